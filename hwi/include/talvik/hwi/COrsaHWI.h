@@ -1,0 +1,82 @@
+#pragma once
+
+// The device interface of Talvik: finds a supported keyboard among the HID
+// interfaces of the machine, connects to it and moves key definitions, the
+// backlight area, press counters and firmware between the program and the
+// keyboard. Every operation blocks its caller until the exchange is over; the
+// library keeps no error state and shows nothing.
+
+#include "talvik/hwi/Export.h"
+#include "talvik/hwi/WindowHandle.h"
+
+#include <memory>
+#include <string>
+
+class COrsaUtil;
+class COrsa;
+
+// Where discovery looks for keyboards. Tests point it at a fake sysfs tree.
+struct TALVIK_HWI_EXPORT CDeviceEnvironment {
+    std::string hidrawClassDir = "/sys/class/hidraw"; // one folder per hidraw node
+    std::string devDir = "/dev";                      // where the hidrawN nodes live
+    int simulatorModel = 0; // 1..4: the simulated keyboard of that model replaces real devices
+
+    // The defaults above, with simulatorModel taken from TALVIK_SIMULATOR.
+    static CDeviceEnvironment fromProcess();
+};
+
+class TALVIK_HWI_EXPORT COrsaHWI {
+public:
+    // Not connected; touches no device. The first form reads the process
+    // environment (TALVIK_SIMULATOR) once, here.
+    COrsaHWI();
+    explicit COrsaHWI(CDeviceEnvironment environment);
+    // Closes the connection, as __closeDev does.
+    ~COrsaHWI();
+    COrsaHWI(const COrsaHWI&) = delete;
+    COrsaHWI& operator=(const COrsaHWI&) = delete;
+
+    // Model number 1..4 of the first supported interface in enumeration order,
+    // 0 when there is none. Opens nothing.
+    int DetectDeviceType();
+    // True when any supported interface is present. Opens nothing.
+    bool DetectDevice();
+    // Connects to the first supported interface. True when one was found, even
+    // if opening it failed (every transfer then fails); true at once when
+    // already connected; false, and still not connected, when none was found.
+    bool __createDev();
+    // Drops the keyboard image and closes the connection. Always true.
+    bool __closeDev();
+
+    // Key definition table (no device traffic). layer is 0 (top) or 1 (Fn),
+    // key is 1..87. The array layouts are described in KeyDefinition.h.
+    bool setKeyConfiguration(int layer, int key, int* def, int count);
+    bool getKeyConfiguration(int layer, int key, int* out, int capacity);
+    // Empties all 174 slots.
+    bool prepare();
+
+    // Bulk transfers. Progress goes to `window` as WM_TALVIK_PROGRESS with the
+    // slot number (0..173) just handled, when window is not 0.
+    bool writeKeyConfigurationToDev(HWND window);
+    bool readKeyDefinationFromDev(HWND window);
+    // Light area: 261 ints, 87 keys x red, green, blue.
+    bool setKeyboardLightArea(int* values);
+    bool getKeyboardLightArea(int* values);
+    bool readKeyLightFromDev();
+    // Press counters: 87 ints, key 1 first.
+    bool getPressCounterFromDev(int* counters);
+
+    // Firmware and version.
+    bool WriteFirmwareToKeyboard(char* text, int length, HWND window);
+    bool ReadKeyboardVersion(wchar_t* text);
+    wchar_t* getHardwareVersion();
+
+    // True while connected (after a successful __createDev).
+    bool isConnected() const { return m_util != nullptr; }
+
+private:
+    CDeviceEnvironment m_environment;
+    std::unique_ptr<COrsaUtil> m_util;
+    std::unique_ptr<COrsa> m_keyboard;
+    wchar_t m_version[64] = {};
+};

@@ -1,0 +1,5 @@
+#include "COrsa.h"
+
+COrsa::COrsa(COrsaUtil* util) : m_util(util) {}
+
+COrsa::~COrsa() = default;

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the GCC build, the clang build under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a short fixed-time run of
+# every fuzz target. Installs missing Debian packages first (needs root then).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+run_preset() {
+    local preset=$1
+    echo "=== $preset"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    if [ "$preset" = fuzz ] && [ ! -d fuzz ]; then
+        return 0
+    fi
+    ctest --preset "$preset"
+}
+
+presets=${TALVIK_TEST_PRESETS:-"dev asan fuzz"}
+for preset in $presets; do
+    run_preset "$preset"
+done
+echo "All test presets passed: $presets"

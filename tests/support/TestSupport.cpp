@@ -1,0 +1,53 @@
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace talvik::test {
+
+bool useFixtureDisplay()
+{
+    const char* file = std::getenv("TALVIK_XVFB_DISPLAY_FILE");
+    if (file == nullptr) {
+        return std::getenv("DISPLAY") != nullptr;
+    }
+    std::ifstream in(file);
+    std::string number;
+    if (!(in >> number) || number.empty()) {
+        return false;
+    }
+    ::setenv("DISPLAY", (":" + number).c_str(), 1);
+    return true;
+}
+
+CTempDir::CTempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "talvik-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    m_path = pattern;
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void writeFile(const std::filesystem::path& file, const std::string& content)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string readFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace talvik::test
