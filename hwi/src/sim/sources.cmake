@@ -1,0 +1,3 @@
+list(APPEND TALVIK_HWI_SOURCES
+  src/sim/SimulatedKeyboard.cpp
+)

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# run-fuzzer.sh BINARY SECONDS WORKDIR [SEEDDIR]: one fixed-time libFuzzer run.
+set -euo pipefail
+binary=$1 seconds=$2 work=$3 seeds=${4:-}
+mkdir -p "$work"
+dirs=("$work")
+if [ -n "$seeds" ] && [ -d "$seeds" ]; then
+    dirs+=("$seeds")
+fi
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+exec "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dirs[@]}"
