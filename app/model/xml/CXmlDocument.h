@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// An XML document kept as one UTF-16 text plus an index of its elements: no node objects,
+// elements are ranges of the text and every edit rewrites the text and shifts the index.
+// Parsing is lenient: a malformed document is indexed as far as it goes and what was wrong
+// is written to result(), never thrown. Callers walk and edit through a current position:
+// a parent element and, at that level, a current element (none right after entering).
+class CXmlDocument {
+public:
+    enum EFlags : int {
+        kFlagUtf16Le = 0x01,
+        kFlagUtf8Bom = 0x04,
+        kFlagIgnoreCase = 0x08,
+        kFlagReadFile = 0x10,
+        kFlagWriteFile = 0x20,
+        kFlagAppend = 0x40,
+        kFlagUtf16Be = 0x80,
+    };
+
+    CXmlDocument() = default;
+    explicit CXmlDocument(int flags) : m_flags(flags) {}
+
+    // Replaces the text, parses it and returns to the document level.
+    void setText(std::u16string_view text);
+    const std::u16string& text() const { return m_text; }
+
+    // Reads, converts and parses a file; false (with a "file_error" result) when it cannot
+    // be opened or read. saveFile writes the text in the encoding its flags or declaration
+    // ask for. Both refuse a document in a streaming mode.
+    bool loadFile(const std::string& path);
+    bool saveFile(const std::string& path);
+
+    bool addElement(std::u16string_view name);
+    bool setAttribute(std::u16string_view name, std::u16string_view value);
+    bool setAttribute(std::u16string_view name, int value);
+    std::u16string getAttribute(std::u16string_view name) const;
+    // Every attribute of the current element in order, values unescaped.
+    std::vector<std::pair<std::u16string, std::u16string>> attributes() const;
+
+    bool findElement(std::u16string_view name);
+    // Moves to the next element at this level whatever its name.
+    bool nextElement();
+    bool enterElement();
+    bool leaveElement();
+    void resetPosition();
+    bool hasCurrentElement() const { return m_current != 0; }
+    std::u16string tagName() const;
+
+    const std::u16string& result() const { return m_result; }
+    bool isWellFormed() const;
+    int flags() const { return m_flags; }
+    void setFlags(int flags) { m_flags = flags; }
+
+private:
+    enum EElementFlags : int {
+        kEmptyElement = 0x01,
+        kUnended = 0x02,
+        kNotWellFormed = 0x04,
+    };
+
+    // One element; record 0 is the document itself. Links are record indexes, 0 = none,
+    // except prevSibling of a first child, which names the last child so that appending
+    // is constant time.
+    struct SElement {
+        int start = 0;
+        int length = 0;
+        int startTagLength = 0;
+        int endTagLength = 0;
+        int flags = 0;
+        int parent = 0;
+        int firstChild = 0;
+        int nextSibling = 0;
+        int prevSibling = 0;
+    };
+    struct SAttribute {
+        std::size_t nameStart, nameLength;
+        std::size_t valueStart, valueLength;     // the value as written, without quotes
+        std::size_t replaceStart, replaceLength; // the value with its quotes
+        bool hasEquals;
+    };
+    struct SAttributeScan {
+        std::vector<SAttribute> attributes;
+        std::size_t end = 0; // behind the last attribute, where a new one goes
+    };
+
+    friend class CXmlParser;
+
+    void parse();
+    void addResult(std::u16string_view word,
+                   std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs);
+    std::u16string_view nameAt(std::size_t offset) const;
+    bool namesEqual(std::u16string_view a, std::u16string_view b) const;
+    SAttributeScan scanAttributes(int element) const;
+    void readValue(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
+    const SAttribute* findAttribute(const SAttributeScan& scan, std::u16string_view name) const;
+    void linkChild(int parent, int child, int after);
+    void insertRecord(int index, const SElement& element);
+    int indexAt(std::size_t offset) const;
+    void replaceText(std::size_t offset, std::size_t removed, std::u16string_view inserted,
+                     int innermost);
+    void splitEmptyParent(std::u16string_view childTag);
+
+    bool readFile(const std::string& path, std::string& bytes);
+    std::u16string decodeBytes(std::string& bytes, int codePage,
+                               const std::optional<std::u16string>& declared);
+    bool writeFile(const std::string& path, std::string_view bytes);
+
+    std::u16string m_text;
+    std::vector<SElement> m_elements{SElement{}};
+    int m_flags = 0;
+    int m_parent = 0;
+    int m_current = 0;
+    std::u16string m_result;
+};

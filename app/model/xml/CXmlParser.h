@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CXmlDocument.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// The lenient scan that builds a document's element index from its text. It records what
+// it finds wrong in the document's result and carries on, so that a damaged file still
+// yields every element that can be recognised.
+class CXmlParser {
+public:
+    explicit CXmlParser(CXmlDocument& document);
+    void run();
+
+private:
+    using SElement = CXmlDocument::SElement;
+
+    std::size_t markup(std::size_t pos);
+    std::size_t startTag(std::size_t pos);
+    std::size_t endTag(std::size_t pos);
+    std::size_t exclamation(std::size_t pos);
+    std::size_t skipTo(std::size_t pos, std::u16string_view terminator, std::size_t from,
+                       std::u16string_view type);
+    std::size_t doctype(std::size_t pos);
+    void unend(int element, std::size_t closedAt);
+    void syntaxError(std::u16string_view word, std::size_t offset, std::u16string_view type = {});
+    void checkDocumentLevel();
+    std::size_t find(std::u16string_view terminator, std::size_t from);
+    std::u16string openKey(std::u16string_view name) const;
+
+    CXmlDocument& m_doc;
+    const std::u16string& m_text;
+    std::vector<CXmlDocument::SElement>& m_elements;
+    std::vector<int> m_open;
+    std::unordered_map<std::u16string, int> m_openNames;
+    std::vector<std::pair<std::u16string_view, std::size_t>> m_missing;
+    bool m_doctypeUnterminated = false;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace talvik::xml {
+
+// Bytes in some code page turned into the document's UTF-16 text, and back. Conversions
+// never fail as a whole: what cannot be decoded becomes "?", what a code page cannot
+// represent becomes "?" and is counted, so the caller can report the loss.
+
+// The quick check that decides whether undeclared bytes are UTF-8: every byte with the high
+// bit set must be followed by as many high-bit bytes as its lead bits announce. A zero byte
+// ends the check.
+bool passesUtf8Test(std::string_view bytes);
+
+// Strict UTF-8 decoding; each malformed sequence becomes one "?".
+std::u16string decodeUtf8(std::string_view bytes);
+
+// Lone surrogates cannot be written as UTF-8: they become "?" and add to lost.
+std::string encodeUtf8(std::u16string_view text, std::size_t& lost);
+
+// UTF-8 <-> UTF-16 for callers that hold UTF-8 (file names, messages, tests).
+std::u16string fromUtf8(std::string_view utf8);
+std::string toUtf8(std::u16string_view text);
+
+// Any code page of the charset table; 0 means the ANSI code page (the locale's charset).
+std::u16string decodeCodePage(int codePage, std::string_view bytes);
+std::string encodeCodePage(int codePage, std::u16string_view text, std::size_t& lost);
+
+// The locale's charset as iconv names it (from LC_ALL / LC_CTYPE / LANG of the environment).
+// Where it is UTF-8 (or plain ASCII), bytes that are not valid UTF-8 are read as
+// Windows-1252, since such files almost always come from Windows editors.
+std::string ansiCharsetName();
+
+} // namespace talvik::xml
