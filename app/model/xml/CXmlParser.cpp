@@ -33,11 +33,7 @@ void CXmlParser::run() {
     while (pos != std::u16string::npos && pos < m_text.size()) {
         pos = m_text.find(u'<', markup(pos));
     }
-    while (!m_open.empty()) {
-        int element = m_open.back();
-        m_open.pop_back();
-        unend(element, m_text.size());
-    }
+    unendAbove(0, m_text.size());
     checkDocumentLevel();
 }
 
@@ -133,11 +129,7 @@ std::size_t CXmlParser::endTag(std::size_t pos) {
         m_elements[0].flags |= CXmlDocument::kNotWellFormed;
         return close + 1;
     }
-    while (m_open.size() > depth) {
-        int inner = m_open.back();
-        m_open.pop_back();
-        unend(inner, pos);
-    }
+    unendAbove(depth, pos);
     SElement& element = m_elements[m_open.back()];
     --m_openNames[openKey(name)];
     m_open.pop_back();
@@ -146,32 +138,50 @@ std::size_t CXmlParser::endTag(std::size_t pos) {
     return close + 1;
 }
 
-// An element that never got its end tag ends with its start tag; its children follow it
-// as siblings, which keeps every element's range inside its parent's.
-void CXmlParser::unend(int index, std::size_t closedAt) {
-    SElement& element = m_elements[index];
-    --m_openNames[openKey(m_doc.nameAt(element.start + 1))];
-    m_doc.addResult(u"unended_start_tag",
-                    {{u"tagname", std::u16string(m_doc.nameAt(element.start + 1))},
-                     {u"offset", number(element.start)},
-                     {u"offset2", number(closedAt)}});
-    m_elements[0].flags |= CXmlDocument::kNotWellFormed;
-    element.flags |= CXmlDocument::kUnended;
-    element.length = element.startTagLength;
-    int first = element.firstChild;
-    if (first == 0) {
+// Elements that never got their end tag end with their start tag; their children follow
+// them as siblings, which keeps every element's range inside its parent's. All open
+// elements above depth are closed at once, so that every child is moved only once even
+// when thousands of nested elements are left open.
+void CXmlParser::unendAbove(std::size_t depth, std::size_t closedAt) {
+    if (m_open.size() <= depth) {
         return;
     }
-    int last = m_elements[first].prevSibling;
-    element.firstChild = 0;
-    for (int child = first; child != 0; child = m_elements[child].nextSibling) {
-        m_elements[child].parent = element.parent;
+    int target = depth == 0 ? 0 : m_open[depth - 1];
+    for (std::size_t k = m_open.size(); k > depth; --k) {
+        SElement& element = m_elements[m_open[k - 1]];
+        --m_openNames[openKey(m_doc.nameAt(element.start + 1))];
+        m_doc.addResult(u"unended_start_tag",
+                        {{u"tagname", std::u16string(m_doc.nameAt(element.start + 1))},
+                         {u"offset", number(element.start)},
+                         {u"offset2", number(closedAt)}});
     }
-    // An open element is always the last child of its parent.
-    SElement& parent = m_elements[element.parent];
-    element.nextSibling = first;
-    m_elements[first].prevSibling = index;
-    m_elements[parent.firstChild].prevSibling = last;
+    m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+    int last = m_open.back();
+    for (std::size_t k = depth; k < m_open.size(); ++k) {
+        int index = m_open[k];
+        SElement& element = m_elements[index];
+        element.flags |= CXmlDocument::kUnended;
+        element.length = element.startTagLength;
+        element.parent = target;
+        int first = element.firstChild;
+        if (first == 0) {
+            continue;
+        }
+        if (k + 1 == m_open.size()) {
+            last = m_elements[first].prevSibling;
+        }
+        // The children chain on behind the element; the last child of every element but
+        // the innermost is the next open element, so the chains join up by themselves.
+        element.firstChild = 0;
+        element.nextSibling = first;
+        m_elements[first].prevSibling = index;
+        for (int child = first; child != 0 && child != (k + 1 < m_open.size() ? m_open[k + 1] : 0);
+             child = m_elements[child].nextSibling) {
+            m_elements[child].parent = target;
+        }
+    }
+    m_elements[m_elements[target].firstChild].prevSibling = last;
+    m_open.resize(depth);
 }
 
 std::size_t CXmlParser::exclamation(std::size_t pos) {

@@ -26,7 +26,7 @@ private:
     std::size_t skipTo(std::size_t pos, std::u16string_view terminator, std::size_t from,
                        std::u16string_view type);
     std::size_t doctype(std::size_t pos);
-    void unend(int element, std::size_t closedAt);
+    void unendAbove(std::size_t depth, std::size_t closedAt);
     void syntaxError(std::u16string_view word, std::size_t offset, std::u16string_view type = {});
     void checkDocumentLevel();
     std::size_t find(std::u16string_view terminator, std::size_t from);
