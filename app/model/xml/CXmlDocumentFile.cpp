@@ -111,7 +111,7 @@ std::u16string encodingLabel(int codePage, const std::optional<std::u16string>& 
     case kCodePageUtf16Be:
         return u"UTF-16BE";
     case 0:
-        return ascii(ansiCharsetName());
+        return u"ANSI:" + ascii(ansiCharsetName());
     default:
         return declared ? *declared : number(static_cast<std::size_t>(codePage));
     }

@@ -21,6 +21,4 @@ int codePageFromName(std::u16string_view name);
 // The iconv name of a code page, or nullptr when iconv has no converter for it.
 const char* iconvNameOfCodePage(int codePage);
 
-std::size_t charsetNameCount();
-
 } // namespace talvik::xml

@@ -1,0 +1,181 @@
+#include "CXmlDocument.h"
+#include "CharsetTable.h"
+#include "XmlTestUtil.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using talvik::test::CTempDir;
+using talvik::test::readFile;
+using talvik::test::writeFile;
+
+const std::string kUtf8Body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                              "<r t1=\"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\"/>\r\n";
+const std::u16string kExpectedText =
+    u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r t1=\"\u00e9\u4e2d\U0001F600\"/>\r\n";
+
+std::string utf16Bytes(const std::u16string& text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t c : text) {
+        char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+}
+
+class XmlFile : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("LC_ALL", "C.UTF-8", 1); }
+
+    std::u16string load(const std::string& bytes, std::u16string* result = nullptr) {
+        auto path = m_dir.path() / "in.xml";
+        writeFile(path, bytes);
+        CXmlDocument doc;
+        EXPECT_TRUE(doc.loadFile(path.string()));
+        if (result) {
+            *result = doc.result();
+        }
+        return doc.text();
+    }
+
+    CTempDir m_dir;
+};
+
+TEST_F(XmlFile, ByteOrderMarksAndDeclaration_AllLoadToTheSameText) {
+    std::u16string result;
+    EXPECT_EQ(load(kUtf8Body, &result), kExpectedText);
+    EXPECT_TRUE(result.starts_with(u"<read encoding=\"UTF-8\"")) << utf8(result);
+
+    EXPECT_EQ(load("\xEF\xBB\xBF" + kUtf8Body, &result), kExpectedText);
+    EXPECT_TRUE(result.starts_with(u"<bom encoding=\"UTF-8\"/>")) << utf8(result);
+
+    EXPECT_EQ(load("\xFF\xFE" + utf16Bytes(kExpectedText, false), &result), kExpectedText);
+    EXPECT_TRUE(result.starts_with(u"<bom encoding=\"UTF-16LE\"/>")) << utf8(result);
+
+    EXPECT_EQ(load("\xFE\xFF" + utf16Bytes(kExpectedText, true), &result), kExpectedText);
+    EXPECT_NE(result.find(u"<endian_swap/>"), std::u16string::npos) << utf8(result);
+
+    // No declaration, no mark: the first "<" says UTF-8.
+    std::string bare = kUtf8Body.substr(kUtf8Body.find("<r"));
+    EXPECT_EQ(load(bare), kExpectedText.substr(kExpectedText.find(u"<r")));
+}
+
+TEST_F(XmlFile, DeclaredWindows1252_ConvertedThroughThatCodePage) {
+    std::u16string result;
+    std::u16string text =
+        load("<?xml version='1.0' encoding='windows-1252'?><r t='\x80\xE9\x9F'/>", &result);
+    EXPECT_EQ(text, u"<?xml version='1.0' encoding='windows-1252'?><r t='\u20ac\u00e9\u0178'/>");
+    EXPECT_NE(result.find(u"<converted_to encoding=\"UTF-16\" length=\"57\"/>"),
+              std::u16string::npos)
+        << utf8(result);
+}
+
+TEST_F(XmlFile, UndeclaredNonUtf8_TakenInAnsiCodePage_Windows1252UnderUtf8Locale) {
+    std::u16string result;
+    EXPECT_EQ(load(" <r t='caf\xE9 \xC3\xA9'/>", &result), u" <r t='caf\u00e9 \u00e9'/>");
+    EXPECT_NE(result.find(u"<utf8_detection encoding=\"ANSI:UTF-8\"/>"), std::u16string::npos)
+        << utf8(result);
+    load(" <r t='\xC3\xA9'/>", &result);
+    EXPECT_NE(result.find(u"<utf8_detection encoding=\"UTF-8\"/>"), std::u16string::npos);
+}
+
+TEST_F(XmlFile, MalformedUtf8AndNulls_ReplacedAndRemoved) {
+    std::u16string result;
+    // C0 80 passes the quick test but is an overlong form: one "?" for the sequence.
+    EXPECT_EQ(
+        load("<r t='\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80'/>" + std::string(2, '\0'), &result),
+        u"<r t='?|?|?'/>");
+    EXPECT_NE(result.find(u"<nulls_removed count=\"2\"/>"), std::u16string::npos);
+}
+
+TEST_F(XmlFile, Utf16WithoutMark_FoundThroughItsDeclaration) {
+    std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r t=\"\u4e2d\"/>";
+    EXPECT_EQ(load(utf16Bytes(text, false)), text);
+}
+
+TEST_F(XmlFile, Save_FreshDocumentWritesUtf8WithoutMark_LoadedMarkIsKept) {
+    auto out = m_dir.path() / "out.xml";
+    CXmlDocument doc;
+    doc.setText(kExpectedText);
+    ASSERT_TRUE(doc.saveFile(out.string()));
+    EXPECT_EQ(readFile(out), kUtf8Body);
+    EXPECT_EQ(utf8(doc.result()), "<converted_from encoding=\"UTF-16\" length=\"" +
+                                      std::to_string(kExpectedText.size()) +
+                                      "\"/><write encoding=\"UTF-8\" length=\"" +
+                                      std::to_string(kUtf8Body.size()) + "\"/>");
+
+    writeFile(out, "\xFF\xFE" + utf16Bytes(kExpectedText, false));
+    CXmlDocument loaded;
+    ASSERT_TRUE(loaded.loadFile(out.string()));
+    EXPECT_EQ(loaded.flags(), CXmlDocument::kFlagUtf16Le);
+    ASSERT_TRUE(loaded.saveFile(out.string()));
+    EXPECT_EQ(readFile(out), "\xFF\xFE" + utf16Bytes(kExpectedText, false));
+}
+
+TEST_F(XmlFile, Save_DeclaredCodePage_ReportsWhatItCannotRepresent) {
+    auto out = m_dir.path() / "out.xml";
+    CXmlDocument doc;
+    doc.setText(u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r t=\"\u00e9\u4e2d\"/>");
+    ASSERT_TRUE(doc.saveFile(out.string()));
+    EXPECT_EQ(readFile(out), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r t=\"\xE9?\"/>");
+    EXPECT_NE(doc.result().find(u"<conversion_loss count=\"1\"/>"), std::u16string::npos);
+}
+
+TEST_F(XmlFile, Failures_FileErrorAndFalse) {
+    CXmlDocument doc;
+    EXPECT_FALSE(doc.loadFile((m_dir.path() / "missing.xml").string()));
+    EXPECT_EQ(doc.result(), u"<file_error msg=\"No such file or directory\" n=\"2\"/>");
+    doc.setText(u"<r/>");
+    EXPECT_FALSE(doc.saveFile((m_dir.path() / "no" / "such" / "dir.xml").string()));
+    EXPECT_NE(doc.result().find(u"<file_error msg="), std::u16string::npos) << utf8(doc.result());
+
+    CXmlDocument streaming(CXmlDocument::kFlagReadFile);
+    writeFile(m_dir.path() / "in.xml", "<r/>");
+    EXPECT_FALSE(streaming.loadFile((m_dir.path() / "in.xml").string()));
+    EXPECT_FALSE(streaming.saveFile((m_dir.path() / "out.xml").string()));
+}
+
+TEST(XmlCharsets, TellingRowsAndUnknownNames) {
+    using talvik::xml::codePageFromName;
+    const std::pair<std::u16string, int> rows[] = {
+        {u"utf-8", 65001},
+        {u"UTF8", 65001},
+        {u"cp65001", 65001},
+        {u"utf-16", 1200},
+        {u"UTF-16LE", 1200},
+        {u"unicode", 1200},
+        {u"ucs-2", 1200},
+        {u"utf-16be", 1201},
+        {u"unicodeFFFE", 1201},
+        {u"utf-32", 12000},
+        {u"UTF-32LE", 12000},
+        {u"utf-32be", 12001},
+        {u"gb2312", 936},
+        {u"GBK", 936},
+        {u"cp936", 936},
+        {u"gb18030", 54936},
+        {u"Big5", 950},
+        {u"Shift_JIS", 932},
+        {u"cp932", 932},
+        {u"euc-kr", 51949},
+        {u"ks_c_5601-1987", 949},
+        {u"ISO-8859-1", 28591},
+        {u"latin1", 28591},
+        {u"windows-1252", 1252},
+        {u"US-ASCII", 20127},
+        {u"utf-7", 65000},
+        {u"koi8-r", 20866},
+        {u"no-such-charset", 0},
+        {std::u16string(100, u'a'), 0},
+        {u"", 0},
+    };
+    for (const auto& [name, codePage] : rows) {
+        EXPECT_EQ(codePageFromName(name), codePage) << utf8(name);
+    }
+}
+
+} // namespace
