@@ -37,6 +37,8 @@ public:
     // ask for. Both refuse a document in a streaming mode.
     bool loadFile(const std::string& path);
     bool saveFile(const std::string& path);
+    // The decoding and parsing of loadFile, for bytes that are already in memory.
+    void loadBytes(std::string bytes);
 
     bool addElement(std::u16string_view name);
     bool setAttribute(std::u16string_view name, std::u16string_view value);
@@ -109,6 +111,7 @@ private:
     void splitEmptyParent(std::u16string_view childTag);
 
     bool readFile(const std::string& path, std::string& bytes);
+    void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
     bool writeFile(const std::string& path, std::string_view bytes);

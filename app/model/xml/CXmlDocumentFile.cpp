@@ -163,6 +163,16 @@ bool CXmlDocument::loadFile(const std::string& path) {
     if ((m_flags & (kFlagReadFile | kFlagWriteFile)) || !readFile(path, bytes)) {
         return false;
     }
+    decodeAndParse(std::move(bytes));
+    return true;
+}
+
+void CXmlDocument::loadBytes(std::string bytes) {
+    m_result.clear();
+    decodeAndParse(std::move(bytes));
+}
+
+void CXmlDocument::decodeAndParse(std::string bytes) {
     m_flags &= ~(kFlagUtf8Bom | kFlagUtf16Le | kFlagUtf16Be);
     int codePage = -1;
     std::optional<std::u16string> declared;
@@ -190,10 +200,8 @@ bool CXmlDocument::loadFile(const std::string& path) {
         }
     }
     bytes.erase(0, skip);
-    std::u16string text = decodeBytes(bytes, codePage, declared);
-    m_text = std::move(text);
+    m_text = decodeBytes(bytes, codePage, declared);
     parse();
-    return true;
 }
 
 std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
