@@ -74,13 +74,16 @@ TEST(StateFormat, CommentsBlankLinesUpperCaseHexAndMissingLinesAreAccepted) {
     const CKeyboardMemory& memory = memories->at(3);
     EXPECT_EQ(memory.keys[87], normalRecord(2, 1, {0xAA}));
     EXPECT_EQ(memory.counters, CKeyboardMemory::fresh(3).counters);
+
+    auto empty = parseState("", error);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->empty());
 }
 
 TEST(StateFormat, DamagedFilesAreRefusedWithTheLineThatIsWrong) {
     std::string good = formatState({{2, busyMemory(2)}});
     std::string header = "talvik-simulator-state 1\n";
     const std::pair<std::string, std::string> damaged[] = {
-        {"", "empty file"},
         {"talvik-simulator-state 2\n", "line 1"},
         {header + "light 00\n", "line 2: line before the first model"},
         {header + "model 5\n", "line 2"},

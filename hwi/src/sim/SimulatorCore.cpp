@@ -52,6 +52,10 @@ void CSimulatorCore::loadLocked() {
         return;
     }
     std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        warn("cannot read the state file " + file + "; starting with a fresh keyboard");
+        return;
+    }
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::string error;
     auto memories = in.bad() ? std::nullopt : parseState(text, error);

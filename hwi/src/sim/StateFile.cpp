@@ -187,10 +187,7 @@ std::optional<CMemoryMap> parseState(std::string_view text, std::string& error) 
             return std::nullopt;
         }
     }
-    if (!headerSeen) {
-        error = "empty file";
-        return std::nullopt;
-    }
+    // A file with nothing in it yet (made with touch, say) is a fresh start.
     return memories;
 }
 

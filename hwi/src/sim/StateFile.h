@@ -11,7 +11,7 @@
 //   firmware <records received> <bad records> <clean images>
 //   slot <0..173> <the slot's record: 128 hex digits per 64-byte block>
 //
-// The first line is required; blank lines and lines starting with '#' are
+// The first line is required unless the file is empty; blank lines and lines starting with '#' are
 // skipped. A "model" line starts the section of that model; the lines after
 // it may come in any order and each at most once (slots once per slot). A
 // line left out keeps the factory value. Hex digits are read in either case
