@@ -143,12 +143,13 @@ TEST(StateFile, WritesAndCountersSurviveTheRunAndADamagedFileStartsFresh) {
 
 TEST(FaultGrammar, NamesCountsAndMistakes) {
     std::vector<std::string> problems;
-    CFaultPlan plan = parseFaults(" silent:5 , disconnect:12,stray:3,oversize,overflow", problems);
+    CFaultPlan plan =
+        parseFaults(" silent:5 , disconnect:12,stray:3,oversize,overflow,short-macro", problems);
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(plan.silentAfter, 5u);
     EXPECT_EQ(plan.disconnectAfter, 12u);
     EXPECT_EQ(plan.strayReplies, 3u);
-    EXPECT_TRUE(plan.oversizeChunks && plan.overflowAreas);
+    EXPECT_TRUE(plan.oversizeChunks && plan.overflowAreas && plan.shortMacros);
 
     plan = parseFaults("silent,stray", problems);
     EXPECT_EQ(plan.silentAfter, 0u);
@@ -236,6 +237,30 @@ TEST_F(FaultTest, OversizeAndOverflowMalformTheAreaReplies) {
     auto counters = ask(cmd::kRequestCounters);
     EXPECT_EQ(counters.size(), 6u + 1 + 1);
     EXPECT_EQ(counters[6][1], cmd::kRequestCounters);
+}
+
+TEST_F(FaultTest, ShortMacroLeavesOutTheLastBlockOfLongMacrosOnly) {
+    start("short-macro");
+    Bytes threeBlocks = macroRecord(1, 2, 2, 0, countingData(120));
+    Bytes oneBlock = macroRecord(1, 3, 2, 0, countingData(10));
+    std::vector<Report> frames = {commandFrame(cmd::kBeginKeys)};
+    for (const auto& record : {threeBlocks, oneBlock}) {
+        auto more = framesOf(record);
+        frames.insert(frames.end(), more.begin(), more.end());
+    }
+    frames.push_back(endOfKeysFrame());
+    frames.push_back(commandFrame(cmd::kRequestKeys));
+    for (const auto& frame : frames) {
+        ASSERT_TRUE(sendFrame(*m_util, frame));
+    }
+    Bytes got;
+    Payload reply{};
+    while (receivePayload(*m_util, reply) && reply[0] != cmd::kEndKeys) {
+        got.insert(got.end(), reply.begin(), reply.end());
+    }
+    Bytes expected(threeBlocks.begin(), threeBlocks.begin() + 128);
+    expected.insert(expected.end(), oneBlock.begin(), oneBlock.end());
+    EXPECT_EQ(got, expected);
 }
 
 TEST(ProcessHub, EnvironmentSelectsTheOptionsAndTheHooksUnplug) {

@@ -1,5 +1,9 @@
 #include "sim/Faults.h"
 
+#include "sim/KeyboardEngine.h"
+
+#include <algorithm>
+
 #include <charconv>
 
 namespace talvik::hwi::sim {
@@ -42,6 +46,8 @@ bool applyFault(CFaultPlan& plan, std::string_view name, std::optional<std::uint
         plan.oversizeChunks = true;
     } else if (name == "overflow" && !hasCount) {
         plan.overflowAreas = true;
+    } else if (name == "short-macro" && !hasCount) {
+        plan.shortMacros = true;
     } else {
         return false;
     }
@@ -64,6 +70,21 @@ Payload strayFor(std::uint8_t request) {
 
 bool isChunk(const Payload& reply) {
     return reply[0] == 0x00 && (reply[1] == cmd::kLightChunk || reply[1] == cmd::kRequestCounters);
+}
+
+// Drops the last block of each macro of several blocks; the reader then takes
+// the next record, or the end marker, as that block.
+void shortenMacros(std::vector<Payload>& replies) {
+    for (std::size_t i = 0; i < replies.size(); ++i) {
+        const Payload& reply = replies[i];
+        bool macro =
+            reply[0] == 0x00 && reply[1] == cmd::kKeyRecord && reply[4] >= 2 && reply[4] <= 4;
+        std::size_t blocks = macro ? macroBlockCount(reply) : 1;
+        if (blocks > 1 && i + blocks <= replies.size()) {
+            replies.erase(replies.begin() + static_cast<std::ptrdiff_t>(i + blocks - 1));
+            i += blocks - 2;
+        }
+    }
 }
 
 } // namespace
@@ -100,6 +121,9 @@ std::vector<Payload> applyReplyFaults(const CFaultPlan& plan, std::uint8_t reque
         extra[1] = request == cmd::kRequestLight ? cmd::kLightChunk : cmd::kRequestCounters;
         extra[2] = static_cast<std::uint8_t>(kChunkDataMax);
         replies.insert(replies.end() - 1, extra);
+    }
+    if (plan.shortMacros && request == cmd::kRequestKeys) {
+        shortenMacros(replies);
     }
     if (plan.oversizeChunks) {
         for (auto& reply : replies) {

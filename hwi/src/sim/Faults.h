@@ -12,6 +12,8 @@
 //   oversize       give every light and counter chunk the length byte 0xFF
 //   overflow       add one extra full chunk after the light area and the
 //                  counters, before their end marker
+//   short-macro    leave out the last block of every macro that spans more
+//                  than one block when answering a key definition request
 // Reports are counted per connection, from the program to the keyboard.
 // Unknown names and bad counts are reported on stderr and left out.
 
@@ -31,10 +33,11 @@ struct CFaultPlan {
     unsigned strayReplies = 0;
     bool oversizeChunks = false;
     bool overflowAreas = false;
+    bool shortMacros = false;
 
     bool any() const {
         return silentAfter || disconnectAfter || strayReplies > 0 || oversizeChunks ||
-               overflowAreas;
+               overflowAreas || shortMacros;
     }
 };
 
