@@ -1,6 +1,7 @@
 // The application state as the program starts it, the factory configuration
 // of each model, and what the main window shows for a key.
 
+#include "ModelTestSupport.h"
 #include "talvik/model/CAppState.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +9,6 @@
 #include <cstring>
 
 namespace {
-
-// A state whose device object can never reach a real keyboard.
-CDeviceEnvironment noKeyboard() {
-    CDeviceEnvironment environment;
-    environment.hidrawClassDir = "/nonexistent/hidraw";
-    environment.devDir = "/nonexistent/dev";
-    return environment;
-}
 
 struct Assignment {
     KeyMode mode;
@@ -35,7 +28,7 @@ void expectAssignment(const CAppState& state, int key, int level, KeyMode mode, 
 } // namespace
 
 TEST(AppState, Construction_EmptyModelUnreadStatistics) {
-    const CAppState state(noKeyboard());
+    const CAppState state(talvik::test::keyboardless());
     EXPECT_EQ(state.languageTag, "");
     EXPECT_EQ(state.modelNumber, 0);
     EXPECT_TRUE(state.keyNames.empty());
@@ -59,7 +52,7 @@ TEST(AppState, Construction_EmptyModelUnreadStatistics) {
 }
 
 TEST(AppState, BuildNameTables_StartsInChinese) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     state.buildNameTables();
     EXPECT_EQ(state.languageTag, "zh-CN");
     EXPECT_EQ(state.keyNames.size(), 252u);
@@ -83,7 +76,7 @@ TEST(AppState, ModeForHWCode_RangeBoundaries) {
 }
 
 TEST(AppState, ResetModel3_TopLayerSendsItselfFnLayerMostlyEmpty) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     state.buildNameTables();
     state.modelNumber = 3;
     state.resetToDefaults();
@@ -104,7 +97,7 @@ TEST(AppState, ResetModel3_TopLayerSendsItselfFnLayerMostlyEmpty) {
 }
 
 TEST(AppState, ResetOtherModels_FnLayerTables) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     const struct {
         int model;
         int assignedFn;
@@ -132,7 +125,7 @@ TEST(AppState, ResetOtherModels_FnLayerTables) {
 }
 
 TEST(AppState, Reset_ClearsListsAndLightsOnly) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     state.editKey = 12;
     state.editLevel = 1;
     state.modified = 1;
@@ -161,7 +154,7 @@ TEST(AppState, Reset_ClearsListsAndLightsOnly) {
 }
 
 TEST(AppState, AssignmentSummary_ByMode) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     state.buildNameTables();
     auto& config = state.keyConfig;
     CActionList& list = config.ComboKey[5][1];
@@ -190,7 +183,7 @@ TEST(AppState, AssignmentSummary_ByMode) {
 }
 
 TEST(AppState, LightAreas_ThreeIntsPerKeyFromKey1) {
-    CAppState state(noKeyboard());
+    CAppState state(talvik::test::keyboardless());
     state.keyConfig.LightAreas[0] = {9, 9, 9}; // row 0 is no key and never travels
     for (int area = 1; area <= kKeyCount; ++area)
         state.keyConfig.LightAreas[area] = {area, area + 100, 255 - area};
@@ -202,7 +195,7 @@ TEST(AppState, LightAreas_ThreeIntsPerKeyFromKey1) {
     EXPECT_EQ(lights[258], 87);
     EXPECT_EQ(lights[260], 168);
 
-    CAppState other(noKeyboard());
+    CAppState other(talvik::test::keyboardless());
     other.lightAreasFromArray(lights);
     for (int area = 1; area <= kKeyCount; ++area) {
         EXPECT_EQ(other.keyConfig.LightAreas[area].Red, area);

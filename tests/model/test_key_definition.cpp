@@ -1,6 +1,7 @@
 // Turning one key's assignment into the library's key definition array and
 // back, including lists longer than a keyboard record can carry.
 
+#include "ModelTestSupport.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/text/KeyTables.h"
 
@@ -14,16 +15,10 @@ namespace {
 
 class KeyDefinition : public ::testing::Test {
 protected:
-    KeyDefinition() : state(noKeyboard()) {
+    KeyDefinition() : state(talvik::test::keyboardless()) {
         state.buildNameTables();
         state.modelNumber = 1;
         state.resetToDefaults();
-    }
-
-    static CDeviceEnvironment noKeyboard() {
-        CDeviceEnvironment environment;
-        environment.hidrawClassDir = "/nonexistent/hidraw";
-        return environment;
     }
 
     CActionList& setList(int key, int level, KeyMode mode, std::vector<std::string> items) {
