@@ -279,6 +279,29 @@ TEST(XmlParse, SyntaxErrors_ReportedAndScanContinues) {
     }
 }
 
+TEST(XmlParse, LoneEndTagsInDeepNesting_CountedAndStillMatched) {
+    // Deep enough that lone end tags are told by counting open names.
+    std::u16string text;
+    for (int i = 0; i < 40; ++i) {
+        text += u"<a>";
+    }
+    text += u"<b></c></b>";
+    for (int i = 0; i < 40; ++i) {
+        text += u"</a>";
+    }
+    text += u"</a>";
+    CXmlDocument doc;
+    doc.setText(text);
+    EXPECT_EQ(doc.result(), u"<lone_end_tag tagname=\"c\" offset=\"123\"/>"
+                            u"<lone_end_tag tagname=\"a\" offset=\"291\"/>");
+    int depth = 0;
+    while (doc.findElement(u"a") && doc.enterElement()) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, 40);
+    EXPECT_TRUE(doc.findElement(u"b"));
+}
+
 TEST(XmlParse, ResultText_StopsGrowingPastLimit) {
     std::u16string text = u"<r>";
     for (int i = 0; i < 500; ++i) {

@@ -116,6 +116,23 @@ TEST_F(XmlFile, Save_FreshDocumentWritesUtf8WithoutMark_LoadedMarkIsKept) {
     EXPECT_EQ(readFile(out), "\xFF\xFE" + utf16Bytes(kExpectedText, false));
 }
 
+TEST_F(XmlFile, Save_LargeTextWithPairsAcrossWritePieces_RoundTrips) {
+    // The text is written in pieces; a surrogate pair on a piece boundary must not be split.
+    std::u16string text = u"<r t=\"";
+    while (text.size() < 200000) {
+        text += u"a\U0001F600";
+    }
+    text += u"\"/>";
+    for (int shift = 0; shift < 2; ++shift) {
+        CXmlDocument doc;
+        doc.setText(text.substr(shift));
+        auto out = m_dir.path() / "large.xml";
+        ASSERT_TRUE(doc.saveFile(out.string()));
+        EXPECT_EQ(doc.result().find(u"conversion_loss"), std::u16string::npos);
+        EXPECT_EQ(load(readFile(out)), text.substr(shift));
+    }
+}
+
 TEST_F(XmlFile, Save_DeclaredCodePage_ReportsWhatItCannotRepresent) {
     auto out = m_dir.path() / "out.xml";
     CXmlDocument doc;

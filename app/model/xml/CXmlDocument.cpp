@@ -5,6 +5,7 @@
 #include "XmlSyntax.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 using talvik::xml::isNameEnd;
@@ -173,9 +174,7 @@ void CXmlDocument::replaceText(std::size_t offset, std::size_t removed,
     m_text.replace(offset, removed, inserted);
     int delta = static_cast<int>(inserted.size()) - static_cast<int>(removed);
     int pos = static_cast<int>(offset);
-    auto first = std::lower_bound(m_elements.begin() + 1, m_elements.end(), pos,
-                                  [](const SElement& e, int p) { return e.start < p; });
-    for (auto it = first; it != m_elements.end(); ++it) {
+    for (auto it = m_elements.begin() + indexAt(offset); it != m_elements.end(); ++it) {
         it->start += delta;
     }
     for (int e = innermost; e != 0; e = m_elements[e].parent) {
@@ -188,16 +187,26 @@ void CXmlDocument::replaceText(std::size_t offset, std::size_t removed,
 }
 
 int CXmlDocument::indexAt(std::size_t offset) const {
+    // Documents are built front to back, where every edit lies behind the last element.
+    if (m_elements.back().start < static_cast<int>(offset)) {
+        return static_cast<int>(m_elements.size());
+    }
     auto it = std::lower_bound(m_elements.begin() + 1, m_elements.end(), static_cast<int>(offset),
                                [](const SElement& e, int p) { return e.start < p; });
     return static_cast<int>(it - m_elements.begin());
+}
+
+void CXmlDocument::reserve(std::size_t characters, std::size_t elements) {
+    m_text.reserve(characters);
+    m_elements.reserve(elements + 1);
 }
 
 bool CXmlDocument::addElement(std::u16string_view name) {
     if (!isValidName(name)) {
         return false;
     }
-    std::u16string tag = u"<" + std::u16string(name) + u"/>\r\n";
+    std::u16string& tag = m_scratch;
+    tag.assign(u"<").append(name).append(u"/>\r\n");
     if (m_current == 0 && m_parent != 0 && (m_elements[m_parent].flags & kEmptyElement)) {
         splitEmptyParent(tag);
         return true;
@@ -257,26 +266,27 @@ void CXmlDocument::splitEmptyParent(std::u16string_view childTag) {
     m_current = index;
 }
 
-CXmlDocument::SAttributeScan CXmlDocument::scanAttributes(int index) const {
-    SAttributeScan scan;
+std::size_t CXmlDocument::attributesStart(int index) const {
+    return nameEnd(m_text, static_cast<std::size_t>(m_elements[index].start) + 1);
+}
+
+std::size_t CXmlDocument::startTagEnd(int index) const {
     const SElement& element = m_elements[index];
-    std::size_t tagEnd = static_cast<std::size_t>(element.start + element.startTagLength);
-    std::size_t k = nameEnd(m_text, static_cast<std::size_t>(element.start) + 1);
-    scan.end = k;
+    return static_cast<std::size_t>(element.start + element.startTagLength);
+}
+
+// Reads the attribute at or after k; false at the end of the start tag.
+bool CXmlDocument::nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const {
     while (k < tagEnd) {
         char16_t c = m_text[k];
-        if (isXmlSpace(c)) {
-            ++k;
-            continue;
-        }
         if (c == u'>' || c == u'/') {
-            break;
+            return false;
         }
         if (isNameEnd(c)) {
-            ++k; // stray punctuation in a damaged tag
+            ++k; // white space, or stray punctuation in a damaged tag
             continue;
         }
-        SAttribute attribute{k, nameEnd(m_text, k) - k, 0, 0, 0, 0, false};
+        attribute = SAttribute{k, nameEnd(m_text, k) - k, 0, 0, 0, 0, false};
         k += attribute.nameLength;
         std::size_t afterName = k;
         while (k < tagEnd && isXmlSpace(m_text[k])) {
@@ -292,10 +302,25 @@ CXmlDocument::SAttributeScan CXmlDocument::scanAttributes(int index) const {
             k = afterName;
             attribute.valueStart = attribute.replaceStart = afterName;
         }
-        scan.end = k;
-        scan.attributes.push_back(attribute);
+        return true;
     }
-    return scan;
+    return false;
+}
+
+// The named attribute of an element; when there is none, end is where a new one goes.
+bool CXmlDocument::findAttribute(int index, std::u16string_view name, SAttribute& found,
+                                 std::size_t& end) const {
+    std::size_t k = attributesStart(index);
+    std::size_t tagEnd = startTagEnd(index);
+    end = k;
+    while (nextAttribute(k, tagEnd, found)) {
+        end = k;
+        if (namesEqual(std::u16string_view(m_text.data() + found.nameStart, found.nameLength),
+                       name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Reads a quoted (or, in a damaged tag, unquoted) value at k and moves k behind it.
@@ -319,33 +344,44 @@ void CXmlDocument::readValue(std::size_t& k, std::size_t tagEnd, SAttribute& att
     attribute.hasEquals = true;
 }
 
-const CXmlDocument::SAttribute* CXmlDocument::findAttribute(const SAttributeScan& scan,
-                                                            std::u16string_view name) const {
-    for (const SAttribute& attribute : scan.attributes) {
-        std::u16string_view candidate(m_text.data() + attribute.nameStart, attribute.nameLength);
-        if (namesEqual(candidate, name)) {
-            return &attribute;
-        }
-    }
-    return nullptr;
-}
-
 bool CXmlDocument::setAttribute(std::u16string_view name, std::u16string_view value) {
     if (m_current == 0 || !isValidName(name)) {
         return false;
     }
-    SAttributeScan scan = scanAttributes(m_current);
-    std::u16string quoted = u"\"" + talvik::xml::escapeAttribute(value) + u"\"";
-    std::size_t offset = scan.end;
-    std::size_t removed = 0;
-    std::u16string inserted;
-    if (const SAttribute* existing = findAttribute(scan, name)) {
-        offset = existing->replaceStart;
-        removed = existing->replaceLength;
-        inserted = existing->hasEquals ? quoted : u"=" + quoted;
+    SAttribute existing{};
+    std::size_t end = 0;
+    bool found = false;
+    std::u16string_view startTag(m_text.data() + m_elements[m_current].start,
+                                 startTagEnd(m_current) - m_elements[m_current].start);
+    if (startTag.find(name, 1) == std::u16string_view::npos) {
+        // The name appears nowhere in the tag, so it is new: it goes behind the last
+        // attribute, found from the tag's end without reading the others.
+        end = startTag.size() - ((m_elements[m_current].flags & kEmptyElement) ? 2 : 1);
+        while (end > 1 && isXmlSpace(startTag[end - 1])) {
+            --end;
+        }
+        end += static_cast<std::size_t>(m_elements[m_current].start);
     } else {
-        inserted = u" " + std::u16string(name) + u"=" + quoted;
+        found = findAttribute(m_current, name, existing, end);
     }
+    std::u16string& inserted = m_scratch; // reused: building a document sets many attributes
+    inserted.clear();
+    std::size_t offset = end;
+    std::size_t removed = 0;
+    if (found) {
+        offset = existing.replaceStart;
+        removed = existing.replaceLength;
+        if (!existing.hasEquals) {
+            inserted += u'=';
+        }
+    } else {
+        inserted += u' ';
+        inserted += name;
+        inserted += u'=';
+    }
+    inserted += u'"';
+    talvik::xml::appendEscapedAttribute(inserted, value);
+    inserted += u'"';
     int before = static_cast<int>(m_text.size());
     replaceText(offset, removed, inserted, m_current);
     m_elements[m_current].startTagLength += static_cast<int>(m_text.size()) - before;
@@ -353,32 +389,42 @@ bool CXmlDocument::setAttribute(std::u16string_view name, std::u16string_view va
 }
 
 bool CXmlDocument::setAttribute(std::u16string_view name, int value) {
-    std::string digits = std::to_string(value);
-    return setAttribute(name, std::u16string(digits.begin(), digits.end()));
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr; // as "%d" writes it
+    char16_t wide[16];
+    std::copy(digits, end, wide);
+    return setAttribute(name, std::u16string_view(wide, static_cast<std::size_t>(end - digits)));
 }
 
 std::u16string CXmlDocument::getAttribute(std::u16string_view name) const {
-    if (m_current == 0) {
-        return {};
-    }
-    SAttributeScan scan = scanAttributes(m_current);
-    const SAttribute* attribute = findAttribute(scan, name);
-    if (attribute == nullptr) {
+    SAttribute attribute{};
+    std::size_t end = 0;
+    if (m_current == 0 || !findAttribute(m_current, name, attribute, end)) {
         return {};
     }
     return talvik::xml::unescapeText(
-        std::u16string_view(m_text.data() + attribute->valueStart, attribute->valueLength));
+        std::u16string_view(m_text.data() + attribute.valueStart, attribute.valueLength));
 }
 
 std::vector<std::pair<std::u16string, std::u16string>> CXmlDocument::attributes() const {
     std::vector<std::pair<std::u16string, std::u16string>> all;
-    if (m_current == 0) {
-        return all;
-    }
-    for (const SAttribute& a : scanAttributes(m_current).attributes) {
-        all.emplace_back(m_text.substr(a.nameStart, a.nameLength),
-                         talvik::xml::unescapeText(
-                             std::u16string_view(m_text.data() + a.valueStart, a.valueLength)));
-    }
+    forEachAttribute([&all](std::u16string_view name, std::u16string_view value) {
+        all.emplace_back(name, value);
+    });
     return all;
+}
+
+bool CXmlDocument::nextAttributeView(std::size_t& k, std::size_t tagEnd, std::u16string_view& name,
+                                     std::u16string_view& value, std::u16string& scratch) const {
+    SAttribute a{};
+    if (!nextAttribute(k, tagEnd, a)) {
+        return false;
+    }
+    name = std::u16string_view(m_text.data() + a.nameStart, a.nameLength);
+    value = std::u16string_view(m_text.data() + a.valueStart, a.valueLength);
+    if (value.find(u'&') != std::u16string_view::npos) {
+        scratch = talvik::xml::unescapeText(value);
+        value = scratch;
+    }
+    return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -40,12 +42,30 @@ public:
     // The decoding and parsing of loadFile, for bytes that are already in memory.
     void loadBytes(std::string bytes);
 
+    // Room for a document about to be built, so that building it does not copy the text and
+    // the index over and over as they grow.
+    void reserve(std::size_t characters, std::size_t elements);
+
     bool addElement(std::u16string_view name);
     bool setAttribute(std::u16string_view name, std::u16string_view value);
     bool setAttribute(std::u16string_view name, int value);
     std::u16string getAttribute(std::u16string_view name) const;
     // Every attribute of the current element in order, values unescaped.
     std::vector<std::pair<std::u16string, std::u16string>> attributes() const;
+    // The same without copies, for readers that take many attributes from many elements:
+    // visit(name, value) for each, the value unescaped. The views last only for the call.
+    template <typename Visit> void forEachAttribute(Visit&& visit) const {
+        if (m_current == 0) {
+            return;
+        }
+        std::size_t k = attributesStart(m_current);
+        std::size_t tagEnd = startTagEnd(m_current);
+        std::u16string_view name, value;
+        std::u16string scratch;
+        while (nextAttributeView(k, tagEnd, name, value, scratch)) {
+            visit(name, value);
+        }
+    }
 
     bool findElement(std::u16string_view name);
     // Moves to the next element at this level whatever its name.
@@ -88,11 +108,6 @@ private:
         std::size_t replaceStart, replaceLength; // the value with its quotes
         bool hasEquals;
     };
-    struct SAttributeScan {
-        std::vector<SAttribute> attributes;
-        std::size_t end = 0; // behind the last attribute, where a new one goes
-    };
-
     friend class CXmlParser;
 
     void parse();
@@ -100,9 +115,14 @@ private:
                    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs);
     std::u16string_view nameAt(std::size_t offset) const;
     bool namesEqual(std::u16string_view a, std::u16string_view b) const;
-    SAttributeScan scanAttributes(int element) const;
+    std::size_t attributesStart(int element) const;
+    std::size_t startTagEnd(int element) const;
+    bool nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
+    bool nextAttributeView(std::size_t& k, std::size_t tagEnd, std::u16string_view& name,
+                           std::u16string_view& value, std::u16string& scratch) const;
     void readValue(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
-    const SAttribute* findAttribute(const SAttributeScan& scan, std::u16string_view name) const;
+    bool findAttribute(int element, std::u16string_view name, SAttribute& found,
+                       std::size_t& end) const;
     void linkChild(int parent, int child, int after);
     void insertRecord(int index, const SElement& element);
     int indexAt(std::size_t offset) const;
@@ -114,7 +134,7 @@ private:
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
-    bool writeFile(const std::string& path, std::string_view bytes);
+    bool writeFile(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
     std::u16string m_text;
     std::vector<SElement> m_elements{SElement{}};
@@ -122,4 +142,5 @@ private:
     int m_parent = 0;
     int m_current = 0;
     std::u16string m_result;
+    std::u16string m_scratch;
 };

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace talvik::xml;
@@ -143,6 +144,13 @@ bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
                                   {u"n", number(static_cast<std::size_t>(error))}});
         return false;
     }
+    // One read of the whole file where its size is known; files that do not tell (pipes)
+    // are read in pieces.
+    struct stat info {};
+    if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    }
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
@@ -221,7 +229,7 @@ std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
         text = decodeCodePage(codePage, bytes);
         nulls = std::erase(text, u'\0');
     } else {
-        nulls = std::erase(bytes, '\0');
+        nulls = std::memchr(bytes.data(), 0, bytes.size()) ? std::erase(bytes, '\0') : 0;
     }
     if (nulls != 0) {
         addResult(u"nulls_removed", {{u"count", number(nulls)}});
@@ -258,17 +266,39 @@ bool CXmlDocument::saveFile(const std::string& path) {
             codePage = codePageFromName(*declared);
         }
     }
-    std::string bytes;
-    if (codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be) {
-        std::size_t unusedLoss = 0; // UTF-16 carries every unit of the text unchanged
-        bytes = encodeCodePage(kCodePageUtf16Le, m_text, unusedLoss);
-        if (codePage == kCodePageUtf16Be) {
-            swapBytePairs(bytes);
-            addResult(u"endian_swap", {});
+    bool wide = codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
+    std::size_t lost = 0;
+    std::size_t written = 0;
+    // The text is converted and written in pieces, so a large document never needs a
+    // second full copy in memory.
+    bool ok = writeFile(path, [&](std::FILE* file) {
+        if (!bom.empty() && std::fwrite(bom.data(), 1, bom.size(), file) != bom.size()) {
+            return false;
         }
-    } else {
-        std::size_t lost = 0;
-        bytes = encodeCodePage(codePage, m_text, lost);
+        written += bom.size();
+        constexpr std::size_t kPiece = 1 << 16;
+        for (std::size_t at = 0; at < m_text.size();) {
+            std::size_t length = std::min(kPiece, m_text.size() - at);
+            if (at + length < m_text.size() && m_text[at + length - 1] >= 0xD800 &&
+                m_text[at + length - 1] < 0xDC00) {
+                ++length; // keep a surrogate pair together
+            }
+            std::u16string_view piece = std::u16string_view(m_text).substr(at, length);
+            std::string bytes = encodeCodePage(wide ? kCodePageUtf16Le : codePage, piece, lost);
+            if (codePage == kCodePageUtf16Be) {
+                swapBytePairs(bytes);
+            }
+            if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+                return false;
+            }
+            written += bytes.size();
+            at += length;
+        }
+        return true;
+    });
+    if (codePage == kCodePageUtf16Be) {
+        addResult(u"endian_swap", {});
+    } else if (!wide) {
         addResult(u"converted_from",
                   {{u"encoding", u"UTF-16"}, {u"length", number(m_text.size())}});
         if (lost != 0) {
@@ -277,22 +307,21 @@ bool CXmlDocument::saveFile(const std::string& path) {
     }
     if (!bom.empty()) {
         addResult(u"bom", {{u"encoding", encodingLabel(codePage, declared)}});
-        bytes.insert(0, bom);
     }
-    if (!writeFile(path, bytes)) {
-        return false;
+    if (ok) {
+        addResult(u"write",
+                  {{u"encoding", encodingLabel(codePage, declared)}, {u"length", number(written)}});
     }
-    addResult(u"write", {{u"encoding", encodingLabel(codePage, declared)},
-                         {u"length", number(bytes.size())}});
-    return true;
+    return ok;
 }
 
 // The data is on the disk when this returns true: callers that replace a file by renaming
 // a freshly written one rely on that.
-bool CXmlDocument::writeFile(const std::string& path, std::string_view bytes) {
+bool CXmlDocument::writeFile(const std::string& path,
+                             const std::function<bool(std::FILE*)>& write) {
+    errno = 0;
     FilePtr file(std::fopen(path.c_str(), (m_flags & kFlagAppend) ? "ab" : "wb"));
-    bool ok = file != nullptr;
-    ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    bool ok = file != nullptr && write(file.get());
     ok = ok && std::fflush(file.get()) == 0 && ::fsync(fileno(file.get())) == 0;
     int error = errno;
     if (ok) {

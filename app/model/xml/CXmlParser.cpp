@@ -2,6 +2,8 @@
 
 #include "XmlSyntax.h"
 
+#include <algorithm>
+
 using talvik::xml::isNameEnd;
 using talvik::xml::isXmlSpace;
 using talvik::xml::nameEnd;
@@ -17,10 +19,17 @@ std::u16string number(std::size_t value) {
     return digits;
 }
 
+// The characters a start tag's scan has to look at; everything else is skipped.
+bool isTagSpecial(char16_t c) {
+    return c == u'<' || c == u'>' || c == u'/' || c == u'"' || c == u'\'';
+}
+
 } // namespace
 
 CXmlParser::CXmlParser(CXmlDocument& document)
-    : m_doc(document), m_text(document.m_text), m_elements(document.m_elements) {}
+    : m_doc(document), m_text(document.m_text), m_elements(document.m_elements),
+      m_openNames(16, SNameHash{(document.m_flags & CXmlDocument::kFlagIgnoreCase) != 0},
+                  SNameEqual{(document.m_flags & CXmlDocument::kFlagIgnoreCase) != 0}) {}
 
 void CXmlParser::run() {
     m_elements.clear();
@@ -64,6 +73,9 @@ std::size_t CXmlParser::startTag(std::size_t pos) {
     std::size_t k = nameEnd(m_text, pos + 1);
     bool empty = false;
     while (true) {
+        while (k < m_text.size() && !isTagSpecial(m_text[k])) {
+            ++k;
+        }
         if (k >= m_text.size() || m_text[k] == u'<') {
             syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
             return k;
@@ -97,7 +109,9 @@ std::size_t CXmlParser::startTag(std::size_t pos) {
     m_doc.linkChild(m_open.empty() ? 0 : m_open.back(), index, 0);
     if (!empty) {
         m_open.push_back(index);
-        ++m_openNames[openKey(m_doc.nameAt(pos + 1))];
+        if (m_counting) {
+            ++openCount(m_doc.nameAt(pos + 1));
+        }
     }
     return k + 1;
 }
@@ -117,8 +131,7 @@ std::size_t CXmlParser::endTag(std::size_t pos) {
         return close;
     }
     std::u16string_view name(m_text.data() + pos + 2, end - pos - 2);
-    auto counted = m_openNames.find(openKey(name));
-    std::size_t depth = counted == m_openNames.end() || counted->second == 0 ? 0 : m_open.size();
+    std::size_t depth = openDepthOf(name);
     while (depth > 0 &&
            !m_doc.namesEqual(m_doc.nameAt(m_elements[m_open[depth - 1]].start + 1), name)) {
         --depth;
@@ -131,7 +144,9 @@ std::size_t CXmlParser::endTag(std::size_t pos) {
     }
     unendAbove(depth, pos);
     SElement& element = m_elements[m_open.back()];
-    --m_openNames[openKey(name)];
+    if (m_counting) {
+        --openCount(name);
+    }
     m_open.pop_back();
     element.length = static_cast<int>(close + 1) - element.start;
     element.endTagLength = static_cast<int>(close + 1 - pos);
@@ -149,7 +164,9 @@ void CXmlParser::unendAbove(std::size_t depth, std::size_t closedAt) {
     int target = depth == 0 ? 0 : m_open[depth - 1];
     for (std::size_t k = m_open.size(); k > depth; --k) {
         SElement& element = m_elements[m_open[k - 1]];
-        --m_openNames[openKey(m_doc.nameAt(element.start + 1))];
+        if (m_counting) {
+            --openCount(m_doc.nameAt(element.start + 1));
+        }
         m_doc.addResult(u"unended_start_tag",
                         {{u"tagname", std::u16string(m_doc.nameAt(element.start + 1))},
                          {u"offset", number(element.start)},
@@ -260,7 +277,8 @@ std::size_t CXmlParser::find(std::u16string_view terminator, std::size_t from) {
             return std::u16string::npos;
         }
     }
-    std::size_t found = m_text.find(terminator, from);
+    std::size_t found =
+        terminator.size() == 1 ? m_text.find(terminator[0], from) : m_text.find(terminator, from);
     if (found == std::u16string::npos) {
         m_missing.emplace_back(terminator, from);
     }
@@ -277,18 +295,58 @@ void CXmlParser::syntaxError(std::u16string_view word, std::size_t offset,
     m_elements[0].flags |= CXmlDocument::kNotWellFormed;
 }
 
-// Counting open elements by name lets a lone end tag be recognised without walking the whole
-// stack of open elements, which deeply nested damaged files would make quadratic.
-std::u16string CXmlParser::openKey(std::u16string_view name) const {
-    std::u16string key(name);
-    if (m_doc.m_flags & CXmlDocument::kFlagIgnoreCase) {
-        for (char16_t& c : key) {
-            if (c >= u'A' && c <= u'Z') {
-                c = static_cast<char16_t>(c - u'A' + u'a');
-            }
+namespace {
+
+char16_t folded(char16_t c, bool fold) {
+    return fold && c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+} // namespace
+
+std::size_t CXmlParser::SNameHash::operator()(std::u16string_view name) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char16_t c : name) {
+        hash = (hash ^ folded(c, ignoreCase)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+bool CXmlParser::SNameEqual::operator()(std::u16string_view a, std::u16string_view b) const {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [this](char16_t x, char16_t y) {
+        return folded(x, ignoreCase) == folded(y, ignoreCase);
+    });
+}
+
+int& CXmlParser::openCount(std::u16string_view name) {
+    return m_openNames[name];
+}
+
+// The depth of the stack of open elements down to the nearest one with this name, or 0 when
+// none is open. An end tag almost always closes the innermost element; for the others, a
+// count of open elements by name tells a lone end tag without walking the whole stack, which
+// deeply nested damaged files would make quadratic. The count is kept only from the first
+// deep mismatch on, so that well-formed documents never pay for it.
+std::size_t CXmlParser::openDepthOf(std::u16string_view name) {
+    if (m_open.empty()) {
+        return 0;
+    }
+    if (m_doc.namesEqual(m_doc.nameAt(m_elements[m_open.back()].start + 1), name)) {
+        return m_open.size();
+    }
+    constexpr std::size_t kShallow = 32;
+    if (!m_counting && m_open.size() > kShallow) {
+        m_counting = true;
+        for (int open : m_open) {
+            ++openCount(m_doc.nameAt(m_elements[open].start + 1));
         }
     }
-    return key;
+    if (m_counting) {
+        auto counted = m_openNames.find(name);
+        if (counted == m_openNames.end() || counted->second == 0) {
+            return 0;
+        }
+    }
+    return m_open.size();
 }
 
 void CXmlParser::checkDocumentLevel() {

@@ -30,13 +30,24 @@ private:
     void syntaxError(std::u16string_view word, std::size_t offset, std::u16string_view type = {});
     void checkDocumentLevel();
     std::size_t find(std::u16string_view terminator, std::size_t from);
-    std::u16string openKey(std::u16string_view name) const;
+    int& openCount(std::u16string_view name);
+    std::size_t openDepthOf(std::u16string_view name);
 
     CXmlDocument& m_doc;
     const std::u16string& m_text;
     std::vector<CXmlDocument::SElement>& m_elements;
     std::vector<int> m_open;
-    std::unordered_map<std::u16string, int> m_openNames;
+    // Hash and equality that fold ASCII case when the document ignores it.
+    struct SNameHash {
+        bool ignoreCase;
+        std::size_t operator()(std::u16string_view name) const;
+    };
+    struct SNameEqual {
+        bool ignoreCase;
+        bool operator()(std::u16string_view a, std::u16string_view b) const;
+    };
+    std::unordered_map<std::u16string_view, int, SNameHash, SNameEqual> m_openNames;
     std::vector<std::pair<std::u16string_view, std::size_t>> m_missing;
     bool m_doctypeUnterminated = false;
+    bool m_counting = false;
 };

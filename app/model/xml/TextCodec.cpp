@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -86,23 +87,59 @@ std::size_t malformedLength(std::string_view bytes, std::size_t i) {
     return length;
 }
 
+// Copies the ASCII bytes at the start of bytes into out, eight at a time where it can;
+// returns how many it copied.
+std::size_t copyAscii(std::string_view bytes, char16_t* out) {
+    std::size_t i = 0;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    while (i + 8 <= bytes.size()) {
+        std::uint64_t block = 0;
+        std::memcpy(&block, bytes.data() + i, 8);
+        if (block & kHighBits) {
+            break;
+        }
+        for (std::size_t k = 0; k < 8; ++k) {
+            out[i + k] = static_cast<unsigned char>(bytes[i + k]);
+        }
+        i += 8;
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) {
+        out[i] = static_cast<unsigned char>(bytes[i]);
+        ++i;
+    }
+    return i;
+}
+
 std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
-    std::u16string out;
-    out.reserve(bytes.size());
+    // No sequence yields more UTF-16 units than it has bytes.
+    std::u16string out(bytes.size(), u'\0');
+    char16_t* write = out.data();
     std::size_t i = 0;
     while (i < bytes.size()) {
+        std::size_t ascii = copyAscii(bytes.substr(i), write);
+        write += ascii;
+        i += ascii;
+        if (i == bytes.size()) {
+            break;
+        }
         char32_t cp = 0;
         if (std::size_t length = validSequence(bytes, i, cp)) {
-            appendCodePoint(out, cp);
+            if (cp >= 0x10000) {
+                *write++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                *write++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                *write++ = static_cast<char16_t>(cp);
+            }
             i += length;
         } else if (cp1252Fallback) {
-            out.push_back(cp1252Char(static_cast<unsigned char>(bytes[i])));
+            *write++ = cp1252Char(static_cast<unsigned char>(bytes[i]));
             ++i;
         } else {
-            out.push_back(kReplacement);
+            *write++ = kReplacement;
             i += malformedLength(bytes, i);
         }
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
     return out;
 }
 
@@ -136,6 +173,8 @@ template <typename Fn> void forEachCodePoint(std::u16string_view text, Fn fn) {
         }
     }
 }
+
+void appendUtf8(std::string& out, std::u16string_view text, std::size_t& lost);
 
 std::string encodeUtf32(std::u16string_view text, bool bigEndian, std::size_t& lost) {
     std::string out;
@@ -277,7 +316,34 @@ std::u16string decodeUtf8(std::string_view bytes) {
 
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
     std::string out;
-    out.reserve(text.size() + text.size() / 2);
+    out.reserve(text.size() + text.size() / 8 + 16);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t run = i;
+        while (run < text.size() && text[run] < 0x80) {
+            ++run;
+        }
+        std::size_t at = out.size();
+        out.resize(at + (run - i));
+        std::copy(text.begin() + static_cast<std::ptrdiff_t>(i),
+                  text.begin() + static_cast<std::ptrdiff_t>(run),
+                  out.begin() + static_cast<std::ptrdiff_t>(at));
+        i = run;
+        std::size_t other = i;
+        while (other < text.size() && text[other] >= 0x80) {
+            ++other;
+        }
+        // A surrogate pair split across the run boundary stays together: runs of non-ASCII
+        // units are converted whole.
+        appendUtf8(out, text.substr(i, other - i), lost);
+        i = other;
+    }
+    return out;
+}
+
+namespace {
+
+void appendUtf8(std::string& out, std::u16string_view text, std::size_t& lost) {
     forEachCodePoint(text, [&](char32_t cp) {
         if (cp == 0xFFFFFFFF) {
             ++lost;
@@ -299,8 +365,9 @@ std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
             out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
         }
     });
-    return out;
 }
+
+} // namespace
 
 std::u16string fromUtf8(std::string_view utf8) {
     return decodeUtf8(utf8);

@@ -150,34 +150,47 @@ std::size_t namedReference(std::u16string_view value, std::size_t i, char16_t& c
 
 } // namespace
 
+void appendEscapedAttribute(std::u16string& out, std::u16string_view value) {
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        std::u16string_view replacement;
+        switch (value[i]) {
+        case u'&':
+            replacement = u"&amp;";
+            break;
+        case u'<':
+            replacement = u"&lt;";
+            break;
+        case u'>':
+            replacement = u"&gt;";
+            break;
+        case u'"':
+            replacement = u"&quot;";
+            break;
+        case u'\'':
+            replacement = u"&apos;";
+            break;
+        default:
+            continue;
+        }
+        out.append(value.substr(done, i - done));
+        out.append(replacement);
+        done = i + 1;
+    }
+    out.append(value.substr(done));
+}
+
 std::u16string escapeAttribute(std::u16string_view value) {
     std::u16string out;
     out.reserve(value.size() + 8);
-    for (char16_t c : value) {
-        switch (c) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        case u'\'':
-            out += u"&apos;";
-            break;
-        default:
-            out.push_back(c);
-        }
-    }
+    appendEscapedAttribute(out, value);
     return out;
 }
 
 std::u16string unescapeText(std::u16string_view value) {
+    if (value.find(u'&') == std::u16string_view::npos) {
+        return std::u16string(value);
+    }
     std::u16string out;
     out.reserve(value.size());
     std::size_t i = 0;

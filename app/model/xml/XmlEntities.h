@@ -13,6 +13,7 @@ std::size_t namedEntityCount();
 // Attribute values are always written with the five markup characters escaped, even an
 // ampersand that already begins a reference, so a value reads back exactly as it was set.
 std::u16string escapeAttribute(std::u16string_view value);
+void appendEscapedAttribute(std::u16string& out, std::u16string_view value);
 
 // Turns numeric and named references back into characters; anything that is not a complete
 // reference (no ";" within reach, an unknown name, a reference to code point 0) is kept as

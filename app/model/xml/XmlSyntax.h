@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace talvik::xml {
@@ -12,21 +13,14 @@ inline bool isXmlSpace(char16_t c) {
 // else, parentheses included, belongs to the name, because the profile's root names carry
 // the model name in parentheses.
 inline bool isNameEnd(char16_t c) {
-    switch (c) {
-    case u'!':
-    case u'"':
-    case u'\'':
-    case u'/':
-    case u';':
-    case u'<':
-    case u'=':
-    case u'>':
-    case u'?':
-    case u'\\':
-        return true;
-    default:
-        return isXmlSpace(c);
-    }
+    static constexpr auto kEnds = [] {
+        std::array<bool, 128> ends{};
+        for (char e : std::string_view("!\"'/;<=>?\\ \t\r\n")) {
+            ends[static_cast<unsigned char>(e)] = true;
+        }
+        return ends;
+    }();
+    return c < 128 && kEnds[c];
 }
 
 inline std::size_t nameEnd(std::u16string_view text, std::size_t offset) {

@@ -30,8 +30,10 @@ void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& 
     std::vector<std::string> texts;
     std::vector<CActionList> children;
     if (depth < kMaxListDepth && doc.enterElement()) {
+        std::u16string text;
         while (doc.findElement(u"x")) {
-            int index = attributeNumber(doc, u"ID");
+            text.clear();
+            int index = attributeNumbers<1>(doc, {u"ID"}, u"t1", &text)[0];
             if (index < 0 || index >= kMaxListItems) {
                 notes.skipped(u"x", index);
                 continue;
@@ -40,7 +42,7 @@ void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& 
                 texts.resize(static_cast<std::size_t>(index) + 1);
                 children.resize(static_cast<std::size_t>(index) + 1);
             }
-            texts[index] = toUtf8(doc.getAttribute(u"t1"));
+            texts[index] = toUtf8(text);
             CActionList child;
             if (doc.enterElement()) {
                 loadFromAt(child, doc, depth + 1, notes);
@@ -56,20 +58,21 @@ void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& 
         loaded.append(texts[i]);
         loaded.setChildAtRow(loaded.CursorPos, children[i]);
     }
-    loaded.SizeOfView = attributeNumber(doc, u"SizeOfView");
-    loaded.ViewStartAt = attributeNumber(doc, u"ViewStartAt");
-    loaded.CursorPos = attributeNumber(doc, u"CursorPos");
-    loaded.Cycles = attributeNumber(doc, u"Cycles");
-    loaded.IsAutoInterval = attributeNumber(doc, u"IsAutoInterval") != 0;
-    loaded.Delay = attributeNumber(doc, u"Delay");
-    loaded.PlayMode = attributeNumber(doc, u"PlayMode");
+    auto fields = attributeNumbers<7>(doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
+                                            u"IsAutoInterval", u"Delay", u"PlayMode"});
+    loaded.SizeOfView = fields[0];
+    loaded.ViewStartAt = fields[1];
+    loaded.CursorPos = fields[2];
+    loaded.Cycles = fields[3];
+    loaded.IsAutoInterval = fields[4] != 0;
+    loaded.Delay = fields[5];
+    loaded.PlayMode = fields[6];
     list = std::move(loaded);
 }
 
 } // namespace
 
-int attributeNumber(const CXmlDocument& doc, std::u16string_view name) {
-    std::u16string value = doc.getAttribute(name);
+int leadingNumber(std::u16string_view value) {
     std::size_t k = 0;
     while (k < value.size() && (value[k] == u' ' || (value[k] >= u'\t' && value[k] <= u'\r'))) {
         ++k;

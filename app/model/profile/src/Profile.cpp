@@ -73,23 +73,20 @@ bool enterSection(CXmlDocument& doc, std::u16string_view name) {
 
 void loadLights(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
     while (doc.findElement(u"AREA")) {
-        int area = attributeNumber(doc, u"ID");
+        auto [area, red, green, blue] =
+            attributeNumbers<4>(doc, {u"ID", u"Red", u"Green", u"Blue"});
         if (area < 1 || area > kKeyCount) {
             notes.skipped(u"AREA", area);
             continue;
         }
-        LightArea& light = working.LightAreas[area];
-        light.Red = attributeNumber(doc, u"Red");
-        light.Green = attributeNumber(doc, u"Green");
-        light.Blue = attributeNumber(doc, u"Blue");
+        working.LightAreas[area] = LightArea{red, green, blue};
     }
 }
 
 void loadKeys(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
     while (doc.findElement(u"KEY")) {
-        int key = attributeNumber(doc, u"ID");
-        int level = attributeNumber(doc, u"Level");
-        int mode = attributeNumber(doc, u"Mode");
+        auto [key, level, mode, code] =
+            attributeNumbers<4>(doc, {u"ID", u"Level", u"Mode", u"HWCode"});
         // Every table of the program is indexed by the mode, so an unknown one is skipped
         // like a key number out of range.
         if (key < 1 || key > kKeyCount || level < 0 || level >= kLayerCount || mode < 0 ||
@@ -98,7 +95,7 @@ void loadKeys(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
             continue;
         }
         working.Mode[key][level] = static_cast<KeyMode>(mode);
-        working.HWCode[key][level] = attributeNumber(doc, u"HWCode");
+        working.HWCode[key][level] = code;
         CActionList& list = working.ComboKey[key][level];
         doc.enterElement();
         if (doc.findElement(u"ComboKey") && doc.enterElement()) {
@@ -203,8 +200,37 @@ const char16_t* profileRootName(int modelNumber) {
     }
 }
 
+namespace {
+
+// Every list is one "List" line plus two lines per item; a line is rarely longer than the
+// list's own, about a hundred characters.
+std::size_t listLines(const CActionList& list) {
+    std::size_t lines = 2;
+    for (const CActionList& child : list.children()) {
+        lines += 2 + listLines(child);
+    }
+    return lines;
+}
+
+std::size_t profileLines(const CKeyConfig& config) {
+    std::size_t lines = 8 + 3 * 2 + kKeyCount + 2 * kKeyCount * kLayerCount * 2;
+    for (const SCollection& collection : kCollections) {
+        lines += listLines(config.*collection.list);
+    }
+    for (int key = 1; key <= kKeyCount; ++key) {
+        for (int level = 0; level < kLayerCount; ++level) {
+            lines += listLines(config.ComboKey[key][level]);
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
 SProfileResult saveProfile(const CKeyConfig& config, int modelNumber, const std::string& path) {
     CXmlDocument doc;
+    std::size_t lines = profileLines(config);
+    doc.reserve(lines * 110, lines);
     doc.setText(kDeclaration);
     doc.addElement(profileRootName(modelNumber));
     doc.enterElement();

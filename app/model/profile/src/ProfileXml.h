@@ -2,11 +2,13 @@
 
 // Pieces the profile reader shares with the list reader.
 
+#include "CXmlDocument.h"
+
+#include <array>
 #include <string>
 #include <string_view>
 
 class CActionList;
-class CXmlDocument;
 
 // What a lenient load skipped or could not follow, for the caller's message.
 struct SProfileNotes {
@@ -17,8 +19,40 @@ struct SProfileNotes {
     void tooDeep();
 };
 
-// An attribute's value as a decimal number with the leading-digits rule: optional sign,
-// digits up to the first other character; absent or no digits gives 0.
-int attributeNumber(const CXmlDocument& doc, std::u16string_view name);
+// A value as a decimal number with the leading-digits rule: optional sign, digits up to
+// the first other character; no digits gives 0.
+int leadingNumber(std::u16string_view value);
+
+// The numbers of the named attributes of the current element, read in one pass over its
+// start tag; an absent attribute gives 0, a repeated one counts with its first value. The
+// attribute textName, if given, is copied to text as it is.
+template <std::size_t N>
+std::array<int, N>
+attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, N>& names,
+                 std::u16string_view textName = {}, std::u16string* text = nullptr) {
+    std::array<int, N> numbers{};
+    std::array<bool, N> seen{};
+    bool textSeen = false;
+    std::size_t next = 0;
+    doc.forEachAttribute([&](std::u16string_view name, std::u16string_view value) {
+        if (text != nullptr && !textSeen && name == textName) {
+            text->assign(value);
+            textSeen = true;
+            return;
+        }
+        // Files written by the program list the attributes in this order, so the name after
+        // the last match is tried first.
+        for (std::size_t k = 0; k < N; ++k) {
+            std::size_t i = (next + k) % N;
+            if (!seen[i] && name == names[i]) {
+                numbers[i] = leadingNumber(value);
+                seen[i] = true;
+                next = i + 1;
+                return;
+            }
+        }
+    });
+    return numbers;
+}
 
 void loadFrom(CActionList& list, CXmlDocument& doc, SProfileNotes& notes);
