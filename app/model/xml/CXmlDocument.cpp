@@ -24,7 +24,7 @@ char16_t foldAscii(char16_t c) {
 } // namespace
 
 void CXmlDocument::setText(std::u16string_view text) {
-    m_text.assign(text);
+    m_text.assign(text.substr(0, kMaxTextLength));
     m_result.clear();
     parse();
 }
@@ -196,13 +196,17 @@ int CXmlDocument::indexAt(std::size_t offset) const {
     return static_cast<int>(it - m_elements.begin());
 }
 
+bool CXmlDocument::hasRoomFor(std::size_t characters) const {
+    return characters <= kMaxTextLength && m_text.size() <= kMaxTextLength - characters;
+}
+
 void CXmlDocument::reserve(std::size_t characters, std::size_t elements) {
     m_text.reserve(characters);
     m_elements.reserve(elements + 1);
 }
 
 bool CXmlDocument::addElement(std::u16string_view name) {
-    if (!isValidName(name)) {
+    if (!isValidName(name) || !hasRoomFor(name.size() * 2 + 8)) {
         return false;
     }
     std::u16string& tag = m_scratch;
@@ -345,7 +349,7 @@ void CXmlDocument::readValue(std::size_t& k, std::size_t tagEnd, SAttribute& att
 }
 
 bool CXmlDocument::setAttribute(std::u16string_view name, std::u16string_view value) {
-    if (m_current == 0 || !isValidName(name)) {
+    if (m_current == 0 || !isValidName(name) || !hasRoomFor(name.size() + value.size() * 6 + 4)) {
         return false;
     }
     SAttribute existing{};

@@ -27,6 +27,10 @@ public:
         kFlagUtf16Be = 0x80,
     };
 
+    // Offsets in the index are ints: longer texts are cut here, longer files refused and
+    // edits that would pass it fail.
+    static constexpr std::size_t kMaxTextLength = 0x3FFFFFFF;
+
     CXmlDocument() = default;
     explicit CXmlDocument(int flags) : m_flags(flags) {}
 
@@ -129,7 +133,9 @@ private:
     void replaceText(std::size_t offset, std::size_t removed, std::u16string_view inserted,
                      int innermost);
     void splitEmptyParent(std::u16string_view childTag);
+    bool hasRoomFor(std::size_t characters) const;
 
+    bool fileError(int error);
     bool readFile(const std::string& path, std::string& bytes);
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,

@@ -136,33 +136,38 @@ void swapBytePairs(std::string& bytes) {
 
 } // namespace
 
+bool CXmlDocument::fileError(int error) {
+    error = error ? error : EIO;
+    addResult(u"file_error", {{u"msg", fromUtf8(systemMessage(error))},
+                              {u"n", number(static_cast<std::size_t>(error))}});
+    return false;
+}
+
 bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        int error = errno;
-        addResult(u"file_error", {{u"msg", fromUtf8(systemMessage(error))},
-                                  {u"n", number(static_cast<std::size_t>(error))}});
-        return false;
+        return fileError(errno);
     }
     // One read of the whole file where its size is known; files that do not tell (pipes)
     // are read in pieces.
     struct stat info {};
     if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (static_cast<std::size_t>(info.st_size) > kMaxTextLength) {
+            return fileError(EFBIG);
+        }
         bytes.resize(static_cast<std::size_t>(info.st_size));
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     }
     char buffer[65536];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    while (bytes.size() <= kMaxTextLength &&
+           (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, got);
     }
     if (std::ferror(file.get())) {
-        int error = errno ? errno : EIO;
-        addResult(u"file_error", {{u"msg", fromUtf8(systemMessage(error))},
-                                  {u"n", number(static_cast<std::size_t>(error))}});
-        return false;
+        return fileError(errno);
     }
-    return true;
+    return bytes.size() <= kMaxTextLength || fileError(EFBIG);
 }
 
 bool CXmlDocument::loadFile(const std::string& path) {
@@ -329,9 +334,7 @@ bool CXmlDocument::writeFile(const std::string& path,
         error = errno;
     }
     if (!ok) {
-        error = error ? error : EIO;
-        addResult(u"file_error", {{u"msg", fromUtf8(systemMessage(error))},
-                                  {u"n", number(static_cast<std::size_t>(error))}});
+        fileError(error);
     }
     return ok;
 }
