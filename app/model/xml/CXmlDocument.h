@@ -141,6 +141,8 @@ private:
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
     bool writeFile(const std::string& path, const std::function<bool(std::FILE*)>& write);
+    bool writeEncoded(std::FILE* file, int codePage, std::string_view bom, std::size_t& lost,
+                      std::size_t& written) const;
 
     std::u16string m_text;
     std::vector<SElement> m_elements{SElement{}};

@@ -274,33 +274,8 @@ bool CXmlDocument::saveFile(const std::string& path) {
     bool wide = codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
     std::size_t lost = 0;
     std::size_t written = 0;
-    // The text is converted and written in pieces, so a large document never needs a
-    // second full copy in memory.
-    bool ok = writeFile(path, [&](std::FILE* file) {
-        if (!bom.empty() && std::fwrite(bom.data(), 1, bom.size(), file) != bom.size()) {
-            return false;
-        }
-        written += bom.size();
-        constexpr std::size_t kPiece = 1 << 16;
-        for (std::size_t at = 0; at < m_text.size();) {
-            std::size_t length = std::min(kPiece, m_text.size() - at);
-            if (at + length < m_text.size() && m_text[at + length - 1] >= 0xD800 &&
-                m_text[at + length - 1] < 0xDC00) {
-                ++length; // keep a surrogate pair together
-            }
-            std::u16string_view piece = std::u16string_view(m_text).substr(at, length);
-            std::string bytes = encodeCodePage(wide ? kCodePageUtf16Le : codePage, piece, lost);
-            if (codePage == kCodePageUtf16Be) {
-                swapBytePairs(bytes);
-            }
-            if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-                return false;
-            }
-            written += bytes.size();
-            at += length;
-        }
-        return true;
-    });
+    bool ok = writeFile(
+        path, [&](std::FILE* file) { return writeEncoded(file, codePage, bom, lost, written); });
     if (codePage == kCodePageUtf16Be) {
         addResult(u"endian_swap", {});
     } else if (!wide) {
@@ -318,6 +293,36 @@ bool CXmlDocument::saveFile(const std::string& path) {
                   {{u"encoding", encodingLabel(codePage, declared)}, {u"length", number(written)}});
     }
     return ok;
+}
+
+// The text is converted and written in pieces, so a large document never needs a second
+// full copy in memory.
+bool CXmlDocument::writeEncoded(std::FILE* file, int codePage, std::string_view bom,
+                                std::size_t& lost, std::size_t& written) const {
+    if (!bom.empty() && std::fwrite(bom.data(), 1, bom.size(), file) != bom.size()) {
+        return false;
+    }
+    written += bom.size();
+    bool wide = codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
+    constexpr std::size_t kPiece = 1 << 16;
+    for (std::size_t at = 0; at < m_text.size();) {
+        std::size_t length = std::min(kPiece, m_text.size() - at);
+        if (at + length < m_text.size() && m_text[at + length - 1] >= 0xD800 &&
+            m_text[at + length - 1] < 0xDC00) {
+            ++length; // keep a surrogate pair together
+        }
+        std::u16string_view piece = std::u16string_view(m_text).substr(at, length);
+        std::string bytes = encodeCodePage(wide ? kCodePageUtf16Le : codePage, piece, lost);
+        if (codePage == kCodePageUtf16Be) {
+            swapBytePairs(bytes);
+        }
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+            return false;
+        }
+        written += bytes.size();
+        at += length;
+    }
+    return true;
 }
 
 // The data is on the disk when this returns true: callers that replace a file by renaming
