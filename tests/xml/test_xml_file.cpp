@@ -74,6 +74,15 @@ TEST_F(XmlFile, DeclaredWindows1252_ConvertedThroughThatCodePage) {
         << utf8(result);
 }
 
+TEST_F(XmlFile, HtmlMetaCharset_CountsAsTheDeclaration) {
+    std::u16string text = load(
+        "<html><head><meta http-equiv='Content-Type' content='text/html; charset=windows-1252'>"
+        "</head><body class='\xE9'></body></html>");
+    EXPECT_NE(text.find(u"class='\u00e9'"), std::u16string::npos) << utf8(text);
+    text = load("<html><head><meta charset=\"koi8-r\"></head><body class='\xC1'></body></html>");
+    EXPECT_NE(text.find(u"class='\u0430'"), std::u16string::npos) << utf8(text);
+}
+
 TEST_F(XmlFile, UndeclaredNonUtf8_TakenInAnsiCodePage_Windows1252UnderUtf8Locale) {
     std::u16string result;
     EXPECT_EQ(load(" <r t='caf\xE9 \xC3\xA9'/>", &result), u" <r t='caf\u00e9 \u00e9'/>");
