@@ -10,6 +10,9 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace talvik::xml {
 namespace {
@@ -91,6 +94,18 @@ std::size_t malformedLength(std::string_view bytes, std::size_t i) {
 // returns how many it copied.
 std::size_t copyAscii(std::string_view bytes, char16_t* out) {
     std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= bytes.size()) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+        if (_mm_movemask_epi8(block) != 0) {
+            break;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(block, zero));
+        i += 16;
+    }
+#endif
     constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
     while (i + 8 <= bytes.size()) {
         std::uint64_t block = 0;
