@@ -1,11 +1,13 @@
 #include "CXmlDocument.h"
 #include "CharsetTable.h"
+#include "TextCodec.h"
 #include "XmlTestUtil.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 
 namespace {
 
@@ -202,6 +204,39 @@ TEST(XmlCharsets, TellingRowsAndUnknownNames) {
     for (const auto& [name, codePage] : rows) {
         EXPECT_EQ(codePageFromName(name), codePage) << utf8(name);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(XmlCodec, Utf8RoundTrip_RandomTextAcrossBlockBoundaries) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::u16string text;
+        std::size_t length = random() % 80;
+        for (std::size_t i = 0; i < length; ++i) {
+            switch (random() % 5) {
+            case 0:
+                text += static_cast<char16_t>(0x80 + random() % 0x700);
+                break;
+            case 1:
+                text += u"\U0001F600";
+                break;
+            case 2:
+                text += static_cast<char16_t>(0xE000 + random() % 0x1000);
+                break;
+            default:
+                text += static_cast<char16_t>(0x20 + random() % 0x5F);
+            }
+        }
+        std::string bytes = talvik::xml::toUtf8(text);
+        ASSERT_EQ(talvik::xml::fromUtf8(bytes), text);
+        ASSERT_TRUE(talvik::xml::passesUtf8Test(bytes));
+    }
+    std::size_t lost = 0;
+    EXPECT_EQ(talvik::xml::encodeUtf8(u"a\xD800z", lost), "a?z");
+    EXPECT_EQ(lost, 1u);
 }
 
 } // namespace
