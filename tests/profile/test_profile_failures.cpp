@@ -74,7 +74,7 @@ TEST_F(ProfileFailure, UnreadableNotXmlOrNotAProfile_ChangeNothing) {
         expectUnchanged();
     }
     SProfileResult missing = loadProfile(*m_state, path("missing.pro"));
-    EXPECT_NE(missing.message.find("No such file or directory"), std::string::npos);
+    EXPECT_EQ(missing.message, "No such file or directory");
 }
 
 TEST_F(ProfileFailure, SaveIntoMissingFolderOrOverAFolder_ReportsFailure) {
@@ -107,7 +107,7 @@ TEST_F(ProfileFailure, SaveThatRunsOutOfSpace_KeepsTheOldProfileWhole) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result.status, EProfileStatus::FileError);
-    EXPECT_NE(result.message.find("file_error"), std::string::npos) << result.message;
+    EXPECT_EQ(result.message, "File too large");
     EXPECT_EQ(readFile(path("good.pro")), good);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()), {}), 1);
 

@@ -125,6 +125,19 @@ CKeyConfig factoryConfig(const CAppState& state) {
     return config;
 }
 
+// The system's message from a failed load or save, for the user; the result text itself
+// when it holds none.
+std::string fileErrorMessage(const CXmlDocument& failed) {
+    CXmlDocument result;
+    result.setText(u"<r>" + failed.result() + u"</r>");
+    result.findElement(u"r");
+    result.enterElement();
+    if (result.findElement(u"file_error")) {
+        return toUtf8(result.getAttribute(u"msg"));
+    }
+    return toUtf8(failed.result());
+}
+
 // Why a document without our root is not loaded: another model's profile, or not one.
 SProfileResult classifyForeign(CXmlDocument& doc) {
     doc.resetPosition();
@@ -249,7 +262,7 @@ SProfileResult saveProfile(const CKeyConfig& config, int modelNumber, const std:
         [&doc, &error](const std::string& tempPath) {
             bool ok = doc.saveFile(tempPath);
             if (!ok) {
-                error = toUtf8(doc.result());
+                error = fileErrorMessage(doc);
             }
             return ok;
         },
@@ -268,7 +281,7 @@ SProfileResult loadProfile(CAppState& state, const std::string& path) {
 
     CXmlDocument doc;
     if (!doc.loadFile(path)) {
-        return {EProfileStatus::FileError, toUtf8(doc.result())};
+        return {EProfileStatus::FileError, fileErrorMessage(doc)};
     }
     CKeyConfig working;
     SProfileResult result = readProfile(doc, state, working);
