@@ -155,3 +155,21 @@ QImage drawMainPicture(int model, Look look) {
 }
 
 } // namespace talvik::skin
+
+namespace talvik::skin {
+
+QImage drawProgramIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(toColor(layout::kAccentOrange));
+    p.drawRoundedRect(QRectF(0, 0, size, size), size * 0.22, size * 0.22);
+    p.setPen(QColor(20, 20, 20));
+    p.setFont(skinFont(size * 2 / 3, true));
+    p.drawText(QRectF(0, -size * 0.04, size, size), Qt::AlignCenter, QStringLiteral("T"));
+    return image;
+}
+
+} // namespace talvik::skin

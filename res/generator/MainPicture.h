@@ -9,3 +9,10 @@ namespace talvik::skin {
 QImage drawMainPicture(int model, Look look);
 
 } // namespace talvik::skin
+
+namespace talvik::skin {
+
+// The program's icon: the orange "T" tile of the brand.
+QImage drawProgramIcon(int size);
+
+} // namespace talvik::skin

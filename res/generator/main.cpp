@@ -27,25 +27,38 @@ std::map<int, QImage> drawAllPictures() {
     return pictures;
 }
 
+// Writes the pictures of one prefix and lists them in the resource list.
+bool writeGroup(const QString& outDir, const QString& prefix, const std::map<int, QImage>& pictures,
+                QTextStream& list) {
+    QDir().mkpath(outDir + QLatin1Char('/') + prefix);
+    list << "  <qresource prefix=\"/" << prefix << "\">\n";
+    for (const auto& [id, image] : pictures) {
+        const QString name = QString::number(id) + QStringLiteral(".png");
+        if (!image.save(outDir + QLatin1Char('/') + prefix + QLatin1Char('/') + name, "PNG")) {
+            std::fprintf(stderr, "cannot write picture %d\n", id);
+            return false;
+        }
+        list << "    <file alias=\"" << name << "\">" << prefix << "/" << name << "</file>\n";
+    }
+    list << "  </qresource>\n";
+    return true;
+}
+
 bool writeAll(const QString& outDir, const std::map<int, QImage>& pictures) {
-    QDir().mkpath(outDir + QStringLiteral("/skin"));
+    QDir().mkpath(outDir);
     QFile qrc(outDir + QStringLiteral("/TalvikRES.qrc"));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(qrc.fileName()));
         return false;
     }
     QTextStream list(&qrc);
-    list << "<RCC>\n  <qresource prefix=\"/skin\">\n";
-    for (const auto& [id, image] : pictures) {
-        const QString name = QString::number(id) + QStringLiteral(".png");
-        if (!image.save(outDir + QStringLiteral("/skin/") + name, "PNG")) {
-            std::fprintf(stderr, "cannot write picture %d\n", id);
-            return false;
-        }
-        list << "    <file alias=\"" << name << "\">skin/" << name << "</file>\n";
-    }
-    list << "  </qresource>\n</RCC>\n";
-    return true;
+    list << "<RCC>\n";
+    const std::map<int, QImage> icons = {
+        {talvik::layout::kProgramIconId, talvik::skin::drawProgramIcon(64)}};
+    const bool written = writeGroup(outDir, QStringLiteral("skin"), pictures, list) &&
+                         writeGroup(outDir, QStringLiteral("icon"), icons, list);
+    list << "</RCC>\n";
+    return written;
 }
 
 } // namespace

@@ -114,4 +114,9 @@ MainPictureIds mainPictureIds(int model);
 // Path of picture `id` inside the registered TalvikRES resource.
 std::string picturePath(int id);
 
+// The program icon travels in the same resource file under its own prefix,
+// since its number collides with a skin picture's.
+inline constexpr int kProgramIconId = 128;
+std::string iconPath(int id);
+
 } // namespace talvik::layout
