@@ -109,13 +109,16 @@ int COrsaApp::run(CStartupHooks hooks) {
 
     m_state.modelNumber = detectModel(hooks.detect, hooks.sleep);
     QString error;
-    if (!loadSkin(m_state.modelNumber, error)) {
+    if (!loadSkin(m_state.modelNumber, error, hooks.resourcePath)) {
         hooks.fail(error);
         return 1;
     }
     m_state.buildNameTables();
 
     COrsaDlg dialog(*this, m_state);
+    if (hooks.prepareWindow) {
+        hooks.prepareWindow(dialog);
+    }
     if (dialog.initialise()) {
         dialog.exec();
     }

@@ -17,12 +17,17 @@ class CAppState;
 
 namespace talvik::shell {
 
+class COrsaDlg;
+
 // What start-up reaches outside itself; tests replace the detector, the
-// sleep and the place messages go.
+// sleep, the skin file and the place messages go. Empty members keep the
+// program's own behaviour.
 struct CStartupHooks {
     std::function<int()> detect;                   // the model number, 0 for none
     std::function<void(int ms)> sleep;             // between detection retries
     std::function<void(const QString& text)> fail; // a message that stops the program
+    QString resourcePath;                          // TalvikRES.rcc; empty: beside the program
+    std::function<void(COrsaDlg& window)> prepareWindow; // before the main window initialises
 };
 
 // Asks for the model once and, while the answer is 0, up to 11 more times,
