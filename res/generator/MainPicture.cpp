@@ -101,30 +101,99 @@ void drawLegendSamples(QPainter& p, const std::vector<ElementSpec>& elements) {
     p.restore();
 }
 
+// The brand column left of the keyboard.
 void drawBrand(QPainter& p, int model) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRect block(985, 506, 230, 144);
-    drawPanel(p, block, 10, QColor(26, 26, 29));
+    drawPanel(p, QRect(20, 150, 170, 326), 14, QColor(26, 26, 29));
     p.setPen(Qt::NoPen);
     p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(1005, 530, 40, 40), 9, 9);
+    p.drawRoundedRect(QRectF(73, 180, 64, 64), 14, 14);
     p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(26, true));
-    p.drawText(QRectF(1005, 528, 40, 40), Qt::AlignCenter, QStringLiteral("T"));
+    p.setFont(skinFont(42, true));
+    p.drawText(QRectF(73, 178, 64, 64), Qt::AlignCenter, QStringLiteral("T"));
     p.setPen(QColor(236, 236, 240));
-    p.setFont(skinFont(20, true));
-    p.drawText(QRect(1056, 528, 150, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("TALVIK"));
-    p.setPen(QColor(140, 142, 150));
-    p.setFont(skinFont(12));
-    p.drawText(QRect(1056, 552, 150, 20), Qt::AlignLeft | Qt::AlignVCenter,
+    p.setFont(skinFont(22, true));
+    p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));
+    p.setPen(kAccent);
+    p.setFont(skinFont(13, true));
+    p.drawText(QRect(20, 288, 170, 20), Qt::AlignCenter,
                QString::fromStdString(layout::modelName(model)));
-    p.setPen(QColor(110, 112, 120));
-    p.drawText(QRect(1005, 585, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("87 keys \u00b7 2 layers"));
-    p.drawText(QRect(1005, 605, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
+    p.setPen(QColor(60, 61, 66));
+    p.drawLine(50, 326, 160, 326);
+    p.setPen(QColor(130, 132, 140));
+    p.setFont(skinFont(12));
+    p.drawText(QRect(20, 340, 170, 20), Qt::AlignCenter, QStringLiteral("87 keys \u00b7 2 layers"));
+    p.drawText(QRect(20, 360, 170, 20), Qt::AlignCenter,
                QStringLiteral("87 \u952e \u00b7 \u53cc\u5c42"));
+    // A row of small keycaps as the column's foot.
+    for (int i = 0; i < 4; ++i) {
+        const QRectF cap(47 + i * 30, 410, 26, 26);
+        p.setPen(QPen(QColor(24, 24, 26), 1));
+        p.setBrush(QColor(44, 45, 50));
+        p.drawRoundedRect(cap, 5, 5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(i == 1 ? kAccent : QColor(70, 72, 78));
+        p.drawRoundedRect(cap.adjusted(4, 4, -4, -7), 3, 3);
+    }
+    p.restore();
+}
+
+// The column right of the keyboard explains the two layers the switch above
+// it chooses between.
+void drawLayerGuide(QPainter& p) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    drawPanel(p, QRect(1086, 150, 134, 326), 14, QColor(26, 26, 29));
+    const auto plate = [&](qreal y, const QString& title, const QString& sub, bool fn) {
+        const QRectF back(1104, y, 98, 58);
+        p.setPen(QPen(fn ? kAccent : QColor(86, 88, 96), 1.2));
+        p.setBrush(fn ? QColor(60, 36, 18) : QColor(44, 45, 50));
+        p.drawRoundedRect(back, 8, 8);
+        p.setPen(fn ? QColor(255, 170, 100) : QColor(220, 222, 228));
+        p.setFont(skinFont(15, true));
+        p.drawText(back.adjusted(0, 6, 0, -26), Qt::AlignCenter, title);
+        p.setPen(QColor(140, 142, 150));
+        p.setFont(skinFont(11));
+        p.drawText(back.adjusted(0, 32, 0, -6), Qt::AlignCenter, sub);
+    };
+    p.setPen(QColor(130, 132, 140));
+    p.setFont(skinFont(12, true));
+    p.drawText(QRect(1086, 166, 134, 20), Qt::AlignCenter, QStringLiteral("\u5c42 \u00b7 LAYERS"));
+    plate(196, QStringLiteral("1"), QStringLiteral("\u9876\u5c42 \u00b7 Top"), false);
+    plate(276, QStringLiteral("Fn + "), QStringLiteral("Fn \u7ec4\u5408\u5c42"), true);
+    p.setPen(QColor(110, 112, 120));
+    p.setFont(skinFont(11));
+    p.drawText(QRect(1092, 350, 122, 110), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("\u7528\u4e0a\u65b9\u5f00\u5173\u5207\u6362\u663e\u793a\u7684\u5c42\n"
+                              "The switch above picks the layer shown"));
+    p.restore();
+}
+
+// Connection status beside the information box: while the window is open the
+// keyboard is connected (the program ends when it goes).
+void drawStatus(QPainter& p) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    drawPanel(p, QRect(980, 501, 240, 154), 10, QColor(26, 26, 29));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 200, 90));
+    p.drawEllipse(QRectF(1002, 527, 12, 12));
+    p.setPen(QColor(220, 222, 228));
+    p.setFont(skinFont(15, true));
+    p.drawText(QRect(1024, 520, 180, 26), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("\u5df2\u8fde\u63a5  Connected"));
+    p.setPen(QColor(130, 132, 140));
+    p.setFont(skinFont(12));
+    p.drawText(QRect(1002, 556, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("USB HID  \u00b7  VID 0483"));
+    p.setPen(QColor(60, 61, 66));
+    p.drawLine(1002, 588, 1198, 588);
+    p.setPen(QColor(110, 112, 120));
+    p.drawText(QRect(1002, 598, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("\u70b9\u51fb\u6309\u952e\u8fdb\u884c\u8bbe\u7f6e"));
+    p.drawText(QRect(1002, 618, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Click a key to set it"));
     p.restore();
 }
 
@@ -143,6 +212,8 @@ QImage drawMainPicture(int model, Look look) {
     drawPanel(p, toRect(layout::kMainInfoRect).adjusted(-5, -5, 5, 5), 8,
               toColor(layout::kInfoBackground));
     drawBrand(p, model);
+    drawStatus(p);
+    drawLayerGuide(p);
 
     const std::vector<ElementSpec> elements = layout::mainElements(model);
     drawLegendSamples(p, elements);

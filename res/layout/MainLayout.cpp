@@ -192,4 +192,8 @@ std::string picturePath(int id) {
     return ":/skin/" + std::to_string(id) + ".png";
 }
 
+std::string iconPath(int id) {
+    return ":/icon/" + std::to_string(id) + ".png";
+}
+
 } // namespace talvik::layout

@@ -23,9 +23,8 @@ struct CMainWindowFixture {
         loaded = app.loadSkin(model, error, builtSkinPath());
         state.buildNameTables();
         window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
-        window->setKeyboardLink({[] { return true; }, [] { return true; }, [this] {
-                                     return present;
-                                 }});
+        window->setKeyboardLink(
+            {[] { return true; }, [] { return true; }, [this] { return present; }});
         window->setMessageSink([this](const QString& text) { messages << text; });
         initialised = loaded && window->initialise(screen);
     }

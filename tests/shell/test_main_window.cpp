@@ -28,7 +28,9 @@ void movePointer(QWidget& w, QPoint at) {
     QCoreApplication::sendEvent(&w, &move);
 }
 
-QPoint centreOf(const SkinRect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+QPoint centreOf(const SkinRect& r) {
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
 
 void clearAllModes(CMainWindowFixture& f) {
     for (int key = 1; key <= 87; ++key) {
@@ -163,7 +165,9 @@ TEST(MainWindow, PointerOverAKeyFillsTheInformationBox) {
     movePointer(f.dlg(), centreOf(keyRect(f, kKeyA)));
     f.dlg().renderCanvas();
     const QString text = f.dlg().infoBox().text();
-    EXPECT_TRUE(text.contains(QStringLiteral("敲击次数：17\r\n\r\n顶层键：单键 A\r\n\r\nFN组合键："))) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("敲击次数：17\r\n\r\n顶层键：单键 A\r\n\r\nFN组合键：")))
+        << text.toStdString();
 
     f.state.pressCount[kKeyA] = -1;
     f.dlg().runCommand(id::Language, 0);
@@ -223,8 +227,8 @@ TEST(MainWindow, ConnectionFailuresAreToldAndStopTheWindow) {
     QStringList messages;
     for (const bool connects : {false, true}) {
         talvik::shell::COrsaDlg dlg(app, state);
-        dlg.setKeyboardLink({[connects] { return connects; }, [] { return false; },
-                             [] { return true; }});
+        dlg.setKeyboardLink(
+            {[connects] { return connects; }, [] { return false; }, [] { return true; }});
         dlg.setMessageSink([&](const QString& text) { messages << text; });
         EXPECT_FALSE(dlg.initialise(QSize(1920, 1080)));
     }

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 using talvik::shell::COrsaApp;
 using talvik::shell::CStartupHooks;
@@ -15,6 +15,7 @@ using talvik::shell::detectModel;
 namespace {
 
 struct CDetector {
+    explicit CDetector(std::vector<int> given) : answers(std::move(given)) {}
     std::vector<int> answers; // the last one repeats
     int calls = 0;
     std::vector<int> sleeps;
@@ -28,21 +29,21 @@ struct CDetector {
 } // namespace
 
 TEST(Startup, KeyboardPresentMeansOneDetectionAndNoSleep) {
-    CDetector d{{4}};
+    CDetector d({4});
     EXPECT_EQ(detectModel([&] { return d.detect(); }, [&](int ms) { d.sleeps.push_back(ms); }), 4);
     EXPECT_EQ(d.calls, 1);
     EXPECT_TRUE(d.sleeps.empty());
 }
 
 TEST(Startup, KeyboardPluggedInDuringDetectionIsFoundOnTheNextRetry) {
-    CDetector d{{0, 0, 2}};
+    CDetector d({0, 0, 2});
     EXPECT_EQ(detectModel([&] { return d.detect(); }, [&](int ms) { d.sleeps.push_back(ms); }), 2);
     EXPECT_EQ(d.calls, 3);
     EXPECT_EQ(d.sleeps, (std::vector<int>{1000, 1000})) << "the successful retry sleeps too";
 }
 
 TEST(Startup, NoKeyboardGivesUpAfterTwelveCalls) {
-    CDetector d{{0}};
+    CDetector d({0});
     EXPECT_EQ(detectModel([&] { return d.detect(); }, [&](int ms) { d.sleeps.push_back(ms); }), 0);
     EXPECT_EQ(d.calls, 12);
     EXPECT_EQ(d.sleeps.size(), 11u);
@@ -78,7 +79,7 @@ TEST(Startup, RunsDetectionSkinTablesAndWindowInOrder) {
     talvik::test::qtApp();
     CAppState state(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
     COrsaApp app(state);
-    CDetector d{{0, 3}};
+    CDetector d({0, 3});
     std::vector<std::string> seen;
     CStartupHooks hooks;
     hooks.detect = [&] { return d.detect(); };

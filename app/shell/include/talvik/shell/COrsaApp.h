@@ -23,10 +23,10 @@ class COrsaDlg;
 // sleep, the skin file and the place messages go. Empty members keep the
 // program's own behaviour.
 struct CStartupHooks {
-    std::function<int()> detect;                   // the model number, 0 for none
-    std::function<void(int ms)> sleep;             // between detection retries
-    std::function<void(const QString& text)> fail; // a message that stops the program
-    QString resourcePath;                          // TalvikRES.rcc; empty: beside the program
+    std::function<int()> detect;                         // the model number, 0 for none
+    std::function<void(int ms)> sleep;                   // between detection retries
+    std::function<void(const QString& text)> fail;       // a message that stops the program
+    QString resourcePath;                                // TalvikRES.rcc; empty: beside the program
     std::function<void(COrsaDlg& window)> prepareWindow; // before the main window initialises
 };
 
