@@ -48,18 +48,25 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* window = dynamic_cast<COrsaDlg*>(watched);
-        if (!m_done && window != nullptr && event->type() == QEvent::Paint) {
-            m_done = true;
-            // Runs once the paint has been handled and put on screen.
-            QTimer::singleShot(0, this, [this, window] { afterFirstPaint(window); });
+        if (m_done || event->type() != QEvent::Paint) {
+            return false;
         }
+        // The main window normally; a message box when start-up fails, so the
+        // screenshot shows why.
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window == nullptr || !window->isWindow()) {
+            return false;
+        }
+        m_done = true;
+        const bool isMain = dynamic_cast<COrsaDlg*>(window) != nullptr;
+        // Runs once the paint has been handled and put on screen.
+        QTimer::singleShot(0, this, [this, window, isMain] { afterFirstPaint(window, isMain); });
         return false;
     }
 
 private:
-    void afterFirstPaint(COrsaDlg* window) {
-        if (m_report) {
+    void afterFirstPaint(QWidget* window, bool isMain) {
+        if (m_report && isMain) {
             std::printf("first-paint %.1f\n", msSinceProcessStart());
             std::fflush(stdout);
         }

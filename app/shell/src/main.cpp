@@ -11,6 +11,11 @@ CAppState g_appState;
 } // namespace
 
 int main(int argc, char** argv) {
+    // The window's shape and system moves behave the same on X11 and, through
+    // XWayland, on Wayland desktops.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     QApplication application(argc, argv);
     // A face that covers Chinese as well as Latin, for every font of the table.
     QFont font(QStringLiteral("Noto Sans CJK SC"));
