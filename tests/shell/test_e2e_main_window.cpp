@@ -44,11 +44,11 @@ void clickAt(QPoint p) {
     xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
-// Runs the event loop until `done` holds or two seconds have passed.
+// Runs the event loop until `done` holds or four seconds have passed.
 bool waitFor(const std::function<bool()>& done) {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < 2000) {
+    while (!done() && timer.elapsed() < 4000) {
         QTest::qWait(20);
     }
     return done();
@@ -82,6 +82,9 @@ protected:
 
 TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     const int model = GetParam();
+    talvik::test::CTempDir dir;
+    const std::string unplugFile = (dir.path() / "unplugged").string();
+    qputenv("TALVIK_SIMULATOR_UNPLUG_FILE", QByteArray::fromStdString(unplugFile));
     CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
     environment.simulatorModel = model;
     CAppState state(environment);
@@ -133,6 +136,12 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
             QString::fromStdString(talvik::layout::modelName(model)) + QStringLiteral(" 编程软件"));
     }));
     EXPECT_TRUE(messages.isEmpty());
+
+    // Unplugging the keyboard ends the window with its message.
+    talvik::test::writeFile(unplugFile, "");
+    EXPECT_TRUE(waitFor([&] { return !window.isVisible(); }));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Keyboard is not connected")});
+    qunsetenv("TALVIK_SIMULATOR_UNPLUG_FILE");
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, EndToEnd, ::testing::Values(1, 2));

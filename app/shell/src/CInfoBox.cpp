@@ -1,6 +1,7 @@
 #include "talvik/shell/CInfoBox.h"
 
 #include <QPalette>
+#include <QScrollBar>
 
 namespace talvik::shell {
 
@@ -18,6 +19,14 @@ CInfoBox::CInfoBox(QWidget* parent) : QPlainTextEdit(parent) {
     }
     setPalette(colours);
     setAutoFillBackground(true);
+    // Long key details scroll; the bar keeps to the skin's dark look.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: rgb(20,20,20); width: 8px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: rgb(90,60,30); border-radius: 4px;"
+        " min-height: 20px; }"
+        "QScrollBar::handle:vertical:hover { background: rgb(255,111,0); }"
+        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"));
 }
 
 void CInfoBox::setTextIfChanged(const QString& text) {

@@ -21,6 +21,10 @@ COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
         QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
         box.exec();
     };
+    m_question = [this](const QString& caption, const QString& text) {
+        return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
     m_hIcon = app.m_icon;
     m_info.hide();
 }

@@ -7,7 +7,7 @@
 
 #include "layout/SkinLayout.h"
 
-#include <QMessageBox>
+#include <QKeyEvent>
 
 namespace talvik::shell {
 namespace {
@@ -39,6 +39,20 @@ void COrsaDlg::runCommand(int command, int index) {
     }
 }
 
+void COrsaDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape would end a plain dialog at once; here that would drop
+    // unwritten key settings without a word, so they leave like the exit button.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        exitProgram();
+        break;
+    default:
+        CSkinWindow::keyPressEvent(event);
+    }
+}
+
 void COrsaDlg::switchLanguage(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
     m_state.languageTag = std::string(button.active ? text::kChinese : text::kEnglish);
@@ -58,10 +72,7 @@ void COrsaDlg::exitProgram() {
         const QString question = QString::fromUtf8(
             text::twoWayText(m_state.languageTag, "配置未写入，是否继续退出??",
                              "Configuration don't be writted,continue to exit??"));
-        const auto answer = QMessageBox::question(
-            this, QString::fromStdString(layout::modelName(m_state.modelNumber)), question,
-            QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
+        if (!m_question(QString::fromStdString(layout::modelName(m_state.modelNumber)), question)) {
             return;
         }
     }

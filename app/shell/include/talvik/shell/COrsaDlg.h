@@ -35,6 +35,10 @@ public:
     // Replaces how the window reaches the keyboard and how it shows messages.
     void setKeyboardLink(CKeyboardLink link) { m_link = std::move(link); }
     void setMessageSink(std::function<void(const QString&)> sink) { m_message = std::move(sink); }
+    // Yes/No questions: true for Yes.
+    void setQuestionSink(std::function<bool(const QString& caption, const QString& text)> sink) {
+        m_question = std::move(sink);
+    }
 
     // The initialisation steps: connect, check the version, shape, scale and
     // place the window, fill and scale the table, reset the configuration.
@@ -60,6 +64,7 @@ protected:
     void afterElements() override;
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void fillElements();
@@ -79,6 +84,7 @@ private:
     QIcon m_hIcon;
     CKeyboardLink m_link;
     std::function<void(const QString&)> m_message;
+    std::function<bool(const QString&, const QString&)> m_question;
     QString m_infoText; // built while painting, shown when the paint ends
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;
