@@ -34,8 +34,7 @@ namespace {
 
 // A realistic table: combinations, repeated keys, untimed and timed macros
 // (the timed ones take two blocks each).
-void fillTable(const std::function<void(int, int, std::vector<int>&)>& set)
-{
+void fillTable(const std::function<void(int, int, std::vector<int>&)>& set) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         std::vector<int> def;
         switch (slot % 4) {
@@ -70,8 +69,7 @@ class CMemoryKeyboard final : public COrsaUtil {
 public:
     CMemoryKeyboard() : COrsaUtil(nullptr) {}
 
-    bool writeReport(const unsigned char* report, unsigned length) override
-    {
+    bool writeReport(const unsigned char* report, unsigned length) override {
         if (m_recording) {
             Report frame{};
             std::copy(report, report + length, frame.begin());
@@ -86,8 +84,7 @@ public:
         return true;
     }
 
-    bool readReport(unsigned char* payload, unsigned* length, int) override
-    {
+    bool readReport(unsigned char* payload, unsigned* length, int) override {
         const Payload& next = m_replies[m_next];
         m_next = (m_next + 1) % m_replies.size();
         std::copy(next.begin(), next.end(), payload);
@@ -97,8 +94,7 @@ public:
     }
 
     // The records written while recording become the keyboard's reply to a read.
-    void record(bool on)
-    {
+    void record(bool on) {
         m_recording = on;
         if (!on) {
             Payload end{};
@@ -120,17 +116,16 @@ using Clock = std::chrono::steady_clock;
 
 // per_report_cpu: CPU time of the calling thread per report; per_report_wall:
 // elapsed time per report, which includes waiting for the simulator's thread.
-void perReport(benchmark::State& state, long long reports, Clock::time_point start)
-{
+void perReport(benchmark::State& state, long long reports, Clock::time_point start) {
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    state.counters["reports"] = static_cast<double>(reports) / static_cast<double>(state.iterations());
-    state.counters["per_report_cpu"] =
-        benchmark::Counter(static_cast<double>(reports), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["reports"] =
+        static_cast<double>(reports) / static_cast<double>(state.iterations());
+    state.counters["per_report_cpu"] = benchmark::Counter(
+        static_cast<double>(reports), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["per_report_wall"] = benchmark::Counter(wall / static_cast<double>(reports));
 }
 
-void BM_KeyTable_Memory(benchmark::State& state)
-{
+void BM_KeyTable_Memory(benchmark::State& state) {
     CMemoryKeyboard device;
     COrsa keyboard(&device);
     fillTable([&](int layer, int key, std::vector<int>& def) {
@@ -149,8 +144,7 @@ void BM_KeyTable_Memory(benchmark::State& state)
 }
 BENCHMARK(BM_KeyTable_Memory);
 
-void BM_KeyTable_Simulator(benchmark::State& state)
-{
+void BM_KeyTable_Simulator(benchmark::State& state) {
     CDeviceEnvironment environment;
     environment.simulatorModel = 1;
     COrsaHWI hwi(environment);
@@ -186,8 +180,7 @@ void BM_KeyTable_Simulator(benchmark::State& state)
 }
 BENCHMARK(BM_KeyTable_Simulator)->Unit(benchmark::kMillisecond);
 
-void BM_KeyTable_RawSimulator(benchmark::State& state)
-{
+void BM_KeyTable_RawSimulator(benchmark::State& state) {
     COrsaUtil util(sim::openSimulatedKeyboard(1));
     CMemoryKeyboard recorder;
     COrsa shadow(&recorder);

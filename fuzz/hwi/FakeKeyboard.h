@@ -14,15 +14,14 @@ namespace talvik::hwi::fuzz {
 
 class CFakeKeyboard final : public COrsaUtil {
 public:
-    CFakeKeyboard(const std::uint8_t* data, std::size_t size) : COrsaUtil(nullptr), m_data(data), m_size(size) {}
+    CFakeKeyboard(const std::uint8_t* data, std::size_t size)
+        : COrsaUtil(nullptr), m_data(data), m_size(size) {}
 
-    bool writeReport(const unsigned char* report, unsigned length) override
-    {
+    bool writeReport(const unsigned char* report, unsigned length) override {
         return report != nullptr && length == kReportSize;
     }
 
-    bool readReport(unsigned char* payload, unsigned* length, int) override
-    {
+    bool readReport(unsigned char* payload, unsigned* length, int) override {
         if (m_at >= m_size) {
             return false;
         }

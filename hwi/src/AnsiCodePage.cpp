@@ -13,8 +13,7 @@ namespace talvik::hwi {
 
 namespace {
 
-bool isUtf8(const std::string& charset)
-{
+bool isUtf8(const std::string& charset) {
     std::string folded;
     for (char c : charset) {
         if (c != '-' && c != '_') {
@@ -26,8 +25,7 @@ bool isUtf8(const std::string& charset)
 
 // Length of the valid UTF-8 sequence at the start of `bytes` and its code
 // point; 0 when it is not valid (overlong, surrogate, beyond U+10FFFF, cut).
-std::size_t utf8Sequence(std::span<const std::uint8_t> bytes, char32_t& point)
-{
+std::size_t utf8Sequence(std::span<const std::uint8_t> bytes, char32_t& point) {
     std::uint8_t lead = bytes[0];
     std::size_t length;
     char32_t minimum;
@@ -56,8 +54,7 @@ std::size_t utf8Sequence(std::span<const std::uint8_t> bytes, char32_t& point)
     return point < minimum || point > 0x10FFFF || surrogate ? 0 : length;
 }
 
-std::wstring decodeUtf8(std::span<const std::uint8_t> bytes)
-{
+std::wstring decodeUtf8(std::span<const std::uint8_t> bytes) {
     std::wstring text;
     while (!bytes.empty()) {
         char32_t point = 0;
@@ -77,8 +74,7 @@ struct CIconvClose {
     void operator()(void* cd) const { ::iconv_close(static_cast<iconv_t>(cd)); }
 };
 
-std::wstring decodeWithIconv(iconv_t cd, std::span<const std::uint8_t> bytes)
-{
+std::wstring decodeWithIconv(iconv_t cd, std::span<const std::uint8_t> bytes) {
     std::wstring text;
     // Four characters a byte is more than any character set produces.
     std::vector<wchar_t> out(bytes.size() * 4 + 4);
@@ -105,8 +101,7 @@ std::wstring decodeWithIconv(iconv_t cd, std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-std::string ansiCharset()
-{
+std::string ansiCharset() {
     std::string charset = "ANSI_X3.4-1968";
     locale_t locale = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
     if (locale != static_cast<locale_t>(nullptr)) {
@@ -116,8 +111,7 @@ std::string ansiCharset()
     return charset;
 }
 
-std::wstring decodeAnsi(std::span<const std::uint8_t> bytes, const std::string& charset)
-{
+std::wstring decodeAnsi(std::span<const std::uint8_t> bytes, const std::string& charset) {
     if (!isUtf8(charset)) {
         iconv_t cd = ::iconv_open("WCHAR_T", charset.c_str());
         if (cd != reinterpret_cast<iconv_t>(-1)) {
@@ -128,8 +122,7 @@ std::wstring decodeAnsi(std::span<const std::uint8_t> bytes, const std::string& 
     return decodeUtf8(bytes);
 }
 
-wchar_t windows1252(std::uint8_t byte)
-{
+wchar_t windows1252(std::uint8_t byte) {
     // 0x80..0x9F differ from Latin-1; the five unassigned bytes keep their
     // own value, as Windows itself maps them.
     static constexpr char16_t kHigh[32] = {

@@ -20,8 +20,7 @@ std::string ansiCharset();
 std::wstring decodeAnsi(std::span<const std::uint8_t> bytes, const std::string& charset);
 
 // The same in the locale's character set.
-inline std::wstring decodeAnsi(std::span<const std::uint8_t> bytes)
-{
+inline std::wstring decodeAnsi(std::span<const std::uint8_t> bytes) {
     return decodeAnsi(bytes, ansiCharset());
 }
 

@@ -12,13 +12,11 @@ using namespace talvik::hwi;
 
 namespace {
 
-bool validSlot(int layerIndex, int key)
-{
+bool validSlot(int layerIndex, int key) {
     return layerIndex >= 0 && layerIndex < kLayerCount && key >= 1 && key <= kKeyCount;
 }
 
-void postProgress(HWND window, int slot)
-{
+void postProgress(HWND window, int slot) {
     if (window != 0) {
         PostMessageW(window, WM_TALVIK_PROGRESS, static_cast<WPARAM>(slot), 0);
     }
@@ -26,8 +24,7 @@ void postProgress(HWND window, int slot)
 
 // Sizes, encodes and sends one definition, 64 bytes per report. A macro
 // without events needs no bytes and sends nothing.
-bool sendDefinition(CKeyboardUtil& util, const CKeyDefine& define)
-{
+bool sendDefinition(CKeyboardUtil& util, const CKeyDefine& define) {
     int size = 0;
     define.encode(nullptr, kBlockSize, &size);
     if (size <= 0) {
@@ -38,7 +35,8 @@ bool sendDefinition(CKeyboardUtil& util, const CKeyDefine& define)
         return false;
     }
     for (std::size_t at = 0; at < bytes.size(); at += kPayloadSize) {
-        std::span<const std::uint8_t> piece(bytes.data() + at, std::min(kPayloadSize, bytes.size() - at));
+        std::span<const std::uint8_t> piece(bytes.data() + at,
+                                            std::min(kPayloadSize, bytes.size() - at));
         if (!sendFrame(util, payloadFrame(piece))) {
             return false;
         }
@@ -52,8 +50,7 @@ COrsa::COrsa(COrsaUtil* util) : m_util(util) {}
 
 COrsa::~COrsa() = default;
 
-bool COrsa::setKeyConfiguration(int layer, int key, const int* def, int count)
-{
+bool COrsa::setKeyConfiguration(int layer, int key, const int* def, int count) {
     if (!validSlot(layer, key)) {
         return false;
     }
@@ -65,8 +62,7 @@ bool COrsa::setKeyConfiguration(int layer, int key, const int* def, int count)
     return true;
 }
 
-bool COrsa::getKeyConfiguration(int layer, int key, int* out, int capacity) const
-{
+bool COrsa::getKeyConfiguration(int layer, int key, int* out, int capacity) const {
     if (!validSlot(layer, key) || out == nullptr) {
         return false;
     }
@@ -82,24 +78,21 @@ bool COrsa::getKeyConfiguration(int layer, int key, int* out, int capacity) cons
     return keyDefineToArray(*define, out, capacity);
 }
 
-bool COrsa::prepare()
-{
+bool COrsa::prepare() {
     for (auto& definition : m_table) {
         definition.reset();
     }
     return true;
 }
 
-const CKeyDefine* COrsa::slot(int slot) const
-{
+const CKeyDefine* COrsa::slot(int slot) const {
     if (slot < 0 || slot >= kSlotCount) {
         return nullptr;
     }
     return m_table[static_cast<std::size_t>(slot)].get();
 }
 
-bool COrsa::writeSlot(int slot)
-{
+bool COrsa::writeSlot(int slot) {
     const CKeyDefine* define = m_table[static_cast<std::size_t>(slot)].get();
     if (define != nullptr) {
         return sendDefinition(*m_util, *define);
@@ -109,8 +102,7 @@ bool COrsa::writeSlot(int slot)
     return sendDefinition(*m_util, CNormalKeyDefine(slot % kKeyCount + 1, slot / kKeyCount + 1));
 }
 
-bool COrsa::writeKeyConfigurationToDev(HWND window)
-{
+bool COrsa::writeKeyConfigurationToDev(HWND window) {
     if (m_util == nullptr || !sendFrame(*m_util, commandFrame(cmd::kBeginKeys))) {
         return false;
     }
@@ -123,8 +115,7 @@ bool COrsa::writeKeyConfigurationToDev(HWND window)
     return sendFrame(*m_util, endOfKeysFrame());
 }
 
-ReplyAction COrsa::takeKeyRecord(const Payload& first, HWND window)
-{
+ReplyAction COrsa::takeKeyRecord(const Payload& first, HWND window) {
     const int layer = first[rec::kLayer];
     const int key = first[rec::kKey];
     const int type = first[rec::kType];
@@ -154,8 +145,7 @@ ReplyAction COrsa::takeKeyRecord(const Payload& first, HWND window)
     return ReplyAction::Continue;
 }
 
-bool COrsa::readKeyDefinationFromDev(HWND window)
-{
+bool COrsa::readKeyDefinationFromDev(HWND window) {
     if (m_util == nullptr) {
         return false;
     }

@@ -16,14 +16,14 @@ constexpr int kChunkLength = 2; // payload[2] = n, data from payload[3]
 constexpr int kChunkData = 3;
 
 // Sends `area` in chunk frames 00 E0 n data. False at the first failed send.
-bool sendChunks(CKeyboardUtil& util, std::span<const std::uint8_t> area)
-{
+bool sendChunks(CKeyboardUtil& util, std::span<const std::uint8_t> area) {
     for (std::size_t offset = 0; offset < area.size(); offset += kChunkDataMax) {
         std::size_t n = std::min(kChunkDataMax, area.size() - offset);
         Payload chunk{};
         chunk[1] = cmd::kLightChunk;
         chunk[kChunkLength] = static_cast<std::uint8_t>(n);
-        std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(offset), n, chunk.begin() + kChunkData);
+        std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(offset), n,
+                    chunk.begin() + kChunkData);
         if (!sendFrame(util, payloadFrame(chunk))) {
             return false;
         }
@@ -35,8 +35,7 @@ bool sendChunks(CKeyboardUtil& util, std::span<const std::uint8_t> area)
 // the E6 end marker. Whatever n says, a chunk never reads past its report and
 // the area is never overrun: bytes beyond its end are dropped.
 bool readChunks(CKeyboardUtil& util, std::uint8_t request, std::uint8_t chunkCode,
-                std::span<std::uint8_t> area)
-{
+                std::span<std::uint8_t> area) {
     std::size_t offset = 0;
     return requestAndRead(util, request, [&](const Payload& reply) {
         if (reply[1] == cmd::kEndLight) {
@@ -45,7 +44,8 @@ bool readChunks(CKeyboardUtil& util, std::uint8_t request, std::uint8_t chunkCod
         if (reply[1] == chunkCode) {
             std::size_t n = std::min<std::size_t>(reply[kChunkLength], kPayloadSize - kChunkData);
             n = std::min(n, area.size() - offset);
-            std::copy_n(reply.begin() + kChunkData, n, area.begin() + static_cast<std::ptrdiff_t>(offset));
+            std::copy_n(reply.begin() + kChunkData, n,
+                        area.begin() + static_cast<std::ptrdiff_t>(offset));
             offset += n;
         }
         return ReplyAction::Continue;
@@ -54,8 +54,7 @@ bool readChunks(CKeyboardUtil& util, std::uint8_t request, std::uint8_t chunkCod
 
 } // namespace
 
-bool COrsa::setKeyboardLightArea(const int* values)
-{
+bool COrsa::setKeyboardLightArea(const int* values) {
     if (values == nullptr) {
         return false;
     }
@@ -71,8 +70,7 @@ bool COrsa::setKeyboardLightArea(const int* values)
     return true;
 }
 
-bool COrsa::getKeyboardLightArea(int* values) const
-{
+bool COrsa::getKeyboardLightArea(int* values) const {
     if (values == nullptr) {
         return false;
     }
@@ -80,13 +78,11 @@ bool COrsa::getKeyboardLightArea(int* values) const
     return true;
 }
 
-bool COrsa::readKeyLightFromDev()
-{
+bool COrsa::readKeyLightFromDev() {
     return m_util != nullptr && readChunks(*m_util, cmd::kRequestLight, cmd::kLightChunk, m_light);
 }
 
-bool COrsa::getPressCounterFromDev(int* counters)
-{
+bool COrsa::getPressCounterFromDev(int* counters) {
     if (counters == nullptr) {
         return false;
     }

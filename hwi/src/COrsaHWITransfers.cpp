@@ -9,53 +9,43 @@
 
 using namespace talvik::hwi;
 
-bool COrsaHWI::setKeyConfiguration(int layer, int key, int* def, int count)
-{
+bool COrsaHWI::setKeyConfiguration(int layer, int key, int* def, int count) {
     return m_keyboard && m_keyboard->setKeyConfiguration(layer, key, def, count);
 }
 
-bool COrsaHWI::getKeyConfiguration(int layer, int key, int* out, int capacity)
-{
+bool COrsaHWI::getKeyConfiguration(int layer, int key, int* out, int capacity) {
     return m_keyboard && m_keyboard->getKeyConfiguration(layer, key, out, capacity);
 }
 
-bool COrsaHWI::prepare()
-{
+bool COrsaHWI::prepare() {
     return m_keyboard && m_keyboard->prepare();
 }
 
-bool COrsaHWI::writeKeyConfigurationToDev(HWND window)
-{
+bool COrsaHWI::writeKeyConfigurationToDev(HWND window) {
     return m_keyboard && m_keyboard->writeKeyConfigurationToDev(window);
 }
 
-bool COrsaHWI::readKeyDefinationFromDev(HWND window)
-{
+bool COrsaHWI::readKeyDefinationFromDev(HWND window) {
     return m_keyboard && m_keyboard->readKeyDefinationFromDev(window);
 }
 
-bool COrsaHWI::setKeyboardLightArea(int* values)
-{
+bool COrsaHWI::setKeyboardLightArea(int* values) {
     return m_keyboard && m_keyboard->setKeyboardLightArea(values);
 }
 
-bool COrsaHWI::getKeyboardLightArea(int* values)
-{
+bool COrsaHWI::getKeyboardLightArea(int* values) {
     return m_keyboard && m_keyboard->getKeyboardLightArea(values);
 }
 
-bool COrsaHWI::readKeyLightFromDev()
-{
+bool COrsaHWI::readKeyLightFromDev() {
     return m_keyboard && m_keyboard->readKeyLightFromDev();
 }
 
-bool COrsaHWI::getPressCounterFromDev(int* counters)
-{
+bool COrsaHWI::getPressCounterFromDev(int* counters) {
     return m_keyboard && m_keyboard->getPressCounterFromDev(counters);
 }
 
-bool COrsaHWI::WriteFirmwareToKeyboard(char* text, int length, HWND window)
-{
+bool COrsaHWI::WriteFirmwareToKeyboard(char* text, int length, HWND window) {
     if (!m_util) {
         return false;
     }
@@ -64,13 +54,11 @@ bool COrsaHWI::WriteFirmwareToKeyboard(char* text, int length, HWND window)
     return image && sendFirmwareImage(*m_util, *image, window);
 }
 
-bool COrsaHWI::ReadKeyboardVersion(wchar_t* text)
-{
+bool COrsaHWI::ReadKeyboardVersion(wchar_t* text) {
     return m_util && m_util->queryVersion(text);
 }
 
-wchar_t* COrsaHWI::getHardwareVersion()
-{
+wchar_t* COrsaHWI::getHardwareVersion() {
     if (m_util) {
         m_util->queryVersion(m_version);
     }

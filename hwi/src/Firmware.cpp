@@ -12,8 +12,7 @@ namespace {
 
 constexpr int kRecordOverhead = 5; // count, address (2), type, checksum
 
-int hexDigit(char c)
-{
+int hexDigit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -27,8 +26,7 @@ int hexDigit(char c)
 }
 
 // One line without its ':' as a checked record; empty when it is damaged.
-std::optional<std::vector<std::uint8_t>> parseRecord(std::string_view digits)
-{
+std::optional<std::vector<std::uint8_t>> parseRecord(std::string_view digits) {
     if (digits.size() % 2 != 0 || digits.size() / 2 > kFirmwareRecordMax) {
         return std::nullopt;
     }
@@ -44,8 +42,8 @@ std::optional<std::vector<std::uint8_t>> parseRecord(std::string_view digits)
         record.push_back(static_cast<std::uint8_t>(high << 4 | low));
         sum += record.back();
     }
-    if (record.size() < kRecordOverhead || record[0] + kRecordOverhead != static_cast<int>(record.size()) ||
-        sum % 256 != 0) {
+    if (record.size() < kRecordOverhead ||
+        record[0] + kRecordOverhead != static_cast<int>(record.size()) || sum % 256 != 0) {
         return std::nullopt;
     }
     return record;
@@ -53,8 +51,7 @@ std::optional<std::vector<std::uint8_t>> parseRecord(std::string_view digits)
 
 } // namespace
 
-std::optional<CFirmwareImage> parseFirmwareImage(const char* text, int length)
-{
+std::optional<CFirmwareImage> parseFirmwareImage(const char* text, int length) {
     if (text == nullptr || length <= 0 || text[0] != ':') {
         return std::nullopt;
     }
@@ -85,8 +82,7 @@ std::optional<CFirmwareImage> parseFirmwareImage(const char* text, int length)
     return image;
 }
 
-bool sendFirmwareImage(CKeyboardUtil& util, const CFirmwareImage& image, HWND window)
-{
+bool sendFirmwareImage(CKeyboardUtil& util, const CFirmwareImage& image, HWND window) {
     // A text without any CR is a single line: counting it as one keeps the
     // division defined. A last line without CR could carry the count past
     // the end of the scale; the scale's end caps it.

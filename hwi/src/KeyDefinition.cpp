@@ -14,18 +14,18 @@ namespace {
 constexpr std::uint8_t kTimedEventMarker = 0xC8; // second byte of every timed event
 constexpr int kMaxDataLength = 0xFFFF;           // D travels in 16 bits
 
-void putBigEndian16(unsigned char* at, int value)
-{
+void putBigEndian16(unsigned char* at, int value) {
     at[0] = static_cast<unsigned char>((value >> 8) & 0xFF);
     at[1] = static_cast<unsigned char>(value & 0xFF);
 }
 
-int bigEndian16(const unsigned char* at) { return at[0] * 256 + at[1]; }
+int bigEndian16(const unsigned char* at) {
+    return at[0] * 256 + at[1];
+}
 
 // Sizes and clears the output the way every single-record kind does. False
 // when only the size was asked for or the output cannot hold a record.
-bool beginSingleRecord(unsigned char* out, int blockSize, int* length)
-{
+bool beginSingleRecord(unsigned char* out, int blockSize, int* length) {
     if (length == nullptr) {
         return false;
     }
@@ -42,8 +42,8 @@ bool beginSingleRecord(unsigned char* out, int blockSize, int* length)
 
 // Writes n (the codes that fit between `at` and the end of the block) and the
 // low bytes of the codes.
-void putCodes(unsigned char* out, int countAt, int codesAt, int blockSize, const std::vector<int>& codes)
-{
+void putCodes(unsigned char* out, int countAt, int codesAt, int blockSize,
+              const std::vector<int>& codes) {
     int fit = std::min(static_cast<int>(codes.size()), blockSize - codesAt);
     out[countAt] = static_cast<unsigned char>(fit);
     for (int i = 0; i < fit; ++i) {
@@ -52,8 +52,7 @@ void putCodes(unsigned char* out, int countAt, int codesAt, int blockSize, const
 }
 
 // Reads n at `countAt` and that many codes, never past the received bytes.
-std::vector<int> takeCodes(const unsigned char* in, int countAt, int codesAt, int length)
-{
+std::vector<int> takeCodes(const unsigned char* in, int countAt, int codesAt, int length) {
     if (length <= codesAt) {
         return {};
     }
@@ -63,8 +62,7 @@ std::vector<int> takeCodes(const unsigned char* in, int countAt, int codesAt, in
 
 } // namespace
 
-void CKeyDefine::writeHeader(unsigned char* out) const
-{
+void CKeyDefine::writeHeader(unsigned char* out) const {
     out[0] = 0x00;
     out[rec::kCode] = cmd::kKeyRecord;
     out[rec::kLayer] = static_cast<unsigned char>(m_layer);
@@ -72,8 +70,7 @@ void CKeyDefine::writeHeader(unsigned char* out) const
     out[rec::kType] = static_cast<unsigned char>(m_type);
 }
 
-bool CNormalKeyDefine::encode(unsigned char* out, int blockSize, int* length) const
-{
+bool CNormalKeyDefine::encode(unsigned char* out, int blockSize, int* length) const {
     if (!beginSingleRecord(out, blockSize, length)) {
         return false;
     }
@@ -82,14 +79,12 @@ bool CNormalKeyDefine::encode(unsigned char* out, int blockSize, int* length) co
     return true;
 }
 
-bool CNormalKeyDefine::decode(const unsigned char* in, int, int length)
-{
+bool CNormalKeyDefine::decode(const unsigned char* in, int, int length) {
     m_keyCodes = takeCodes(in, rec::kNormalCount, rec::kNormalCodes, length);
     return true;
 }
 
-bool CContinousKeyDefine::encode(unsigned char* out, int blockSize, int* length) const
-{
+bool CContinousKeyDefine::encode(unsigned char* out, int blockSize, int* length) const {
     if (!beginSingleRecord(out, blockSize, length)) {
         return false;
     }
@@ -103,8 +98,7 @@ bool CContinousKeyDefine::encode(unsigned char* out, int blockSize, int* length)
     return true;
 }
 
-bool CContinousKeyDefine::decode(const unsigned char* in, int, int length)
-{
+bool CContinousKeyDefine::decode(const unsigned char* in, int, int length) {
     if (length <= rec::kContinuousCount) {
         m_interval = 0;
         m_keyCodes.clear();
@@ -115,15 +109,13 @@ bool CContinousKeyDefine::decode(const unsigned char* in, int, int length)
     return true;
 }
 
-void CMacroKeyDefine::resizeEvents(int count)
-{
+void CMacroKeyDefine::resizeEvents(int count) {
     auto size = static_cast<std::size_t>(std::max(count, 0));
     m_keyCodes.resize(size, 0);
     m_delays.resize(size, 0);
 }
 
-std::vector<std::uint8_t> CMacroKeyDefine::eventData() const
-{
+std::vector<std::uint8_t> CMacroKeyDefine::eventData() const {
     std::vector<std::uint8_t> data;
     int events = eventCount();
     if (m_timingMode == 1) {
@@ -141,14 +133,14 @@ std::vector<std::uint8_t> CMacroKeyDefine::eventData() const
     } else {
         events = std::min(events, kMaxDataLength);
         for (int i = 0; i < events; ++i) {
-            data.push_back(static_cast<std::uint8_t>(m_keyCodes[static_cast<std::size_t>(i)] & 0xFF));
+            data.push_back(
+                static_cast<std::uint8_t>(m_keyCodes[static_cast<std::size_t>(i)] & 0xFF));
         }
     }
     return data;
 }
 
-bool CMacroKeyDefine::encode(unsigned char* out, int blockSize, int* length) const
-{
+bool CMacroKeyDefine::encode(unsigned char* out, int blockSize, int* length) const {
     if (length == nullptr || blockSize <= kMacroHeaderSize) {
         return false;
     }
@@ -165,7 +157,8 @@ bool CMacroKeyDefine::encode(unsigned char* out, int blockSize, int* length) con
     }
     std::memset(out, 0, static_cast<std::size_t>(*length));
     for (int b = 0; b < blocks; ++b) {
-        unsigned char* block = out + static_cast<std::size_t>(b) * static_cast<std::size_t>(blockSize);
+        unsigned char* block =
+            out + static_cast<std::size_t>(b) * static_cast<std::size_t>(blockSize);
         writeHeader(block);
         block[rec::kMacroCycles] = static_cast<unsigned char>(m_cycles & 0xFF);
         block[rec::kMacroTiming] = static_cast<unsigned char>(m_timingMode & 0xFF);
@@ -178,8 +171,7 @@ bool CMacroKeyDefine::encode(unsigned char* out, int blockSize, int* length) con
     return true;
 }
 
-bool CMacroKeyDefine::decode(const unsigned char* in, int blockSize, int length)
-{
+bool CMacroKeyDefine::decode(const unsigned char* in, int blockSize, int length) {
     if (length <= rec::kMacroLength + 1 || blockSize <= kMacroHeaderSize) {
         resizeEvents(0);
         return true;
@@ -195,8 +187,8 @@ bool CMacroKeyDefine::decode(const unsigned char* in, int blockSize, int length)
     data.reserve(static_cast<std::size_t>(dataLength));
     for (int at = 0; at + kMacroHeaderSize < length && static_cast<int>(data.size()) < dataLength;
          at += blockSize) {
-        int piece = std::min({perBlock, dataLength - static_cast<int>(data.size()),
-                              length - at - kMacroHeaderSize});
+        int piece = std::min(
+            {perBlock, dataLength - static_cast<int>(data.size()), length - at - kMacroHeaderSize});
         data.insert(data.end(), in + at + kMacroHeaderSize, in + at + kMacroHeaderSize + piece);
     }
     const int have = static_cast<int>(data.size());
@@ -221,8 +213,7 @@ bool CMacroKeyDefine::decode(const unsigned char* in, int blockSize, int length)
 
 namespace talvik::hwi {
 
-std::unique_ptr<CKeyDefine> createKeyDefine(int key, int layer, int type)
-{
+std::unique_ptr<CKeyDefine> createKeyDefine(int key, int layer, int type) {
     switch (type) {
     case kTypeNormal:
         return std::make_unique<CNormalKeyDefine>(key, layer);

@@ -24,13 +24,13 @@
 
 namespace talvik::hwi {
 
-inline constexpr int kBlockSize = 64;         // one record block, the payload of one report
-inline constexpr int kMacroHeaderSize = 11;   // repeated at the start of every macro block
+inline constexpr int kBlockSize = 64;       // one record block, the payload of one report
+inline constexpr int kMacroHeaderSize = 11; // repeated at the start of every macro block
 inline constexpr int kTypeNormal = 0;
 inline constexpr int kTypeContinuous = 1;
-inline constexpr int kTypeMacroFirst = 2;     // 2 + play mode
+inline constexpr int kTypeMacroFirst = 2; // 2 + play mode
 inline constexpr int kTypeMacroLast = 4;
-inline constexpr int kKindMacro = 2;          // kind in [0] of a macro array
+inline constexpr int kKindMacro = 2; // kind in [0] of a macro array
 
 // Offsets into a record, counted from payload[0].
 namespace rec {
@@ -45,13 +45,12 @@ inline constexpr int kContinuousCount = 7;
 inline constexpr int kContinuousCodes = 8;
 inline constexpr int kMacroCycles = 5;
 inline constexpr int kMacroTiming = 6;
-inline constexpr int kMacroInterval = 7;      // high byte, low byte at +1
-inline constexpr int kMacroLength = 9;        // D, high byte, low byte at +1
+inline constexpr int kMacroInterval = 7; // high byte, low byte at +1
+inline constexpr int kMacroLength = 9;   // D, high byte, low byte at +1
 } // namespace rec
 
 // Number of 64-byte blocks a macro with D data bytes takes (0 for no data).
-constexpr int macroBlocksFor(int dataLength)
-{
+constexpr int macroBlocksFor(int dataLength) {
     constexpr int perBlock = kBlockSize - kMacroHeaderSize;
     return (dataLength + perBlock - 1) / perBlock;
 }
@@ -102,7 +101,8 @@ public:
 // Key codes repeated with an interval.
 class CContinousKeyDefine final : public CKeyDefine {
 public:
-    CContinousKeyDefine(int key, int layer) : CKeyDefine(key, layer, talvik::hwi::kTypeContinuous) {}
+    CContinousKeyDefine(int key, int layer)
+        : CKeyDefine(key, layer, talvik::hwi::kTypeContinuous) {}
     bool encode(unsigned char* out, int blockSize, int* length) const override;
     bool decode(const unsigned char* in, int blockSize, int length) override;
 

@@ -11,13 +11,11 @@ namespace {
 
 constexpr int kMacroHead = 6; // kind, play mode, cycles, timing mode, interval, n
 
-std::vector<int> codesFrom(const int* first, int count)
-{
+std::vector<int> codesFrom(const int* first, int count) {
     return count > 0 ? std::vector<int>(first, first + count) : std::vector<int>{};
 }
 
-std::unique_ptr<CKeyDefine> macroFromArray(int layer, int key, const int* def, int count)
-{
+std::unique_ptr<CKeyDefine> macroFromArray(int layer, int key, const int* def, int count) {
     auto macro = std::make_unique<CMacroKeyDefine>(key, layer, kTypeMacroFirst + def[1]);
     macro->m_cycles = def[2];
     macro->m_timingMode = def[3];
@@ -38,8 +36,7 @@ std::unique_ptr<CKeyDefine> macroFromArray(int layer, int key, const int* def, i
     return macro;
 }
 
-bool normalToArray(const std::vector<int>& codes, int* out, int head, int capacity)
-{
+bool normalToArray(const std::vector<int>& codes, int* out, int head, int capacity) {
     int n = static_cast<int>(codes.size());
     if (head + n > capacity) {
         return false;
@@ -49,8 +46,7 @@ bool normalToArray(const std::vector<int>& codes, int* out, int head, int capaci
     return true;
 }
 
-bool macroToArray(const CMacroKeyDefine& macro, int* out, int capacity)
-{
+bool macroToArray(const CMacroKeyDefine& macro, int* out, int capacity) {
     if (capacity < kMacroHead) {
         return false;
     }
@@ -58,7 +54,8 @@ bool macroToArray(const CMacroKeyDefine& macro, int* out, int capacity)
     const int perEvent = timed ? 2 : 1;
     // A macro read from the keyboard may hold more events than the caller's
     // array: hand back the ones that fit rather than write past its end.
-    const int events = std::min(macro.eventCount(), (capacity - kMacroHead + (timed ? 1 : 0)) / perEvent);
+    const int events =
+        std::min(macro.eventCount(), (capacity - kMacroHead + (timed ? 1 : 0)) / perEvent);
     out[0] = kKindMacro;
     out[1] = macro.type() - kTypeMacroFirst;
     out[2] = macro.m_cycles;
@@ -81,8 +78,7 @@ bool macroToArray(const CMacroKeyDefine& macro, int* out, int capacity)
 
 } // namespace
 
-std::unique_ptr<CKeyDefine> keyDefineFromArray(int layerIndex, int key, const int* def, int count)
-{
+std::unique_ptr<CKeyDefine> keyDefineFromArray(int layerIndex, int key, const int* def, int count) {
     if (def == nullptr) {
         return nullptr;
     }
@@ -106,8 +102,7 @@ std::unique_ptr<CKeyDefine> keyDefineFromArray(int layerIndex, int key, const in
     }
 }
 
-bool keyDefineToArray(const CKeyDefine& define, int* out, int capacity)
-{
+bool keyDefineToArray(const CKeyDefine& define, int* out, int capacity) {
     if (out == nullptr) {
         return false;
     }
@@ -117,7 +112,8 @@ bool keyDefineToArray(const CKeyDefine& define, int* out, int capacity)
             return false;
         }
         out[0] = kTypeNormal;
-        return normalToArray(static_cast<const CNormalKeyDefine&>(define).m_keyCodes, out, 2, capacity);
+        return normalToArray(static_cast<const CNormalKeyDefine&>(define).m_keyCodes, out, 2,
+                             capacity);
     case kTypeContinuous: {
         if (capacity < 3) {
             return false;

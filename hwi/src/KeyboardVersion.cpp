@@ -8,8 +8,7 @@
 
 using namespace talvik::hwi;
 
-bool COrsaUtil::queryVersion(wchar_t* text)
-{
+bool COrsaUtil::queryVersion(wchar_t* text) {
     if (text == nullptr || !sendFrame(*this, commandFrame(cmd::kRequestVersion))) {
         return false;
     }

@@ -20,19 +20,21 @@ namespace talvik::hwi::test {
 
 class CScriptedKeyboard {
 public:
-    CScriptedKeyboard()
-    {
+    CScriptedKeyboard() {
         int fds[2] = {-1, -1};
         if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) == 0) {
             m_keyboard.reset(fds[1]);
         }
-        m_util = std::make_unique<COrsaUtil>(std::make_unique<CHidrawChannel>(CFileDescriptor(fds[0])));
+        m_util =
+            std::make_unique<COrsaUtil>(std::make_unique<CHidrawChannel>(CFileDescriptor(fds[0])));
     }
 
     COrsaUtil& util() { return *m_util; }
 
     // A reply the library will read, as the 64 payload bytes hidraw delivers.
-    void reply(const Payload& payload) { ::send(m_keyboard.get(), payload.data(), payload.size(), 0); }
+    void reply(const Payload& payload) {
+        ::send(m_keyboard.get(), payload.data(), payload.size(), 0);
+    }
 
     // The keyboard goes away: queued replies can still be read, then reads fail.
     void unplug() { m_keyboard.reset(); }
@@ -41,9 +43,7 @@ public:
 
     // Runs `operation` on a thread of its own while this thread takes in what it
     // writes, so that a long transfer never fills the socket.
-    template <typename Operation>
-    auto run(Operation operation)
-    {
+    template <typename Operation> auto run(Operation operation) {
         auto result = std::async(std::launch::async, operation);
         while (result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             pollfd p{m_keyboard.get(), POLLIN, 0};
@@ -62,8 +62,7 @@ public:
     const std::vector<std::vector<std::uint8_t>>& received() const { return m_received; }
 
 private:
-    void drain()
-    {
+    void drain() {
         std::vector<std::uint8_t> buffer(256);
         for (;;) {
             ssize_t n = ::recv(m_keyboard.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);
@@ -87,9 +86,7 @@ public:
         : m_window(RegisterMessageWindow([this](UINT message, WPARAM wParam, LPARAM lParam) {
               std::lock_guard lock(m_mutex);
               m_messages.push_back({message, wParam, lParam});
-          }))
-    {
-    }
+          })) {}
     ~CMessageLog() { UnregisterMessageWindow(m_window); }
     CMessageLog(const CMessageLog&) = delete;
     CMessageLog& operator=(const CMessageLog&) = delete;
@@ -97,8 +94,7 @@ public:
     HWND window() const { return m_window; }
 
     // The wParam of every progress message, in order.
-    std::vector<WPARAM> progress() const
-    {
+    std::vector<WPARAM> progress() const {
         std::lock_guard lock(m_mutex);
         std::vector<WPARAM> values;
         for (const auto& m : m_messages) {
@@ -120,8 +116,7 @@ private:
     std::vector<CMessage> m_messages;
 };
 
-inline Payload payloadOf(std::initializer_list<std::uint8_t> head)
-{
+inline Payload payloadOf(std::initializer_list<std::uint8_t> head) {
     Payload payload{};
     std::copy(head.begin(), head.end(), payload.begin());
     return payload;

@@ -16,8 +16,7 @@ protected:
     COrsa m_keyboard{&m_device.util()};
 };
 
-Payload chunk(std::uint8_t code, std::uint8_t n, std::uint8_t fill)
-{
+Payload chunk(std::uint8_t code, std::uint8_t n, std::uint8_t fill) {
     Payload p{};
     p[1] = code;
     p[2] = n;
@@ -27,8 +26,7 @@ Payload chunk(std::uint8_t code, std::uint8_t n, std::uint8_t fill)
 
 } // namespace
 
-TEST_F(Areas, LightWriteIsSevenReportsEndingWithSeventeenBytes)
-{
+TEST_F(Areas, LightWriteIsSevenReportsEndingWithSeventeenBytes) {
     std::vector<int> values(261);
     for (std::size_t i = 0; i < values.size(); ++i) {
         values[i] = static_cast<int>(i);
@@ -48,8 +46,10 @@ TEST_F(Areas, LightWriteIsSevenReportsEndingWithSeventeenBytes)
     }
     EXPECT_EQ(reports[1][4], 44) << "300 travels as its low byte";
     EXPECT_EQ(reports[5][4 + 16], 260 & 0xFF);
-    EXPECT_TRUE(std::all_of(reports[5].begin() + 4 + 17, reports[5].end(), [](auto b) { return b == 0; }));
-    EXPECT_TRUE(std::all_of(reports[6].begin() + 1, reports[6].end(), [](auto b) { return b == 0xE6; }));
+    EXPECT_TRUE(
+        std::all_of(reports[5].begin() + 4 + 17, reports[5].end(), [](auto b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(reports[6].begin() + 1, reports[6].end(), [](auto b) { return b == 0xE6; }));
 
     std::vector<int> back(261, -1);
     ASSERT_TRUE(m_keyboard.getKeyboardLightArea(back.data()));
@@ -57,8 +57,7 @@ TEST_F(Areas, LightWriteIsSevenReportsEndingWithSeventeenBytes)
     EXPECT_EQ(back[260], 4);
 }
 
-TEST_F(Areas, LightStartsZeroAndFailedWritesStillAnswerTrue)
-{
+TEST_F(Areas, LightStartsZeroAndFailedWritesStillAnswerTrue) {
     std::vector<int> back(261, -1);
     ASSERT_TRUE(m_keyboard.getKeyboardLightArea(back.data()));
     EXPECT_EQ(back, std::vector<int>(261, 0));
@@ -70,8 +69,7 @@ TEST_F(Areas, LightStartsZeroAndFailedWritesStillAnswerTrue)
     EXPECT_EQ(back[100], 7) << "stored even though nothing was sent";
 }
 
-TEST_F(Areas, LightReadFillsInOrderIgnoresCounterChunksAndNeverOverruns)
-{
+TEST_F(Areas, LightReadFillsInOrderIgnoresCounterChunksAndNeverOverruns) {
     m_device.reply(chunk(0xE0, 61, 1));
     m_device.reply(chunk(0xE3, 61, 9)); // a counter chunk in a light read
     m_device.reply(chunk(0xE0, 61, 2));
@@ -94,8 +92,7 @@ TEST_F(Areas, LightReadFillsInOrderIgnoresCounterChunksAndNeverOverruns)
     EXPECT_EQ(area[260], 5);
 }
 
-TEST_F(Areas, LightReadFailsWhenTheKeyboardGoesAway)
-{
+TEST_F(Areas, LightReadFailsWhenTheKeyboardGoesAway) {
     m_device.reply(chunk(0xE0, 61, 1));
     m_device.unplugAfter(1); // after the request
     EXPECT_FALSE(m_device.run([&] { return m_keyboard.readKeyLightFromDev(); }));
@@ -105,8 +102,7 @@ TEST_F(Areas, LightReadFailsWhenTheKeyboardGoesAway)
     EXPECT_EQ(area[0], 1) << "what arrived before the failure is kept";
 }
 
-TEST_F(Areas, CountersAreLittleEndianAndNeverOverrun)
-{
+TEST_F(Areas, CountersAreLittleEndianAndNeverOverrun) {
     // Counter of key 1 = 0x04030201, key 2 = 0xFFFFFFFF (comes out as -1).
     Payload first{};
     first[1] = 0xE3;
@@ -127,8 +123,7 @@ TEST_F(Areas, CountersAreLittleEndianAndNeverOverrun)
     EXPECT_EQ(counters[86], 0);
 }
 
-TEST_F(Areas, CountersCopyOutWhateverArrivedWhenTheReadFails)
-{
+TEST_F(Areas, CountersCopyOutWhateverArrivedWhenTheReadFails) {
     Payload first{};
     first[1] = 0xE3;
     first[2] = 4;

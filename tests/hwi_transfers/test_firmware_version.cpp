@@ -23,8 +23,7 @@ const std::string kRecords[] = {
     ":00000001FF",
 };
 
-std::string image(const std::string& ending, int count = 4)
-{
+std::string image(const std::string& ending, int count = 4) {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += kRecords[i] + ending;
@@ -38,8 +37,7 @@ protected:
     CMessageLog m_log;
 
     // Checks the image and sends it, as WriteFirmwareToKeyboard does.
-    bool download(std::string text)
-    {
+    bool download(std::string text) {
         return m_device.run([&] {
             auto parsed = parseFirmwareImage(text.data(), static_cast<int>(text.size()));
             return parsed && sendFirmwareImage(m_device.util(), *parsed, m_log.window());
@@ -49,8 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(Firmware, FourRecordsGoOutUnchangedWithProgressOnTheScaleOf150)
-{
+TEST_F(Firmware, FourRecordsGoOutUnchangedWithProgressOnTheScaleOf150) {
     ASSERT_TRUE(download(image("\r\n")));
     const auto& reports = m_device.received();
     ASSERT_EQ(reports.size(), 4u);
@@ -66,8 +63,7 @@ TEST_F(Firmware, FourRecordsGoOutUnchangedWithProgressOnTheScaleOf150)
     EXPECT_EQ(m_log.progress(), (std::vector<WPARAM>{37, 75, 112, 150}));
 }
 
-TEST_F(Firmware, LowerCaseDigitsAndCrOnlyEndingsAreTheSame)
-{
+TEST_F(Firmware, LowerCaseDigitsAndCrOnlyEndingsAreTheSame) {
     std::string lower = image("\r");
     for (char& c : lower) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -78,27 +74,25 @@ TEST_F(Firmware, LowerCaseDigitsAndCrOnlyEndingsAreTheSame)
     EXPECT_EQ(m_device.received()[1][3 + 7], 0x7E);
 }
 
-TEST_F(Firmware, BlankLineEndsTheDownloadWithSuccess)
-{
+TEST_F(Firmware, BlankLineEndsTheDownloadWithSuccess) {
     std::string text = kRecords[0] + "\r\n" + kRecords[1] + "\r\n\r\n" + kRecords[2] + "\r\n";
     ASSERT_TRUE(download(text));
     EXPECT_EQ(m_device.received().size(), 2u);
     EXPECT_EQ(m_log.progress(), (std::vector<WPARAM>{37, 75})) << "four CRs in the text";
 }
 
-TEST_F(Firmware, DamagedImagesAreRefusedBeforeAnyRecordIsSent)
-{
+TEST_F(Firmware, DamagedImagesAreRefusedBeforeAnyRecordIsSent) {
     const std::string damaged[] = {
-        "\xEF\xBB\xBF" + image("\r\n"),                            // byte-order mark
-        "\r\n" + image("\r\n"),                                    // starts blank
-        image("\r\n", 2) + ":0200000400FFFC\r\n",                  // wrong checksum
-        image("\r\n", 2) + "0200000400FFFB\r\n",                   // no colon
-        image("\r\n", 2) + ":0200000400FFF\r\n",                   // odd digits
-        image("\r\n", 2) + ":02000004G0FFFB\r\n",                  // not a hex digit
-        image("\r\n", 2) + ":0300000400FFFB\r\n",                  // count does not match
-        image("\r\n", 2) + ":\r\n",                                // no record at all
-        image("\n"),                                               // LF is no line end
-        ":3A" + std::string(2 * 62, '0') + "C6\r\n",               // longer than a report holds
+        "\xEF\xBB\xBF" + image("\r\n"),              // byte-order mark
+        "\r\n" + image("\r\n"),                      // starts blank
+        image("\r\n", 2) + ":0200000400FFFC\r\n",    // wrong checksum
+        image("\r\n", 2) + "0200000400FFFB\r\n",     // no colon
+        image("\r\n", 2) + ":0200000400FFF\r\n",     // odd digits
+        image("\r\n", 2) + ":02000004G0FFFB\r\n",    // not a hex digit
+        image("\r\n", 2) + ":0300000400FFFB\r\n",    // count does not match
+        image("\r\n", 2) + ":\r\n",                  // no record at all
+        image("\n"),                                 // LF is no line end
+        ":3A" + std::string(2 * 62, '0') + "C6\r\n", // longer than a report holds
     };
     for (const auto& text : damaged) {
         EXPECT_FALSE(download(text)) << text;
@@ -107,23 +101,20 @@ TEST_F(Firmware, DamagedImagesAreRefusedBeforeAnyRecordIsSent)
     EXPECT_TRUE(m_log.progress().empty());
 }
 
-TEST_F(Firmware, TextWithoutCrIsOneRecord)
-{
+TEST_F(Firmware, TextWithoutCrIsOneRecord) {
     ASSERT_TRUE(download(kRecords[3]));
     EXPECT_EQ(m_device.received().size(), 1u);
     EXPECT_EQ(m_log.progress(), (std::vector<WPARAM>{150}));
 }
 
-TEST_F(Firmware, ProgressNeverPassesTheEndOfItsScale)
-{
+TEST_F(Firmware, ProgressNeverPassesTheEndOfItsScale) {
     // Three CRs, four records: the last has none.
     std::string text = image("\r\n", 3) + kRecords[3];
     ASSERT_TRUE(download(text));
     EXPECT_EQ(m_log.progress(), (std::vector<WPARAM>{50, 100, 150}));
 }
 
-TEST_F(Firmware, LengthAndTerminatingZeroBoundTheText)
-{
+TEST_F(Firmware, LengthAndTerminatingZeroBoundTheText) {
     std::string text = image("\r\n");
     EXPECT_FALSE(parseFirmwareImage(text.data(), 0));
     EXPECT_FALSE(parseFirmwareImage(nullptr, 10));
@@ -136,8 +127,7 @@ TEST_F(Firmware, LengthAndTerminatingZeroBoundTheText)
     EXPECT_EQ(cut->records.size(), 1u);
 }
 
-TEST(VersionQuery, ReplyTextBecomesSixtyTwoCharacters)
-{
+TEST(VersionQuery, ReplyTextBecomesSixtyTwoCharacters) {
     CScriptedKeyboard device;
     Payload reply{};
     const char version[] = "KB-V1.07";
@@ -153,8 +143,7 @@ TEST(VersionQuery, ReplyTextBecomesSixtyTwoCharacters)
     EXPECT_EQ(device.received()[0][2], 0xF9);
 }
 
-TEST(VersionQuery, SilentKeyboardLeavesTheTextUntouched)
-{
+TEST(VersionQuery, SilentKeyboardLeavesTheTextUntouched) {
     CScriptedKeyboard device;
     device.unplug();
     wchar_t text[64] = L"old";
@@ -162,18 +151,18 @@ TEST(VersionQuery, SilentKeyboardLeavesTheTextUntouched)
     EXPECT_EQ(std::wstring(text), L"old");
 }
 
-TEST(AnsiCodePage, Utf8LocaleTakesInvalidBytesAsWindows1252)
-{
+TEST(AnsiCodePage, Utf8LocaleTakesInvalidBytesAsWindows1252) {
     const std::uint8_t bytes[] = {'V', 0xC3, 0xA9, 0x80, 0xE9, '1', 0xED, 0xA0, 0x80, 0xC0, 0xAF};
-    EXPECT_EQ(decodeAnsi(bytes, "UTF-8"), std::wstring(L"V\u00E9\u20AC\u00E91\u00ED\u00A0\u20AC\u00C0\u00AF"));
+    EXPECT_EQ(decodeAnsi(bytes, "UTF-8"),
+              std::wstring(L"V\u00E9\u20AC\u00E91\u00ED\u00A0\u20AC\u00C0\u00AF"));
     const std::uint8_t cut[] = {'a', 0xE4, 0xB8};
     EXPECT_EQ(decodeAnsi(cut, "utf8"), std::wstring(L"a\u00E4\u00B8"));
 }
 
-TEST(AnsiCodePage, OtherCharsetsGoThroughIconv)
-{
+TEST(AnsiCodePage, OtherCharsetsGoThroughIconv) {
     const std::uint8_t gbk[] = {0xD6, 0xD0, 0xCE, 0xC4, '1'}; // "中文1"
-    EXPECT_EQ(decodeAnsi(gbk, "GBK"), std::wstring(L"\u4E2D\u6587" L"1"));
+    EXPECT_EQ(decodeAnsi(gbk, "GBK"), std::wstring(L"\u4E2D\u6587"
+                                                   L"1"));
     const std::uint8_t latin[] = {0x80, 0xE9};
     EXPECT_EQ(decodeAnsi(latin, "CP1252"), std::wstring(L"\u20AC\u00E9"));
     // The C locale's ASCII knows no high bytes: they fall back to 1252.
@@ -181,8 +170,7 @@ TEST(AnsiCodePage, OtherCharsetsGoThroughIconv)
     EXPECT_EQ(decodeAnsi(latin, "no-such-charset"), std::wstring(L"\u20AC\u00E9"));
 }
 
-TEST(NotConnected, EveryTransferFailsWithoutTouchingTheBuffers)
-{
+TEST(NotConnected, EveryTransferFailsWithoutTouchingTheBuffers) {
     COrsaHWI hwi(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
     int buffer[300] = {};
     wchar_t text[64] = L"x";

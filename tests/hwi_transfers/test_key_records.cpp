@@ -13,8 +13,7 @@ using namespace talvik::hwi;
 
 namespace {
 
-std::vector<std::uint8_t> encoded(const CKeyDefine& define)
-{
+std::vector<std::uint8_t> encoded(const CKeyDefine& define) {
     int size = -1;
     EXPECT_FALSE(define.encode(nullptr, kBlockSize, &size));
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size), 0xEE);
@@ -24,8 +23,7 @@ std::vector<std::uint8_t> encoded(const CKeyDefine& define)
     return bytes;
 }
 
-std::unique_ptr<CMacroKeyDefine> macro(int timingMode, int events)
-{
+std::unique_ptr<CMacroKeyDefine> macro(int timingMode, int events) {
     auto m = std::make_unique<CMacroKeyDefine>(5, 1, 2);
     m->m_timingMode = timingMode;
     m->m_cycles = 3;
@@ -39,8 +37,7 @@ std::unique_ptr<CMacroKeyDefine> macro(int timingMode, int events)
 }
 
 // Bytes 11.. of block `b` that are not padding.
-int dataBytesIn(const std::vector<std::uint8_t>& bytes, int b)
-{
+int dataBytesIn(const std::vector<std::uint8_t>& bytes, int b) {
     int count = 0;
     for (int i = kMacroHeaderSize; i < kBlockSize; ++i) {
         count += bytes[static_cast<std::size_t>(b * kBlockSize + i)] != 0 ? 1 : 0;
@@ -50,8 +47,7 @@ int dataBytesIn(const std::vector<std::uint8_t>& bytes, int b)
 
 } // namespace
 
-TEST(KeyRecords, NormalAndContinuousCarryLowBytesAndBigEndianInterval)
-{
+TEST(KeyRecords, NormalAndContinuousCarryLowBytesAndBigEndianInterval) {
     CNormalKeyDefine normal(87, 2);
     normal.m_keyCodes = {0x1C8, 0x04};
     auto n = encoded(normal);
@@ -74,8 +70,7 @@ TEST(KeyRecords, NormalAndContinuousCarryLowBytesAndBigEndianInterval)
         << "no codes: the interval stays 00 00 too";
 }
 
-TEST(KeyRecords, TooManyCodesNeverOverrunTheRecord)
-{
+TEST(KeyRecords, TooManyCodesNeverOverrunTheRecord) {
     CNormalKeyDefine normal(1, 1);
     normal.m_keyCodes.assign(70, 0x33);
     auto n = encoded(normal);
@@ -86,8 +81,7 @@ TEST(KeyRecords, TooManyCodesNeverOverrunTheRecord)
     EXPECT_EQ(encoded(continuous)[7], 56);
 }
 
-TEST(KeyRecords, TimedMacroOfThirteenEventsFitsOneBlockFourteenTakeTwo)
-{
+TEST(KeyRecords, TimedMacroOfThirteenEventsFitsOneBlockFourteenTakeTwo) {
     auto thirteen = encoded(*macro(1, 13));
     ASSERT_EQ(thirteen.size(), 64u);
     EXPECT_EQ(thirteen[9], 0);
@@ -109,11 +103,11 @@ TEST(KeyRecords, TimedMacroOfThirteenEventsFitsOneBlockFourteenTakeTwo)
     EXPECT_EQ(fourteen[64 + 11], 0xC8);
     EXPECT_EQ(fourteen[64 + 12], 0x03);
     EXPECT_EQ(fourteen[64 + 13], 0xF5);
-    EXPECT_TRUE(std::all_of(fourteen.begin() + 64 + 14, fourteen.end(), [](auto b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(fourteen.begin() + 64 + 14, fourteen.end(), [](auto b) { return b == 0; }));
 }
 
-TEST(KeyRecords, HundredUntimedEventsSplitFiftyThreeAndFortySeven)
-{
+TEST(KeyRecords, HundredUntimedEventsSplitFiftyThreeAndFortySeven) {
     auto bytes = encoded(*macro(0, 100));
     ASSERT_EQ(bytes.size(), 128u);
     EXPECT_EQ(bytes[4], 2);
@@ -128,15 +122,13 @@ TEST(KeyRecords, HundredUntimedEventsSplitFiftyThreeAndFortySeven)
     EXPECT_EQ(bytes[64 + 11], 0x10 + 53);
 }
 
-TEST(KeyRecords, EmptyMacroNeedsNoBytes)
-{
+TEST(KeyRecords, EmptyMacroNeedsNoBytes) {
     int size = -1;
     EXPECT_FALSE(macro(1, 0)->encode(nullptr, kBlockSize, &size));
     EXPECT_EQ(size, 0);
 }
 
-TEST(KeyRecords, DecodeReadsBackWhatEncodeWrote)
-{
+TEST(KeyRecords, DecodeReadsBackWhatEncodeWrote) {
     for (int timing : {0, 1}) {
         for (int events : {1, 13, 14, 100}) {
             auto sent = macro(timing, events);
@@ -155,8 +147,7 @@ TEST(KeyRecords, DecodeReadsBackWhatEncodeWrote)
     }
 }
 
-TEST(KeyRecords, HostileRecordsAreReadWithinTheirBytes)
-{
+TEST(KeyRecords, HostileRecordsAreReadWithinTheirBytes) {
     // n says 255 codes; a 64-byte record holds 58.
     std::vector<std::uint8_t> record(64, 0x41);
     record[5] = 255;
@@ -179,8 +170,7 @@ TEST(KeyRecords, HostileRecordsAreReadWithinTheirBytes)
     EXPECT_EQ(macroDef.eventCount(), 53);
 }
 
-TEST(KeyArrays, EveryKindComesBackAsItWasSet)
-{
+TEST(KeyArrays, EveryKindComesBackAsItWasSet) {
     COrsa keyboard(nullptr);
     int normal[] = {0, 2, 0x1C8, 0x04};
     int continuous[] = {1, 300, 1, 0x2A};
@@ -216,8 +206,7 @@ TEST(KeyArrays, EveryKindComesBackAsItWasSet)
     EXPECT_EQ(macroDef->m_delays, (std::vector<int>{100, 200, 0}));
 }
 
-TEST(KeyArrays, PrepareEmptiesEverySlotAndBadInputChangesNothing)
-{
+TEST(KeyArrays, PrepareEmptiesEverySlotAndBadInputChangesNothing) {
     COrsa keyboard(nullptr);
     int normal[] = {0, 1, 0x04};
     keyboard.setKeyConfiguration(0, 10, normal, 3);
@@ -239,8 +228,7 @@ TEST(KeyArrays, PrepareEmptiesEverySlotAndBadInputChangesNothing)
     }
 }
 
-TEST(KeyArrays, ALongMacroIsCutToTheCallersArray)
-{
+TEST(KeyArrays, ALongMacroIsCutToTheCallersArray) {
     COrsa keyboard(nullptr);
     std::vector<int> def = {2, 0, 1, 1, 0, 10};
     for (int i = 0; i < 10; ++i) {

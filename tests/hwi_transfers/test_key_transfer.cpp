@@ -18,26 +18,23 @@ protected:
     COrsa m_keyboard{&m_device.util()};
     CMessageLog m_log;
 
-    bool write()
-    {
-        return m_device.run([this] { return m_keyboard.writeKeyConfigurationToDev(m_log.window()); });
+    bool write() {
+        return m_device.run(
+            [this] { return m_keyboard.writeKeyConfigurationToDev(m_log.window()); });
     }
-    bool read()
-    {
+    bool read() {
         return m_device.run([this] { return m_keyboard.readKeyDefinationFromDev(m_log.window()); });
     }
 };
 
-std::vector<WPARAM> slotsUpTo(int end)
-{
+std::vector<WPARAM> slotsUpTo(int end) {
     std::vector<WPARAM> slots(static_cast<std::size_t>(end));
     std::iota(slots.begin(), slots.end(), 0);
     return slots;
 }
 
 // One macro block as the keyboard sends it.
-Payload macroBlock(int layer, int key, int timing, int dataLength, std::uint8_t fill)
-{
+Payload macroBlock(int layer, int key, int timing, int dataLength, std::uint8_t fill) {
     Payload p{};
     p[1] = 0xF0;
     p[2] = static_cast<std::uint8_t>(layer);
@@ -52,8 +49,7 @@ Payload macroBlock(int layer, int key, int timing, int dataLength, std::uint8_t 
 
 } // namespace
 
-TEST_F(KeyTransfer, EmptyTableIsBeginEmptyRecordsAndEnd)
-{
+TEST_F(KeyTransfer, EmptyTableIsBeginEmptyRecordsAndEnd) {
     ASSERT_TRUE(write());
     const auto& reports = m_device.received();
     ASSERT_EQ(reports.size(), 176u);
@@ -76,8 +72,7 @@ TEST_F(KeyTransfer, EmptyTableIsBeginEmptyRecordsAndEnd)
     EXPECT_EQ(m_log.progress(), slotsUpTo(174));
 }
 
-TEST_F(KeyTransfer, LongMacroSendsItsBlocksTogetherAndEmptyMacroSendsNothing)
-{
+TEST_F(KeyTransfer, LongMacroSendsItsBlocksTogetherAndEmptyMacroSendsNothing) {
     // 150 untimed events: three blocks in slot 4; no events in slot 5.
     std::vector<int> longMacro = {2, 0, 1, 0, 10, 150};
     for (int i = 0; i < 150; ++i) {
@@ -100,22 +95,20 @@ TEST_F(KeyTransfer, LongMacroSendsItsBlocksTogetherAndEmptyMacroSendsNothing)
     EXPECT_EQ(m_log.progress(), slotsUpTo(174));
 }
 
-TEST_F(KeyTransfer, UnpluggedKeyboardFailsTheWriteAtOnce)
-{
+TEST_F(KeyTransfer, UnpluggedKeyboardFailsTheWriteAtOnce) {
     m_device.unplug();
     EXPECT_FALSE(write());
     EXPECT_TRUE(m_log.progress().empty());
 }
 
-TEST_F(KeyTransfer, ReadPlacesEveryKindAndSkipsWhatCannotBePlaced)
-{
-    m_device.reply(payloadOf({0x00, 0xF0, 1, 2, 0, 2, 0x04, 0x05}));       // normal, slot 1
-    m_device.reply(payloadOf({0x00, 0xE0, 3, 1, 2, 3}));                   // stray light chunk
+TEST_F(KeyTransfer, ReadPlacesEveryKindAndSkipsWhatCannotBePlaced) {
+    m_device.reply(payloadOf({0x00, 0xF0, 1, 2, 0, 2, 0x04, 0x05}));        // normal, slot 1
+    m_device.reply(payloadOf({0x00, 0xE0, 3, 1, 2, 3}));                    // stray light chunk
     m_device.reply(payloadOf({0x00, 0xF0, 2, 87, 1, 0x01, 0x2C, 1, 0x2A})); // continuous, slot 173
-    m_device.reply(payloadOf({0x00, 0xF0, 3, 1, 0, 1, 0x04}));             // layer 3
-    m_device.reply(payloadOf({0x00, 0xF0, 1, 88, 0, 1, 0x04}));            // key 88
-    m_device.reply(payloadOf({0x00, 0xF0, 1, 0, 0, 1, 0x04}));             // key 0
-    m_device.reply(payloadOf({0x00, 0xF0, 1, 3, 5, 1, 0x04}));             // type 5
+    m_device.reply(payloadOf({0x00, 0xF0, 3, 1, 0, 1, 0x04}));              // layer 3
+    m_device.reply(payloadOf({0x00, 0xF0, 1, 88, 0, 1, 0x04}));             // key 88
+    m_device.reply(payloadOf({0x00, 0xF0, 1, 0, 0, 1, 0x04}));              // key 0
+    m_device.reply(payloadOf({0x00, 0xF0, 1, 3, 5, 1, 0x04}));              // type 5
     // Three-block timed macro (D = 120) in slot 88.
     m_device.reply(macroBlock(2, 2, 1, 120, 0x07));
     m_device.reply(macroBlock(2, 2, 1, 120, 0x08));
@@ -142,8 +135,7 @@ TEST_F(KeyTransfer, ReadPlacesEveryKindAndSkipsWhatCannotBePlaced)
     }
 }
 
-TEST_F(KeyTransfer, ReadKeepsSlotsTheKeyboardDoesNotSend)
-{
+TEST_F(KeyTransfer, ReadKeepsSlotsTheKeyboardDoesNotSend) {
     int normal[] = {0, 1, 0x04};
     m_keyboard.setKeyConfiguration(0, 40, normal, 3);
     m_device.reply(payloadOf({0xF6}));
@@ -152,8 +144,7 @@ TEST_F(KeyTransfer, ReadKeepsSlotsTheKeyboardDoesNotSend)
     EXPECT_TRUE(m_log.progress().empty());
 }
 
-TEST_F(KeyTransfer, MacroWhoseBlocksStopArrivingEndsCleanly)
-{
+TEST_F(KeyTransfer, MacroWhoseBlocksStopArrivingEndsCleanly) {
     int normal[] = {0, 1, 0x04};
     m_keyboard.setKeyConfiguration(0, 3, normal, 3);
     // Announces 3 blocks (D = 150) in slot 2; only two arrive.

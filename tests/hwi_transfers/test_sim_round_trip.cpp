@@ -15,8 +15,7 @@ namespace {
 
 class SimulatedRoundTrip : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CDeviceEnvironment environment;
         environment.hidrawClassDir = "/nonexistent";
         environment.simulatorModel = 1;
@@ -27,16 +26,14 @@ protected:
     // A fresh connection with an empty library table, so that what is read
     // can only have come from the keyboard. The version query first: its
     // answer comes after the keyboard has taken every report written before it.
-    void reconnect()
-    {
+    void reconnect() {
         wchar_t text[64];
         ASSERT_TRUE(m_hwi->ReadKeyboardVersion(text));
         m_hwi->__closeDev();
         ASSERT_TRUE(m_hwi->__createDev());
     }
 
-    std::vector<int> get(int layer, int key)
-    {
+    std::vector<int> get(int layer, int key) {
         std::vector<int> out(65536, -1);
         EXPECT_TRUE(m_hwi->getKeyConfiguration(layer, key, out.data(), 65536));
         return out;
@@ -45,12 +42,13 @@ protected:
     std::unique_ptr<COrsaHWI> m_hwi;
 };
 
-std::vector<int> head(const std::vector<int>& v, std::size_t n) { return {v.begin(), v.begin() + static_cast<long>(n)}; }
+std::vector<int> head(const std::vector<int>& v, std::size_t n) {
+    return {v.begin(), v.begin() + static_cast<long>(n)};
+}
 
 } // namespace
 
-TEST_F(SimulatedRoundTrip, EveryKindOfDefinitionReadsBackAsWritten)
-{
+TEST_F(SimulatedRoundTrip, EveryKindOfDefinitionReadsBackAsWritten) {
     std::vector<int> normal = {0, 3, 0xE0, 0xE1, 0x1C8};
     std::vector<int> continuous = {1, 300, 2, 0x05, 0x06};
     std::vector<int> untimed = {2, 1, 7, 0, 25, 100};
@@ -95,8 +93,7 @@ TEST_F(SimulatedRoundTrip, EveryKindOfDefinitionReadsBackAsWritten)
     EXPECT_EQ(head(get(0, 2), 2), (std::vector<int>{0, 0})) << "empty slots come back empty";
 }
 
-TEST_F(SimulatedRoundTrip, LightAreaReadsBackAsWritten)
-{
+TEST_F(SimulatedRoundTrip, LightAreaReadsBackAsWritten) {
     std::vector<int> light(261);
     for (std::size_t i = 0; i < light.size(); ++i) {
         light[i] = static_cast<int>(i * 7 % 256);
@@ -116,8 +113,7 @@ TEST_F(SimulatedRoundTrip, LightAreaReadsBackAsWritten)
     EXPECT_TRUE(m_hwi->getPressCounterFromDev(counters.data()));
 }
 
-TEST_F(SimulatedRoundTrip, VersionTextAndFirmwareDownload)
-{
+TEST_F(SimulatedRoundTrip, VersionTextAndFirmwareDownload) {
     wchar_t text[64] = {};
     ASSERT_TRUE(m_hwi->ReadKeyboardVersion(text));
     EXPECT_GT(std::wstring(text).size(), 0u);
@@ -125,7 +121,8 @@ TEST_F(SimulatedRoundTrip, VersionTextAndFirmwareDownload)
 
     char image[] = ":0200000400FFFB\r\n:00000001FF\r\n";
     CMessageLog log;
-    EXPECT_TRUE(m_hwi->WriteFirmwareToKeyboard(image, static_cast<int>(sizeof image - 1), log.window()));
+    EXPECT_TRUE(
+        m_hwi->WriteFirmwareToKeyboard(image, static_cast<int>(sizeof image - 1), log.window()));
     EXPECT_EQ(log.progress(), (std::vector<WPARAM>{75, 150}));
     char damaged[] = ":0200000400FFFB\r\n:00000001FE\r\n";
     EXPECT_FALSE(m_hwi->WriteFirmwareToKeyboard(damaged, static_cast<int>(sizeof damaged - 1), 0));
