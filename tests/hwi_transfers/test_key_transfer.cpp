@@ -157,3 +157,11 @@ TEST_F(KeyTransfer, MacroWhoseBlocksStopArrivingEndsCleanly) {
     EXPECT_EQ(m_keyboard.slot(2)->type(), 0) << "the slot keeps what it held";
     EXPECT_TRUE(m_log.progress().empty());
 }
+
+TEST_F(KeyTransfer, ProgressToAClosedWindowIsDroppedAndTheWriteGoesOn) {
+    HWND closed = RegisterMessageWindow(
+        [](UINT, WPARAM, LPARAM) { FAIL() << "delivered to a closed window"; });
+    UnregisterMessageWindow(closed);
+    EXPECT_TRUE(m_device.run([&] { return m_keyboard.writeKeyConfigurationToDev(closed); }));
+    EXPECT_EQ(m_device.received().size(), 176u);
+}
