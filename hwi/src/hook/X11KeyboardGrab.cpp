@@ -1,0 +1,146 @@
+#include "hook/X11KeyboardGrab.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+
+namespace talvik::hwi {
+namespace {
+
+// A window manager or the toolkit may hold the keyboard for a moment (a menu
+// closing, a key binding running); a few quick retries ride that out before we
+// report the keyboard as busy.
+constexpr int kGrabAttempts = 5;
+constexpr auto kGrabRetryDelay = std::chrono::milliseconds(40);
+
+int takeGrab(Display* display) {
+    int status = AlreadyGrabbed;
+    for (int attempt = 0; attempt < kGrabAttempts; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(kGrabRetryDelay);
+        }
+        status = XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync,
+                               GrabModeAsync, CurrentTime);
+        if (status == GrabSuccess) {
+            break;
+        }
+    }
+    return status;
+}
+
+std::bitset<256> keysDown(Display* display) {
+    std::array<char, 32> bits{};
+    XQueryKeymap(display, bits.data());
+    std::bitset<256> down;
+    for (unsigned keycode = 0; keycode < down.size(); ++keycode) {
+        auto byte = static_cast<unsigned char>(bits[keycode / 8]);
+        down.set(keycode, ((byte >> (keycode % 8)) & 1u) != 0);
+    }
+    return down;
+}
+
+} // namespace
+
+void CDisplayCloser::operator()(_XDisplay* display) const {
+    XCloseDisplay(display);
+}
+
+CX11KeyboardGrab::Opened CX11KeyboardGrab::open() {
+    XDisplayPtr display(XOpenDisplay(nullptr));
+    if (!display) {
+        return Opened{Outcome::NoDisplay, nullptr};
+    }
+    CFileDescriptor wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake.valid()) {
+        return Opened{Outcome::NoDisplay, nullptr};
+    }
+    // The server repeats a held key; without this it would report each repeat
+    // as a release and a press, and a held key would look like many strokes.
+    XkbSetDetectableAutoRepeat(display.get(), True, nullptr);
+    if (takeGrab(display.get()) != GrabSuccess) {
+        return Opened{Outcome::KeyboardBusy, nullptr};
+    }
+    auto grab = std::make_unique<CX11KeyboardGrab>(std::move(display), std::move(wake));
+    grab->m_downAtGrab = keysDown(grab->m_display.get());
+    return Opened{Outcome::Grabbed, std::move(grab)};
+}
+
+CX11KeyboardGrab::CX11KeyboardGrab(XDisplayPtr display, CFileDescriptor wake)
+    : m_display(std::move(display)), m_wake(std::move(wake)) {
+    // Xlib's default reaction to a lost server is to end the process; for us
+    // it only ends the hook.
+    XSetIOErrorExitHandler(m_display.get(), &CX11KeyboardGrab::onConnectionLost, this);
+}
+
+CX11KeyboardGrab::~CX11KeyboardGrab() {
+    if (m_reader.joinable()) {
+        std::uint64_t one = 1;
+        // An eventfd write of 8 bytes only fails when the counter would
+        // overflow, which one stop request cannot cause.
+        [[maybe_unused]] ssize_t written = ::write(m_wake.get(), &one, sizeof one);
+        m_reader.join();
+    }
+    if (!m_lost.load()) {
+        XUngrabKeyboard(m_display.get(), CurrentTime);
+        XSync(m_display.get(), False);
+    }
+}
+
+void CX11KeyboardGrab::startReading(KeyHandler onKey) {
+    if (m_reader.joinable()) {
+        return;
+    }
+    m_onKey = std::move(onKey);
+    m_reader = std::thread([this] { run(); });
+}
+
+void CX11KeyboardGrab::onConnectionLost(_XDisplay*, void* self) {
+    static_cast<CX11KeyboardGrab*>(self)->m_lost.store(true);
+}
+
+void CX11KeyboardGrab::run() {
+    std::array<pollfd, 2> fds{
+        {{ConnectionNumber(m_display.get()), POLLIN, 0}, {m_wake.get(), POLLIN, 0}}};
+    // Xlib may already hold read events in its own queue, which poll cannot
+    // see: drain first, then wait.
+    while (drainEvents()) {
+        fds[0].revents = 0;
+        fds[1].revents = 0;
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (fds[1].revents != 0) {
+            return;
+        }
+        if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            // The last events may still be readable behind the hang-up.
+            drainEvents();
+            m_lost.store(true);
+            return;
+        }
+    }
+}
+
+bool CX11KeyboardGrab::drainEvents() {
+    while (!m_lost.load() && XPending(m_display.get()) > 0) {
+        XEvent event;
+        XNextEvent(m_display.get(), &event);
+        if (event.type == KeyPress || event.type == KeyRelease) {
+            m_onKey(event.xkey.keycode, event.type == KeyPress,
+                    static_cast<DWORD>(event.xkey.time));
+        }
+    }
+    return !m_lost.load();
+}
+
+} // namespace talvik::hwi
