@@ -2,7 +2,7 @@
 #
 # Builds a GoogleTest executable and registers every test case in it with CTest.
 # X11      the tests need a real X server: they run inside the "xvfb" fixture and
-#          find its display through TALVIK_XVFB_DISPLAY_FILE (see tests/support).
+#          find its display through talvik::test::useFixtureDisplay().
 # OFFSCREEN  Qt widget tests on the offscreen platform.
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -10,7 +10,7 @@ include(GoogleTest)
 set(TALVIK_XVFB_DISPLAY_FILE ${CMAKE_BINARY_DIR}/xvfb/display)
 
 function(talvik_add_test name)
-  cmake_parse_arguments(T "X11;OFFSCREEN" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "X11;OFFSCREEN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -18,24 +18,24 @@ function(talvik_add_test name)
   target_link_libraries(${name} PRIVATE talvik_test_support GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
     TALVIK_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TALVIK_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  set(env ${T_ENVIRONMENT} "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
-          "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  # Only one environment entry survives gtest_discover_tests in this CMake,
+  # so sanitizer options live in the test presets and the Xvfb display file
+  # is compiled into the test support library.
   set(extra "")
   if(T_OFFSCREEN)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    list(APPEND extra ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
   if(T_X11)
-    list(APPEND env "TALVIK_XVFB_DISPLAY_FILE=${TALVIK_XVFB_DISPLAY_FILE}")
-    set(extra FIXTURES_REQUIRED xvfb RESOURCE_LOCK xserver)
+    list(APPEND extra FIXTURES_REQUIRED xvfb RESOURCE_LOCK xserver)
     list(APPEND T_LABELS x11)
+  endif()
+  if(T_LABELS)
+    list(APPEND extra LABELS "${T_LABELS}")
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT ${T_TIMEOUT}
-      LABELS "${T_LABELS}"
-      ENVIRONMENT "${env}"
       ${extra})
 endfunction()
