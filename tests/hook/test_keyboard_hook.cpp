@@ -8,8 +8,17 @@
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 using talvik::test::CMessageQueue;
@@ -198,4 +207,98 @@ TEST_F(KeyboardHookOnX11, HeldKeyRepeatsAsPressesOnly) {
     }
     EXPECT_EQ(m_queue.next(100ms), std::nullopt);
     RecordProperty("repeats", repeats);
+}
+
+namespace {
+
+// An Xvfb of the test's own, so that it can be taken away under the hook.
+class CPrivateXServer {
+public:
+    CPrivateXServer() {
+        std::array<int, 2> pipeEnds{};
+        if (::pipe2(pipeEnds.data(), O_CLOEXEC) != 0) {
+            return;
+        }
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            // Xvfb writes its display number to descriptor 3; dup2 clears
+            // close-on-exec there.
+            ::dup2(pipeEnds[1], 3);
+            int devNull = ::open("/dev/null", O_WRONLY);
+            ::dup2(devNull, 1);
+            ::dup2(devNull, 2);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", nullptr);
+            ::_exit(127);
+        }
+        ::close(pipeEnds[1]);
+        m_numberPipe = pipeEnds[0];
+        // The number comes in more than one write; the line is complete with
+        // its newline.
+        std::string number;
+        pollfd readable{m_numberPipe, POLLIN, 0};
+        while (m_pid > 0 && number.find('\n') == std::string::npos &&
+               ::poll(&readable, 1, 10000) == 1) {
+            std::array<char, 16> chunk{};
+            ssize_t got = ::read(m_numberPipe, chunk.data(), chunk.size());
+            if (got <= 0) {
+                break;
+            }
+            number.append(chunk.data(), static_cast<std::size_t>(got));
+        }
+        if (number.find('\n') != std::string::npos) {
+            m_display = ":" + number.substr(0, number.find('\n'));
+        }
+    }
+    ~CPrivateXServer() { stop(); }
+    CPrivateXServer(const CPrivateXServer&) = delete;
+    CPrivateXServer& operator=(const CPrivateXServer&) = delete;
+
+    const std::string& display() const { return m_display; }
+
+    void stop() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+        if (m_numberPipe >= 0) {
+            ::close(m_numberPipe);
+            m_numberPipe = -1;
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_numberPipe = -1;
+    std::string m_display;
+};
+
+bool waitForStatus(HookStatus wanted) {
+    for (int tries = 0; tries < 500 && GetHookStatus() != wanted; ++tries) {
+        std::this_thread::sleep_for(10ms);
+    }
+    return GetHookStatus() == wanted;
+}
+
+} // namespace
+
+TEST(KeyboardHookServerGone, EndsTheHookButNotTheProgram) {
+    CPrivateXServer server;
+    ASSERT_FALSE(server.display().empty()) << "cannot start Xvfb";
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    CMessageQueue queue;
+    std::size_t threads = threadCount();
+    InstallHook(queue.window());
+    ASSERT_TRUE(IsHookActive());
+
+    server.stop();
+    EXPECT_TRUE(waitForStatus(HookStatus::ConnectionLost));
+    EXPECT_FALSE(IsHookActive());
+    // The capture stays open for the window's own keys until it is ended.
+    EXPECT_TRUE(ForwardWindowKey(KEY_A + 8, true));
+    EXPECT_EQ(queue.next(), hookKey(0x41));
+
+    UninstallHook();
+    EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
+    EXPECT_EQ(threadCount(), threads);
 }

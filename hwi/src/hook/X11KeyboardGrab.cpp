@@ -6,10 +6,13 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace talvik::hwi {
 namespace {
@@ -46,14 +49,70 @@ std::bitset<256> keysDown(Display* display) {
     return down;
 }
 
+// Xlib's I/O error handler is one for the whole process, and the default one
+// ends the process when any connection breaks. A lost server must only end
+// the hook, so while the hook has a connection our handler sits in front:
+// for the hook's connections it returns, which lets Xlib mark the connection
+// dead and go on, and every other connection is passed to the handler that was
+// there before (the toolkit's or Xlib's own).
+class CSurvivableConnections {
+public:
+    static void add(Display* display) {
+        std::lock_guard lock(s_mutex);
+        if (s_ours.empty()) {
+            s_previous = XSetIOErrorHandler(&CSurvivableConnections::onIoError);
+        }
+        s_ours.push_back(display);
+    }
+
+    static void remove(Display* display) {
+        std::lock_guard lock(s_mutex);
+        std::erase(s_ours, display);
+        if (s_ours.empty()) {
+            XIOErrorHandler current = XSetIOErrorHandler(s_previous);
+            if (current != &CSurvivableConnections::onIoError) {
+                // Someone installed a handler after ours: theirs stays.
+                XSetIOErrorHandler(current);
+            }
+        }
+    }
+
+private:
+    static int onIoError(Display* display) {
+        XIOErrorHandler previous = nullptr;
+        {
+            std::lock_guard lock(s_mutex);
+            if (std::find(s_ours.begin(), s_ours.end(), display) != s_ours.end()) {
+                return 0;
+            }
+            previous = s_previous;
+        }
+        return previous != nullptr ? previous(display) : 0;
+    }
+
+    static inline std::mutex s_mutex;
+    static inline std::vector<Display*> s_ours;
+    static inline XIOErrorHandler s_previous = nullptr;
+};
+
+XDisplayPtr openDisplay() {
+    XDisplayPtr display(XOpenDisplay(nullptr));
+    if (display) {
+        CSurvivableConnections::add(display.get());
+    }
+    return display;
+}
+
 } // namespace
 
 void CDisplayCloser::operator()(_XDisplay* display) const {
+    // On a connection already found dead this skips the server round trip.
     XCloseDisplay(display);
+    CSurvivableConnections::remove(display);
 }
 
 CX11KeyboardGrab::Opened CX11KeyboardGrab::open() {
-    XDisplayPtr display(XOpenDisplay(nullptr));
+    XDisplayPtr display = openDisplay();
     if (!display) {
         return Opened{Outcome::NoDisplay, nullptr};
     }
@@ -74,8 +133,8 @@ CX11KeyboardGrab::Opened CX11KeyboardGrab::open() {
 
 CX11KeyboardGrab::CX11KeyboardGrab(XDisplayPtr display, CFileDescriptor wake)
     : m_display(std::move(display)), m_wake(std::move(wake)) {
-    // Xlib's default reaction to a lost server is to end the process; for us
-    // it only ends the hook.
+    // After the I/O error handler Xlib calls this one, which by default ends
+    // the process; for us a lost server only ends the hook.
     XSetIOErrorExitHandler(m_display.get(), &CX11KeyboardGrab::onConnectionLost, this);
 }
 
@@ -87,7 +146,7 @@ CX11KeyboardGrab::~CX11KeyboardGrab() {
         [[maybe_unused]] ssize_t written = ::write(m_wake.get(), &one, sizeof one);
         m_reader.join();
     }
-    if (!m_lost.load()) {
+    if (m_display && !m_lost.load()) {
         XUngrabKeyboard(m_display.get(), CurrentTime);
         XSync(m_display.get(), False);
     }
@@ -106,6 +165,15 @@ void CX11KeyboardGrab::onConnectionLost(_XDisplay*, void* self) {
 }
 
 void CX11KeyboardGrab::run() {
+    readUntilStopped();
+    if (m_lost.load()) {
+        // Xlib keeps a broken connection locked for the thread that found it
+        // broken, so only this thread can still close it.
+        m_display.reset();
+    }
+}
+
+void CX11KeyboardGrab::readUntilStopped() {
     std::array<pollfd, 2> fds{
         {{ConnectionNumber(m_display.get()), POLLIN, 0}, {m_wake.get(), POLLIN, 0}}};
     // Xlib may already hold read events in its own queue, which poll cannot

@@ -53,10 +53,11 @@ public:
 
 private:
     void run();
+    void readUntilStopped();
     bool drainEvents();
     static void onConnectionLost(_XDisplay* display, void* self);
 
-    XDisplayPtr m_display;
+    XDisplayPtr m_display;  // closed by the reader itself when the server is lost
     CFileDescriptor m_wake; // an eventfd: written once to stop the reader
     std::bitset<256> m_downAtGrab;
     KeyHandler m_onKey;
