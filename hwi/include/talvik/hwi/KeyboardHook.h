@@ -94,8 +94,11 @@ TALVIK_HWI_EXPORT HookKey TranslateKeycode(unsigned keycode);
 // which tracks it and posts it to the target exactly like a grabbed keystroke.
 // The window may forward every key event it gets while capturing: a keystroke
 // reaches either the grab or the focused window, never both. This is what
-// captures on Wayland, and under X11 when the grab failed. Returns false when
-// no capture is open or the key has no virtual-key code.
+// captures on Wayland, and under X11 when the grab failed. A held key should
+// arrive as repeated presses only, as it does from the grab: Qt reports each
+// repeat as a release and a press, so leave out releases marked as
+// auto-repeat. Returns false when no capture is open or the key has no
+// virtual-key code.
 TALVIK_HWI_EXPORT bool ForwardWindowKey(unsigned keycode, bool pressed);
 
 // Whether the hook has seen this key pressed and not yet released (including
