@@ -113,21 +113,26 @@ void CDisplayCloser::operator()(_XDisplay* display) const {
 
 CX11KeyboardGrab::Opened CX11KeyboardGrab::open() {
     XDisplayPtr display = openDisplay();
-    if (!display) {
-        return Opened{Outcome::NoDisplay, nullptr};
-    }
     CFileDescriptor wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!wake.valid()) {
+    if (!display || !wake.valid()) {
         return Opened{Outcome::NoDisplay, nullptr};
-    }
-    // The server repeats a held key; without this it would report each repeat
-    // as a release and a press, and a held key would look like many strokes.
-    XkbSetDetectableAutoRepeat(display.get(), True, nullptr);
-    if (takeGrab(display.get()) != GrabSuccess) {
-        return Opened{Outcome::KeyboardBusy, nullptr};
     }
     auto grab = std::make_unique<CX11KeyboardGrab>(std::move(display), std::move(wake));
-    grab->m_downAtGrab = keysDown(grab->m_display.get());
+    Display* connection = grab->m_display.get();
+    // The server repeats a held key; without this it would report each repeat
+    // as a release and a press, and a held key would look like many strokes.
+    XkbSetDetectableAutoRepeat(connection, True, nullptr);
+    grab->m_grabbed = takeGrab(connection) == GrabSuccess;
+    grab->m_downAtGrab = keysDown(connection);
+    if (grab->lost()) {
+        // Xlib reports a grab on a connection that broke meanwhile as taken.
+        // The broken connection stays locked for this thread: close it here.
+        grab->m_display.reset();
+        return Opened{Outcome::NoDisplay, nullptr};
+    }
+    if (!grab->m_grabbed) {
+        return Opened{Outcome::KeyboardBusy, nullptr};
+    }
     return Opened{Outcome::Grabbed, std::move(grab)};
 }
 
@@ -146,7 +151,7 @@ CX11KeyboardGrab::~CX11KeyboardGrab() {
         [[maybe_unused]] ssize_t written = ::write(m_wake.get(), &one, sizeof one);
         m_reader.join();
     }
-    if (m_display && !m_lost.load()) {
+    if (m_display && m_grabbed && !m_lost.load()) {
         XUngrabKeyboard(m_display.get(), CurrentTime);
         XSync(m_display.get(), False);
     }

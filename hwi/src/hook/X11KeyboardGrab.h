@@ -36,7 +36,7 @@ public:
     // is in force when this returns; events queue until startReading.
     static Opened open();
 
-    // Takes over a connection whose keyboard grab is in force; use open().
+    // Takes over a fresh connection; open() makes the grab.
     CX11KeyboardGrab(XDisplayPtr display, CFileDescriptor wake);
     ~CX11KeyboardGrab();
     CX11KeyboardGrab(const CX11KeyboardGrab&) = delete;
@@ -59,6 +59,7 @@ private:
 
     XDisplayPtr m_display;  // closed by the reader itself when the server is lost
     CFileDescriptor m_wake; // an eventfd: written once to stop the reader
+    bool m_grabbed = false;
     std::bitset<256> m_downAtGrab;
     KeyHandler m_onKey;
     std::atomic<bool> m_lost{false};
