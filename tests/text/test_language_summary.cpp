@@ -1,0 +1,80 @@
+// The language rules and the summary texts of the main window.
+
+#include "talvik/text/KeyTables.h"
+#include "talvik/text/Language.h"
+#include "talvik/text/Summary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace talvik::text;
+
+TEST(Language, TextChoice_TwoWayFallsBackToEnglish_ExplicitToNothing) {
+    EXPECT_EQ(twoWayText("zh-CN", "是", "Yes"), "是");
+    EXPECT_EQ(twoWayText("en-US", "是", "Yes"), "Yes");
+    EXPECT_EQ(twoWayText("", "是", "Yes"), "Yes");
+    EXPECT_EQ(twoWayText("zh-cn", "是", "Yes"), "Yes") << "tags compare exactly";
+    EXPECT_EQ(explicitText("zh-CN", "是", "Yes"), "是");
+    EXPECT_EQ(explicitText("en-US", "是", "Yes"), "Yes");
+    EXPECT_EQ(explicitText("en", "是", "Yes"), "");
+    EXPECT_EQ(languageIndex("zh-CN"), 0);
+    EXPECT_EQ(languageIndex("en-US"), 1);
+    EXPECT_EQ(languageIndex("fr-FR"), -1);
+    EXPECT_EQ(toggledLanguage("zh-CN"), "en-US");
+    EXPECT_EQ(toggledLanguage("en-US"), "zh-CN");
+}
+
+TEST(Language, EntryNames_PerCollectionAndLanguage) {
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, "en-US"), 2), "New Combo 2");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, "en-US"), 1), "New Macro 1");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, "en-US"), 10),
+              "New Emu 10");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, "zh-CN"), 3), "组合键3");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, "zh-CN"), 1), "宏定义1");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, "zh-CN"), 1), "模拟击键1");
+    EXPECT_EQ(formatNumbered("100% %s %d %d", 7), "100% %s 7 %d") << "only the first %d is filled";
+}
+
+TEST(Language, ModeNames_ChineseRowThenEnglishRow) {
+    ModeNameTable modes;
+    fillModeNames(modes);
+    EXPECT_EQ(modes[0][0], "未设置");
+    EXPECT_EQ(modes[0][8], "电源键");
+    EXPECT_EQ(modes[1][0], "Not set");
+    EXPECT_EQ(modes[1][4], "Emulation");
+    EXPECT_EQ(modes[1][8], "Power");
+}
+
+TEST(Summary, MacroItems_DelaysBecomeNumbers_DirectionsAreDropped) {
+    const std::vector<std::string> items = {"A Down", delayText(30), "A UP"};
+    EXPECT_EQ(macroSummary(items), "A,30,A");
+    EXPECT_EQ(shortenedMacroItem("Left CTRL Down"), "Left CTRL");
+    EXPECT_EQ(shortenedMacroItem("(Enter) UP"), "(Enter)");
+    // Too short to carry a suffix, or not shaped like a delay: kept as they are.
+    EXPECT_EQ(shortenedMacroItem(" UP"), " UP");
+    EXPECT_EQ(shortenedMacroItem("Down"), "Down");
+    EXPECT_EQ(shortenedMacroItem("<>|"), "<>|");
+    EXPECT_EQ(shortenedMacroItem("<a>b>"), "<a>b>");
+    EXPECT_EQ(shortenedMacroItem("A"), "A");
+}
+
+TEST(Summary, LongMacro_CutOnceOver120Characters) {
+    // Each item adds "Left CTRL," (10 characters); the 13th passes 120.
+    const std::vector<std::string> items(40, "Left CTRL Down");
+    const std::string text = macroSummary(items);
+    std::string expected;
+    for (int i = 0; i < 13; ++i)
+        expected += (i ? "," : "") + std::string("Left CTRL");
+    EXPECT_EQ(text, expected + " ... ...");
+    const std::vector<std::string> twelve(12, "Left CTRL Down");
+    EXPECT_EQ(macroSummary(twelve).find("..."), std::string::npos);
+}
+
+TEST(Summary, CombosAndEmulations_JoinedWithBars) {
+    EXPECT_EQ(joinedSummary(std::vector<std::string>{"Left CTRL", "C"}), "Left CTRL | C");
+    EXPECT_EQ(joinedSummary(std::vector<std::string>{"A"}), "A");
+    EXPECT_EQ(joinedSummary(std::vector<std::string>{}), "");
+    EXPECT_EQ(macroSummary(std::vector<std::string>{}), "");
+}
