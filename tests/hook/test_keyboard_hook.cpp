@@ -209,6 +209,23 @@ TEST_F(KeyboardHookOnX11, HeldKeyRepeatsAsPressesOnly) {
     RecordProperty("repeats", repeats);
 }
 
+TEST_F(KeyboardHookOnX11, ProgramEndingWhileHookedExitsCleanly) {
+    // The record that holds the hook is destroyed at exit while its reader
+    // thread may be posting: the exit must neither hang nor crash.
+    EXPECT_EXIT(
+        {
+            // The child gets connections of its own: it shares the parent's.
+            CXClient typist;
+            CMessageQueue queue;
+            InstallHook(queue.window());
+            typist.tap(KEY_Q);
+            std::exit(IsHookActive() ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
+    CXClient other;
+    EXPECT_TRUE(other.grabKeyboard());
+}
+
 namespace {
 
 // An Xvfb of the test's own, so that it can be taken away under the hook.

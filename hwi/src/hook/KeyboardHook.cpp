@@ -21,8 +21,8 @@ public:
         // The reader thread posts through the window registry until
         // uninstall() joins it, and uninstall() also runs when this record is
         // destroyed at exit: the registry must be created first so that it is
-        // destroyed last. A post to the null handle creates it and does nothing.
-        PostMessageW(0, WM_TALVIK_HOOKKEY, 0, 0);
+        // destroyed last. Registering a window creates it.
+        UnregisterMessageWindow(RegisterMessageWindow(nullptr));
     }
     ~CHookData() { uninstall(); }
     CHookData(const CHookData&) = delete;
