@@ -71,7 +71,7 @@ TALVIK_HWI_EXPORT LRESULT KeyBoardProc(int code, WPARAM message, LPARAM event);
 enum class HookStatus {
     NotInstalled,   // no InstallHook since load or since the last UninstallHook
     Active,         // the desktop keyboard is grabbed
-    NoDisplay,      // no X display could be opened (a pure Wayland session)
+    NoDisplay,      // no X server reachable (no DISPLAY, as in a Wayland session without XWayland)
     KeyboardBusy,   // another client holds the keyboard
     ConnectionLost, // the X server went away while the hook was installed
 };
