@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace talvik::hwi;
@@ -25,9 +26,14 @@ bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length)
     if (!isOpen() || report == nullptr) {
         return false;
     }
+    // A socket (the simulated keyboard) whose peer has gone must fail the
+    // write like an unplugged hidraw node does, not raise SIGPIPE.
     ssize_t written;
     do {
-        written = ::write(m_channel->fd(), report, length);
+        written = ::send(m_channel->fd(), report, length, MSG_NOSIGNAL);
+        if (written < 0 && errno == ENOTSOCK) {
+            written = ::write(m_channel->fd(), report, length);
+        }
     } while (written < 0 && errno == EINTR);
     return written >= 0;
 }
