@@ -93,7 +93,7 @@ void drawLegendSamples(QPainter& p, const std::vector<ElementSpec>& elements) {
         if (!e.isLabel || mode < 2 || mode > 8) {
             continue;
         }
-        const QRectF sample(e.rect.left - 22, e.rect.top + 6, 15, 8);
+        const QRectF sample(e.rect.left - 17, e.rect.top + 6, 12, 8);
         p.setPen(Qt::NoPen);
         p.setBrush(toColor(layout::modeColors()[mode]));
         p.drawRoundedRect(sample, 2, 2);

@@ -2,13 +2,15 @@
 
 #include <QPalette>
 #include <QScrollBar>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 
 namespace talvik::shell {
 
-CInfoBox::CInfoBox(QWidget* parent) : QPlainTextEdit(parent) {
+CInfoBox::CInfoBox(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
     setFrameShape(QFrame::NoFrame);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setLineWrapMode(QTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCursorWidth(0);
     QPalette colours = palette();
@@ -37,10 +39,17 @@ void CInfoBox::setTextIfChanged(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(shown);
+    // The CJK face's own line spacing is generous; tighter lines let the
+    // header and both layers' details fit the box without scrolling.
+    QTextBlockFormat lines;
+    lines.setLineHeight(font().pixelSize() * 12 / 10, QTextBlockFormat::FixedHeight);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(lines);
 }
 
 void CInfoBox::focusInEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusInEvent(event);
+    QTextEdit::focusInEvent(event);
     setCursorWidth(0); // read-only text: a blinking caret would suggest it can be typed into
 }
 

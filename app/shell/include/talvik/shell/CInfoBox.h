@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace talvik::shell {
 
 // A read-only multi-line text box in the program's look: orange text on a
 // near-black ground, no frame, and no caret even when focused.
-class CInfoBox : public QPlainTextEdit {
+class CInfoBox : public QTextEdit {
 public:
     explicit CInfoBox(QWidget* parent = nullptr);
 
