@@ -137,6 +137,18 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     }));
     EXPECT_TRUE(messages.isEmpty());
 
+    // The background drags the window.
+    const QPoint before = window.pos();
+    const QPoint grip = window.mapToGlobal(QPoint(100, 440)); // the brand column
+    pointAt(grip);
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    pointAt(grip + QPoint(20, 10));
+    pointAt(grip + QPoint(40, 30));
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    EXPECT_TRUE(waitFor([&] { return window.pos() == before + QPoint(40, 30); }))
+        << window.pos().x() << "," << window.pos().y();
+    EXPECT_EQ(state.languageTag, "zh-CN") << "a drag is no click";
+
     // Unplugging the keyboard ends the window with its message.
     talvik::test::writeFile(unplugFile, "");
     EXPECT_TRUE(waitFor([&] { return !window.isVisible(); }));
