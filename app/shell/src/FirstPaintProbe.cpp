@@ -8,9 +8,13 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -19,11 +23,15 @@ namespace {
 
 // Milliseconds since the kernel started this process.
 double msSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The program name in parentheses may hold blanks: count fields after it.
+    // The start time is the 20th field after the name.
+    std::istringstream rest(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
     std::string field;
-    for (int i = 0; i < 22 && stat >> field; ++i) {
+    for (int i = 0; i < 20 && rest >> field; ++i) {
     }
-    const double startTicks = std::stod(field.empty() ? "0" : field);
+    const double startTicks = std::strtod(field.c_str(), nullptr);
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double nowMs =
