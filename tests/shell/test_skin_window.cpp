@@ -14,6 +14,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
 
 using namespace talvik::shell;
@@ -131,6 +132,15 @@ TEST_F(SkinWindow, ColourKeyPixelsAreOutsideTheWindowShape) {
     CTestWindow two(2.0f, QSize(3840, 2160));
     EXPECT_FALSE(two.mask().contains(QPoint(19, 19)));
     EXPECT_TRUE(two.mask().contains(QPoint(20, 20)));
+}
+
+TEST_F(SkinWindow, StretchedOutlineIsNotTintedByTheColourKey) {
+    CTestWindow w(2.0f, QSize(3840, 2160));
+    const QImage shown = w.grab().toImage();
+    for (int y : {4, 12, 19}) {
+        const QColor edge = shown.pixelColor(20, y); // first pixel inside the outline
+        EXPECT_LT(std::abs(edge.blue() - 50), 8) << "row " << y;
+    }
 }
 
 TEST_F(SkinWindow, UnknownLanguageCaptionIsInsertedEmpty) {

@@ -30,6 +30,36 @@ public:
     LPARAM m_lParam;
 };
 
+// A copy of `picture` whose key-coloured pixels next to the outline take the
+// colour of their inside neighbour. They are masked away anyway, but smooth
+// stretching blends every edge pixel with its neighbours, which would tint
+// the outline with the key colour.
+QImage withoutKeyFringe(const QImage& picture, QRgb key) {
+    QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage source = image.copy();
+    const int w = image.width();
+    const int h = image.height();
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if ((in[x] & 0xFFFFFF) != (key & 0xFFFFFF)) {
+                continue;
+            }
+            for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+                const int nx = x + d.x();
+                const int ny = y + d.y();
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h &&
+                    (source.pixel(nx, ny) & 0xFFFFFF) != (key & 0xFFFFFF)) {
+                    out[x] = source.pixel(nx, ny);
+                    break;
+                }
+            }
+        }
+    }
+    return image;
+}
+
 int alignmentOf(unsigned textFormat) {
     switch (textFormat) {
     case layout::kTextLeft:
@@ -66,6 +96,7 @@ void CSkinWindow::setPictures(const QImage* normal, const QImage* hover, const Q
     m_hover = hover;
     m_active = active;
     m_canvas = QImage(normal->size(), QImage::Format_RGB32);
+    m_background = *normal;
 }
 
 void CSkinWindow::applyScale(float scale, QSize screenSize) {
@@ -86,6 +117,9 @@ void CSkinWindow::applyShape(QColor key) {
     const QSize size(scaledBy(m_normal->width(), m_scale), scaledBy(m_normal->height(), m_scale));
     const QImage shape = m_normal->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     setMask(QBitmap::fromImage(shape.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
+    if (size != m_normal->size()) {
+        m_background = withoutKeyFringe(*m_normal, key.rgb());
+    }
 }
 
 int CSkinWindow::hitTest(QPoint p) const {
@@ -155,7 +189,7 @@ void CSkinWindow::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 QImage CSkinWindow::renderCanvas() {
     QPainter p(&m_canvas);
-    p.drawImage(0, 0, *m_normal);
+    p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
     for (SkinElement& e : m_elements) {

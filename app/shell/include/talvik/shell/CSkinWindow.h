@@ -99,6 +99,8 @@ private:
     const QImage* m_active = nullptr;
     const CFontTable* m_fonts = nullptr;
     QImage m_canvas;
+    QImage m_background; // the normal picture as the canvas starts from
+
     float m_scale = 1.0f;
     QPoint m_pointer{-1, -1};
     HWND m_handle = 0;
