@@ -13,9 +13,9 @@ using namespace talvik::hwi;
 
 namespace talvik::hwi {
 
-std::unique_ptr<CHidChannel> openHidNode(const std::string& devNode)
-{
-    return std::make_unique<CHidrawChannel>(CFileDescriptor(::open(devNode.c_str(), O_RDWR | O_CLOEXEC)));
+std::unique_ptr<CHidChannel> openHidNode(const std::string& devNode) {
+    return std::make_unique<CHidrawChannel>(
+        CFileDescriptor(::open(devNode.c_str(), O_RDWR | O_CLOEXEC)));
 }
 
 } // namespace talvik::hwi
@@ -24,24 +24,20 @@ COrsaHWI::COrsaHWI() : COrsaHWI(CDeviceEnvironment::fromProcess()) {}
 
 COrsaHWI::COrsaHWI(CDeviceEnvironment environment) : m_environment(std::move(environment)) {}
 
-COrsaHWI::~COrsaHWI()
-{
+COrsaHWI::~COrsaHWI() {
     __closeDev();
 }
 
-int COrsaHWI::DetectDeviceType()
-{
+int COrsaHWI::DetectDeviceType() {
     auto match = findKeyboard(m_environment);
     return match ? match->model : 0;
 }
 
-bool COrsaHWI::DetectDevice()
-{
+bool COrsaHWI::DetectDevice() {
     return findKeyboard(m_environment).has_value();
 }
 
-bool COrsaHWI::__createDev()
-{
+bool COrsaHWI::__createDev() {
     if (m_util) {
         return true;
     }
@@ -57,8 +53,7 @@ bool COrsaHWI::__createDev()
     return true;
 }
 
-bool COrsaHWI::__closeDev()
-{
+bool COrsaHWI::__closeDev() {
     m_keyboard.reset(); // before the connection it talks through
     m_util.reset();
     return true;

@@ -11,8 +11,7 @@ public:
     explicit CFileDescriptor(int fd) : m_fd(fd) {}
     ~CFileDescriptor() { reset(); }
     CFileDescriptor(CFileDescriptor&& other) noexcept : m_fd(other.release()) {}
-    CFileDescriptor& operator=(CFileDescriptor&& other) noexcept
-    {
+    CFileDescriptor& operator=(CFileDescriptor&& other) noexcept {
         if (this != &other) {
             reset(other.release());
         }
@@ -23,14 +22,12 @@ public:
 
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
-    int release()
-    {
+    int release() {
         int fd = m_fd;
         m_fd = -1;
         return fd;
     }
-    void reset(int fd = -1)
-    {
+    void reset(int fd = -1) {
         if (m_fd >= 0) {
             ::close(m_fd);
         }

@@ -4,47 +4,40 @@
 
 namespace talvik::hwi {
 
-Report commandFrame(std::uint8_t code)
-{
+Report commandFrame(std::uint8_t code) {
     Report frame{};
     frame[2] = code; // payload[1]
     return frame;
 }
 
-Report endOfKeysFrame()
-{
+Report endOfKeysFrame() {
     Report frame{};
     std::fill(frame.begin() + 2, frame.end(), cmd::kEndKeys);
     return frame;
 }
 
-Report endOfLightFrame()
-{
+Report endOfLightFrame() {
     Report frame{};
     std::fill(frame.begin() + 1, frame.end(), cmd::kEndLight);
     return frame;
 }
 
-Report payloadFrame(std::span<const std::uint8_t> payload)
-{
+Report payloadFrame(std::span<const std::uint8_t> payload) {
     Report frame{};
     std::copy_n(payload.begin(), std::min(payload.size(), kPayloadSize), frame.begin() + 1);
     return frame;
 }
 
-bool sendFrame(CKeyboardUtil& util, const Report& frame)
-{
+bool sendFrame(CKeyboardUtil& util, const Report& frame) {
     return util.writeReport(frame.data(), static_cast<unsigned>(frame.size()));
 }
 
-bool receivePayload(CKeyboardUtil& util, Payload& payload)
-{
+bool receivePayload(CKeyboardUtil& util, Payload& payload) {
     unsigned length = kPayloadSize;
     return util.readReport(payload.data(), &length, kReportTimeout);
 }
 
-bool requestAndRead(CKeyboardUtil& util, std::uint8_t request, const ReplyHandler& onReply)
-{
+bool requestAndRead(CKeyboardUtil& util, std::uint8_t request, const ReplyHandler& onReply) {
     if (!sendFrame(util, commandFrame(request))) {
         return false;
     }

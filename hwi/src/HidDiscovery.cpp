@@ -12,8 +12,7 @@
 
 namespace fs = std::filesystem;
 
-CDeviceEnvironment CDeviceEnvironment::fromProcess()
-{
+CDeviceEnvironment CDeviceEnvironment::fromProcess() {
     CDeviceEnvironment environment;
     if (const char* model = std::getenv("TALVIK_SIMULATOR")) {
         int value = std::atoi(model);
@@ -39,8 +38,7 @@ constexpr std::array<CProductModel, 4> kProducts{{
     {"5331", 4},
 }};
 
-std::string_view ueventValue(std::string_view uevent, std::string_view key)
-{
+std::string_view ueventValue(std::string_view uevent, std::string_view key) {
     std::size_t start = 0;
     while (start < uevent.size()) {
         std::size_t end = uevent.find('\n', start);
@@ -48,7 +46,8 @@ std::string_view ueventValue(std::string_view uevent, std::string_view key)
             end = uevent.size();
         }
         std::string_view line = uevent.substr(start, end - start);
-        if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
+        if (line.size() > key.size() && line.substr(0, key.size()) == key &&
+            line[key.size()] == '=') {
             return line.substr(key.size() + 1);
         }
         start = end + 1;
@@ -56,8 +55,7 @@ std::string_view ueventValue(std::string_view uevent, std::string_view key)
     return {};
 }
 
-bool readText(const fs::path& file, std::string& text)
-{
+bool readText(const fs::path& file, std::string& text) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         return false;
@@ -70,8 +68,7 @@ bool readText(const fs::path& file, std::string& text)
 
 // The USB interface number: bInterfaceNumber of the USB interface the HID
 // device hangs under, or else the /inputN suffix of HID_PHYS. -1 when neither.
-int interfaceNumberOf(const fs::path& deviceDir, std::string_view uevent)
-{
+int interfaceNumberOf(const fs::path& deviceDir, std::string_view uevent) {
     std::error_code error;
     fs::path device = fs::canonical(deviceDir, error);
     if (!error) {
@@ -98,8 +95,7 @@ int interfaceNumberOf(const fs::path& deviceDir, std::string_view uevent)
 }
 
 // hidraw numbers in ascending order; names that are not hidrawN are ignored.
-std::vector<std::pair<int, std::string>> hidrawNodes(const fs::path& classDir)
-{
+std::vector<std::pair<int, std::string>> hidrawNodes(const fs::path& classDir) {
     std::vector<std::pair<int, std::string>> nodes;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(classDir, error)) {
@@ -108,7 +104,8 @@ std::vector<std::pair<int, std::string>> hidrawNodes(const fs::path& classDir)
             continue;
         }
         std::string digits = name.substr(6);
-        if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        if (!std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
             continue;
         }
         nodes.emplace_back(std::atoi(digits.c_str()), name);
@@ -117,8 +114,7 @@ std::vector<std::pair<int, std::string>> hidrawNodes(const fs::path& classDir)
     return nodes;
 }
 
-std::string fourHex(std::string_view field)
-{
+std::string fourHex(std::string_view field) {
     // HID_ID carries 8 hex digits per identifier; the path names the last 4.
     std::string digits(field.size() >= 4 ? field.substr(field.size() - 4) : field);
     std::transform(digits.begin(), digits.end(), digits.begin(),
@@ -128,8 +124,7 @@ std::string fourHex(std::string_view field)
 
 } // namespace
 
-std::string interfacePath(std::string_view uevent, int interfaceNumber, std::string_view instance)
-{
+std::string interfacePath(std::string_view uevent, int interfaceNumber, std::string_view instance) {
     std::string_view hidId = ueventValue(uevent, "HID_ID"); // bus:vendor:product
     std::size_t first = hidId.find(':');
     std::size_t second = hidId.find(':', first == std::string_view::npos ? first : first + 1);
@@ -154,8 +149,7 @@ std::string interfacePath(std::string_view uevent, int interfaceNumber, std::str
     return path;
 }
 
-int modelForPath(std::string_view path)
-{
+int modelForPath(std::string_view path) {
     std::size_t vid = path.find("vid_");
     std::size_t pid = path.find("pid_");
     std::size_t mi = path.find("mi_01");
@@ -175,8 +169,7 @@ int modelForPath(std::string_view path)
     return 0;
 }
 
-std::vector<CHidInterface> enumerateHidInterfaces(const CDeviceEnvironment& environment)
-{
+std::vector<CHidInterface> enumerateHidInterfaces(const CDeviceEnvironment& environment) {
     std::vector<CHidInterface> interfaces;
     if (environment.simulatorModel >= 1 && environment.simulatorModel <= 4) {
         if (sim::isPluggedIn()) {
@@ -184,8 +177,8 @@ std::vector<CHidInterface> enumerateHidInterfaces(const CDeviceEnvironment& envi
             std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00000483:0000%.4s\n",
                           kProducts[static_cast<std::size_t>(environment.simulatorModel - 1)]
                               .productId.data());
-            interfaces.push_back({interfacePath(uevent, 1, "talvik&simulator&0&0001"),
-                                  std::string(kSimulatorNode)});
+            interfaces.push_back(
+                {interfacePath(uevent, 1, "talvik&simulator&0&0001"), std::string(kSimulatorNode)});
         }
         return interfaces;
     }
@@ -202,8 +195,7 @@ std::vector<CHidInterface> enumerateHidInterfaces(const CDeviceEnvironment& envi
     return interfaces;
 }
 
-std::optional<CKeyboardMatch> findKeyboard(const CDeviceEnvironment& environment)
-{
+std::optional<CKeyboardMatch> findKeyboard(const CDeviceEnvironment& environment) {
     for (auto& candidate : enumerateHidInterfaces(environment)) {
         if (int model = modelForPath(candidate.path); model != 0) {
             return CKeyboardMatch{std::move(candidate), model};

@@ -12,17 +12,16 @@
 
 using namespace talvik::hwi;
 
-CKeyboardUtil::CKeyboardUtil(std::unique_ptr<CHidChannel> channel) : m_channel(std::move(channel)) {}
+CKeyboardUtil::CKeyboardUtil(std::unique_ptr<CHidChannel> channel)
+    : m_channel(std::move(channel)) {}
 
 CKeyboardUtil::~CKeyboardUtil() = default;
 
-bool CKeyboardUtil::isOpen() const
-{
+bool CKeyboardUtil::isOpen() const {
     return m_channel && m_channel->fd() >= 0;
 }
 
-bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length)
-{
+bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length) {
     if (!isOpen() || report == nullptr) {
         return false;
     }
@@ -42,8 +41,7 @@ namespace {
 
 // Waits until the descriptor is readable or the deadline passes. POLLHUP and
 // POLLERR mean the device went away.
-bool waitReadable(int fd, std::chrono::steady_clock::time_point deadline)
-{
+bool waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -63,8 +61,7 @@ bool waitReadable(int fd, std::chrono::steady_clock::time_point deadline)
 
 } // namespace
 
-bool CKeyboardUtil::readReport(unsigned char* payload, unsigned* length, int timeout)
-{
+bool CKeyboardUtil::readReport(unsigned char* payload, unsigned* length, int timeout) {
     if (!isOpen() || payload == nullptr || length == nullptr) {
         return false;
     }

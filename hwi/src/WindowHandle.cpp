@@ -8,22 +8,19 @@ namespace {
 
 class CWindowRegistry {
 public:
-    HWND add(MessageSink sink)
-    {
+    HWND add(MessageSink sink) {
         std::lock_guard lock(m_mutex);
         HWND handle = ++m_lastHandle;
         m_sinks.emplace(handle, std::move(sink));
         return handle;
     }
 
-    void remove(HWND window)
-    {
+    void remove(HWND window) {
         std::lock_guard lock(m_mutex);
         m_sinks.erase(window);
     }
 
-    bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
+    bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         std::lock_guard lock(m_mutex);
         auto it = m_sinks.find(window);
         if (it == m_sinks.end() || !it->second) {
@@ -41,26 +38,22 @@ private:
     std::map<HWND, MessageSink> m_sinks;
 };
 
-CWindowRegistry& registry()
-{
+CWindowRegistry& registry() {
     static CWindowRegistry instance;
     return instance;
 }
 
 } // namespace
 
-HWND RegisterMessageWindow(MessageSink sink)
-{
+HWND RegisterMessageWindow(MessageSink sink) {
     return registry().add(std::move(sink));
 }
 
-void UnregisterMessageWindow(HWND window)
-{
+void UnregisterMessageWindow(HWND window) {
     registry().remove(window);
 }
 
-bool PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+bool PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == 0) {
         return false;
     }

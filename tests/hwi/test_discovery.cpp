@@ -22,14 +22,14 @@ namespace {
 // bInterfaceNumber.
 class FakeSysfs {
 public:
-    void addNode(int number, const std::string& hidId, int interfaceNumber)
-    {
+    void addNode(int number, const std::string& hidId, int interfaceNumber) {
         std::string name = "hidraw" + std::to_string(number);
         fs::path usbInterface = m_root.path() / "devices" / ("1-1:1." + std::to_string(number));
         fs::path hidDevice = usbInterface / ("0003:0483:0000." + std::to_string(number));
-        writeFile(hidDevice / "uevent", "DRIVER=hid-generic\nHID_ID=" + hidId +
-                                            "\nHID_NAME=Test Keyboard\nHID_PHYS=usb-0000:00:14.0-1/input" +
-                                            std::to_string(interfaceNumber) + "\n");
+        writeFile(hidDevice / "uevent",
+                  "DRIVER=hid-generic\nHID_ID=" + hidId +
+                      "\nHID_NAME=Test Keyboard\nHID_PHYS=usb-0000:00:14.0-1/input" +
+                      std::to_string(interfaceNumber) + "\n");
         char number2[8];
         std::snprintf(number2, sizeof number2, "%02x", interfaceNumber);
         writeFile(usbInterface / "bInterfaceNumber", std::string(number2) + "\n");
@@ -39,16 +39,14 @@ public:
     }
 
     // A node whose device description is missing.
-    void addBrokenNode(int number)
-    {
+    void addBrokenNode(int number) {
         fs::create_directories(classDir() / ("hidraw" + std::to_string(number)) / "device");
     }
 
     fs::path classDir() const { return m_root.path() / "class" / "hidraw"; }
     fs::path devDir() const { return m_root.path() / "dev"; }
 
-    CDeviceEnvironment environment() const
-    {
+    CDeviceEnvironment environment() const {
         CDeviceEnvironment environment;
         environment.hidrawClassDir = classDir().string();
         environment.devDir = devDir().string();
@@ -65,16 +63,14 @@ const char* const kModel2 = "0003:00000483:00005131";
 
 } // namespace
 
-TEST(MatchingRules, AcceptsTheFourProductsOnInterfaceOne)
-{
+TEST(MatchingRules, AcceptsTheFourProductsOnInterfaceOne) {
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5031&mi_01#7&1#{g})"), 1);
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5131&mi_01#7&1#{g})"), 2);
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5231&mi_01#7&1#{g})"), 3);
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5331&mi_01#7&1#{g})"), 4);
 }
 
-TEST(MatchingRules, RejectsOtherInterfacesProductsVendorsAndCase)
-{
+TEST(MatchingRules, RejectsOtherInterfacesProductsVendorsAndCase) {
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5031&mi_00#7&1#{g})"), 0);
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0483&pid_5431&mi_01#7&1#{g})"), 0);
     EXPECT_EQ(modelForPath(R"(\\?\hid#vid_0484&pid_5031&mi_01#7&1#{g})"), 0);
@@ -83,15 +79,13 @@ TEST(MatchingRules, RejectsOtherInterfacesProductsVendorsAndCase)
     EXPECT_EQ(modelForPath("mi_01vid_0483pid_5031"), 0);
 }
 
-TEST(MatchingRules, TruncatedFieldsDoNotMatch)
-{
+TEST(MatchingRules, TruncatedFieldsDoNotMatch) {
     EXPECT_EQ(modelForPath("x&mi_01&vid_0483&pid_503"), 0);
     EXPECT_EQ(modelForPath("x&mi_01&pid_5031&vid_048"), 0);
     EXPECT_EQ(modelForPath("x&mi_01&pid_5031&vid_0483"), 1);
 }
 
-TEST(InterfacePath, BuiltFromUeventAndInterfaceNumber)
-{
+TEST(InterfacePath, BuiltFromUeventAndInterfaceNumber) {
     EXPECT_EQ(interfacePath("HID_ID=0003:00000483:00005131\n", 1, "hidraw3"),
               R"(\\?\hid#vid_0483&pid_5131&mi_01#hidraw3#{4d1e55b2-f16f-11cf-88cb-001111000030})");
     EXPECT_EQ(interfacePath("HID_ID=0003:0000ABCD:0000EF01\n", -1, "hidraw0"),
@@ -101,8 +95,7 @@ TEST(InterfacePath, BuiltFromUeventAndInterfaceNumber)
     EXPECT_EQ(interfacePath("NOTHING=here\n", 1, "hidraw1"), "");
 }
 
-TEST(Discovery, FirstMatchingInterfaceInNumericOrderWins)
-{
+TEST(Discovery, FirstMatchingInterfaceInNumericOrderWins) {
     FakeSysfs sysfs;
     sysfs.addNode(10, "0003:00000483:00005331", 1); // model 4, but enumerated after hidraw2
     sysfs.addNode(2, "0003:00000483:00005231", 1);  // model 3
@@ -112,8 +105,7 @@ TEST(Discovery, FirstMatchingInterfaceInNumericOrderWins)
     EXPECT_TRUE(hwi.DetectDevice());
 }
 
-TEST(Discovery, InterfaceZeroAndUnknownProductAreNotKeyboards)
-{
+TEST(Discovery, InterfaceZeroAndUnknownProductAreNotKeyboards) {
     FakeSysfs sysfs;
     sysfs.addNode(0, kModel2, 0);
     sysfs.addNode(1, "0003:00000483:00005431", 1);
@@ -124,8 +116,7 @@ TEST(Discovery, InterfaceZeroAndUnknownProductAreNotKeyboards)
     EXPECT_FALSE(hwi.isConnected());
 }
 
-TEST(Discovery, UnreadableNodeEndsTheEnumeration)
-{
+TEST(Discovery, UnreadableNodeEndsTheEnumeration) {
     FakeSysfs sysfs;
     sysfs.addBrokenNode(0);
     sysfs.addNode(1, kModel2, 1);
@@ -133,8 +124,7 @@ TEST(Discovery, UnreadableNodeEndsTheEnumeration)
     EXPECT_EQ(hwi.DetectDeviceType(), 0);
 }
 
-TEST(Discovery, InterfaceNumberFromHidPhysWhenTheUsbFolderIsMissing)
-{
+TEST(Discovery, InterfaceNumberFromHidPhysWhenTheUsbFolderIsMissing) {
     FakeSysfs sysfs;
     auto environment = sysfs.environment();
     fs::path node = sysfs.classDir() / "hidraw4" / "device";
@@ -142,16 +132,14 @@ TEST(Discovery, InterfaceNumberFromHidPhysWhenTheUsbFolderIsMissing)
     EXPECT_EQ(COrsaHWI(environment).DetectDeviceType(), 2);
 }
 
-TEST(Discovery, MissingClassFolderMeansNoKeyboard)
-{
+TEST(Discovery, MissingClassFolderMeansNoKeyboard) {
     CDeviceEnvironment environment;
     environment.hidrawClassDir = "/nonexistent/talvik/hidraw";
     environment.simulatorModel = 0;
     EXPECT_EQ(COrsaHWI(environment).DetectDeviceType(), 0);
 }
 
-TEST(Connection, CreateTwiceOpensOnceAndCloseIsAlwaysSafe)
-{
+TEST(Connection, CreateTwiceOpensOnceAndCloseIsAlwaysSafe) {
     FakeSysfs sysfs;
     sysfs.addNode(3, kModel2, 1);
     COrsaHWI hwi(sysfs.environment());
@@ -168,8 +156,7 @@ TEST(Connection, CreateTwiceOpensOnceAndCloseIsAlwaysSafe)
     EXPECT_FALSE(hwi.__createDev());
 }
 
-TEST(Connection, FoundButNotOpenableStillConnectsAndEveryTransferFails)
-{
+TEST(Connection, FoundButNotOpenableStillConnectsAndEveryTransferFails) {
     FakeSysfs sysfs;
     sysfs.addNode(5, kModel2, 1);
     auto environment = sysfs.environment();

@@ -16,31 +16,32 @@ namespace {
 
 class TransportTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         int fds[2];
         ASSERT_EQ(::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds), 0);
         m_keyboard.reset(fds[1]);
-        m_util = std::make_unique<COrsaUtil>(std::make_unique<CHidrawChannel>(CFileDescriptor(fds[0])));
+        m_util =
+            std::make_unique<COrsaUtil>(std::make_unique<CHidrawChannel>(CFileDescriptor(fds[0])));
     }
 
     // What the keyboard side receives next: one whole report.
-    std::vector<std::uint8_t> received()
-    {
+    std::vector<std::uint8_t> received() {
         std::vector<std::uint8_t> buffer(128);
         ssize_t n = ::recv(m_keyboard.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);
         buffer.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
         return buffer;
     }
 
-    void reply(std::vector<std::uint8_t> bytes) { ASSERT_EQ(::send(m_keyboard.get(), bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size())); }
+    void reply(std::vector<std::uint8_t> bytes) {
+        ASSERT_EQ(::send(m_keyboard.get(), bytes.data(), bytes.size(), 0),
+                  static_cast<ssize_t>(bytes.size()));
+    }
 
     CFileDescriptor m_keyboard;
     std::unique_ptr<COrsaUtil> m_util;
 };
 
-Payload payloadOf(std::initializer_list<std::uint8_t> head)
-{
+Payload payloadOf(std::initializer_list<std::uint8_t> head) {
     Payload payload{};
     std::copy(head.begin(), head.end(), payload.begin());
     return payload;
@@ -48,8 +49,7 @@ Payload payloadOf(std::initializer_list<std::uint8_t> head)
 
 } // namespace
 
-TEST(FrameLayout, CommandEndOfKeysAndEndOfLight)
-{
+TEST(FrameLayout, CommandEndOfKeysAndEndOfLight) {
     Report begin = commandFrame(cmd::kBeginKeys);
     EXPECT_EQ(begin[0], 0x00);
     EXPECT_EQ(begin[1], 0x00);
@@ -63,11 +63,11 @@ TEST(FrameLayout, CommandEndOfKeysAndEndOfLight)
 
     Report endLight = endOfLightFrame();
     EXPECT_EQ(endLight[0], 0x00);
-    EXPECT_TRUE(std::all_of(endLight.begin() + 1, endLight.end(), [](auto b) { return b == 0xE6; }));
+    EXPECT_TRUE(
+        std::all_of(endLight.begin() + 1, endLight.end(), [](auto b) { return b == 0xE6; }));
 }
 
-TEST_F(TransportTest, WriteSendsOneWholeReportWithItsIdFirst)
-{
+TEST_F(TransportTest, WriteSendsOneWholeReportWithItsIdFirst) {
     ASSERT_TRUE(sendFrame(*m_util, commandFrame(cmd::kRequestVersion)));
     auto report = received();
     ASSERT_EQ(report.size(), 65u);
@@ -75,8 +75,7 @@ TEST_F(TransportTest, WriteSendsOneWholeReportWithItsIdFirst)
     EXPECT_EQ(report[2], 0xF9);
 }
 
-TEST_F(TransportTest, ReadHandsBackThePayloadOfNumberedAndUnnumberedReports)
-{
+TEST_F(TransportTest, ReadHandsBackThePayloadOfNumberedAndUnnumberedReports) {
     // hidraw strips the ID of unnumbered reports: 64 bytes arrive.
     std::vector<std::uint8_t> unnumbered(64, 0x11);
     unnumbered[0] = 0xAA;
@@ -102,8 +101,7 @@ TEST_F(TransportTest, ReadHandsBackThePayloadOfNumberedAndUnnumberedReports)
     EXPECT_EQ(length, 64u);
 }
 
-TEST_F(TransportTest, SilentKeyboardFailsTheReadWithinTheBound)
-{
+TEST_F(TransportTest, SilentKeyboardFailsTheReadWithinTheBound) {
     unsigned char payload[64];
     std::fill(std::begin(payload), std::end(payload), 0x5A);
     unsigned length = 64;
@@ -116,8 +114,7 @@ TEST_F(TransportTest, SilentKeyboardFailsTheReadWithinTheBound)
     EXPECT_EQ(payload[0], 0x5A) << "a failed read leaves the buffer untouched";
 }
 
-TEST_F(TransportTest, UnpluggedKeyboardFailsReadsAndWritesAtOnce)
-{
+TEST_F(TransportTest, UnpluggedKeyboardFailsReadsAndWritesAtOnce) {
     m_keyboard.reset();
     unsigned char payload[64];
     unsigned length = 64;
@@ -127,8 +124,7 @@ TEST_F(TransportTest, UnpluggedKeyboardFailsReadsAndWritesAtOnce)
     EXPECT_FALSE(sendFrame(*m_util, commandFrame(cmd::kRequestKeys)));
 }
 
-TEST(FailedOpen, EveryReadAndWriteFailsAtOnce)
-{
+TEST(FailedOpen, EveryReadAndWriteFailsAtOnce) {
     COrsaUtil util(std::make_unique<CHidrawChannel>(CFileDescriptor()));
     EXPECT_FALSE(util.isOpen());
     auto start = std::chrono::steady_clock::now();
@@ -139,8 +135,7 @@ TEST(FailedOpen, EveryReadAndWriteFailsAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
-TEST_F(TransportTest, ReadingLoopSkipsUntilTheHandlerFinishes)
-{
+TEST_F(TransportTest, ReadingLoopSkipsUntilTheHandlerFinishes) {
     reply(std::vector<std::uint8_t>(64, 0x00));
     auto data = payloadOf({0x00, 0xE0, 2, 7, 8});
     reply({data.begin(), data.end()});
@@ -162,8 +157,7 @@ TEST_F(TransportTest, ReadingLoopSkipsUntilTheHandlerFinishes)
     EXPECT_EQ(request[2], cmd::kRequestLight);
 }
 
-TEST_F(TransportTest, ReadingLoopFailsWhenTheRepliesStopOrTheHandlerFails)
-{
+TEST_F(TransportTest, ReadingLoopFailsWhenTheRepliesStopOrTheHandlerFails) {
     auto data = payloadOf({0x00, 0xF0});
     reply({data.begin(), data.end()});
     EXPECT_FALSE(requestAndRead(*m_util, cmd::kRequestKeys,

@@ -16,11 +16,12 @@ struct Posted {
 };
 } // namespace
 
-TEST(WindowHandle, DeliversInOrderToTheRegisteredWindowOnly)
-{
+TEST(WindowHandle, DeliversInOrderToTheRegisteredWindowOnly) {
     std::vector<Posted> first, second;
     HWND a = RegisterMessageWindow([&](UINT m, WPARAM w, LPARAM l) { first.push_back({m, w, l}); });
-    HWND b = RegisterMessageWindow([&](UINT m, WPARAM w, LPARAM l) { second.push_back({m, w, l}); });
+    HWND b = RegisterMessageWindow([&](UINT m, WPARAM w, LPARAM l) {
+        second.push_back({m, w, l});
+    });
     ASSERT_NE(a, 0u);
     ASSERT_NE(a, b);
     for (WPARAM slot = 0; slot < 174; ++slot) {
@@ -39,8 +40,7 @@ TEST(WindowHandle, DeliversInOrderToTheRegisteredWindowOnly)
     UnregisterMessageWindow(b);
 }
 
-TEST(WindowHandle, PostingToNullOrClosedWindowIsAHarmlessFalse)
-{
+TEST(WindowHandle, PostingToNullOrClosedWindowIsAHarmlessFalse) {
     int delivered = 0;
     HWND window = RegisterMessageWindow([&](UINT, WPARAM, LPARAM) { ++delivered; });
     EXPECT_FALSE(PostMessageW(0, WM_TALVIK_PROGRESS, 0, 0));
@@ -55,8 +55,7 @@ TEST(WindowHandle, PostingToNullOrClosedWindowIsAHarmlessFalse)
     UnregisterMessageWindow(later);
 }
 
-TEST(WindowHandle, NoDeliveryRunsAfterUnregisterReturns)
-{
+TEST(WindowHandle, NoDeliveryRunsAfterUnregisterReturns) {
     std::atomic<bool> closed{false};
     std::atomic<int> lateDeliveries{0};
     HWND window = RegisterMessageWindow([&](UINT, WPARAM, LPARAM) {

@@ -104,6 +104,20 @@ TEST_F(LinkTest, KeysWrittenOnOneConnectionAreReadOnTheNextAndModelsKeepTheirOwn
     EXPECT_EQ(version(other).rfind("Talvik(RGB) V", 0), 0u);
 }
 
+TEST_F(LinkTest, ReportsWrittenJustBeforeClosingStillReachTheKeyboard) {
+    CSimulatorHub hub({});
+    Bytes record = normalRecord(1, 5, {0x04, 0x05, 0x06});
+    {
+        auto util = connect(hub, 1);
+        ASSERT_TRUE(sendAll(util, keyWrite(record)));
+        // Closed at once, before the keyboard has had a chance to read.
+    }
+    auto again = connect(hub, 1);
+    Bytes records;
+    ASSERT_TRUE(readKeys(again, records));
+    EXPECT_EQ(records, record);
+}
+
 TEST_F(LinkTest, LightAndCountersThroughTheReadingLoop) {
     CSimulatorHub hub({});
     auto util = connect(hub, 1);

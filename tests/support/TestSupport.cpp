@@ -7,8 +7,7 @@
 
 namespace talvik::test {
 
-bool useFixtureDisplay()
-{
+bool useFixtureDisplay() {
     // The fixture's Xvfb wins over whatever display the developer has open, so
     // that grabs and synthetic keystrokes never reach a real desktop.
     std::ifstream in(TALVIK_XVFB_DISPLAY_FILE);
@@ -20,8 +19,7 @@ bool useFixtureDisplay()
     return true;
 }
 
-CTempDir::CTempDir()
-{
+CTempDir::CTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "talvik-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
@@ -29,21 +27,18 @@ CTempDir::CTempDir()
     m_path = pattern;
 }
 
-CTempDir::~CTempDir()
-{
+CTempDir::~CTempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
 }
 
-void writeFile(const std::filesystem::path& file, const std::string& content)
-{
+void writeFile(const std::filesystem::path& file, const std::string& content) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << content;
 }
 
-std::string readFile(const std::filesystem::path& file)
-{
+std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

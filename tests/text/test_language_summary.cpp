@@ -37,16 +37,6 @@ TEST(Language, EntryNames_PerCollectionAndLanguage) {
     EXPECT_EQ(formatNumbered("100% %s %d %d", 7), "100% %s 7 %d") << "only the first %d is filled";
 }
 
-TEST(Language, ModeNames_ChineseRowThenEnglishRow) {
-    ModeNameTable modes;
-    fillModeNames(modes);
-    EXPECT_EQ(modes[0][0], "未设置");
-    EXPECT_EQ(modes[0][8], "电源键");
-    EXPECT_EQ(modes[1][0], "Not set");
-    EXPECT_EQ(modes[1][4], "Emulation");
-    EXPECT_EQ(modes[1][8], "Power");
-}
-
 TEST(Summary, MacroItems_DelaysBecomeNumbers_DirectionsAreDropped) {
     const std::vector<std::string> items = {"A Down", delayText(30), "A UP"};
     EXPECT_EQ(macroSummary(items), "A,30,A");

@@ -61,7 +61,11 @@ void CSimulatorLink::run() {
             break;
         }
         Wait wait = waitFor(POLLIN);
-        if (wait == Wait::Stop || !m_core->pluggedIn()) {
+        if (wait == Wait::Stop) {
+            drainPending();
+            break;
+        }
+        if (!m_core->pluggedIn()) {
             break;
         }
         if (wait == Wait::Idle) {
@@ -79,6 +83,18 @@ void CSimulatorLink::run() {
     ::shutdown(m_fd.get(), SHUT_RDWR);
     std::lock_guard lock(m_core->mutex());
     m_core->saveLocked();
+}
+
+void CSimulatorLink::drainPending() {
+    // Reports the program wrote before closing its end were sent as far as it
+    // knows: a keyboard would act on them, so the simulated one does too.
+    std::array<std::uint8_t, 2 * kReportSize> buffer{};
+    for (;;) {
+        ssize_t got = ::recv(m_fd.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);
+        if (got <= 0 || !serve({buffer.data(), static_cast<std::size_t>(got)})) {
+            return;
+        }
+    }
 }
 
 bool CSimulatorLink::serve(std::span<const std::uint8_t> report) {

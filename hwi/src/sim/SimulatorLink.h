@@ -29,6 +29,8 @@ private:
     Wait waitFor(short events);
     // False when the connection is to be closed.
     bool serve(std::span<const std::uint8_t> report);
+    // Serves what the program wrote before its end closed.
+    void drainPending();
     bool send(const Payload& reply);
 
     std::shared_ptr<CSimulatorCore> m_core;

@@ -1,0 +1,73 @@
+#pragma once
+
+// The application object: finds the keyboard model, loads the skin for it,
+// creates the brush and fonts every window draws with, builds the name
+// tables, runs the main window and releases everything afterwards.
+
+#include "talvik/shell/CFontTable.h"
+
+#include <QBrush>
+#include <QIcon>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+class CAppState;
+
+namespace talvik::shell {
+
+class COrsaDlg;
+
+// What start-up reaches outside itself; tests replace the detector, the
+// sleep, the skin file and the place messages go. Empty members keep the
+// program's own behaviour.
+struct CStartupHooks {
+    std::function<int()> detect;                         // the model number, 0 for none
+    std::function<void(int ms)> sleep;                   // between detection retries
+    std::function<void(const QString& text)> fail;       // a message that stops the program
+    QString resourcePath;                                // TalvikRES.rcc; empty: beside the program
+    std::function<void(COrsaDlg& window)> prepareWindow; // before the main window initialises
+};
+
+// Asks for the model once and, while the answer is 0, up to 11 more times,
+// sleeping 1000 ms after each retry. Returns the last answer.
+int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep);
+
+class COrsaApp {
+public:
+    static constexpr int kDetectRetries = 11;
+    static constexpr int kDetectSleepMs = 1000;
+
+    explicit COrsaApp(CAppState& state);
+    ~COrsaApp();
+    COrsaApp(const COrsaApp&) = delete;
+    COrsaApp& operator=(const COrsaApp&) = delete;
+
+    // The whole start-up; returns the process exit code (0 after the main
+    // window has run, 1 when the skin could not be loaded).
+    int run(CStartupHooks hooks = {});
+
+    // Registers TalvikRES (the file beside the program unless `path` is
+    // given) and loads the model's pictures. False with a message in `error`
+    // when the file or a picture is missing; nothing stays registered then.
+    bool loadSkin(int model, QString& error, const QString& path = {});
+    void releaseSkin();
+    static QString defaultResourcePath();
+
+    CAppState& state() { return m_state; }
+
+    // What every window reads.
+    QImage m_bmpMainNormal;
+    QImage m_bmpMainHover;
+    QImage m_bmpMainActive;
+    QIcon m_icon;
+    QBrush m_editBrush{QColor(20, 20, 20)};
+    CFontTable m_fonts;
+
+private:
+    CAppState& m_state;
+    QString m_hResModule; // the registered resource file, empty when none
+};
+
+} // namespace talvik::shell

@@ -1,0 +1,112 @@
+#pragma once
+
+// The base of every skinned window: a frameless dialog drawn entirely from
+// three pictures of equal size (normal, pointer-over, active), shaped by the
+// colour key of its pictures, dragged by its background and resized from its
+// right and bottom margins. Elements are hit-tested against their table; a
+// left-button release over one is handed to the window by element.
+//
+// Painting happens at picture size into an off-screen image and reaches the
+// screen in one smoothly stretched draw, so the pictures stay crisp at 1:1
+// and every rectangle of the table is in one coordinate system while drawing.
+
+#include "talvik/hwi/WindowHandle.h"
+#include "talvik/shell/SkinElement.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+namespace talvik::shell {
+
+class CFontTable;
+
+class CSkinWindow : public QDialog {
+public:
+    // Margin along the right and bottom edges that resizes the window.
+    static constexpr int kResizeMargin = 6;
+
+    explicit CSkinWindow(QWidget* parent = nullptr);
+    ~CSkinWindow() override;
+
+    // The handle under which workers and the keyboard library post to this
+    // window; valid from construction to destruction.
+    HWND handle() const { return m_handle; }
+
+    std::vector<SkinElement>& elements() { return m_elements; }
+    const std::vector<SkinElement>& elements() const { return m_elements; }
+    float scale() const { return m_scale; }
+    // The pointer in window coordinates at the last movement; (-1, -1) when outside.
+    QPoint pointer() const { return m_pointer; }
+
+    // Index of the first hit-testable element containing `p` (window
+    // coordinates), or -1.
+    int hitTest(QPoint p) const;
+    // Index of the first element with `id`, or 0 when there is none.
+    int indexOfId(int id) const;
+    // Renders the window at picture size, as the next paint would.
+    QImage renderCanvas();
+
+protected:
+    // Set-up, in this order, from the derived window's initialisation.
+    void setPictures(const QImage* normal, const QImage* hover, const QImage* active);
+    void setFonts(const CFontTable* fonts) { m_fonts = fonts; }
+    // Multiplies every non-label rectangle by `scale` and sizes the window to
+    // the scaled picture, centred on `screenSize`.
+    void applyScale(float scale, QSize screenSize);
+    // Gives the window the outline of the normal picture: every pixel of the
+    // key colour is outside.
+    void applyShape(QColor key);
+
+    // The language the captions are drawn in.
+    virtual std::string languageTag() const = 0;
+    // Called before the elements are drawn and after, on every paint.
+    virtual void beforeElements() {}
+    virtual void afterElements() {}
+    // Draws one non-empty element into the canvas; `r` is its rectangle in
+    // picture pixels. The default draws the picture part and the caption.
+    virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
+    // A left-button release over element `index` (or -1 for none).
+    virtual void onElementClicked(int index) { (void)index; }
+    // A message posted to handle().
+    virtual void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r);
+    void drawCaption(QPainter& p, SkinElement& e, const SkinRect& r);
+    // Where an element lies in picture pixels. Labels are never scaled, so
+    // they are drawn where the table puts them.
+    SkinRect pictureRect(const SkinElement& e) const;
+    // The element's rectangle in window pixels.
+    QRect windowRect(const SkinElement& e) const;
+    const CFontTable* fonts() const { return m_fonts; }
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void trackPointer(QPoint p);
+    Qt::Edges resizeEdgesAt(QPoint p) const;
+
+    std::vector<SkinElement> m_elements;
+    const QImage* m_normal = nullptr;
+    const QImage* m_hover = nullptr;
+    const QImage* m_active = nullptr;
+    const CFontTable* m_fonts = nullptr;
+    QImage m_canvas;
+    QImage m_background; // the normal picture as the canvas starts from
+
+    float m_scale = 1.0f;
+    QPoint m_pointer{-1, -1};
+    HWND m_handle = 0;
+    // Dragging by hand where the window system cannot move the window itself.
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+} // namespace talvik::shell

@@ -1,0 +1,108 @@
+#include "talvik/shell/COrsaDlg.h"
+
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/UiScale.h"
+
+#include "layout/SkinLayout.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace talvik::shell {
+
+COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
+    : CSkinWindow(parent), m_app(app), m_state(state), m_info(this),
+      m_link(CKeyboardLink::of(state.device)) {
+    m_message = [this](const QString& text) {
+        // No caption, just OK: the texts stand on their own.
+        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    m_question = [this](const QString& caption, const QString& text) {
+        return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    m_hIcon = app.m_icon;
+    m_info.hide();
+}
+
+COrsaDlg::~COrsaDlg() = default;
+
+bool COrsaDlg::initialise(QSize screen) {
+    if (!m_link.connect()) {
+        m_message(QStringLiteral("Keyboard is not connected!"));
+        return false;
+    }
+    if (!m_link.readVersion()) {
+        m_message(QStringLiteral("Keyboard has be occupied!"));
+        return false;
+    }
+    setWindowIcon(m_hIcon);
+    setWindowTitle(QString::fromStdString(layout::modelName(m_state.modelNumber)));
+    setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
+    setFonts(&m_app.m_fonts);
+    if (!screen.isValid()) {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
+    }
+    m_state.uiScale = uiScale(screen.height());
+    fillElements();
+    applyScale(m_state.uiScale, screen);
+    applyShape(QColor(0, 0, 255));
+
+    m_state.editLevel = 0;
+    m_state.resetToDefaults();
+    m_state.modified = 0;
+    m_state.busy = 0;
+
+    m_trayIcon.setIcon(m_hIcon);
+    m_trayIcon.setToolTip(QString::fromStdString(layout::modelName(m_state.modelNumber)).left(127));
+
+    const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
+    m_info.setGeometry(box.left, box.top, box.width(), box.height());
+    m_info.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
+    m_info.show();
+
+    for (std::size_t mode = 0; mode < m_modeColors.size(); ++mode) {
+        const layout::Rgb c = layout::modeColors()[mode];
+        m_modeColors[mode] = QColor(c.red, c.green, c.blue);
+    }
+    watchDevices();
+    return true;
+}
+
+void COrsaDlg::fillElements() {
+    std::vector<SkinElement>& table = elements();
+    table.assign(kElementCount, SkinElement());
+    for (const layout::ElementSpec& spec : layout::mainElements(m_state.modelNumber)) {
+        table[static_cast<std::size_t>(spec.slot)] = makeSkinElement(spec);
+    }
+}
+
+void COrsaDlg::watchDevices() {
+    // A vanished hidraw node shows in /dev at once; the poll also catches the
+    // simulated keyboard being unplugged, which leaves no trace in /dev.
+    connect(&m_devicePoll, &QTimer::timeout, this, [this] { checkDevice(); });
+    m_devicePoll.start(kDevicePollMs);
+    if (QDir(QStringLiteral("/dev")).exists()) {
+        m_devWatch.addPath(QStringLiteral("/dev"));
+        connect(&m_devWatch, &QFileSystemWatcher::directoryChanged, this,
+                [this] { checkDevice(); });
+    }
+}
+
+void COrsaDlg::checkDevice() {
+    if (m_keyboardGone || m_link.present()) {
+        return;
+    }
+    m_keyboardGone = true; // the message below runs a modal loop: say it once
+    m_devicePoll.stop();
+    m_devWatch.disconnect(this);
+    m_message(QStringLiteral("Keyboard is not connected"));
+    done(QDialog::Rejected);
+}
+
+} // namespace talvik::shell

@@ -1,0 +1,127 @@
+// Painting of the main window: the information header, the active state of
+// keys and layer labels, the assignment markers and the key details.
+
+#include "talvik/shell/COrsaDlg.h"
+
+#include "talvik/model/CAppState.h"
+#include "talvik/text/Language.h"
+
+#include "layout/SkinLayout.h"
+
+#include <QPainter>
+
+namespace talvik::shell {
+namespace {
+
+namespace id = layout::main_id;
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+std::string COrsaDlg::languageTag() const {
+    return m_state.languageTag;
+}
+
+int COrsaDlg::modeOf(int key, int level) const {
+    if (key < 1 || key > kKeyCount || level < 0 || level > 1) {
+        return 0;
+    }
+    return static_cast<int>(
+        m_state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)]);
+}
+
+QString COrsaDlg::infoHeader() {
+    const auto keyName = [this](int key) {
+        if (key >= 1 && key <= kKeyCount) {
+            for (SkinElement& e : elements()) {
+                if (e.keyIndex == key) {
+                    return e.caption(m_state.languageTag) + QLatin1Char(' ');
+                }
+            }
+        }
+        return QStringLiteral("     ");
+    };
+    const QString model = fromUtf8(layout::modelName(m_state.modelNumber));
+    const QString most = keyName(m_state.mostPressedKey);
+    const QString least = keyName(m_state.leastPressedKey);
+    if (m_state.languageTag == text::kChinese) {
+        return QStringLiteral("%1 编程软件 [版本 1.1.2]\r\n\r\n高频键：%2 低频键：%3\r\n敲击次数：")
+            .arg(model, most, least);
+    }
+    if (m_state.languageTag == text::kEnglish) {
+        return QStringLiteral(
+                   "%1 Programming Software [Ver 1.1.2]\r\n\r\nHighest: %2 Lowest: %3\r\n\r\n"
+                   "Counter: ")
+            .arg(model, most, least);
+    }
+    return QString();
+}
+
+QString COrsaDlg::keyDetails(int key) const {
+    QString details;
+    const int counter = m_state.pressCount[static_cast<std::size_t>(key)];
+    if (counter >= 0) {
+        details += QString::number(counter);
+    }
+    const int row = text::languageIndex(m_state.languageTag);
+    if (row < 0) {
+        return details;
+    }
+    const auto modeName = [&](int level) {
+        const int mode = modeOf(key, level);
+        return mode >= 0 && mode < 9 ? fromUtf8(m_state.modeNames[row][mode]) : QString();
+    };
+    const QString format = row == 0
+                               ? QStringLiteral("\r\n\r\n顶层键：%1 %2\r\n\r\nFN组合键：%3 %4\r\n")
+                               : QStringLiteral("\r\n\r\nTop layer Key: %1 %2\r\n\r\nFn layer "
+                                                "Key: %3 %4\r\n");
+    return details + format.arg(modeName(0), fromUtf8(m_state.assignmentSummary(key, 0)),
+                                modeName(1), fromUtf8(m_state.assignmentSummary(key, 1)));
+}
+
+void COrsaDlg::refreshActive() {
+    for (SkinElement& e : elements()) {
+        if (e.id >= id::FirstKey) {
+            e.active = modeOf(e.keyIndex, m_state.editLevel) > 0;
+        }
+    }
+    const bool fnLayer = elements()[indexOfId(id::Layer)].active;
+    elements()[indexOfId(id::TopLayerLabel)].active = !fnLayer;
+    elements()[indexOfId(id::FnLayerLabel)].active = fnLayer;
+}
+
+void COrsaDlg::beforeElements() {
+    m_infoText = infoHeader();
+    refreshActive();
+}
+
+void COrsaDlg::drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r) {
+    const int mode = modeOf(e.keyIndex, m_state.editLevel);
+    if (e.keyIndex <= 0 || mode <= 1 || mode > 8) {
+        return;
+    }
+    // A 14-pixel bar centred along the bottom edge of the key.
+    const int d = (r.width() - layout::kMarkerWidth) / 2;
+    const QRect bar(r.left + d, r.bottom - layout::kMarkerHeight, r.width() - 2 * d,
+                    layout::kMarkerHeight);
+    p.fillRect(bar, m_modeColors[static_cast<std::size_t>(mode)]);
+}
+
+void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
+    drawPicturePart(p, e, r);
+    drawMarker(p, e, r);
+    drawCaption(p, e, r);
+    const QPoint at = pointer();
+    if (e.id >= id::FirstKey && !e.isLabel && e.rect.contains(at.x(), at.y())) {
+        m_infoText += keyDetails(e.keyIndex);
+    }
+}
+
+void COrsaDlg::afterElements() {
+    m_info.setTextIfChanged(m_infoText);
+}
+
+} // namespace talvik::shell

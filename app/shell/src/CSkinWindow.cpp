@@ -1,0 +1,313 @@
+#include "talvik/shell/CSkinWindow.h"
+
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/UiScale.h"
+
+#include <QBitmap>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include <memory>
+
+namespace talvik::shell {
+namespace {
+
+// Messages posted to a window's handle travel as this event, so they are
+// handled on the GUI thread in the order they were posted.
+class CWindowMessageEvent : public QEvent {
+public:
+    static QEvent::Type eventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    CWindowMessageEvent(UINT message, WPARAM wParam, LPARAM lParam)
+        : QEvent(eventType()), m_message(message), m_wParam(wParam), m_lParam(lParam) {}
+
+    UINT m_message;
+    WPARAM m_wParam;
+    LPARAM m_lParam;
+};
+
+// A copy of `picture` whose key-coloured pixels next to the outline take the
+// colour of their inside neighbour. They are masked away anyway, but smooth
+// stretching blends every edge pixel with its neighbours, which would tint
+// the outline with the key colour.
+QImage withoutKeyFringe(const QImage& picture, QRgb key) {
+    QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage source = image.copy();
+    const int w = image.width();
+    const int h = image.height();
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if ((in[x] & 0xFFFFFF) != (key & 0xFFFFFF)) {
+                continue;
+            }
+            for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+                const int nx = x + d.x();
+                const int ny = y + d.y();
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h &&
+                    (source.pixel(nx, ny) & 0xFFFFFF) != (key & 0xFFFFFF)) {
+                    out[x] = source.pixel(nx, ny);
+                    break;
+                }
+            }
+        }
+    }
+    return image;
+}
+
+int alignmentOf(unsigned textFormat) {
+    switch (textFormat) {
+    case layout::kTextLeft:
+        return Qt::AlignLeft | Qt::AlignTop;
+    case layout::kTextRight:
+        return Qt::AlignRight | Qt::AlignTop;
+    default:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    }
+}
+
+} // namespace
+
+CSkinWindow::CSkinWindow(QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    // Everything is drawn from the pictures; there is no background to erase.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    // The sink runs on the posting thread: it only queues. Qt drops events
+    // still queued for this window when it is destroyed.
+    m_handle = RegisterMessageWindow([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        QCoreApplication::postEvent(
+            this, std::make_unique<CWindowMessageEvent>(message, wParam, lParam).release());
+    });
+}
+
+CSkinWindow::~CSkinWindow() {
+    UnregisterMessageWindow(m_handle);
+}
+
+void CSkinWindow::setPictures(const QImage* normal, const QImage* hover, const QImage* active) {
+    m_normal = normal;
+    m_hover = hover;
+    m_active = active;
+    m_canvas = QImage(normal->size(), QImage::Format_RGB32);
+    m_background = *normal;
+}
+
+void CSkinWindow::applyScale(float scale, QSize screenSize) {
+    m_scale = scale;
+    for (SkinElement& e : m_elements) {
+        if (!e.isLabel) {
+            e.rect = scaledBy(e.rect, scale);
+        }
+    }
+    const int width = scaledBy(m_normal->width(), scale);
+    const int height = scaledBy(m_normal->height(), scale);
+    const int x = static_cast<int>(static_cast<float>(screenSize.width() - width) * 0.5f);
+    const int y = static_cast<int>(static_cast<float>(screenSize.height() - height) * 0.5f);
+    setGeometry(x, y, width, height);
+}
+
+void CSkinWindow::applyShape(QColor key) {
+    const QSize size(scaledBy(m_normal->width(), m_scale), scaledBy(m_normal->height(), m_scale));
+    const QImage shape = m_normal->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    setMask(QBitmap::fromImage(shape.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
+    if (size != m_normal->size()) {
+        m_background = withoutKeyFringe(*m_normal, key.rgb());
+    }
+}
+
+int CSkinWindow::hitTest(QPoint p) const {
+    for (std::size_t i = 0; i < m_elements.size(); ++i) {
+        const SkinElement& e = m_elements[i];
+        if (e.isHitTestable() && e.rect.contains(p.x(), p.y())) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int CSkinWindow::indexOfId(int id) const {
+    for (std::size_t i = 0; i < m_elements.size(); ++i) {
+        if (m_elements[i].id == id) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+SkinRect CSkinWindow::pictureRect(const SkinElement& e) const {
+    return e.isLabel ? e.rect : unscaledBy(e.rect, m_scale);
+}
+
+QRect CSkinWindow::windowRect(const SkinElement& e) const {
+    return toQRect(e.isLabel ? scaledBy(e.rect, m_scale) : e.rect);
+}
+
+void CSkinWindow::drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r) {
+    if (e.isLabel) {
+        return;
+    }
+    const QImage* source = nullptr;
+    if (e.active) {
+        source = m_active;
+    } else if (e.rect.contains(m_pointer.x(), m_pointer.y())) {
+        source = m_hover;
+    }
+    if (source != nullptr) {
+        const QRect part = toQRect(r);
+        p.drawImage(part.topLeft(), *source, part);
+    }
+}
+
+void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
+    if (!e.isLabel) {
+        return;
+    }
+    if (m_fonts != nullptr) {
+        p.setFont((*m_fonts)[e.fontIndex]);
+    }
+    p.setPen(e.active ? e.activeTextColor : e.textColor);
+    p.drawText(toQRect(r), alignmentOf(e.textFormat), e.caption(languageTag()));
+}
+
+void CSkinWindow::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
+    drawPicturePart(p, e, r);
+    drawCaption(p, e, r);
+}
+
+void CSkinWindow::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)message;
+    (void)wParam;
+    (void)lParam;
+}
+
+QImage CSkinWindow::renderCanvas() {
+    QPainter p(&m_canvas);
+    p.drawImage(0, 0, m_background);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    beforeElements();
+    for (SkinElement& e : m_elements) {
+        if (!e.isEmpty()) {
+            paintElement(p, e, pictureRect(e));
+        }
+    }
+    afterElements();
+    return m_canvas;
+}
+
+bool CSkinWindow::event(QEvent* event) {
+    if (event->type() == CWindowMessageEvent::eventType()) {
+        const auto* message = static_cast<CWindowMessageEvent*>(event);
+        onWindowMessage(message->m_message, message->m_wParam, message->m_lParam);
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CSkinWindow::paintEvent(QPaintEvent* event) {
+    (void)event;
+    if (m_normal == nullptr) {
+        return;
+    }
+    renderCanvas();
+    QPainter p(this);
+    const QRect target(0, 0, scaledBy(m_canvas.width(), m_scale),
+                       scaledBy(m_canvas.height(), m_scale));
+    if (target.size() == m_canvas.size()) {
+        p.drawImage(0, 0, m_canvas);
+    } else {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p.drawImage(target, m_canvas);
+    }
+}
+
+void CSkinWindow::trackPointer(QPoint pointer) {
+    m_pointer = pointer;
+    for (SkinElement& e : m_elements) {
+        if (!e.isHitTestable()) {
+            continue;
+        }
+        const bool inside = e.rect.contains(pointer.x(), pointer.y());
+        if (inside != e.hovered) {
+            e.hovered = inside;
+            update(toQRect(e.rect));
+        }
+    }
+}
+
+Qt::Edges CSkinWindow::resizeEdgesAt(QPoint p) const {
+    Qt::Edges edges;
+    if (p.x() > width() - kResizeMargin) {
+        edges |= Qt::RightEdge;
+    }
+    if (p.y() > height() - kResizeMargin) {
+        edges |= Qt::BottomEdge;
+    }
+    return edges;
+}
+
+void CSkinWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (m_dragging) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        return;
+    }
+    trackPointer(p);
+    const Qt::Edges edges = hitTest(p) < 0 ? resizeEdgesAt(p) : Qt::Edges();
+    if (edges == (Qt::RightEdge | Qt::BottomEdge)) {
+        setCursor(Qt::SizeFDiagCursor);
+    } else if (edges == Qt::RightEdge) {
+        setCursor(Qt::SizeHorCursor);
+    } else if (edges == Qt::BottomEdge) {
+        setCursor(Qt::SizeVerCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void CSkinWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || hitTest(p) >= 0) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    QWindow* window = windowHandle();
+    const Qt::Edges edges = resizeEdgesAt(p);
+    if (window != nullptr && !edges && window->startSystemMove()) {
+        return;
+    }
+    if (window != nullptr && edges && window->startSystemResize(edges)) {
+        return;
+    }
+    if (!edges) {
+        // No window manager to move us: follow the pointer ourselves.
+        m_dragging = true;
+        m_dragOffset = event->globalPosition().toPoint() - pos();
+    }
+}
+
+void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mouseReleaseEvent(event);
+        return;
+    }
+    if (m_dragging) {
+        m_dragging = false;
+        return;
+    }
+    onElementClicked(hitTest(event->position().toPoint()));
+}
+
+void CSkinWindow::leaveEvent(QEvent* event) {
+    // The pointer has gone: nothing stays highlighted behind it.
+    trackPointer(QPoint(-1, -1));
+    QDialog::leaveEvent(event);
+}
+
+} // namespace talvik::shell

@@ -1,0 +1,106 @@
+#include "talvik/shell/FirstPaintProbe.h"
+
+#include "talvik/shell/COrsaDlg.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace talvik::shell {
+namespace {
+
+// Milliseconds since the kernel started this process.
+double msSinceProcessStart() {
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The program name in parentheses may hold blanks: count fields after it.
+    // The start time is the 20th field after the name.
+    std::istringstream rest(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
+    std::string field;
+    for (int i = 0; i < 20 && rest >> field; ++i) {
+    }
+    const double startTicks = std::strtod(field.c_str(), nullptr);
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs =
+        static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+    return nowMs - startTicks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void saveScreenshot(QWidget* window, const QString& path) {
+    QScreen* screen = window->screen();
+    const QPixmap shot =
+        screen->grabWindow(0, window->x(), window->y(), window->width(), window->height());
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "cannot write the screenshot %s\n", qPrintable(path));
+    }
+    window->close();
+}
+
+class CFirstPaintProbe : public QObject {
+public:
+    CFirstPaintProbe(QObject* parent, bool report, QString screenshot)
+        : QObject(parent), m_report(report), m_screenshot(std::move(screenshot)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (m_done || event->type() != QEvent::Paint) {
+            return false;
+        }
+        // The main window normally; a message box when start-up fails, so the
+        // screenshot shows why.
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window == nullptr || !window->isWindow()) {
+            return false;
+        }
+        m_done = true;
+        const bool isMain = dynamic_cast<COrsaDlg*>(window) != nullptr;
+        // Runs once the paint has been handled and put on screen.
+        QTimer::singleShot(0, this, [this, window, isMain] { afterFirstPaint(window, isMain); });
+        return false;
+    }
+
+private:
+    void afterFirstPaint(QWidget* window, bool isMain) {
+        if (m_report && isMain) {
+            std::printf("first-paint %.1f\n", msSinceProcessStart());
+            std::fflush(stdout);
+        }
+        if (!m_screenshot.isEmpty()) {
+            // Give the window system a moment to apply the shape and map the window.
+            QTimer::singleShot(300, window,
+                               [window, path = m_screenshot] { saveScreenshot(window, path); });
+        }
+    }
+
+    bool m_report;
+    QString m_screenshot;
+    bool m_done = false;
+};
+
+} // namespace
+
+std::unique_ptr<QObject> installFirstPaintProbe(QApplication& application) {
+    const bool report = qEnvironmentVariableIntValue("TALVIK_REPORT_FIRST_PAINT") != 0;
+    const QString screenshot = qEnvironmentVariable("TALVIK_SCREENSHOT");
+    if (!report && screenshot.isEmpty()) {
+        return nullptr;
+    }
+    auto probe = std::make_unique<CFirstPaintProbe>(nullptr, report, screenshot);
+    application.installEventFilter(probe.get());
+    return probe;
+}
+
+} // namespace talvik::shell

@@ -1,0 +1,22 @@
+#include "talvik/shell/SkinElement.h"
+
+namespace {
+QColor toColor(talvik::layout::Rgb c) {
+    return QColor(c.red, c.green, c.blue);
+}
+} // namespace
+
+SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
+    SkinElement e;
+    e.id = spec.id;
+    e.captions["zh-CN"] = QString::fromStdString(spec.zh);
+    e.captions["en-US"] = QString::fromStdString(spec.en);
+    e.rect = spec.rect;
+    e.isLabel = spec.isLabel;
+    e.keyIndex = spec.keyIndex;
+    e.textColor = toColor(spec.textColor);
+    e.activeTextColor = toColor(spec.activeTextColor);
+    e.textFormat = spec.textFormat;
+    e.fontIndex = spec.fontIndex;
+    return e;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "SkinPainter.h"
+
+namespace talvik::skin {
+
+// One of the main window's three pictures for a model: the whole window with
+// every element in the given look.
+QImage drawMainPicture(int model, Look look);
+
+} // namespace talvik::skin
+
+namespace talvik::skin {
+
+// The program's icon: the orange "T" tile of the brand.
+QImage drawProgramIcon(int size);
+
+} // namespace talvik::skin

@@ -1,0 +1,134 @@
+#include "SkinPainter.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+namespace talvik::skin {
+
+namespace {
+const QColor kAccent = toColor(layout::kAccentOrange);
+}
+
+QColor toColor(layout::Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QRect toRect(const layout::SkinRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+QImage makeBody(int width, int height, const QRect& outline, int radius) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(toColor(layout::kColourKey));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPainterPath path;
+    path.addRoundedRect(outline, radius, radius);
+    QLinearGradient body(0, outline.top(), 0, outline.bottom());
+    body.setColorAt(0.0, QColor(40, 41, 45));
+    body.setColorAt(0.25, QColor(30, 31, 34));
+    body.setColorAt(1.0, QColor(22, 22, 24));
+    p.fillPath(path, body);
+    p.setPen(QColor(64, 65, 70));
+    p.drawPath(path);
+    return image;
+}
+
+QFont skinFont(int pixelSize, bool bold) {
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+void drawButton(QPainter& p, const QRect& r, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5);
+    QLinearGradient fill(0, box.top(), 0, box.bottom());
+    QColor border;
+    switch (look) {
+    case Look::Normal:
+        fill.setColorAt(0, QColor(58, 59, 65));
+        fill.setColorAt(1, QColor(44, 45, 50));
+        border = QColor(78, 80, 87);
+        break;
+    case Look::Hover:
+        fill.setColorAt(0, QColor(80, 82, 90));
+        fill.setColorAt(1, QColor(62, 63, 70));
+        border = kAccent;
+        break;
+    case Look::Active:
+        fill.setColorAt(0, QColor(196, 84, 0));
+        fill.setColorAt(1, QColor(150, 62, 0));
+        border = QColor(255, 150, 60);
+        break;
+    }
+    p.setPen(QPen(border, 1.2));
+    p.setBrush(fill);
+    p.drawRoundedRect(box, 6, 6);
+    p.restore();
+}
+
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF skirt = QRectF(r).adjusted(2, 2, -2, -2);
+    const QRectF face = skirt.adjusted(3.5, 2, -3.5, -6);
+    QColor skirtColor(36, 37, 41);
+    QColor faceTop(58, 59, 65);
+    QColor faceBottom(48, 49, 54);
+    QColor ink(128, 131, 138);
+    QColor edge(24, 24, 26);
+    if (look == Look::Active) {
+        skirtColor = QColor(44, 40, 37);
+        faceTop = QColor(66, 63, 60);
+        faceBottom = QColor(54, 51, 48);
+        ink = QColor(255, 138, 40);
+    } else if (look == Look::Hover) {
+        skirtColor = QColor(70, 52, 36);
+        faceTop = QColor(96, 98, 106);
+        faceBottom = QColor(80, 82, 90);
+        ink = QColor(255, 255, 255);
+        edge = kAccent;
+    }
+    p.setPen(QPen(edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setBrush(skirtColor);
+    p.drawRoundedRect(skirt, 5, 5);
+    QLinearGradient faceFill(0, face.top(), 0, face.bottom());
+    faceFill.setColorAt(0, faceTop);
+    faceFill.setColorAt(1, faceBottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(faceFill);
+    p.drawRoundedRect(face, 4, 4);
+
+    p.setPen(ink);
+    const QStringList lines = legend.split(QLatin1Char('\n'));
+    const QRectF text = face.adjusted(2, 1, -2, -1);
+    if (lines.size() == 2) {
+        p.setFont(skinFont(11));
+        p.drawText(text.adjusted(0, 0, 0, -text.height() / 2), Qt::AlignCenter, lines[0]);
+        p.setFont(skinFont(13, true));
+        p.drawText(text.adjusted(0, text.height() / 2, 0, 0), Qt::AlignCenter, lines[0 + 1]);
+    } else {
+        const int size = legend.size() <= 2 ? 15 : (legend.size() <= 4 ? 12 : 11);
+        p.setFont(skinFont(size, legend.size() <= 2));
+        p.drawText(text, Qt::AlignCenter, legend);
+    }
+    p.restore();
+}
+
+void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(12, 12, 13), 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    p.setPen(QPen(QColor(70, 72, 78), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5), radius - 1, radius - 1);
+    p.restore();
+}
+
+} // namespace talvik::skin

@@ -1,0 +1,38 @@
+#pragma once
+
+// Drawing helpers shared by every window's pictures, so all windows of the
+// program share one look: the dark body, the keycaps and the orange accent.
+
+#include "layout/SkinLayout.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+
+namespace talvik::skin {
+
+// Which of a window's three pictures is being drawn.
+enum class Look { Normal, Hover, Active };
+
+QColor toColor(layout::Rgb rgb);
+QRect toRect(const layout::SkinRect& r);
+
+// A picture of the given size filled with the colour key, and the dark body
+// inside `outline` (rounded corners). Edges are drawn without antialiasing so
+// that no half-blue pixels fringe the window's shape.
+QImage makeBody(int width, int height, const QRect& outline, int radius);
+
+// The family every picture writes in: it covers Latin and Chinese.
+QFont skinFont(int pixelSize, bool bold = false);
+
+// A flat command button in one of its three looks.
+void drawButton(QPainter& p, const QRect& r, Look look);
+
+// A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
+
+// A recessed panel (keyboard case, information box frame).
+void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);
+
+} // namespace talvik::skin

@@ -1,0 +1,122 @@
+#pragma once
+
+// The layout of the skinned windows as plain data. The skin generator draws
+// every picture from these tables and the windows hit-test and caption from
+// the same tables, so a picture and its window can never disagree.
+// No Qt here: the tables are shared by the generator and the program.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace talvik::layout {
+
+// A rectangle as left, top, right, bottom; right and bottom are outside it.
+struct SkinRect {
+    int left = -1;
+    int top = -1;
+    int right = -1;
+    int bottom = -1;
+
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const SkinRect&) const = default;
+};
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// Caption layout flags, in the numbering the element records carry.
+inline constexpr unsigned kTextLeft = 0;
+inline constexpr unsigned kTextCentre = 1;
+inline constexpr unsigned kTextRight = 2;
+
+inline constexpr Rgb kCaptionGrey{200, 200, 200};
+inline constexpr Rgb kLayerActiveGreen{0, 255, 0};
+// Every pixel of this colour in a picture is outside the window's outline.
+inline constexpr Rgb kColourKey{0, 0, 255};
+// The accent of the whole skin; the information box writes in it too.
+inline constexpr Rgb kAccentOrange{255, 111, 0};
+inline constexpr Rgb kInfoBackground{20, 20, 20};
+
+// One entry of a window's element table as the layout defines it.
+struct ElementSpec {
+    int slot = 0;
+    int id = -1;
+    std::string zh; // caption under "zh-CN"
+    std::string en; // caption under "en-US"
+    SkinRect rect;  // picture pixels, before any scaling
+    bool isLabel = false;
+    int keyIndex = -1; // key number 1..87 for key elements
+    Rgb textColor = kCaptionGrey;
+    Rgb activeTextColor = kCaptionGrey;
+    unsigned textFormat = kTextCentre;
+    int fontIndex = 13;
+    std::string legend; // what the picture prints on a key ("\n" splits shifted/base)
+};
+
+// Element identifiers of the main window.
+namespace main_id {
+inline constexpr int Language = 85;
+inline constexpr int ReadCounters = 86;
+inline constexpr int Help = 87;
+inline constexpr int Minimise = 88;
+inline constexpr int Exit = 89;
+inline constexpr int SaveProfile = 90;
+inline constexpr int OpenProfile = 91;
+inline constexpr int ClearConfig = 92;
+inline constexpr int WriteKeys = 93;
+inline constexpr int Backlight = 94;
+inline constexpr int ReadAll = 95;
+inline constexpr int Firmware = 96;
+inline constexpr int Layer = 97;
+inline constexpr int FirstKey = 100; // key n has id 99 + n
+inline constexpr int LanguageLabel = 65;
+inline constexpr int TopLayerLabel = 77;
+inline constexpr int FnLayerLabel = 78;
+inline constexpr int FirstLegendLabel = 55; // 55..61 name modes 2..8
+} // namespace main_id
+
+inline constexpr int kMainElementCount = 124;
+inline constexpr int kKeyCount = 87;
+inline constexpr int kMainWidth = 1240;
+inline constexpr int kMainHeight = 670;
+// Where the information text box sits, in picture pixels.
+inline constexpr SkinRect kMainInfoRect{27, 506, 960, 650};
+// The assignment marker bar drawn along the bottom of a key.
+inline constexpr int kMarkerWidth = 14;
+inline constexpr int kMarkerHeight = 4;
+
+// Models 2 and 3 have no backlight; model 0 (nothing detected) looks like model 1.
+bool hasBacklightButton(int model);
+// The name shown in captions and titles for a model number.
+std::string modelName(int model);
+
+// The filled slots of the main window's element table, in slot order.
+std::vector<ElementSpec> mainElements(int model);
+
+// Marker colour per key mode 0..8.
+const std::array<Rgb, 9>& modeColors();
+
+// Picture numbers of the main window for a model.
+struct MainPictureIds {
+    int normal = 0;
+    int hover = 0;
+    int active = 0;
+};
+MainPictureIds mainPictureIds(int model);
+
+// Path of picture `id` inside the registered TalvikRES resource.
+std::string picturePath(int id);
+
+// The program icon travels in the same resource file under its own prefix,
+// since its number collides with a skin picture's.
+inline constexpr int kProgramIconId = 128;
+std::string iconPath(int id);
+
+} // namespace talvik::layout

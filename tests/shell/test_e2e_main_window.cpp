@@ -1,0 +1,159 @@
+// The main window on a real X server and the simulated keyboard, driven by
+// real pointer events: its shape, the key details under the pointer and the
+// language switch. With TALVIK_SCREENSHOT_DIR set it also saves what the
+// screen shows in both languages.
+
+#include "QtTestApp.h"
+
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/COrsaDlg.h"
+
+#include "layout/SkinLayout.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace id = talvik::layout::main_id;
+
+namespace {
+
+// Moves or clicks with xdotool, which sends the events through the X server.
+void xdotool(const QStringList& arguments) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << "xdotool failed";
+}
+
+QPoint screenCentre(QWidget& window, const SkinRect& r) {
+    return window.mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+void pointAt(QPoint p) {
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
+             QString::number(p.y())});
+}
+
+void clickAt(QPoint p) {
+    pointAt(p);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+// Runs the event loop until `done` holds or four seconds have passed.
+bool waitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 4000) {
+        QTest::qWait(20);
+    }
+    return done();
+}
+
+QImage grabScreen(QWidget& window) {
+    QTest::qWait(150); // let the server apply the last repaint
+    return window.screen()
+        ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+void saveShot(const QImage& image, int model, const char* language) {
+    const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        image.save(QStringLiteral("%1/main-model%2-%3.png").arg(dir).arg(model).arg(language));
+    }
+}
+
+class EndToEnd : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(talvik::test::useFixtureDisplay());
+        talvik::test::qtApp();
+    }
+};
+
+} // namespace
+
+TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
+    const int model = GetParam();
+    talvik::test::CTempDir dir;
+    const std::string unplugFile = (dir.path() / "unplugged").string();
+    qputenv("TALVIK_SIMULATOR_UNPLUG_FILE", QByteArray::fromStdString(unplugFile));
+    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+    environment.simulatorModel = model;
+    CAppState state(environment);
+    talvik::shell::COrsaApp app(state);
+    state.modelNumber = state.device.DetectDeviceType();
+    ASSERT_EQ(state.modelNumber, model);
+    QString error;
+    ASSERT_TRUE(app.loadSkin(model, error, talvik::test::builtSkinPath())) << error.toStdString();
+    state.buildNameTables();
+    talvik::shell::COrsaDlg window(app, state);
+    QStringList messages;
+    window.setMessageSink([&](const QString& text) { messages << text; });
+    ASSERT_TRUE(window.initialise()) << messages.join(QLatin1Char(';')).toStdString();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // The skin's shape: the rounded corner is not the window's, the body is.
+    const QImage first = grabScreen(window);
+    EXPECT_NE(first.pixel(0, 0), qRgb(0, 0, 255)) << "the colour key must never be shown";
+    EXPECT_NE(first.pixel(0, 0), app.m_bmpMainNormal.pixel(20, 20));
+    EXPECT_EQ(first.pixel(20, 300), app.m_bmpMainNormal.pixel(20, 300));
+
+    // Hovering key "A" fills the information box with its details.
+    const SkinRect keyA = window.elements()[12 + 43].rect;
+    pointAt(screenCentre(window, keyA));
+    ASSERT_TRUE(waitFor([&] {
+        return window.infoBox().text().contains(QStringLiteral("顶层键：单键 A"));
+    })) << window.infoBox().text().toStdString();
+    saveShot(grabScreen(window), model, "zh");
+
+    // The language button turns every label English, and back.
+    clickAt(screenCentre(window, window.elements()[0].rect));
+    ASSERT_TRUE(waitFor([&] { return state.languageTag == "en-US"; }));
+    pointAt(screenCentre(window, keyA));
+    ASSERT_TRUE(waitFor([&] {
+        return window.infoBox().text().contains(QStringLiteral("Top layer Key: Single A"));
+    }));
+    const QImage english = grabScreen(window);
+    saveShot(english, model, "en");
+    const SkinRect saveLabel = window.elements()[102].rect;
+    const QRect labelArea(saveLabel.left, saveLabel.top, saveLabel.width(), saveLabel.height());
+    EXPECT_NE(first.copy(labelArea), english.copy(labelArea)) << "the Save label changed";
+
+    clickAt(screenCentre(window, window.elements()[0].rect));
+    ASSERT_TRUE(waitFor([&] { return state.languageTag == "zh-CN"; }));
+    pointAt(QPoint(0, 0));
+    EXPECT_TRUE(waitFor([&] {
+        return window.infoBox().text().startsWith(
+            QString::fromStdString(talvik::layout::modelName(model)) + QStringLiteral(" 编程软件"));
+    }));
+    EXPECT_TRUE(messages.isEmpty());
+
+    // The background drags the window.
+    const QPoint before = window.pos();
+    const QPoint grip = window.mapToGlobal(QPoint(100, 440)); // the brand column
+    pointAt(grip);
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    pointAt(grip + QPoint(20, 10));
+    pointAt(grip + QPoint(40, 30));
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    EXPECT_TRUE(waitFor([&] { return window.pos() == before + QPoint(40, 30); }))
+        << window.pos().x() << "," << window.pos().y();
+    EXPECT_EQ(state.languageTag, "zh-CN") << "a drag is no click";
+
+    // Unplugging the keyboard ends the window with its message.
+    talvik::test::writeFile(unplugFile, "");
+    EXPECT_TRUE(waitFor([&] { return !window.isVisible(); }));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Keyboard is not connected")});
+    qunsetenv("TALVIK_SIMULATOR_UNPLUG_FILE");
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, EndToEnd, ::testing::Values(1, 2));
