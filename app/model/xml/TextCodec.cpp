@@ -126,35 +126,43 @@ std::size_t copyAscii(std::string_view bytes, char16_t* out) {
 }
 
 std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
-    // No sequence yields more UTF-16 units than it has bytes.
-    std::u16string out(bytes.size(), u'\0');
-    char16_t* write = out.data();
+    // Decoded through a small buffer, so the result is written once and never zero-filled
+    // first; no sequence yields more UTF-16 units than it has bytes.
+    std::u16string out;
+    out.reserve(bytes.size());
+    constexpr std::size_t kBuffer = 4096;
+    char16_t buffer[kBuffer + 2];
+    std::size_t used = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
-        std::size_t ascii = copyAscii(bytes.substr(i), write);
-        write += ascii;
+        if (used + 2 > kBuffer) {
+            out.append(buffer, used);
+            used = 0;
+        }
+        std::size_t ascii = copyAscii(bytes.substr(i, kBuffer - used), buffer + used);
+        used += ascii;
         i += ascii;
-        if (i == bytes.size()) {
-            break;
+        if (i == bytes.size() || static_cast<unsigned char>(bytes[i]) < 0x80) {
+            continue;
         }
         char32_t cp = 0;
         if (std::size_t length = validSequence(bytes, i, cp)) {
             if (cp >= 0x10000) {
-                *write++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                *write++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                buffer[used++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                buffer[used++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
             } else {
-                *write++ = static_cast<char16_t>(cp);
+                buffer[used++] = static_cast<char16_t>(cp);
             }
             i += length;
         } else if (cp1252Fallback) {
-            *write++ = cp1252Char(static_cast<unsigned char>(bytes[i]));
+            buffer[used++] = cp1252Char(static_cast<unsigned char>(bytes[i]));
             ++i;
         } else {
-            *write++ = kReplacement;
+            buffer[used++] = kReplacement;
             i += malformedLength(bytes, i);
         }
     }
-    out.resize(static_cast<std::size_t>(write - out.data()));
+    out.append(buffer, used);
     return out;
 }
 
