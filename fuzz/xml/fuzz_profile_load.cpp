@@ -26,9 +26,15 @@ CAppState& state() {
     return *instance;
 }
 
+// The file each input is written to; removed when the fuzzer exits.
+struct SScratchFile {
+    std::string path = "/tmp/fuzz_profile_load." + std::to_string(::getpid());
+    ~SScratchFile() { std::remove(path.c_str()); }
+};
+
 const std::string& scratchFile() {
-    static const std::string path = "/tmp/fuzz_profile_load." + std::to_string(::getpid());
-    return path;
+    static const SScratchFile file;
+    return file.path;
 }
 
 } // namespace
