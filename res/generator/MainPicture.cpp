@@ -1,4 +1,5 @@
 #include "MainPicture.h"
+#include "talvik/text/Language.h"
 
 #include <QPainterPath>
 
@@ -18,9 +19,9 @@ void drawTitle(QPainter& p, int model) {
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(22, true));
     p.drawText(QRect(38, 16, 400, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromStdString(layout::modelName(model)));
+               QString::fromUtf8(text::modelName(model)));
     const int nameWidth =
-        p.fontMetrics().horizontalAdvance(QString::fromStdString(layout::modelName(model)));
+        p.fontMetrics().horizontalAdvance(QString::fromUtf8(text::modelName(model)));
     p.setPen(QColor(130, 132, 140));
     p.setFont(skinFont(13));
     p.drawText(QRect(38 + nameWidth + 14, 20, 300, 36), Qt::AlignLeft | Qt::AlignVCenter,
@@ -117,8 +118,7 @@ void drawBrand(QPainter& p, int model) {
     p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));
     p.setPen(kAccent);
     p.setFont(skinFont(13, true));
-    p.drawText(QRect(20, 288, 170, 20), Qt::AlignCenter,
-               QString::fromStdString(layout::modelName(model)));
+    p.drawText(QRect(20, 288, 170, 20), Qt::AlignCenter, QString::fromUtf8(text::modelName(model)));
     p.setPen(QColor(60, 61, 66));
     p.drawLine(50, 326, 160, 326);
     p.setPen(QColor(130, 132, 140));

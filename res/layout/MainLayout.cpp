@@ -100,19 +100,6 @@ bool hasBacklightButton(int model) {
     return model != 2 && model != 3;
 }
 
-std::string modelName(int model) {
-    switch (model) {
-    case 2:
-        return "Talvik(S)BLe";
-    case 3:
-        return "Talvik(S)";
-    case 4:
-        return "Talvik(RGB)";
-    default:
-        return "Talvik(RGB)BLe";
-    }
-}
-
 std::vector<ElementSpec> mainElements(int model) {
     const bool wide = hasBacklightButton(model);
     std::vector<ElementSpec> out;

@@ -94,8 +94,6 @@ inline constexpr int kMarkerHeight = 4;
 
 // Models 2 and 3 have no backlight; model 0 (nothing detected) looks like model 1.
 bool hasBacklightButton(int model);
-// The name shown in captions and titles for a model number.
-std::string modelName(int model);
 
 // The filled slots of the main window's element table, in slot order.
 std::vector<ElementSpec> mainElements(int model);

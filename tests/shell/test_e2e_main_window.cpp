@@ -4,6 +4,7 @@
 // screen shows in both languages.
 
 #include "QtTestApp.h"
+#include "talvik/text/Language.h"
 
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
@@ -133,7 +134,7 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     pointAt(QPoint(0, 0));
     EXPECT_TRUE(waitFor([&] {
         return window.infoBox().text().startsWith(
-            QString::fromStdString(talvik::layout::modelName(model)) + QStringLiteral(" 编程软件"));
+            QString::fromUtf8(talvik::text::modelName(model)) + QStringLiteral(" 编程软件"));
     }));
     EXPECT_TRUE(messages.isEmpty());
 

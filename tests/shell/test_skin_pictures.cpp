@@ -1,6 +1,7 @@
 // The layout tables and the pictures the generator draws from them.
 
 #include "QtTestApp.h"
+#include "talvik/text/Language.h"
 
 #include "layout/SkinLayout.h"
 
@@ -103,10 +104,10 @@ TEST(MainLayout, PictureNumbersAndModelNamesPerModel) {
     EXPECT_EQ(mainPictureIds(3).normal, 154);
     EXPECT_EQ(mainPictureIds(3).active, 153);
     EXPECT_EQ(mainPictureIds(4).hover, 158);
-    EXPECT_EQ(modelName(0), "Talvik(RGB)BLe");
-    EXPECT_EQ(modelName(2), "Talvik(S)BLe");
-    EXPECT_EQ(modelName(3), "Talvik(S)");
-    EXPECT_EQ(modelName(4), "Talvik(RGB)");
+    EXPECT_EQ(talvik::text::modelName(0), "Talvik(RGB)BLe");
+    EXPECT_EQ(talvik::text::modelName(2), "Talvik(S)BLe");
+    EXPECT_EQ(talvik::text::modelName(3), "Talvik(S)");
+    EXPECT_EQ(talvik::text::modelName(4), "Talvik(RGB)");
 }
 
 class GeneratedSkin : public ::testing::Test {

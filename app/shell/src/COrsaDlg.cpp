@@ -3,6 +3,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/UiScale.h"
+#include "talvik/text/Language.h"
 
 #include "layout/SkinLayout.h"
 
@@ -41,7 +42,7 @@ bool COrsaDlg::initialise(QSize screen) {
         return false;
     }
     setWindowIcon(m_hIcon);
-    setWindowTitle(QString::fromStdString(layout::modelName(m_state.modelNumber)));
+    setWindowTitle(QString::fromUtf8(text::modelName(m_state.modelNumber)));
     setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
     setFonts(&m_app.m_fonts);
     if (!screen.isValid()) {
@@ -59,7 +60,7 @@ bool COrsaDlg::initialise(QSize screen) {
     m_state.busy = 0;
 
     m_trayIcon.setIcon(m_hIcon);
-    m_trayIcon.setToolTip(QString::fromStdString(layout::modelName(m_state.modelNumber)).left(127));
+    m_trayIcon.setToolTip(QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127));
 
     const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
     m_info.setGeometry(box.left, box.top, box.width(), box.height());

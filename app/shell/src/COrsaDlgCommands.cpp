@@ -72,7 +72,7 @@ void COrsaDlg::exitProgram() {
         const QString question = QString::fromUtf8(
             text::twoWayText(m_state.languageTag, "配置未写入，是否继续退出??",
                              "Configuration don't be writted,continue to exit??"));
-        if (!m_question(QString::fromStdString(layout::modelName(m_state.modelNumber)), question)) {
+        if (!m_question(QString::fromUtf8(text::modelName(m_state.modelNumber)), question)) {
             return;
         }
     }

@@ -44,7 +44,7 @@ QString COrsaDlg::infoHeader() {
         }
         return QStringLiteral("     ");
     };
-    const QString model = fromUtf8(layout::modelName(m_state.modelNumber));
+    const QString model = QString::fromUtf8(text::modelName(m_state.modelNumber));
     const QString most = keyName(m_state.mostPressedKey);
     const QString least = keyName(m_state.leastPressedKey);
     if (m_state.languageTag == text::kChinese) {

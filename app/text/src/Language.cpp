@@ -48,4 +48,17 @@ std::string formatNumbered(std::string_view format, int number) {
     return text;
 }
 
+std::string_view modelName(int model) {
+    switch (model) {
+    case 2:
+        return "Talvik(S)BLe";
+    case 3:
+        return "Talvik(S)";
+    case 4:
+        return "Talvik(RGB)";
+    default:
+        return "Talvik(RGB)BLe";
+    }
+}
+
 } // namespace talvik::text

@@ -38,4 +38,9 @@ std::string_view entryNameFormat(CollectionKind kind, std::string_view tag);
 // gets nothing replaced. User text never reaches printf this way.
 std::string formatNumbered(std::string_view format, int number);
 
+// The model's name, the same in both languages: captions, message titles, the
+// notification-area tip and the root element of its profiles. Every number
+// other than 2, 3 and 4 (1, and 0 when nothing was detected) is the first model.
+std::string_view modelName(int model);
+
 } // namespace talvik::text
