@@ -11,8 +11,10 @@ start)
         kill "$(cat "$dir/pid")" 2>/dev/null || true
     fi
     rm -f "$dir/display" "$dir/pid"
-    # 1920x1080 keeps the user-interface scale at 1.0 for the window tests.
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+    # 1920x1080 keeps the user-interface scale at 1.0 for the window tests;
+    # -noreset, because a server resetting after its last client left refuses
+    # the next test's connection for a moment.
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     echo $! >"$dir/pid"
     for _ in $(seq 1 100); do
         if [ -s "$dir/display" ]; then
