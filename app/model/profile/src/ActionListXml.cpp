@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 using talvik::xml::fromUtf8;
 using talvik::xml::toUtf8;
@@ -20,54 +23,59 @@ constexpr int kMaxListDepth = 8;
 // program can make is damage, and honouring it would allocate without bound.
 constexpr int kMaxListItems = 65536;
 
+void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& notes);
+
+// The items of the list element the position is inside: each "x" child's text and nested
+// list, placed at its ID; IDs the file skips leave empty items.
+void loadItems(CXmlDocument& doc, int depth, SProfileNotes& notes, std::vector<std::string>& texts,
+               std::vector<CActionList>& children) {
+    std::string text;
+    while (doc.findElement(u"x")) {
+        text.clear();
+        int index = attributeNumbers<1>(doc, {u"ID"}, u"t1", &text)[0];
+        if (index < 0 || index >= kMaxListItems) {
+            notes.skipped(u"x", index);
+            continue;
+        }
+        auto at = static_cast<std::size_t>(index);
+        if (at >= texts.size()) {
+            texts.resize(at + 1);
+            children.resize(at + 1);
+        }
+        texts[at] = std::move(text);
+        // A repeated ID replaces the earlier item whole, child included.
+        CActionList& child = children[at];
+        child = CActionList();
+        if (doc.enterElement()) {
+            loadFromAt(child, doc, depth + 1, notes);
+            doc.leaveElement();
+        }
+    }
+}
+
 void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& notes) {
     list.clear();
     if (!doc.findElement(u"List")) {
         return;
     }
-    CActionList loaded;
-    loaded.SizeOfView = INT_MAX; // no scrolling while items are appended
     std::vector<std::string> texts;
     std::vector<CActionList> children;
     if (depth < kMaxListDepth && doc.enterElement()) {
-        std::u16string text;
-        while (doc.findElement(u"x")) {
-            text.clear();
-            int index = attributeNumbers<1>(doc, {u"ID"}, u"t1", &text)[0];
-            if (index < 0 || index >= kMaxListItems) {
-                notes.skipped(u"x", index);
-                continue;
-            }
-            if (static_cast<std::size_t>(index) >= texts.size()) {
-                texts.resize(static_cast<std::size_t>(index) + 1);
-                children.resize(static_cast<std::size_t>(index) + 1);
-            }
-            texts[index] = toUtf8(text);
-            CActionList child;
-            if (doc.enterElement()) {
-                loadFromAt(child, doc, depth + 1, notes);
-                doc.leaveElement();
-            }
-            children[index] = std::move(child);
-        }
+        loadItems(doc, depth, notes, texts, children);
         doc.leaveElement();
     } else if (depth >= kMaxListDepth) {
         notes.tooDeep();
     }
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        loaded.append(texts[i]);
-        loaded.setChildAtRow(loaded.CursorPos, children[i]);
-    }
+    list.setContents(std::move(texts), std::move(children));
     auto fields = attributeNumbers<7>(doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
                                             u"IsAutoInterval", u"Delay", u"PlayMode"});
-    loaded.SizeOfView = fields[0];
-    loaded.ViewStartAt = fields[1];
-    loaded.CursorPos = fields[2];
-    loaded.Cycles = fields[3];
-    loaded.IsAutoInterval = fields[4] != 0;
-    loaded.Delay = fields[5];
-    loaded.PlayMode = fields[6];
-    list = std::move(loaded);
+    list.SizeOfView = fields[0];
+    list.ViewStartAt = fields[1];
+    list.CursorPos = fields[2];
+    list.Cycles = fields[3];
+    list.IsAutoInterval = fields[4] != 0;
+    list.Delay = fields[5];
+    list.PlayMode = fields[6];
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // Pieces the profile reader shares with the list reader.
 
 #include "CXmlDocument.h"
+#include "TextCodec.h"
 
 #include <array>
 #include <string>
@@ -25,32 +26,36 @@ int leadingNumber(std::u16string_view value);
 
 // The numbers of the named attributes of the current element, read in one pass over its
 // start tag; an absent attribute gives 0, a repeated one counts with its first value. The
-// attribute textName, if given, is copied to text as it is.
+// attribute textName, if given, is copied to text, in UTF-8.
 template <std::size_t N>
 std::array<int, N>
 attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, N>& names,
-                 std::u16string_view textName = {}, std::u16string* text = nullptr) {
+                 std::u16string_view textName = {}, std::string* text = nullptr) {
     std::array<int, N> numbers{};
     std::array<bool, N> seen{};
     bool textSeen = false;
     std::size_t next = 0;
-    doc.forEachAttribute([&](std::u16string_view name, std::u16string_view value) {
+    doc.forEachAttribute([&](std::u16string_view name,
+                             std::u16string_view value) -> std::u16string_view {
         if (text != nullptr && !textSeen && name == textName) {
-            text->assign(value);
+            *text = talvik::xml::toUtf8(value);
             textSeen = true;
-            return;
+            return next < N ? names[next] : std::u16string_view();
         }
         // Files written by the program list the attributes in this order, so the name after
-        // the last match is tried first.
+        // the last match is tried first, and the document checks for it before scanning.
         for (std::size_t k = 0; k < N; ++k) {
-            std::size_t i = (next + k) % N;
-            if (!seen[i] && name == names[i]) {
+            std::size_t i = next + k < N ? next + k : next + k - N;
+            if (!seen[i] && ((name.data() == names[i].data() && name.size() == names[i].size()) ||
+                             name == names[i])) {
                 numbers[i] = leadingNumber(value);
                 seen[i] = true;
                 next = i + 1;
-                return;
+                return next < N ? names[next]
+                                : (text != nullptr ? textName : std::u16string_view());
             }
         }
+        return {};
     });
     return numbers;
 }
