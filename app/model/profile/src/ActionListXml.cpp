@@ -81,6 +81,17 @@ void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& 
 } // namespace
 
 int leadingNumber(std::u16string_view value) {
+    // Nearly every value the program writes is a few plain digits.
+    if (!value.empty() && value.size() <= 9) {
+        int number = 0;
+        std::size_t k = 0;
+        for (; k < value.size() && value[k] >= u'0' && value[k] <= u'9'; ++k) {
+            number = number * 10 + (value[k] - u'0');
+        }
+        if (k == value.size()) {
+            return number;
+        }
+    }
     std::size_t k = 0;
     while (k < value.size() && (value[k] == u' ' || (value[k] >= u'\t' && value[k] <= u'\r'))) {
         ++k;
