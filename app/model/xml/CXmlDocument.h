@@ -63,8 +63,9 @@ public:
     // visit(name, value) for each, the value unescaped. The views last only for the call.
     // A visitor may return the name it expects next (a valid name, or empty for no guess);
     // when the next attribute has that name, the name passed is that very view, so the
-    // visitor can tell it by its address without comparing.
-    template <typename Visit> void forEachAttribute(Visit&& visit) const {
+    // visitor can tell it by its address without comparing. first is the guess for the first.
+    template <typename Visit>
+    void forEachAttribute(Visit&& visit, std::u16string_view first = {}) const {
         if (m_current == 0) {
             return;
         }
@@ -72,7 +73,7 @@ public:
         std::size_t k = attributesStart(m_current);
         talvik::xml::SAttributeSpan a;
         std::u16string scratch;
-        std::u16string_view expected;
+        std::u16string_view expected = first;
         while (talvik::xml::scanAttribute(text, k, a, expected)) {
             std::u16string_view name =
                 a.isExpected ? expected : text.substr(a.nameStart, a.nameLength);

@@ -35,28 +35,30 @@ attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, 
     std::array<bool, N> seen{};
     bool textSeen = false;
     std::size_t next = 0;
-    doc.forEachAttribute([&](std::u16string_view name,
-                             std::u16string_view value) -> std::u16string_view {
-        if (text != nullptr && !textSeen && name == textName) {
-            *text = talvik::xml::toUtf8(value);
-            textSeen = true;
-            return next < N ? names[next] : std::u16string_view();
-        }
-        // Files written by the program list the attributes in this order, so the name after
-        // the last match is tried first, and the document checks for it before scanning.
-        for (std::size_t k = 0; k < N; ++k) {
-            std::size_t i = next + k < N ? next + k : next + k - N;
-            if (!seen[i] && ((name.data() == names[i].data() && name.size() == names[i].size()) ||
-                             name == names[i])) {
-                numbers[i] = leadingNumber(value);
-                seen[i] = true;
-                next = i + 1;
-                return next < N ? names[next]
-                                : (text != nullptr ? textName : std::u16string_view());
+    doc.forEachAttribute(
+        [&](std::u16string_view name, std::u16string_view value) -> std::u16string_view {
+            if (text != nullptr && !textSeen && name == textName) {
+                *text = talvik::xml::toUtf8(value);
+                textSeen = true;
+                return next < N ? names[next] : std::u16string_view();
             }
-        }
-        return {};
-    });
+            // Files written by the program list the attributes in this order, so the name after
+            // the last match is tried first, and the document checks for it before scanning.
+            for (std::size_t k = 0; k < N; ++k) {
+                std::size_t i = next + k < N ? next + k : next + k - N;
+                if (!seen[i] &&
+                    ((name.data() == names[i].data() && name.size() == names[i].size()) ||
+                     name == names[i])) {
+                    numbers[i] = leadingNumber(value);
+                    seen[i] = true;
+                    next = i + 1;
+                    return next < N ? names[next]
+                                    : (text != nullptr ? textName : std::u16string_view());
+                }
+            }
+            return {};
+        },
+        names[0]);
     return numbers;
 }
 
