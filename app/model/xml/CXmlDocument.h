@@ -98,6 +98,14 @@ public:
     void resetPosition();
     bool hasCurrentElement() const { return m_current != 0; }
     std::u16string tagName() const;
+    // The current element's start tag as written, from "<" to ">"; empty when there is none.
+    // Readers use it to recognise a tag they have read before.
+    std::u16string_view startTag() const {
+        return m_current == 0 ? std::u16string_view()
+                              : std::u16string_view(m_text).substr(
+                                    static_cast<std::size_t>(m_elements[m_current].start),
+                                    static_cast<std::size_t>(m_elements[m_current].startTagLength));
+    }
 
     const std::u16string& result() const { return m_result; }
     bool isWellFormed() const;

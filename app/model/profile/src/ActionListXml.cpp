@@ -5,8 +5,10 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,18 +25,31 @@ constexpr int kMaxListDepth = 8;
 // program can make is damage, and honouring it would allocate without bound.
 constexpr int kMaxListItems = 65536;
 
-void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& notes);
+} // namespace
+
+std::array<int, 7> CListReader::fields() {
+    std::u16string_view tag = m_doc.startTag();
+    if (tag.size() == m_lastTag.size() &&
+        std::memcmp(tag.data(), m_lastTag.data(), tag.size() * sizeof(char16_t)) == 0) {
+        return m_lastFields;
+    }
+    m_lastFields =
+        attributeNumbers<7>(m_doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
+                                    u"IsAutoInterval", u"Delay", u"PlayMode"});
+    m_lastTag.assign(tag);
+    return m_lastFields;
+}
 
 // The items of the list element the position is inside: each "x" child's text and nested
 // list, placed at its ID; IDs the file skips leave empty items.
-void loadItems(CXmlDocument& doc, int depth, SProfileNotes& notes, std::vector<std::string>& texts,
-               std::vector<CActionList>& children) {
+void CListReader::loadItems(int depth, std::vector<std::string>& texts,
+                            std::vector<CActionList>& children) {
     std::string text;
-    while (doc.findElement(u"x")) {
+    while (m_doc.findElement(u"x")) {
         text.clear();
-        int index = attributeNumbers<1>(doc, {u"ID"}, u"t1", &text)[0];
+        int index = attributeNumbers<1>(m_doc, {u"ID"}, u"t1", &text)[0];
         if (index < 0 || index >= kMaxListItems) {
-            notes.skipped(u"x", index);
+            m_notes.skipped(u"x", index);
             continue;
         }
         auto at = static_cast<std::size_t>(index);
@@ -46,39 +61,36 @@ void loadItems(CXmlDocument& doc, int depth, SProfileNotes& notes, std::vector<s
         // A repeated ID replaces the earlier item whole, child included.
         CActionList& child = children[at];
         child = CActionList();
-        if (doc.enterElement()) {
-            loadFromAt(child, doc, depth + 1, notes);
-            doc.leaveElement();
+        if (m_doc.enterElement()) {
+            load(child, depth + 1);
+            m_doc.leaveElement();
         }
     }
 }
 
-void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& notes) {
+void CListReader::load(CActionList& list, int depth) {
     list.clear();
-    if (!doc.findElement(u"List")) {
+    if (!m_doc.findElement(u"List")) {
         return;
     }
     std::vector<std::string> texts;
     std::vector<CActionList> children;
-    if (depth < kMaxListDepth && doc.enterElement()) {
-        loadItems(doc, depth, notes, texts, children);
-        doc.leaveElement();
+    if (depth < kMaxListDepth && m_doc.enterElement()) {
+        loadItems(depth, texts, children);
+        m_doc.leaveElement();
     } else if (depth >= kMaxListDepth) {
-        notes.tooDeep();
+        m_notes.tooDeep();
     }
     list.setContents(std::move(texts), std::move(children));
-    auto fields = attributeNumbers<7>(doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
-                                            u"IsAutoInterval", u"Delay", u"PlayMode"});
-    list.SizeOfView = fields[0];
-    list.ViewStartAt = fields[1];
-    list.CursorPos = fields[2];
-    list.Cycles = fields[3];
-    list.IsAutoInterval = fields[4] != 0;
-    list.Delay = fields[5];
-    list.PlayMode = fields[6];
+    std::array<int, 7> read = fields();
+    list.SizeOfView = read[0];
+    list.ViewStartAt = read[1];
+    list.CursorPos = read[2];
+    list.Cycles = read[3];
+    list.IsAutoInterval = read[4] != 0;
+    list.Delay = read[5];
+    list.PlayMode = read[6];
 }
-
-} // namespace
 
 int leadingNumber(std::u16string_view value) {
     // Nearly every value the program writes is a few plain digits.
@@ -132,9 +144,5 @@ void saveTo(const CActionList& list, CXmlDocument& doc) {
 
 void loadFrom(CActionList& list, CXmlDocument& doc) {
     SProfileNotes notes;
-    loadFromAt(list, doc, 0, notes);
-}
-
-void loadFrom(CActionList& list, CXmlDocument& doc, SProfileNotes& notes) {
-    loadFromAt(list, doc, 0, notes);
+    CListReader(doc, notes).load(list);
 }

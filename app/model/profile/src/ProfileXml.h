@@ -4,12 +4,12 @@
 
 #include "CXmlDocument.h"
 #include "TextCodec.h"
+#include "talvik/model/CActionList.h"
 
 #include <array>
 #include <string>
 #include <string_view>
-
-class CActionList;
+#include <vector>
 
 // What a lenient load skipped or could not follow, for the caller's message.
 struct SProfileNotes {
@@ -62,4 +62,22 @@ attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, 
     return numbers;
 }
 
-void loadFrom(CActionList& list, CXmlDocument& doc, SProfileNotes& notes);
+// Reads the lists of one profile load. Most lists in a profile are the empty ones under
+// macro items, all with the same start tag, so the fields of the last tag read are kept and
+// a tag that is the same text again is not parsed again.
+class CListReader {
+public:
+    CListReader(CXmlDocument& doc, SProfileNotes& notes) : m_doc(doc), m_notes(notes) {}
+    // The "List" element among the children of the current position into list, or list
+    // cleared when there is none.
+    void load(CActionList& list, int depth = 0);
+
+private:
+    std::array<int, 7> fields();
+    void loadItems(int depth, std::vector<std::string>& texts, std::vector<CActionList>& children);
+
+    CXmlDocument& m_doc;
+    SProfileNotes& m_notes;
+    std::u16string m_lastTag;
+    std::array<int, 7> m_lastFields{};
+};
