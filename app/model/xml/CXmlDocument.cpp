@@ -69,14 +69,34 @@ bool CXmlDocument::namesEqual(std::u16string_view a, std::u16string_view b) cons
                       [](char16_t x, char16_t y) { return foldAscii(x) == foldAscii(y); });
 }
 
+bool CXmlDocument::hasNameEndingAt(std::size_t at, std::u16string_view name) const {
+    std::size_t end = at + name.size();
+    if (end > m_text.size() || (end < m_text.size() && !isNameEnd(m_text[end]))) {
+        return false;
+    }
+    for (std::size_t k = 0; k < name.size(); ++k) {
+        if (m_text[at + k] != name[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::u16string CXmlDocument::tagName() const {
     return m_current ? std::u16string(nameAt(m_elements[m_current].start + 1)) : std::u16string();
 }
 
 bool CXmlDocument::findElement(std::u16string_view name) {
+    // Element names never hold a character that ends names, so a name that does matches
+    // nothing, and any other can be compared in place without scanning for the name's end.
+    if (!isValidName(name)) {
+        return false;
+    }
+    const bool ignoreCase = (m_flags & kFlagIgnoreCase) != 0;
     int candidate = m_current ? m_elements[m_current].nextSibling : m_elements[m_parent].firstChild;
     for (; candidate != 0; candidate = m_elements[candidate].nextSibling) {
-        if (namesEqual(nameAt(m_elements[candidate].start + 1), name)) {
+        std::size_t at = static_cast<std::size_t>(m_elements[candidate].start) + 1;
+        if (ignoreCase ? namesEqual(nameAt(at), name) : hasNameEndingAt(at, name)) {
             m_current = candidate;
             return true;
         }

@@ -141,6 +141,8 @@ private:
                    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs);
     std::u16string_view nameAt(std::size_t offset) const;
     bool namesEqual(std::u16string_view a, std::u16string_view b) const;
+    // Whether the element name at offset is exactly name, which must be a valid name.
+    bool hasNameEndingAt(std::size_t at, std::u16string_view name) const;
     std::size_t attributesStart(int element) const;
     std::size_t startTagEnd(int element) const;
     bool nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;

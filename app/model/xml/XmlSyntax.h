@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 namespace talvik::xml {
@@ -79,8 +78,16 @@ inline void scanValue(std::u16string_view text, std::size_t& k, SAttributeSpan& 
 // Whether the text at k holds `name` followed by "=": then the name scan would end exactly
 // there, provided the name is valid, and the scan can be skipped.
 inline bool hasNameAt(std::u16string_view text, std::size_t k, std::u16string_view name) {
-    return !name.empty() && text.size() - k > name.size() && text[k + name.size()] == u'=' &&
-           std::memcmp(text.data() + k, name.data(), name.size() * sizeof(char16_t)) == 0;
+    if (name.empty() || text.size() - k <= name.size() || text[k + name.size()] != u'=') {
+        return false;
+    }
+    // Compared here rather than by memcmp: the names are a few characters long.
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (text[k + i] != name[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Reads the attribute at or after k of the start tag that ends where the text ends; false at

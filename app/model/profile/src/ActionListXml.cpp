@@ -53,7 +53,10 @@ void CListReader::loadItems(int depth, std::vector<std::string>& texts,
             continue;
         }
         auto at = static_cast<std::size_t>(index);
-        if (at >= texts.size()) {
+        if (at == texts.size()) { // the usual case: IDs in order
+            texts.emplace_back();
+            children.emplace_back();
+        } else if (at > texts.size()) {
             texts.resize(at + 1);
             children.resize(at + 1);
         }
