@@ -113,24 +113,6 @@ bool CXmlDocument::nextElement() {
     return true;
 }
 
-bool CXmlDocument::enterElement() {
-    if (m_current == 0) {
-        return false;
-    }
-    m_parent = m_current;
-    m_current = 0;
-    return true;
-}
-
-bool CXmlDocument::leaveElement() {
-    if (m_parent == 0) {
-        return false;
-    }
-    m_current = m_parent;
-    m_parent = m_elements[m_parent].parent;
-    return true;
-}
-
 void CXmlDocument::resetPosition() {
     m_parent = 0;
     m_current = 0;

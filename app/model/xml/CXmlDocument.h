@@ -93,8 +93,23 @@ public:
     bool findElement(std::u16string_view name);
     // Moves to the next element at this level whatever its name.
     bool nextElement();
-    bool enterElement();
-    bool leaveElement();
+    // Inline: a profile load steps in and out of every one of its elements.
+    bool enterElement() {
+        if (m_current == 0) {
+            return false;
+        }
+        m_parent = m_current;
+        m_current = 0;
+        return true;
+    }
+    bool leaveElement() {
+        if (m_parent == 0) {
+            return false;
+        }
+        m_current = m_parent;
+        m_parent = m_elements[static_cast<std::size_t>(m_parent)].parent;
+        return true;
+    }
     void resetPosition();
     bool hasCurrentElement() const { return m_current != 0; }
     std::u16string tagName() const;

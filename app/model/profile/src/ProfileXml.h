@@ -24,6 +24,12 @@ struct SProfileNotes {
 // the first other character; no digits gives 0.
 int leadingNumber(std::u16string_view value);
 
+// Whether an attribute name read by forEachAttribute is the given one: by address when the
+// document recognised it as the name the reader expected, else by its characters.
+inline bool sameName(std::u16string_view read, std::u16string_view name) {
+    return (read.data() == name.data() && read.size() == name.size()) || read == name;
+}
+
 // The numbers of the named attributes of the current element, read in one pass over its
 // start tag; an absent attribute gives 0, a repeated one counts with its first value. The
 // attribute textName, if given, is copied to text, in UTF-8.
@@ -37,7 +43,7 @@ attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, 
     std::size_t next = 0;
     doc.forEachAttribute(
         [&](std::u16string_view name, std::u16string_view value) -> std::u16string_view {
-            if (text != nullptr && !textSeen && name == textName) {
+            if (text != nullptr && !textSeen && sameName(name, textName)) {
                 *text = talvik::xml::toUtf8(value);
                 textSeen = true;
                 return next < N ? names[next] : std::u16string_view();
@@ -46,9 +52,7 @@ attributeNumbers(const CXmlDocument& doc, const std::array<std::u16string_view, 
             // the last match is tried first, and the document checks for it before scanning.
             for (std::size_t k = 0; k < N; ++k) {
                 std::size_t i = next + k < N ? next + k : next + k - N;
-                if (!seen[i] &&
-                    ((name.data() == names[i].data() && name.size() == names[i].size()) ||
-                     name == names[i])) {
+                if (!seen[i] && sameName(name, names[i])) {
                     numbers[i] = leadingNumber(value);
                     seen[i] = true;
                     next = i + 1;
