@@ -79,7 +79,8 @@ void CActionList::append(std::string_view text) {
 void CActionList::setContents(std::vector<std::string> items, std::vector<CActionList> children) {
     m_items = std::move(items);
     m_children = std::move(children);
-    m_children.resize(m_items.size(), CActionList(SizeOfView));
+    if (m_children.size() != m_items.size())
+        m_children.resize(m_items.size(), CActionList(SizeOfView));
 }
 
 void CActionList::removeItemAtRow(int row) {

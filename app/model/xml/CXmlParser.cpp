@@ -69,6 +69,21 @@ std::size_t CXmlParser::markup(std::size_t pos) {
     return startTag(pos);
 }
 
+// Where the quote at open closes, or npos. Values are short, so they are scanned here; find
+// takes over once a terminator is known to be missing, and records one that is, which keeps
+// a damaged file from being rescanned to its end for every later quote.
+std::size_t CXmlParser::closingQuote(std::size_t open) {
+    const std::u16string_view text(m_text);
+    if (m_missing.empty()) {
+        for (std::size_t k = open + 1; k < text.size(); ++k) {
+            if (text[k] == text[open]) {
+                return k;
+            }
+        }
+    }
+    return find(text.substr(open, 1), open + 1);
+}
+
 std::size_t CXmlParser::startTag(std::size_t pos) {
     // A local view keeps the text's address in a register through the scan.
     const std::u16string_view text(m_text);
@@ -92,7 +107,7 @@ std::size_t CXmlParser::startTag(std::size_t pos) {
             break;
         }
         if (c == u'"' || c == u'\'') {
-            std::size_t close = find(text.substr(k, 1), k + 1);
+            std::size_t close = closingQuote(k);
             if (close == std::u16string::npos) {
                 syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
                 return pos + 1;

@@ -59,11 +59,11 @@ void CListReader::loadItems(int depth, std::vector<std::string>& texts,
         } else if (at > texts.size()) {
             texts.resize(at + 1);
             children.resize(at + 1);
+        } else {
+            children[at] = CActionList(); // a repeated ID replaces the earlier item whole
         }
         texts[at] = std::move(text);
-        // A repeated ID replaces the earlier item whole, child included.
         CActionList& child = children[at];
-        child = CActionList();
         if (m_doc.enterElement()) {
             load(child, depth + 1);
             m_doc.leaveElement();
