@@ -197,6 +197,10 @@ TEST(XmlFind, NamesHoldingDelimitersOrLongerThanTheElements_NeverMatch) {
         doc.findElement(u"r");
         doc.enterElement();
     }
+    EXPECT_EQ(doc.childCount(), 0u); // no current element at this level yet
+    doc.leaveElement();
+    EXPECT_EQ(doc.childCount(), 4u);
+    doc.enterElement();
     ASSERT_TRUE(doc.findElement(u"xy"));
     ASSERT_TRUE(doc.findElement(u"x"));
     EXPECT_EQ(doc.getAttribute(u"m"), u"2");

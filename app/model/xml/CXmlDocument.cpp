@@ -113,6 +113,17 @@ bool CXmlDocument::nextElement() {
     return true;
 }
 
+std::size_t CXmlDocument::childCount() const {
+    std::size_t count = 0;
+    if (m_current != 0) {
+        for (int child = m_elements[m_current].firstChild; child != 0;
+             child = m_elements[child].nextSibling) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 void CXmlDocument::resetPosition() {
     m_parent = 0;
     m_current = 0;

@@ -112,6 +112,8 @@ public:
     }
     void resetPosition();
     bool hasCurrentElement() const { return m_current != 0; }
+    // How many elements the current element holds directly, whatever their names.
+    std::size_t childCount() const;
     std::u16string tagName() const;
     // The current element's start tag as written, from "<" to ">"; empty when there is none.
     // Readers use it to recognise a tag they have read before.

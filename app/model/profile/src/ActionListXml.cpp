@@ -78,6 +78,13 @@ void CListReader::load(CActionList& list, int depth) {
     }
     std::vector<std::string> texts;
     std::vector<CActionList> children;
+    if (depth < kMaxListDepth) {
+        // Room for every child at once: growing a macro's lists step by step would move
+        // its items over and over.
+        std::size_t count = m_doc.childCount();
+        texts.reserve(count);
+        children.reserve(count);
+    }
     if (depth < kMaxListDepth && m_doc.enterElement()) {
         loadItems(depth, texts, children);
         m_doc.leaveElement();
