@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -185,4 +187,33 @@ TEST(ActionList, ProposeEntryName_FirstFreeNumber) {
     collection.append("fixed");
     EXPECT_EQ(CActionList::proposeEntryName(collection, "fixed"), "fixed")
         << "a format without a number must not loop forever";
+}
+
+TEST(ActionList, SetContents_TakesItemsAndChildrenWithoutCopies_PadsMissingChildren) {
+    CActionList list(6);
+    list.append("old");
+    list.ViewStartAt = 2;
+    list.Cycles = 7;
+    CActionList child(3);
+    child.append("inner");
+    std::vector<std::string> items = {"a", std::string(100, 'b'), "c"};
+    const char* longText = items[1].data();
+    std::vector<CActionList> children(1);
+    children[0] = child;
+    list.setContents(std::move(items), std::move(children));
+
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.items()[0], "a");
+    EXPECT_EQ(list.items()[1].data(), longText); // moved, not copied
+    ASSERT_EQ(list.children().size(), 3u);
+    EXPECT_EQ(list.children()[0].items(), child.items());
+    EXPECT_EQ(list.children()[2].SizeOfView, 6);
+    EXPECT_TRUE(list.children()[2].empty());
+    EXPECT_EQ(list.ViewStartAt, 2); // view and play fields are the caller's
+    EXPECT_EQ(list.Cycles, 7);
+
+    std::vector<CActionList> tooMany(5);
+    list.setContents({"only"}, std::move(tooMany));
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(list.children().size(), 1u);
 }

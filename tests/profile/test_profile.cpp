@@ -184,6 +184,58 @@ TEST_F(Profile, ListAttributesAndItemIds_ReadAsWritten) {
     EXPECT_EQ(combos.children()[0].Cycles, 1); // no "List" inside: a cleared list
 }
 
+// Attributes that differ from what the program writes only in order, spacing, a longer name
+// or a reference must read exactly as the plain ones do.
+TEST_F(Profile, ListAttributesOutOfOrderSpacedOrLookalike_ReadByTheirExactNames) {
+    writeFile(
+        path("odd.pro"),
+        kDeclaration +
+            "<Talvik(RGB)BLe>\r\n<PredefinedMacro>\r\n"
+            "<List PlayMode=\"2\" CyclesX=\"8\" Delay =\"40\" SizeOfView=\"&#55;\" "
+            "Cycles= '3' CursorPos=\"1\" Cycles=\"9\" IsAutoInterval=\"1\">"
+            "<x t1=\"&lt;20 ms&gt; &amp; &eacute;\" ID=\"1\"/><x ID=\"0\" t1 =\"a\" t1=\"b\"/>"
+            "</List>\r\n</PredefinedMacro>\r\n</Talvik(RGB)BLe>\r\n");
+    auto state = resetState(1);
+    ASSERT_TRUE(loadProfile(*state, path("odd.pro")).ok());
+    const CActionList& macros = state->keyConfig.PredefinedMacro;
+    EXPECT_EQ(macros.items(), (std::vector<std::string>{"a", "<20 ms> & \u00e9"}));
+    EXPECT_EQ(macros.PlayMode, 2);
+    EXPECT_EQ(macros.Cycles, 3); // the first of two, not the lookalike "CyclesX"
+    EXPECT_EQ(macros.Delay, 40);
+    EXPECT_EQ(macros.SizeOfView, 7);
+    EXPECT_EQ(macros.CursorPos, 1);
+    EXPECT_TRUE(macros.IsAutoInterval);
+    EXPECT_EQ(macros.ViewStartAt, 0);
+}
+
+// Start tags that repeat are read once; ones that differ in a single digit must not be taken
+// for a repeat.
+TEST_F(Profile, NestedListsWithNearlyEqualStartTags_EachKeepsItsOwnFields) {
+    std::string items;
+    for (int i = 0; i < 4; ++i) {
+        int size = i == 1 || i == 2 ? 2 : 1;
+        items += "<x ID=\"" + std::to_string(i) + "\" t1=\"i\"><List SizeOfView=\"" +
+                 std::to_string(size) + "\" Cycles=\"2\"/></x>";
+    }
+    writeFile(path("near.pro"), kDeclaration +
+                                    "<Talvik(RGB)BLe>\r\n<PredefinedEmu>\r\n"
+                                    "<List SizeOfView=\"1\" Cycles=\"2\" Delay=\"5\">" +
+                                    items + "</List>\r\n</PredefinedEmu>\r\n</Talvik(RGB)BLe>\r\n");
+    auto state = resetState(1);
+    ASSERT_TRUE(loadProfile(*state, path("near.pro")).ok());
+    const CActionList& emus = state->keyConfig.PredefinedEmu;
+    ASSERT_EQ(emus.children().size(), 4u);
+    std::vector<int> sizes;
+    for (const CActionList& child : emus.children()) {
+        sizes.push_back(child.SizeOfView);
+        EXPECT_EQ(child.Cycles, 2);
+        EXPECT_EQ(child.Delay, 0);
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{1, 2, 2, 1}));
+    EXPECT_EQ(emus.Delay, 5);
+    EXPECT_EQ(emus.SizeOfView, 1);
+}
+
 TEST_F(Profile, DamagedProfile_LoadsWhatItHasAndGapsGetFactoryValues) {
     auto state = resetState(1);
     state->keyConfig.LightAreas[2] = {9, 9, 9};

@@ -186,6 +186,28 @@ TEST(XmlFind, WholeNameMatch_WalksForwardAndStopsOnLastMatch) {
     EXPECT_FALSE(doc.findElement(u"X"));
 }
 
+TEST(XmlFind, NamesHoldingDelimitersOrLongerThanTheElements_NeverMatch) {
+    CXmlDocument doc;
+    doc.setText(u"<r><x n='1'/><xy/><x\tm='2'/><x>t</x></r>");
+    ASSERT_TRUE(doc.findElement(u"r"));
+    doc.enterElement();
+    for (const char16_t* name : {u"x n", u"x/", u"x>", u"", u"xyz", u"x\t"}) {
+        EXPECT_FALSE(doc.findElement(name)) << utf8(name);
+        doc.resetPosition();
+        doc.findElement(u"r");
+        doc.enterElement();
+    }
+    EXPECT_EQ(doc.childCount(), 0u); // no current element at this level yet
+    doc.leaveElement();
+    EXPECT_EQ(doc.childCount(), 4u);
+    doc.enterElement();
+    ASSERT_TRUE(doc.findElement(u"xy"));
+    ASSERT_TRUE(doc.findElement(u"x"));
+    EXPECT_EQ(doc.getAttribute(u"m"), u"2");
+    ASSERT_TRUE(doc.findElement(u"x"));
+    EXPECT_EQ(doc.getAttribute(u"m"), u"");
+}
+
 TEST(XmlFind, IgnoreCaseFlag) {
     CXmlDocument doc(CXmlDocument::kFlagIgnoreCase);
     doc.setText(u"<Root><Item/></ROOT>");

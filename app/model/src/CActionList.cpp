@@ -3,6 +3,7 @@
 #include "talvik/text/Language.h"
 
 #include <algorithm>
+#include <utility>
 
 void CActionList::clear() {
     m_items.clear();
@@ -73,6 +74,13 @@ void CActionList::append(std::string_view text) {
     } else {
         CursorPos = visible - 1;
     }
+}
+
+void CActionList::setContents(std::vector<std::string> items, std::vector<CActionList> children) {
+    m_items = std::move(items);
+    m_children = std::move(children);
+    if (m_children.size() != m_items.size())
+        m_children.resize(m_items.size(), CActionList(SizeOfView));
 }
 
 void CActionList::removeItemAtRow(int row) {

@@ -69,14 +69,34 @@ bool CXmlDocument::namesEqual(std::u16string_view a, std::u16string_view b) cons
                       [](char16_t x, char16_t y) { return foldAscii(x) == foldAscii(y); });
 }
 
+bool CXmlDocument::hasNameEndingAt(std::size_t at, std::u16string_view name) const {
+    std::size_t end = at + name.size();
+    if (end > m_text.size() || (end < m_text.size() && !isNameEnd(m_text[end]))) {
+        return false;
+    }
+    for (std::size_t k = 0; k < name.size(); ++k) {
+        if (m_text[at + k] != name[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::u16string CXmlDocument::tagName() const {
     return m_current ? std::u16string(nameAt(m_elements[m_current].start + 1)) : std::u16string();
 }
 
 bool CXmlDocument::findElement(std::u16string_view name) {
+    // Element names never hold a character that ends names, so a name that does matches
+    // nothing, and any other can be compared in place without scanning for the name's end.
+    if (!isValidName(name)) {
+        return false;
+    }
+    const bool ignoreCase = (m_flags & kFlagIgnoreCase) != 0;
     int candidate = m_current ? m_elements[m_current].nextSibling : m_elements[m_parent].firstChild;
     for (; candidate != 0; candidate = m_elements[candidate].nextSibling) {
-        if (namesEqual(nameAt(m_elements[candidate].start + 1), name)) {
+        std::size_t at = static_cast<std::size_t>(m_elements[candidate].start) + 1;
+        if (ignoreCase ? namesEqual(nameAt(at), name) : hasNameEndingAt(at, name)) {
             m_current = candidate;
             return true;
         }
@@ -93,22 +113,15 @@ bool CXmlDocument::nextElement() {
     return true;
 }
 
-bool CXmlDocument::enterElement() {
-    if (m_current == 0) {
-        return false;
+std::size_t CXmlDocument::childCount() const {
+    std::size_t count = 0;
+    if (m_current != 0) {
+        for (int child = m_elements[m_current].firstChild; child != 0;
+             child = m_elements[child].nextSibling) {
+            ++count;
+        }
     }
-    m_parent = m_current;
-    m_current = 0;
-    return true;
-}
-
-bool CXmlDocument::leaveElement() {
-    if (m_parent == 0) {
-        return false;
-    }
-    m_current = m_parent;
-    m_parent = m_elements[m_parent].parent;
-    return true;
+    return count;
 }
 
 void CXmlDocument::resetPosition() {
@@ -281,34 +294,7 @@ std::size_t CXmlDocument::startTagEnd(int index) const {
 
 // Reads the attribute at or after k; false at the end of the start tag.
 bool CXmlDocument::nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const {
-    while (k < tagEnd) {
-        char16_t c = m_text[k];
-        if (c == u'>' || c == u'/') {
-            return false;
-        }
-        if (isNameEnd(c)) {
-            ++k; // white space, or stray punctuation in a damaged tag
-            continue;
-        }
-        attribute = SAttribute{k, nameEnd(m_text, k) - k, 0, 0, 0, 0, false};
-        k += attribute.nameLength;
-        std::size_t afterName = k;
-        while (k < tagEnd && isXmlSpace(m_text[k])) {
-            ++k;
-        }
-        if (k < tagEnd && m_text[k] == u'=') {
-            ++k;
-            while (k < tagEnd && isXmlSpace(m_text[k])) {
-                ++k;
-            }
-            readValue(k, tagEnd, attribute);
-        } else {
-            k = afterName;
-            attribute.valueStart = attribute.replaceStart = afterName;
-        }
-        return true;
-    }
-    return false;
+    return talvik::xml::scanAttribute(std::u16string_view(m_text.data(), tagEnd), k, attribute);
 }
 
 // The named attribute of an element; when there is none, end is where a new one goes.
@@ -325,27 +311,6 @@ bool CXmlDocument::findAttribute(int index, std::u16string_view name, SAttribute
         }
     }
     return false;
-}
-
-// Reads a quoted (or, in a damaged tag, unquoted) value at k and moves k behind it.
-void CXmlDocument::readValue(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const {
-    attribute.replaceStart = k;
-    if (k < tagEnd && (m_text[k] == u'"' || m_text[k] == u'\'')) {
-        std::size_t close = m_text.find(m_text[k], k + 1);
-        close = std::min(close, tagEnd - 1);
-        attribute.valueStart = k + 1;
-        attribute.valueLength = close - k - 1;
-        k = close + 1;
-    } else {
-        attribute.valueStart = k;
-        while (k < tagEnd && !isXmlSpace(m_text[k]) && m_text[k] != u'>' &&
-               !(m_text[k] == u'/' && k + 1 < tagEnd && m_text[k + 1] == u'>')) {
-            ++k;
-        }
-        attribute.valueLength = k - attribute.valueStart;
-    }
-    attribute.replaceLength = k - attribute.replaceStart;
-    attribute.hasEquals = true;
 }
 
 bool CXmlDocument::setAttribute(std::u16string_view name, std::u16string_view value) {
@@ -418,17 +383,6 @@ std::vector<std::pair<std::u16string, std::u16string>> CXmlDocument::attributes(
     return all;
 }
 
-bool CXmlDocument::nextAttributeView(std::size_t& k, std::size_t tagEnd, std::u16string_view& name,
-                                     std::u16string_view& value, std::u16string& scratch) const {
-    SAttribute a{};
-    if (!nextAttribute(k, tagEnd, a)) {
-        return false;
-    }
-    name = std::u16string_view(m_text.data() + a.nameStart, a.nameLength);
-    value = std::u16string_view(m_text.data() + a.valueStart, a.valueLength);
-    if (value.find(u'&') != std::u16string_view::npos) {
-        scratch = talvik::xml::unescapeText(value);
-        value = scratch;
-    }
-    return true;
+void CXmlDocument::unescapeInto(std::u16string_view value, std::u16string& out) {
+    out = talvik::xml::unescapeText(value);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "XmlSyntax.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <functional>
@@ -7,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -58,27 +61,68 @@ public:
     std::vector<std::pair<std::u16string, std::u16string>> attributes() const;
     // The same without copies, for readers that take many attributes from many elements:
     // visit(name, value) for each, the value unescaped. The views last only for the call.
-    template <typename Visit> void forEachAttribute(Visit&& visit) const {
+    // A visitor may return the name it expects next (a valid name, or empty for no guess);
+    // when the next attribute has that name, the name passed is that very view, so the
+    // visitor can tell it by its address without comparing. first is the guess for the first.
+    template <typename Visit>
+    void forEachAttribute(Visit&& visit, std::u16string_view first = {}) const {
         if (m_current == 0) {
             return;
         }
+        std::u16string_view text(m_text.data(), startTagEnd(m_current));
         std::size_t k = attributesStart(m_current);
-        std::size_t tagEnd = startTagEnd(m_current);
-        std::u16string_view name, value;
+        talvik::xml::SAttributeSpan a;
         std::u16string scratch;
-        while (nextAttributeView(k, tagEnd, name, value, scratch)) {
-            visit(name, value);
+        std::u16string_view expected = first;
+        while (talvik::xml::scanAttribute(text, k, a, expected)) {
+            std::u16string_view name =
+                a.isExpected ? expected : text.substr(a.nameStart, a.nameLength);
+            std::u16string_view value = text.substr(a.valueStart, a.valueLength);
+            if (a.hasReference) {
+                unescapeInto(value, scratch);
+                value = scratch;
+            }
+            if constexpr (std::is_void_v<decltype(visit(name, value))>) {
+                visit(name, value);
+            } else {
+                expected = visit(name, value);
+            }
         }
     }
 
     bool findElement(std::u16string_view name);
     // Moves to the next element at this level whatever its name.
     bool nextElement();
-    bool enterElement();
-    bool leaveElement();
+    // Inline: a profile load steps in and out of every one of its elements.
+    bool enterElement() {
+        if (m_current == 0) {
+            return false;
+        }
+        m_parent = m_current;
+        m_current = 0;
+        return true;
+    }
+    bool leaveElement() {
+        if (m_parent == 0) {
+            return false;
+        }
+        m_current = m_parent;
+        m_parent = m_elements[static_cast<std::size_t>(m_parent)].parent;
+        return true;
+    }
     void resetPosition();
     bool hasCurrentElement() const { return m_current != 0; }
+    // How many elements the current element holds directly, whatever their names.
+    std::size_t childCount() const;
     std::u16string tagName() const;
+    // The current element's start tag as written, from "<" to ">"; empty when there is none.
+    // Readers use it to recognise a tag they have read before.
+    std::u16string_view startTag() const {
+        return m_current == 0 ? std::u16string_view()
+                              : std::u16string_view(m_text).substr(
+                                    static_cast<std::size_t>(m_elements[m_current].start),
+                                    static_cast<std::size_t>(m_elements[m_current].startTagLength));
+    }
 
     const std::u16string& result() const { return m_result; }
     bool isWellFormed() const;
@@ -106,12 +150,7 @@ private:
         int nextSibling = 0;
         int prevSibling = 0;
     };
-    struct SAttribute {
-        std::size_t nameStart, nameLength;
-        std::size_t valueStart, valueLength;     // the value as written, without quotes
-        std::size_t replaceStart, replaceLength; // the value with its quotes
-        bool hasEquals;
-    };
+    using SAttribute = talvik::xml::SAttributeSpan;
     friend class CXmlParser;
 
     void parse();
@@ -119,12 +158,12 @@ private:
                    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs);
     std::u16string_view nameAt(std::size_t offset) const;
     bool namesEqual(std::u16string_view a, std::u16string_view b) const;
+    // Whether the element name at offset is exactly name, which must be a valid name.
+    bool hasNameEndingAt(std::size_t at, std::u16string_view name) const;
     std::size_t attributesStart(int element) const;
     std::size_t startTagEnd(int element) const;
     bool nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
-    bool nextAttributeView(std::size_t& k, std::size_t tagEnd, std::u16string_view& name,
-                           std::u16string_view& value, std::u16string& scratch) const;
-    void readValue(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
+    static void unescapeInto(std::u16string_view value, std::u16string& out);
     bool findAttribute(int element, std::u16string_view name, SAttribute& found,
                        std::size_t& end) const;
     void linkChild(int parent, int child, int after);

@@ -69,28 +69,45 @@ std::size_t CXmlParser::markup(std::size_t pos) {
     return startTag(pos);
 }
 
+// Where the quote at open closes, or npos. Values are short, so they are scanned here; find
+// takes over once a terminator is known to be missing, and records one that is, which keeps
+// a damaged file from being rescanned to its end for every later quote.
+std::size_t CXmlParser::closingQuote(std::size_t open) {
+    const std::u16string_view text(m_text);
+    if (m_missing.empty()) {
+        for (std::size_t k = open + 1; k < text.size(); ++k) {
+            if (text[k] == text[open]) {
+                return k;
+            }
+        }
+    }
+    return find(text.substr(open, 1), open + 1);
+}
+
 std::size_t CXmlParser::startTag(std::size_t pos) {
-    std::size_t k = nameEnd(m_text, pos + 1);
+    // A local view keeps the text's address in a register through the scan.
+    const std::u16string_view text(m_text);
+    std::size_t k = nameEnd(text, pos + 1);
     bool empty = false;
     while (true) {
-        while (k < m_text.size() && !isTagSpecial(m_text[k])) {
+        while (k < text.size() && !isTagSpecial(text[k])) {
             ++k;
         }
-        if (k >= m_text.size() || m_text[k] == u'<') {
+        if (k >= text.size() || text[k] == u'<') {
             syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
             return k;
         }
-        char16_t c = m_text[k];
+        char16_t c = text[k];
         if (c == u'>') {
             break;
         }
-        if (c == u'/' && k + 1 < m_text.size() && m_text[k + 1] == u'>') {
+        if (c == u'/' && k + 1 < text.size() && text[k + 1] == u'>') {
             empty = true;
             ++k;
             break;
         }
         if (c == u'"' || c == u'\'') {
-            std::size_t close = find(std::u16string_view(&m_text[k], 1), k + 1);
+            std::size_t close = closingQuote(k);
             if (close == std::u16string::npos) {
                 syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
                 return pos + 1;

@@ -30,6 +30,7 @@ private:
     void syntaxError(std::u16string_view word, std::size_t offset, std::u16string_view type = {});
     void checkDocumentLevel();
     std::size_t find(std::u16string_view terminator, std::size_t from);
+    std::size_t closingQuote(std::size_t open);
     int& openCount(std::u16string_view name);
     std::size_t openDepthOf(std::u16string_view name);
 

@@ -2,6 +2,7 @@
 
 #include "CharsetTable.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <clocale>
@@ -338,8 +339,13 @@ std::u16string decodeUtf8(std::string_view bytes) {
 }
 
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+        return std::string(text.begin(), text.end()); // ASCII, the usual item text
+    }
     std::string out;
-    out.reserve(text.size() + text.size() / 8 + 16);
+    // No slack for short texts: they then fit the string itself, without an allocation (a
+    // profile converts over a hundred thousand item texts).
+    out.reserve(text.size() + text.size() / 8);
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t run = i;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace talvik::xml {
 namespace {
@@ -82,6 +83,15 @@ std::size_t namedEntityCount() {
 }
 
 char16_t namedEntityValue(std::string_view name) {
+    // The five markup characters come first: every escaped attribute value uses them, and
+    // a large profile holds hundreds of thousands.
+    static constexpr std::pair<std::string_view, char16_t> kMarkup[] = {
+        {"lt", u'<'}, {"gt", u'>'}, {"amp", u'&'}, {"quot", u'"'}, {"apos", u'\''}};
+    for (const auto& [markup, value] : kMarkup) {
+        if (name == markup) {
+            return value;
+        }
+    }
     auto it = std::lower_bound(kEntities.begin(), kEntities.end(), name,
                                [](const SEntity& e, std::string_view n) { return e.name < n; });
     return it != kEntities.end() && it->name == name ? it->value : char16_t(0);
@@ -132,19 +142,20 @@ std::size_t numericReference(std::u16string_view value, std::size_t i, char32_t&
 }
 
 std::size_t namedReference(std::u16string_view value, std::size_t i, char16_t& c) {
-    std::string name;
+    std::array<char, kMaxEntityName + 1> name;
+    std::size_t length = 0;
     std::size_t k = i + 1;
-    while (k < value.size() && value[k] != u';' && name.size() <= kMaxEntityName) {
+    while (k < value.size() && value[k] != u';' && length <= kMaxEntityName) {
         if (value[k] >= 0x80) {
             return 0;
         }
-        name.push_back(static_cast<char>(value[k]));
+        name[length++] = static_cast<char>(value[k]);
         ++k;
     }
-    if (k >= value.size() || value[k] != u';' || name.empty() || name.size() > kMaxEntityName) {
+    if (k >= value.size() || value[k] != u';' || length == 0 || length > kMaxEntityName) {
         return 0;
     }
-    c = namedEntityValue(name);
+    c = namedEntityValue(std::string_view(name.data(), length));
     return c ? k + 1 - i : 0;
 }
 

@@ -5,8 +5,13 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 using talvik::xml::fromUtf8;
 using talvik::xml::toUtf8;
@@ -20,59 +25,95 @@ constexpr int kMaxListDepth = 8;
 // program can make is damage, and honouring it would allocate without bound.
 constexpr int kMaxListItems = 65536;
 
-void loadFromAt(CActionList& list, CXmlDocument& doc, int depth, SProfileNotes& notes) {
-    list.clear();
-    if (!doc.findElement(u"List")) {
-        return;
-    }
-    CActionList loaded;
-    loaded.SizeOfView = INT_MAX; // no scrolling while items are appended
-    std::vector<std::string> texts;
-    std::vector<CActionList> children;
-    if (depth < kMaxListDepth && doc.enterElement()) {
-        std::u16string text;
-        while (doc.findElement(u"x")) {
-            text.clear();
-            int index = attributeNumbers<1>(doc, {u"ID"}, u"t1", &text)[0];
-            if (index < 0 || index >= kMaxListItems) {
-                notes.skipped(u"x", index);
-                continue;
-            }
-            if (static_cast<std::size_t>(index) >= texts.size()) {
-                texts.resize(static_cast<std::size_t>(index) + 1);
-                children.resize(static_cast<std::size_t>(index) + 1);
-            }
-            texts[index] = toUtf8(text);
-            CActionList child;
-            if (doc.enterElement()) {
-                loadFromAt(child, doc, depth + 1, notes);
-                doc.leaveElement();
-            }
-            children[index] = std::move(child);
-        }
-        doc.leaveElement();
-    } else if (depth >= kMaxListDepth) {
-        notes.tooDeep();
-    }
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        loaded.append(texts[i]);
-        loaded.setChildAtRow(loaded.CursorPos, children[i]);
-    }
-    auto fields = attributeNumbers<7>(doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
-                                            u"IsAutoInterval", u"Delay", u"PlayMode"});
-    loaded.SizeOfView = fields[0];
-    loaded.ViewStartAt = fields[1];
-    loaded.CursorPos = fields[2];
-    loaded.Cycles = fields[3];
-    loaded.IsAutoInterval = fields[4] != 0;
-    loaded.Delay = fields[5];
-    loaded.PlayMode = fields[6];
-    list = std::move(loaded);
-}
-
 } // namespace
 
+std::array<int, 7> CListReader::fields() {
+    std::u16string_view tag = m_doc.startTag();
+    if (tag.size() == m_lastTag.size() &&
+        std::memcmp(tag.data(), m_lastTag.data(), tag.size() * sizeof(char16_t)) == 0) {
+        return m_lastFields;
+    }
+    m_lastFields =
+        attributeNumbers<7>(m_doc, {u"SizeOfView", u"ViewStartAt", u"CursorPos", u"Cycles",
+                                    u"IsAutoInterval", u"Delay", u"PlayMode"});
+    m_lastTag.assign(tag);
+    return m_lastFields;
+}
+
+// The items of the list element the position is inside: each "x" child's text and nested
+// list, placed at its ID; IDs the file skips leave empty items.
+void CListReader::loadItems(int depth, std::vector<std::string>& texts,
+                            std::vector<CActionList>& children) {
+    std::string text;
+    while (m_doc.findElement(u"x")) {
+        text.clear();
+        int index = attributeNumbers<1>(m_doc, {u"ID"}, u"t1", &text)[0];
+        if (index < 0 || index >= kMaxListItems) {
+            m_notes.skipped(u"x", index);
+            continue;
+        }
+        auto at = static_cast<std::size_t>(index);
+        if (at == texts.size()) { // the usual case: IDs in order
+            texts.emplace_back();
+            children.emplace_back();
+        } else if (at > texts.size()) {
+            texts.resize(at + 1);
+            children.resize(at + 1);
+        } else {
+            children[at] = CActionList(); // a repeated ID replaces the earlier item whole
+        }
+        texts[at] = std::move(text);
+        CActionList& child = children[at];
+        if (m_doc.enterElement()) {
+            load(child, depth + 1);
+            m_doc.leaveElement();
+        }
+    }
+}
+
+void CListReader::load(CActionList& list, int depth) {
+    list.clear();
+    if (!m_doc.findElement(u"List")) {
+        return;
+    }
+    std::vector<std::string> texts;
+    std::vector<CActionList> children;
+    if (depth < kMaxListDepth) {
+        // Room for every child at once: growing a macro's lists step by step would move
+        // its items over and over.
+        std::size_t count = m_doc.childCount();
+        texts.reserve(count);
+        children.reserve(count);
+    }
+    if (depth < kMaxListDepth && m_doc.enterElement()) {
+        loadItems(depth, texts, children);
+        m_doc.leaveElement();
+    } else if (depth >= kMaxListDepth) {
+        m_notes.tooDeep();
+    }
+    list.setContents(std::move(texts), std::move(children));
+    std::array<int, 7> read = fields();
+    list.SizeOfView = read[0];
+    list.ViewStartAt = read[1];
+    list.CursorPos = read[2];
+    list.Cycles = read[3];
+    list.IsAutoInterval = read[4] != 0;
+    list.Delay = read[5];
+    list.PlayMode = read[6];
+}
+
 int leadingNumber(std::u16string_view value) {
+    // Nearly every value the program writes is a few plain digits.
+    if (!value.empty() && value.size() <= 9) {
+        int number = 0;
+        std::size_t k = 0;
+        for (; k < value.size() && value[k] >= u'0' && value[k] <= u'9'; ++k) {
+            number = number * 10 + (value[k] - u'0');
+        }
+        if (k == value.size()) {
+            return number;
+        }
+    }
     std::size_t k = 0;
     while (k < value.size() && (value[k] == u' ' || (value[k] >= u'\t' && value[k] <= u'\r'))) {
         ++k;
@@ -113,9 +154,5 @@ void saveTo(const CActionList& list, CXmlDocument& doc) {
 
 void loadFrom(CActionList& list, CXmlDocument& doc) {
     SProfileNotes notes;
-    loadFromAt(list, doc, 0, notes);
-}
-
-void loadFrom(CActionList& list, CXmlDocument& doc, SProfileNotes& notes) {
-    loadFromAt(list, doc, 0, notes);
+    CListReader(doc, notes).load(list);
 }

@@ -83,7 +83,7 @@ void loadLights(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
     }
 }
 
-void loadKeys(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
+void loadKeys(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes, CListReader& lists) {
     while (doc.findElement(u"KEY")) {
         auto [key, level, mode, code] =
             attributeNumbers<4>(doc, {u"ID", u"Level", u"Mode", u"HWCode"});
@@ -99,7 +99,7 @@ void loadKeys(CXmlDocument& doc, CKeyConfig& working, SProfileNotes& notes) {
         CActionList& list = working.ComboKey[key][level];
         doc.enterElement();
         if (doc.findElement(u"ComboKey") && doc.enterElement()) {
-            loadFrom(list, doc, notes);
+            lists.load(list);
             doc.leaveElement();
         } else {
             list.clear();
@@ -161,11 +161,12 @@ SProfileResult readProfile(CXmlDocument& doc, const CAppState& state, CKeyConfig
     doc.enterElement();
     working = factoryConfig(state);
     SProfileNotes notes;
+    CListReader lists(doc, notes);
     bool anySection = false;
     for (const SCollection& collection : kCollections) {
         if (enterSection(doc, collection.name)) {
             anySection = true;
-            loadFrom(working.*collection.list, doc, notes);
+            lists.load(working.*collection.list);
             doc.leaveElement();
         }
     }
@@ -176,7 +177,7 @@ SProfileResult readProfile(CXmlDocument& doc, const CAppState& state, CKeyConfig
     }
     if (enterSection(doc, u"CurrentSettings")) {
         anySection = true;
-        loadKeys(doc, working, notes);
+        loadKeys(doc, working, notes, lists);
         doc.leaveElement();
     }
     if (!anySection) {
