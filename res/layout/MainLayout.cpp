@@ -42,40 +42,17 @@ struct LabelSpec {
     Rgb activeColor;
 };
 
+// clang-format off
 const LabelSpec kLabels[] = {
-    {65,
-     "English",
-     "简体中文",
-     {855, 101, 950, 130},
-     {750, 101, 845, 130},
-     kTextCentre,
-     kCaptionGrey},
-    {67,
-     "读取计数",
-     "ReadCounter",
-     {750, 101, 845, 130},
-     {650, 101, 735, 130},
-     kTextCentre,
-     kCaptionGrey},
+    {65, "English", "简体中文", {855, 101, 950, 130}, {750, 101, 845, 130}, kTextCentre, kCaptionGrey},
+    {67, "读取计数", "ReadCounter", {750, 101, 845, 130}, {650, 101, 735, 130}, kTextCentre, kCaptionGrey},
     {70, "保存配置", "Save", {18, 101, 110, 130}, kSame, kTextCentre, kCaptionGrey},
     {71, "打开配置", "Open", {124, 101, 215, 130}, kSame, kTextCentre, kCaptionGrey},
     {72, "恢复默认", "Default", {225, 101, 325, 130}, kSame, kTextCentre, kCaptionGrey},
     {73, "写入按键", "WriteKeys", {330, 101, 430, 130}, kSame, kTextCentre, kCaptionGrey},
     {74, "设置背光", "LightSet", {435, 101, 535, 130}, kAbsent, kTextCentre, kCaptionGrey},
-    {75,
-     "读取配置",
-     "ReadAll",
-     {540, 101, 635, 130},
-     {435, 101, 535, 130},
-     kTextCentre,
-     kCaptionGrey},
-    {76,
-     "固件升级",
-     "Update",
-     {645, 101, 735, 130},
-     {540, 101, 635, 130},
-     kTextCentre,
-     kCaptionGrey},
+    {75, "读取配置", "ReadAll", {540, 101, 635, 130}, {435, 101, 535, 130}, kTextCentre, kCaptionGrey},
+    {76, "固件升级", "Update", {645, 101, 735, 130}, {540, 101, 635, 130}, kTextCentre, kCaptionGrey},
     {77, "顶层", "TopLayer", {1050, 100, 1110, 125}, kSame, kTextRight, kLayerActiveGreen},
     {78, "Fn组合层", "FnLayer", {1165, 100, 1225, 125}, kSame, kTextLeft, kLayerActiveGreen},
     {55, "组合键", "Combo", {336, 483, 406, 503}, kSame, kTextLeft, kCaptionGrey},
@@ -86,6 +63,7 @@ const LabelSpec kLabels[] = {
     {60, "操控键", "Function", {813, 483, 883, 503}, kSame, kTextLeft, kCaptionGrey},
     {61, "电源键", "Power", {914, 483, 984, 503}, kSame, kTextLeft, kCaptionGrey},
 };
+// clang-format on
 
 SkinRect pick(const SkinRect& wide, const SkinRect& narrow, bool withBacklight) {
     if (withBacklight || narrow == kSame) {
