@@ -15,6 +15,21 @@ std::vector<int> codesFrom(const int* first, int count) {
     return count > 0 ? std::vector<int>(first, first + count) : std::vector<int>{};
 }
 
+// True when the `count` ints of the array hold the head and the `items` ints
+// its n announces: an n larger than the array would have us read past its end.
+bool holds(int count, int head, long long items) {
+    return count >= head && items <= count - head;
+}
+
+// The ints a macro's events take: a timed array may end after the last code.
+long long macroItems(const int* def) {
+    const long long events = std::max(def[5], 0);
+    if (def[3] != 1) {
+        return events;
+    }
+    return events == 0 ? 0 : 2 * events - 1;
+}
+
 std::unique_ptr<CKeyDefine> macroFromArray(int layer, int key, const int* def, int count) {
     auto macro = std::make_unique<CMacroKeyDefine>(key, layer, kTypeMacroFirst + def[1]);
     macro->m_cycles = def[2];
@@ -79,23 +94,35 @@ bool macroToArray(const CMacroKeyDefine& macro, int* out, int capacity) {
 } // namespace
 
 std::unique_ptr<CKeyDefine> keyDefineFromArray(int layerIndex, int key, const int* def, int count) {
-    if (def == nullptr) {
+    if (def == nullptr || count < 1) {
         return nullptr;
     }
     const int layer = layerIndex + 1;
     switch (def[0]) {
     case kTypeNormal: {
+        if (!holds(count, 2, count >= 2 ? def[1] : 0)) {
+            return nullptr;
+        }
         auto normal = std::make_unique<CNormalKeyDefine>(key, layer);
         normal->m_keyCodes = codesFrom(def + 2, def[1]);
         return normal;
     }
     case kTypeContinuous: {
+        if (!holds(count, 3, count >= 3 ? def[2] : 0)) {
+            return nullptr;
+        }
         auto continuous = std::make_unique<CContinousKeyDefine>(key, layer);
         continuous->m_interval = def[1];
         continuous->m_keyCodes = codesFrom(def + 3, def[2]);
         return continuous;
     }
     case kKindMacro:
+        // The play mode becomes the record's type: outside 0..2 it would name
+        // a type the keyboard does not know (or overflow on the way there).
+        if (!holds(count, kMacroHead, count >= kMacroHead ? macroItems(def) : 0) || def[1] < 0 ||
+            def[1] > kTypeMacroLast - kTypeMacroFirst) {
+            return nullptr;
+        }
         return macroFromArray(layer, key, def, count);
     default:
         return nullptr;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numeric>
 #include <vector>
 
@@ -226,6 +227,36 @@ TEST(KeyArrays, PrepareEmptiesEverySlotAndBadInputChangesNothing) {
             ASSERT_EQ(out[1], 0);
         }
     }
+}
+
+TEST(KeyArrays, AnArrayShorterThanItsCountIsRefusedNotOverread) {
+    COrsa keyboard(nullptr);
+    int normal[] = {0, 1, 0x04};
+    ASSERT_TRUE(keyboard.setKeyConfiguration(0, 10, normal, 3));
+    // Each n claims more ints than the array holds; a reader that trusted it
+    // would take whatever lies behind the array as codes.
+    std::vector<std::vector<int>> liars = {
+        {0},
+        {0, 5, 0x04},
+        {1, 300},
+        {1, 300, 4, 0x04},
+        {2, 0, 1, 0, 10},
+        {2, 0, 1, 0, 10, 3, 0x10, 0x11},
+        {2, 0, 1, 1, 0, 2, 0x10, 100},
+        // A play mode the keyboard has no record type for.
+        {2, 3, 1, 0, 10, 1, 0x10},
+        {2, -1, 1, 0, 10, 1, 0x10},
+        {2, INT_MAX, 1, 0, 10, 1, 0x10},
+    };
+    for (const auto& def : liars) {
+        std::vector<int> copy = def; // exactly sized, so the sanitizer sees an overread
+        EXPECT_FALSE(
+            keyboard.setKeyConfiguration(0, 10, copy.data(), static_cast<int>(copy.size())))
+            << "array of " << def.size() << " ints starting " << def[0];
+    }
+    EXPECT_FALSE(keyboard.setKeyConfiguration(0, 10, normal, 0));
+    ASSERT_NE(keyboard.slot(9), nullptr);
+    EXPECT_EQ(keyboard.slot(9)->type(), 0) << "a refused array leaves the slot as it was";
 }
 
 TEST(KeyArrays, ALongMacroIsCutToTheCallersArray) {
