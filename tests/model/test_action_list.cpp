@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,6 +62,29 @@ TEST(ActionList, Remove_KeepsTheViewInsideTheList) {
     CActionList empty(6);
     empty.removeItemAtRow(0);
     EXPECT_TRUE(empty.empty());
+}
+
+TEST(ActionList, ViewFieldsFromADamagedFile_AppendAndRemoveStayInRange) {
+    // A profile file hands over whatever numbers it holds; editing such a
+    // list must still select the right item and never overflow.
+    for (int sizeOfView : {INT_MIN, -5, 0}) {
+        CActionList list(sizeOfView);
+        list.append("a");
+        list.append("b");
+        EXPECT_GE(list.ViewStartAt, 0) << sizeOfView;
+        EXPECT_LE(list.ViewStartAt, 2) << sizeOfView;
+        EXPECT_EQ(static_cast<long long>(list.ViewStartAt) + list.CursorPos, 1) << sizeOfView;
+    }
+    CActionList wide(INT_MAX);
+    wide.ViewStartAt = INT_MAX;
+    wide.append("a");
+    EXPECT_EQ(static_cast<long long>(wide.ViewStartAt) + wide.CursorPos, 0);
+
+    CActionList list = listOf(6, 4, INT_MIN);
+    list.CursorPos = 5;
+    list.removeItemAtRow(INT_MAX);
+    EXPECT_EQ(list.count(), 3);
+    expectView(list, INT_MIN, 5);
 }
 
 TEST(ActionList, SetCursor_InsideTheViewMovesTheCursor_OutsideScrolls) {

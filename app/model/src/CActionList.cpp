@@ -67,10 +67,13 @@ void CActionList::append(std::string_view text) {
     // here so that the first row shows the first item again.
     if (ViewStartAt < 0)
         ViewStartAt = 0;
+    // A profile file may give any view size; one below zero shows no rows,
+    // like zero, and must not carry the sums past what an int holds.
+    const int rows = std::max(SizeOfView, 0);
     const int visible = count() - ViewStartAt;
-    if (visible - SizeOfView > 0) {
-        ViewStartAt += visible - SizeOfView;
-        CursorPos = SizeOfView - 1;
+    if (visible > rows) {
+        ViewStartAt += visible - rows;
+        CursorPos = rows - 1;
     } else {
         CursorPos = visible - 1;
     }
@@ -99,8 +102,10 @@ void CActionList::removeItemAtRow(int row) {
     const int n = count();
     if (ViewStartAt >= n)
         ViewStartAt = n - 1;
-    if (CursorPos >= n - ViewStartAt)
-        CursorPos = n - ViewStartAt - 1;
+    // Wide, since a view start read from a file may lie far below zero.
+    const long long rowsLeft = static_cast<long long>(n) - ViewStartAt;
+    if (CursorPos >= rowsLeft)
+        CursorPos = static_cast<int>(rowsLeft - 1);
 }
 
 void CActionList::setCursor(int index) {
