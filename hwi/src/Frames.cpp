@@ -42,7 +42,7 @@ bool requestAndRead(CKeyboardUtil& util, std::uint8_t request, const ReplyHandle
         return false;
     }
     Payload payload{};
-    for (;;) {
+    for (int replies = 0; replies < kMaxRepliesPerRequest; ++replies) {
         if (!receivePayload(util, payload)) {
             return false;
         }
@@ -55,6 +55,7 @@ bool requestAndRead(CKeyboardUtil& util, std::uint8_t request, const ReplyHandle
             return false;
         }
     }
+    return false;
 }
 
 } // namespace talvik::hwi

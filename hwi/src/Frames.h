@@ -38,8 +38,16 @@ enum class ReplyAction {
 };
 using ReplyHandler = std::function<ReplyAction(const Payload&)>;
 
+// The most replies one request may bring before the keyboard counts as
+// babbling. An answer is at most 174 key records (a macro's further blocks
+// are read by the handler) or six area chunks, plus the odd stray report; a
+// keyboard that streams reports without ever sending its end marker must
+// fail the transfer, not hold it for ever.
+inline constexpr int kMaxRepliesPerRequest = 4096;
+
 // Sends the request frame `request` and hands every reply to `onReply` until
-// it says Finish (true) or Fail (false), or a send or read fails (false).
+// it says Finish (true) or Fail (false), or a send or read fails (false), or
+// kMaxRepliesPerRequest replies came without an end (false).
 bool requestAndRead(CKeyboardUtil& util, std::uint8_t request, const ReplyHandler& onReply);
 
 } // namespace talvik::hwi

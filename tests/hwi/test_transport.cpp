@@ -166,3 +166,29 @@ TEST_F(TransportTest, ReadingLoopFailsWhenTheRepliesStopOrTheHandlerFails) {
     EXPECT_FALSE(requestAndRead(*m_util, cmd::kRequestKeys,
                                 [](const Payload&) { return ReplyAction::Continue; }));
 }
+
+namespace {
+
+// A keyboard that answers every read at once with the same report and never
+// sends an end marker.
+class CBabblingKeyboard : public COrsaUtil {
+public:
+    CBabblingKeyboard() : COrsaUtil(std::make_unique<CHidrawChannel>(CFileDescriptor())) {}
+    bool writeReport(const unsigned char*, unsigned) override { return true; }
+    bool readReport(unsigned char* payload, unsigned* length, int) override {
+        std::fill_n(payload, kPayloadSize, 0x5A);
+        *length = kPayloadSize;
+        ++reads;
+        return true;
+    }
+    int reads = 0;
+};
+
+} // namespace
+
+TEST(ReadingLoop, KeyboardThatNeverEndsItsAnswerFailsTheTransfer) {
+    CBabblingKeyboard keyboard;
+    EXPECT_FALSE(requestAndRead(keyboard, cmd::kRequestLight,
+                                [](const Payload&) { return ReplyAction::Continue; }));
+    EXPECT_EQ(keyboard.reads, kMaxRepliesPerRequest);
+}
