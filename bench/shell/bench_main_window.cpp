@@ -54,7 +54,7 @@ BENCHMARK(FirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iteration
 
 void Repaint(benchmark::State& state) {
     const int factor = static_cast<int>(state.range(0));
-    CAppState appState(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
+    CAppState appState(CDeviceEnvironment::withoutDevices());
     appState.modelNumber = 1;
     talvik::shell::COrsaApp app(appState);
     QString error;

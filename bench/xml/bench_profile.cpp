@@ -21,10 +21,7 @@
 namespace {
 
 std::unique_ptr<CAppState> makeState(bool heavy) {
-    CDeviceEnvironment environment;
-    environment.hidrawClassDir = "/nonexistent/hidraw";
-    environment.devDir = "/nonexistent/dev";
-    auto state = std::make_unique<CAppState>(environment);
+    auto state = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
     state->buildNameTables();
     state->modelNumber = 1;
     state->resetToDefaults();

@@ -14,10 +14,7 @@ namespace {
 
 CAppState& state() {
     static std::unique_ptr<CAppState> instance = [] {
-        CDeviceEnvironment environment;
-        environment.hidrawClassDir = "/nonexistent/hidraw";
-        environment.devDir = "/nonexistent/dev";
-        auto created = std::make_unique<CAppState>(environment);
+        auto created = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
         created->buildNameTables();
         created->modelNumber = 1;
         created->resetToDefaults();

@@ -21,6 +21,14 @@ CDeviceEnvironment CDeviceEnvironment::fromProcess() {
     return environment;
 }
 
+CDeviceEnvironment CDeviceEnvironment::withoutDevices(int simulatorModel) {
+    CDeviceEnvironment environment;
+    environment.hidrawClassDir = "/nonexistent/talvik/hidraw";
+    environment.devDir = "/nonexistent/talvik/dev";
+    environment.simulatorModel = simulatorModel;
+    return environment;
+}
+
 namespace talvik::hwi {
 
 namespace {

@@ -171,7 +171,7 @@ TEST(AnsiCodePage, OtherCharsetsGoThroughIconv) {
 }
 
 TEST(NotConnected, EveryTransferFailsWithoutTouchingTheBuffers) {
-    COrsaHWI hwi(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
+    COrsaHWI hwi(CDeviceEnvironment::withoutDevices());
     int buffer[300] = {};
     wchar_t text[64] = L"x";
     char firmware[] = ":00000001FF\r\n";

@@ -16,10 +16,7 @@ namespace {
 class SimulatedRoundTrip : public ::testing::Test {
 protected:
     void SetUp() override {
-        CDeviceEnvironment environment;
-        environment.hidrawClassDir = "/nonexistent";
-        environment.simulatorModel = 1;
-        m_hwi = std::make_unique<COrsaHWI>(environment);
+        m_hwi = std::make_unique<COrsaHWI>(CDeviceEnvironment::withoutDevices(1));
         ASSERT_TRUE(m_hwi->__createDev());
     }
 

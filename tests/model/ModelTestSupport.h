@@ -15,11 +15,7 @@ namespace talvik::test {
 
 // Discovery finds nothing here, or only the simulated keyboard of `model`.
 inline CDeviceEnvironment keyboardless(int simulatorModel = 0) {
-    CDeviceEnvironment environment;
-    environment.hidrawClassDir = "/nonexistent/hidraw";
-    environment.devDir = "/nonexistent/dev";
-    environment.simulatorModel = simulatorModel;
-    return environment;
+    return CDeviceEnvironment::withoutDevices(simulatorModel);
 }
 
 } // namespace talvik::test

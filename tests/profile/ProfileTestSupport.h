@@ -44,10 +44,7 @@ inline void expectSameConfig(const CKeyConfig& a, const CKeyConfig& b) {
 }
 
 inline std::unique_ptr<CAppState> resetState(int model) {
-    CDeviceEnvironment environment;
-    environment.hidrawClassDir = "/nonexistent/hidraw";
-    environment.devDir = "/nonexistent/dev";
-    auto state = std::make_unique<CAppState>(environment);
+    auto state = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
     state->buildNameTables();
     state->modelNumber = model;
     state->resetToDefaults();

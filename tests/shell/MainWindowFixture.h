@@ -16,7 +16,7 @@ namespace talvik::test {
 // yes, with the messages it would show collected instead.
 struct CMainWindowFixture {
     explicit CMainWindowFixture(int model, QSize screen = QSize(1920, 1080))
-        : state(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0}), app(state) {
+        : state(CDeviceEnvironment::withoutDevices()), app(state) {
         qtApp();
         state.modelNumber = model;
         QString error;

@@ -220,7 +220,7 @@ TEST(MainWindow, LanguageSwitchTurnsEveryLabelAndBack) {
 
 TEST(MainWindow, ConnectionFailuresAreToldAndStopTheWindow) {
     talvik::test::qtApp();
-    CAppState state(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
+    CAppState state(CDeviceEnvironment::withoutDevices());
     talvik::shell::COrsaApp app(state);
     QString error;
     ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath()));

@@ -51,7 +51,7 @@ TEST(Startup, NoKeyboardGivesUpAfterTwelveCalls) {
 
 TEST(Startup, MissingOrBrokenSkinIsReportedNotCrashed) {
     talvik::test::qtApp();
-    CAppState state(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
+    CAppState state(CDeviceEnvironment::withoutDevices());
     COrsaApp app(state);
     QString error;
     EXPECT_FALSE(app.loadSkin(1, error, QStringLiteral("/nonexistent/TalvikRES.rcc")));
@@ -77,7 +77,7 @@ TEST(Startup, MissingOrBrokenSkinIsReportedNotCrashed) {
 
 TEST(Startup, RunsDetectionSkinTablesAndWindowInOrder) {
     talvik::test::qtApp();
-    CAppState state(CDeviceEnvironment{"/nonexistent", "/nonexistent", 0});
+    CAppState state(CDeviceEnvironment::withoutDevices());
     COrsaApp app(state);
     CDetector d({0, 3});
     std::vector<std::string> seen;

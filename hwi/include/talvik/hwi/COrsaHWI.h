@@ -23,6 +23,9 @@ struct TALVIK_HWI_EXPORT CDeviceEnvironment {
 
     // The defaults above, with simulatorModel taken from TALVIK_SIMULATOR.
     static CDeviceEnvironment fromProcess();
+    // No real device is ever found; with a simulatorModel of 1..4 only the
+    // simulated keyboard of that model. For tests, benchmarks and fuzzing.
+    static CDeviceEnvironment withoutDevices(int simulatorModel = 0);
 };
 
 class TALVIK_HWI_EXPORT COrsaHWI {
