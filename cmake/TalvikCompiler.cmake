@@ -18,3 +18,11 @@ if(TALVIK_BUILD_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Rebuilds of several build trees (presets, work trees) share compiled objects
+# when ccache is installed; nothing depends on it.
+find_program(TALVIK_CCACHE ccache)
+if(TALVIK_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${TALVIK_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${TALVIK_CCACHE})
+endif()
