@@ -183,6 +183,8 @@ TEST_F(KeyDefinition, ListsLongerThanARecord_AreCutToWhatFits) {
     automatic.IsAutoInterval = true;
     EXPECT_FALSE(state.fitsRecord(1, 15));
     EXPECT_EQ(state.buildKeyDefinition(1, 15)[5], 65535);
+    EXPECT_FALSE(CAppState::fitsRecord(KeyMode::Macro, automatic))
+        << "an editor asks before the list reaches the model";
 
     EXPECT_TRUE(state.fitsRecord(0, 1)) << "code modes always fit";
 }

@@ -101,8 +101,11 @@ CActionList macroList(const CAppState& state, const CDefinitionReader& in) {
 bool CAppState::fitsRecord(int level, int key) const {
     if (!validSlot(key, level))
         return true;
-    const CActionList& list = keyConfig.ComboKey[key][level];
-    return list.count() <= itemLimit(keyConfig.Mode[key][level], list);
+    return fitsRecord(keyConfig.Mode[key][level], keyConfig.ComboKey[key][level]);
+}
+
+bool CAppState::fitsRecord(KeyMode mode, const CActionList& list) {
+    return list.count() <= itemLimit(mode, list);
 }
 
 std::vector<int> CAppState::buildKeyDefinition(int level, int key) const {

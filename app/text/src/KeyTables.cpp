@@ -9,8 +9,15 @@ namespace {
 
 constexpr int kNameMask = 0x1FF;
 
-// Reads a number the way the C library's atoi does (blanks, sign, leading
-// digits; nothing readable gives 0), but saturates instead of overflowing.
+bool matchesName(std::string_view text, std::string_view name) {
+    if (!text.starts_with(name))
+        return false;
+    const std::string_view rest = text.substr(name.size());
+    return rest.empty() || rest == kUpSuffix || rest == kDownSuffix;
+}
+
+} // namespace
+
 int leadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
@@ -26,15 +33,6 @@ int leadingNumber(std::string_view text) {
     }
     return static_cast<int>(negative ? -value : value);
 }
-
-bool matchesName(std::string_view text, std::string_view name) {
-    if (!text.starts_with(name))
-        return false;
-    const std::string_view rest = text.substr(name.size());
-    return rest.empty() || rest == kUpSuffix || rest == kDownSuffix;
-}
-
-} // namespace
 
 void fillModeNames(ModeNameTable& names) {
     names = {{
@@ -66,6 +64,10 @@ std::string keyEventName(const KeyNameMap& names, int code, bool withDirection) 
 
 std::string delayText(int milliseconds) {
     return "<" + std::to_string(milliseconds) + " ms>";
+}
+
+bool isDelayText(std::string_view item) {
+    return item.size() > 4 && item.front() == '<' && item.find('>') == item.size() - 1;
 }
 
 int itemToCode(const KeyNameMap& names, const CodeTable& vkToHWCode, std::string_view text) {

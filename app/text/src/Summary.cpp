@@ -15,8 +15,7 @@ std::string joinedSummary(std::span<const std::string> items) {
 }
 
 std::string shortenedMacroItem(std::string_view item) {
-    // A delay text is "<%d ms>": one "<" in front and its only ">" at the end.
-    if (item.size() > 4 && item.front() == '<' && item.find('>') == item.size() - 1)
+    if (isDelayText(item))
         return std::string(item.substr(1, item.size() - 5));
     if (item.size() > 5 && item.ends_with(kDownSuffix))
         return std::string(item.substr(0, item.size() - kDownSuffix.size()));

@@ -85,6 +85,9 @@ public:
     // beforehand whether that will happen.
     std::vector<int> buildKeyDefinition(int level, int key) const;
     bool fitsRecord(int level, int key) const;
+    // The same for a list that would be given to a key in that mode, so an
+    // editor can tell before the list reaches the model.
+    static bool fitsRecord(KeyMode mode, const CActionList& list);
     // Sets the assignment at [key][level] from a key definition array.
     void applyKeyDefinition(int level, int key, std::span<const int> def);
     // Empties the library's table and gives it every assigned key.

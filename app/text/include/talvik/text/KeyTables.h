@@ -48,6 +48,12 @@ std::string keyEventName(const KeyNameMap& names, int code, bool withDirection);
 
 // "<%d ms>": the delay item that stands between two macro events.
 std::string delayText(int milliseconds);
+// A delay item: one "<" in front and its only ">" at the end.
+bool isDelayText(std::string_view item);
+
+// Reads a number the way the C library's atoi does (blanks, sign, leading
+// digits; nothing readable gives 0), but saturates instead of overflowing.
+int leadingNumber(std::string_view text);
 
 // The hardware code of an item text: a delay text gives its milliseconds; a
 // key name, with or without a direction suffix, gives the hardware code of the
