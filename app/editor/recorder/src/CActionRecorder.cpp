@@ -1,0 +1,108 @@
+#include "talvik/recorder/CActionRecorder.h"
+
+#include "talvik/recorder/MacroEditing.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+namespace talvik::recorder {
+
+namespace {
+
+CHookClock::Nanoseconds steadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+int macroItemLimit(const CActionList& macro) {
+    return macro.IsAutoInterval ? kMacroItemsAutoInterval : kMacroItemsWithDelays;
+}
+
+CHookClock::CHookClock() : m_now(steadyNow) {}
+
+CHookClock::CHookClock(Source now) : m_now(std::move(now)) {}
+
+void CHookClock::reset() {
+    m_lastEventTime.reset();
+    m_lastCode = -1;
+}
+
+HookTiming CHookClock::next(int code) {
+    const Nanoseconds now = m_now();
+    HookTiming timing;
+    timing.lastCode = m_lastCode;
+    if (m_lastEventTime) {
+        timing.hasPrevious = true;
+        // A clock that went backwards counts as no time at all.
+        const Nanoseconds ms = std::max<Nanoseconds>(0, (now - *m_lastEventTime) / 1000000);
+        timing.elapsedMs = static_cast<int>(std::min<Nanoseconds>(ms, kLongestDelayMs));
+    }
+    m_lastEventTime = now;
+    m_lastCode = code;
+    return timing;
+}
+
+void CActionRecorder::startMacro(CActionList& macro) {
+    clearKeepingPlayFields(macro);
+    m_keyIsDown.fill(false);
+    m_target = Target::Macro;
+}
+
+void CActionRecorder::startEmulation(CActionList& emu) {
+    const int delay = emu.Delay;
+    emu.clear();
+    emu.Delay = delay;
+    m_keyIsDown.fill(false);
+    m_target = Target::Emulation;
+}
+
+int CActionRecorder::take(CActionList& list, const HookKey& key, const HookTiming& timing) {
+    if (!recording() || !changesKeyState(key))
+        return 0;
+    return m_target == Target::Macro ? takeMacroEvent(list, key, timing)
+                                     : takeEmulationKey(list, key, timing);
+}
+
+bool CActionRecorder::changesKeyState(const HookKey& key) {
+    bool& down = m_keyIsDown[static_cast<std::size_t>(key.vk & 0xFF)];
+    // A press counts only for a key that is up, a release only for one that is down.
+    if (down != key.released)
+        return false;
+    down = !down;
+    return true;
+}
+
+int CActionRecorder::takeMacroEvent(CActionList& macro, const HookKey& key,
+                                    const HookTiming& timing) const {
+    int appended = 0;
+    if (timing.hasPrevious && !macro.IsAutoInterval && macro.count() < kMacroItemsWithDelays) {
+        macro.append(talvik::text::delayText(timing.elapsedMs));
+        ++appended;
+    }
+    if (macro.count() < macroItemLimit(macro)) {
+        macro.append(talvik::text::keyEventName(m_names, key.code, true));
+        ++appended;
+    }
+    return appended;
+}
+
+int CActionRecorder::takeEmulationKey(CActionList& emu, const HookKey& key,
+                                      const HookTiming& timing) const {
+    if (key.released || key.code == timing.lastCode || emu.count() >= kEmulationKeys)
+        return 0;
+    emu.append(talvik::text::keyEventName(m_names, key.code, false));
+    return 1;
+}
+
+int CActionRecorder::appendStopDelay(CActionList& macro) {
+    if (macro.IsAutoInterval || macro.count() >= kMacroItemsWithDelays)
+        return 0;
+    macro.append(talvik::text::delayText(kStopDelayMs));
+    return 1;
+}
+
+} // namespace talvik::recorder

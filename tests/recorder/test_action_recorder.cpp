@@ -1,0 +1,200 @@
+// Recording macros and emulation sequences from hook messages, timed on a
+// clock the tests move by hand.
+
+#include "talvik/recorder/CActionRecorder.h"
+
+#include "RecorderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using talvik::recorder::CActionRecorder;
+using talvik::recorder::CHookClock;
+using talvik::recorder::HookKey;
+using talvik::test::itemsOf;
+
+constexpr int kA = 0x41;
+constexpr int kB = 0x42;
+constexpr int kReleased = 0x200;
+
+// A recorder and a clock as the dialog drives them: every message is timed
+// first, then offered to the recording.
+class Recording : public ::testing::Test {
+protected:
+    void SetUp() override { m_list = CActionList(9); }
+
+    void at(int ms) { m_nowNs = static_cast<CHookClock::Nanoseconds>(ms) * 1000000; }
+    void press(int vk) { send(vk, false); }
+    void release(int vk) { send(vk, true); }
+    void send(int vk, bool released) {
+        const int code = released ? (vk | kReleased) : vk;
+        m_recorder.take(m_list, HookKey{code, vk, released}, m_clock.next(code));
+    }
+    void startMacro() {
+        m_recorder.startMacro(m_list);
+        m_clock.reset();
+    }
+    void startEmulation() {
+        m_recorder.startEmulation(m_list);
+        m_clock.reset();
+    }
+
+    CHookClock::Nanoseconds m_nowNs = 1000000000;
+    CHookClock m_clock{[this] { return m_nowNs; }};
+    CActionRecorder m_recorder{talvik::test::keyNames()};
+    CActionList m_list;
+};
+
+TEST_F(Recording, OneTap_PressDelayRelease_AndTheStopAddsFiftyMs) {
+    startMacro();
+    at(5000);
+    press(kA);
+    at(5120);
+    release(kA);
+    EXPECT_EQ(m_list.items(), itemsOf({"A Down", "<120 ms>", "A UP"}))
+        << "nothing stands before the first event";
+
+    m_recorder.stop();
+    EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 1);
+    EXPECT_EQ(m_list.items().back(), "<50 ms>");
+}
+
+TEST_F(Recording, HeldKey_OnePressOneRelease_DelayFromTheLastRepeat) {
+    startMacro();
+    at(0);
+    press(kA);
+    for (int t = 500; t <= 560; t += 30) {
+        at(t);
+        press(kA); // auto-repeat
+    }
+    at(600);
+    release(kA);
+    EXPECT_EQ(m_list.items(), itemsOf({"A Down", "<40 ms>", "A UP"}));
+}
+
+TEST_F(Recording, ReleaseNeverPressed_IsDroppedButStillTimesTheNextEvent) {
+    startMacro();
+    at(0);
+    release(kB); // held before the recording started
+    at(70);
+    press(kA);
+    EXPECT_EQ(m_list.items(), itemsOf({"<70 ms>", "A Down"}))
+        << "the dropped release was the previous keyboard message";
+}
+
+TEST_F(Recording, Delays_AreWholeMillisecondsCappedAt65535) {
+    startMacro();
+    m_nowNs = 0;
+    press(kA);
+    m_nowNs = 1999999; // just under 2 ms
+    release(kA);
+    at(71000);
+    press(kB);
+    EXPECT_EQ(m_list.items(), itemsOf({"A Down", "<1 ms>", "A UP", "<65535 ms>", "B Down"}));
+}
+
+TEST_F(Recording, Start_EmptiesTheListButKeepsPlayFields_AndForgetsHeldKeys) {
+    m_list = talvik::test::macroOf({"X Down", "<5 ms>", "X UP"});
+    m_list.Cycles = 7;
+    m_list.Delay = 120;
+    m_list.PlayMode = 2;
+    m_list.IsAutoInterval = true;
+    startMacro();
+    press(kA); // stays down across the next start
+    startMacro();
+    EXPECT_TRUE(m_list.empty());
+    EXPECT_EQ(m_list.Cycles, 7);
+    EXPECT_EQ(m_list.Delay, 120);
+    EXPECT_EQ(m_list.PlayMode, 2);
+    EXPECT_TRUE(m_list.IsAutoInterval);
+    EXPECT_EQ(m_list.SizeOfView, 9);
+
+    release(kA);
+    EXPECT_TRUE(m_list.empty()) << "a release without a press in this recording";
+}
+
+TEST_F(Recording, AutoInterval_RecordsEventsOnly_UpTo1600) {
+    m_list.IsAutoInterval = true;
+    startMacro();
+    for (int i = 0; i < 900; ++i) {
+        press(kA);
+        release(kA);
+    }
+    EXPECT_EQ(m_list.count(), 1600);
+    EXPECT_EQ(m_list.itemAtRow(m_list.CursorPos), "A UP");
+    m_recorder.stop();
+    EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 0) << "no delays in this mode";
+}
+
+TEST_F(Recording, PerEventDelays_StopAt799Items) {
+    startMacro();
+    for (int i = 0; i < 300; ++i) {
+        at(10 * i);
+        press(kA);
+        at(10 * i + 5);
+        release(kA);
+    }
+    EXPECT_EQ(m_list.count(), 799);
+    EXPECT_EQ(m_list.items()[797], "<5 ms>");
+    EXPECT_EQ(m_list.items()[798], "A UP");
+    EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 0) << "a full list takes no stop delay";
+    EXPECT_EQ(m_list.count(), 799);
+}
+
+TEST_F(Recording, PerEventDelays_FullListAfterADelay_EndsWithThatDelay) {
+    startMacro();
+    for (int i = 0; i < 399; ++i) {
+        press(kA);
+        release(kA);
+    }
+    ASSERT_EQ(m_list.count(), 799);
+    m_list.removeItemAtRow(10000);
+    m_list.removeItemAtRow(10000); // 797 items, the last an event
+    press(kB);
+    EXPECT_EQ(m_list.count(), 799);
+    EXPECT_EQ(m_list.items()[798], "B Down");
+
+    m_list.removeItemAtRow(10000); // 798: room for the delay, none for its event
+    release(kB);
+    EXPECT_EQ(m_list.count(), 799);
+    EXPECT_EQ(m_list.items().back(), "<0 ms>");
+}
+
+TEST_F(Recording, Emulation_TakesPressesOnly_NeverMoreThanSixKeys) {
+    m_list.Delay = 250;
+    m_list.Cycles = 3;
+    startEmulation();
+    EXPECT_EQ(m_list.Delay, 250) << "the emulation keeps its delay";
+    EXPECT_EQ(m_list.Cycles, 1);
+
+    for (int vk : {kA, kA, kB}) { // the second A is an auto-repeat
+        press(vk);
+    }
+    release(kA);
+    release(kB);
+    for (int vk = 0x43; vk < 0x4B; ++vk) {
+        press(vk);
+        release(vk);
+    }
+    EXPECT_EQ(m_list.items(), itemsOf({"A", "B", "C", "D", "E", "F"}));
+}
+
+TEST_F(Recording, Emulation_SameKeyAgainAfterItsRelease_CountsAgain) {
+    startEmulation();
+    press(kA);
+    release(kA);
+    press(kA);
+    EXPECT_EQ(m_list.items(), itemsOf({"A", "A"}));
+}
+
+TEST_F(Recording, NotRecording_TakesNothing) {
+    press(kA);
+    startMacro();
+    m_recorder.stop();
+    press(kB);
+    EXPECT_TRUE(m_list.empty());
+    EXPECT_FALSE(m_recorder.recording());
+}
+
+} // namespace
