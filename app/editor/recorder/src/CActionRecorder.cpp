@@ -2,53 +2,15 @@
 
 #include "talvik/recorder/MacroEditing.h"
 
-#include <algorithm>
-#include <chrono>
-#include <utility>
-
 namespace talvik::recorder {
-
-namespace {
-
-CHookClock::Nanoseconds steadyNow() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-} // namespace
 
 int macroItemLimit(const CActionList& macro) {
     return macro.IsAutoInterval ? kMacroItemsAutoInterval : kMacroItemsWithDelays;
 }
 
-CHookClock::CHookClock() : m_now(steadyNow) {}
-
-CHookClock::CHookClock(Source now) : m_now(std::move(now)) {}
-
-void CHookClock::reset() {
-    m_lastEventTime.reset();
-    m_lastCode = -1;
-}
-
-HookTiming CHookClock::next(int code) {
-    const Nanoseconds now = m_now();
-    HookTiming timing;
-    timing.lastCode = m_lastCode;
-    if (m_lastEventTime) {
-        timing.hasPrevious = true;
-        // A clock that went backwards counts as no time at all.
-        const Nanoseconds ms = std::max<Nanoseconds>(0, (now - *m_lastEventTime) / 1000000);
-        timing.elapsedMs = static_cast<int>(std::min<Nanoseconds>(ms, kLongestDelayMs));
-    }
-    m_lastEventTime = now;
-    m_lastCode = code;
-    return timing;
-}
-
 void CActionRecorder::startMacro(CActionList& macro) {
     clearKeepingPlayFields(macro);
-    m_keyIsDown.fill(false);
+    m_keyIsDown.fill(0);
     m_target = Target::Macro;
 }
 
@@ -56,7 +18,7 @@ void CActionRecorder::startEmulation(CActionList& emu) {
     const int delay = emu.Delay;
     emu.clear();
     emu.Delay = delay;
-    m_keyIsDown.fill(false);
+    m_keyIsDown.fill(0);
     m_target = Target::Emulation;
 }
 
@@ -68,11 +30,11 @@ int CActionRecorder::take(CActionList& list, const HookKey& key, const HookTimin
 }
 
 bool CActionRecorder::changesKeyState(const HookKey& key) {
-    bool& down = m_keyIsDown[static_cast<std::size_t>(key.vk & 0xFF)];
+    std::uint8_t& down = m_keyIsDown[static_cast<std::size_t>(key.vk & 0xFF)];
     // A press counts only for a key that is up, a release only for one that is down.
-    if (down != key.released)
+    if ((down != 0) != key.released)
         return false;
-    down = !down;
+    down = down != 0 ? 0 : 1;
     return true;
 }
 

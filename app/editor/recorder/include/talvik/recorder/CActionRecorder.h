@@ -9,8 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <optional>
 
 namespace talvik::recorder {
 
@@ -37,35 +35,17 @@ struct HookKey {
     bool released = false;
 };
 
-// What the previous hook message left behind for the current one.
+// What the previous hook message left behind for the current one. Every
+// message counts, whatever became of it, so a delay runs from the previous
+// keyboard message of any kind, auto-repeats and ignored releases included.
 struct HookTiming {
     int elapsedMs = 0;        // whole ms since the previous message, at most kLongestDelayMs
     bool hasPrevious = false; // false for the first message after a start
     int lastCode = -1;        // code of the previous message
 };
 
-// Times hook messages on a monotonic clock. Every message is timed, whatever
-// becomes of it, so a delay counts from the previous keyboard message of any
-// kind, auto-repeats and ignored releases included.
-class CHookClock {
-public:
-    using Nanoseconds = std::int64_t;
-    using Source = std::function<Nanoseconds()>;
-
-    CHookClock(); // std::chrono::steady_clock
-    explicit CHookClock(Source now);
-
-    // Forgets the previous message: the next one has nothing before it.
-    void reset();
-    // Times a message against the previous one, then remembers it as the
-    // previous one with its code.
-    HookTiming next(int code);
-
-private:
-    Source m_now;
-    std::optional<Nanoseconds> m_lastEventTime;
-    int m_lastCode = -1;
-};
+// Which keys a recording has seen go down.
+using KeyDownFlags = std::array<std::uint8_t, 256>;
 
 // Appends what a recording takes from the hook messages to the list being
 // recorded. It keeps which keys are down, so a key held down (auto-repeat)
@@ -74,9 +54,10 @@ class CActionRecorder {
 public:
     enum class Target { None, Macro, Emulation };
 
-    // The names of the recorded events come from `names`, which must outlive
-    // the recorder.
-    explicit CActionRecorder(const talvik::text::KeyNameMap& names) : m_names(names) {}
+    // The names of the recorded events come from `names`; the key flags are
+    // kept in `keyIsDown`. Both must outlive the recorder.
+    CActionRecorder(const talvik::text::KeyNameMap& names, KeyDownFlags& keyIsDown)
+        : m_names(names), m_keyIsDown(keyIsDown) {}
 
     Target target() const { return m_target; }
     bool recording() const { return m_target != Target::None; }
@@ -102,7 +83,7 @@ private:
 
     const talvik::text::KeyNameMap& m_names;
     Target m_target = Target::None;
-    std::array<bool, 256> m_keyIsDown{};
+    KeyDownFlags& m_keyIsDown;
 };
 
 } // namespace talvik::recorder
