@@ -23,9 +23,10 @@ QImage makeCanvas(int width, int height, int resolution, QImage::Format format) 
     return image;
 }
 
-QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution) {
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution,
+                layout::Rgb key) {
     QImage image = makeCanvas(width, height, resolution);
-    image.fill(toColor(layout::kColourKey));
+    image.fill(toColor(key));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     QPainterPath path;
@@ -121,6 +122,35 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
         const int size = legend.size() <= 2 ? 15 : (legend.size() <= 4 ? 12 : 11);
         p.setFont(skinFont(size, legend.size() <= 2));
         p.drawText(text, Qt::AlignCenter, legend);
+    }
+    p.restore();
+}
+
+void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5);
+    QColor ink(170, 172, 180);
+    if (look != Look::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.drawRoundedRect(box, 5, 5);
+        ink = QColor(255, 255, 255);
+    }
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = box.center();
+    switch (glyph) {
+    case WindowGlyph::Minimise:
+        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
+        break;
+    case WindowGlyph::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
+        break;
+    case WindowGlyph::Help:
+        p.setFont(skinFont(17, true));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+        break;
     }
     p.restore();
 }

@@ -2,6 +2,7 @@
 // names each by its number, into the output folder given as the argument.
 // The build packs that list into TalvikRES.rcc.
 
+#include "KeyMapPicture.h"
 #include "MainPicture.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ using talvik::skin::PictureSet;
 PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
+    talvik::skin::addKeyMapPictures(pictures);
     return pictures;
 }
 

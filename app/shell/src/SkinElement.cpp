@@ -18,5 +18,12 @@ SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     e.activeTextColor = toColor(spec.activeTextColor);
     e.textFormat = spec.textFormat;
     e.fontIndex = spec.fontIndex;
+    e.code = spec.code;
+    if (!spec.tipZh.empty() || !spec.tipEn.empty()) {
+        e.tips["zh-CN"] = QString::fromStdString(spec.tipZh);
+        e.tips["en-US"] = QString::fromStdString(spec.tipEn);
+    }
+    e.isListRow = spec.isListRow;
+    e.visible = spec.visible;
     return e;
 }
