@@ -88,6 +88,7 @@ const LabelSpec kMacroLabels[] = {
      "Tip:Right of mouse click to insert mouse actions in\nrecord list. Select delay parameter "
      "and double click\nleft of mouse to edit in record list.",
      {230, 254, 539, 308}, kTextLeft | kTextVCentre},
+    {id::MacroNotice, "", "", {230, 254, 539, 308}, kTextLeft | kTextVCentre},
 };
 
 const HotSpec kEmulateHot[] = {
@@ -105,6 +106,7 @@ const LabelSpec kEmulateLabels[] = {
     {id::StopEmuLabel, "停止录制", "Stop Rec", {383, 154, 538, 176}, kTextCentre},
     {355, "新建", "New", {45, 264, 105, 288}, kTextCentre},
     {356, "删除", "Remove", {114, 264, 174, 288}, kTextCentre},
+    {id::EmuNotice, "", "", {230, 254, 539, 308}, kTextLeft | kTextVCentre},
 };
 // clang-format on
 
@@ -184,6 +186,15 @@ void addCommon(CTableBuilder& t) {
     notice.activeTextColor = kNoticeAmber;
 }
 
+// A notice in the amber of warnings, shown only when there is something to say.
+void noticeLabel(CTableBuilder& t, int labelId) {
+    ElementSpec& e = t.byId(labelId);
+    e.visible = false;
+    e.fontIndex = 12;
+    e.textColor = kNoticeAmber;
+    e.activeTextColor = kNoticeAmber;
+}
+
 void stopLabel(CTableBuilder& t, int labelId) {
     ElementSpec& e = t.byId(labelId);
     e.textColor = kStopRecordGreen;
@@ -207,6 +218,7 @@ void addMacro(CTableBuilder& t) {
     t.rows(id::FirstEventRow, kMacroRows, {213, 114, 355, 127}, 14);
     t.all(kMacroLabels);
     stopLabel(t, id::StopMacroLabel);
+    noticeLabel(t, id::MacroNotice);
 }
 
 void addEmulate(CTableBuilder& t) {
@@ -215,6 +227,7 @@ void addEmulate(CTableBuilder& t) {
     t.rows(id::FirstEmuKeyRow, kMacroRows, {213, 114, 355, 127}, 14);
     t.all(kEmulateLabels);
     stopLabel(t, id::StopEmuLabel);
+    noticeLabel(t, id::EmuNotice);
 }
 
 } // namespace

@@ -68,6 +68,8 @@ inline constexpr int FirstEventRow = 241; // 241..249
 inline constexpr int RecordMacroLabel = 267;
 inline constexpr int StopMacroLabel = 268;
 inline constexpr int MacroTip = 269;
+// Stands in for the tip when the macro is longer than the keyboard holds.
+inline constexpr int MacroNotice = 276;
 
 // Page 3, Emulate.
 inline constexpr int DelayFrame = 301;
@@ -78,6 +80,8 @@ inline constexpr int FirstEmuRow = 321;    // 321..329
 inline constexpr int FirstEmuKeyRow = 341; // 341..349
 inline constexpr int RecordEmuLabel = 352;
 inline constexpr int StopEmuLabel = 353;
+// Says that the sequence is longer than the keyboard holds.
+inline constexpr int EmuNotice = 359;
 } // namespace keymap_id
 
 inline constexpr int kKeyMapPageCount = 7;

@@ -1,6 +1,7 @@
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 
 #include "CLibraryPage.h"
+#include "CMacroPage.h"
 #include "CSelectionPage.h"
 #include "CSingleComboPage.h"
 #include "KeyMapTables.h"
@@ -81,8 +82,10 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
       m_entryBar(Qt::Vertical, this), m_tip(std::make_unique<CTipWindow>(kTipDelayMs, this)) {
     m_pages[0] = std::make_unique<CSingleComboPage>(*this);
-    m_pages[1] = std::make_unique<CLibraryPage>(*this, macroSpec(), m_macroLibrary, m_macro);
-    m_pages[2] = std::make_unique<CLibraryPage>(*this, emulationSpec(), m_emuLibrary, m_emu);
+    m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(),
+                                              m_macroLibrary, m_macro);
+    m_pages[2] = std::make_unique<CRecordingPage>(*this, emulationSpec(), emulationRecordSpec(),
+                                                  m_emuLibrary, m_emu);
     m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, KeyMode::Multimedia);
     m_pages[4] = std::make_unique<CSelectionPage>(*this, 5, m_mouseCode, KeyMode::Mouse);
     m_pages[5] = std::make_unique<CSelectionPage>(*this, 6, m_functionCode, KeyMode::Function);

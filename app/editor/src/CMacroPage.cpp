@@ -1,0 +1,190 @@
+#include "CMacroPage.h"
+
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/recorder/MacroEditing.h"
+
+#include <QLineEdit>
+#include <QMenu>
+
+namespace talvik::editor {
+namespace {
+
+namespace id = layout::keymap_id;
+
+// The menu in the colours of the skin: light text on the dark body, the
+// orange accent under the pointer.
+const QString kMenuStyle = QStringLiteral(
+    "QMenu { background: rgb(30,30,33); color: rgb(220,220,220); border: 1px solid rgb(70,72,78);"
+    " padding: 2px; }"
+    "QMenu::item { padding: 3px 18px 3px 12px; }"
+    "QMenu::item:selected { background: rgb(255,111,0); color: rgb(20,20,20); }"
+    "QMenu::separator { height: 1px; background: rgb(70,72,78); margin: 2px 4px; }");
+
+void addLines(QMenu& menu, const std::vector<recorder::MenuLine>& lines) {
+    for (const recorder::MenuLine& line : lines) {
+        if (line.submenu.empty()) {
+            menu.addAction(QString::fromStdString(line.text))->setData(line.command);
+        } else {
+            QMenu* sub = menu.addMenu(QString::fromStdString(line.text));
+            sub->setStyleSheet(kMenuStyle);
+            addLines(*sub, line.submenu);
+        }
+    }
+}
+
+int eventRowOf(int elementId) {
+    const int row = elementId - id::FirstEventRow;
+    return row >= 0 && row < layout::kMacroRows ? row : -1;
+}
+
+} // namespace
+
+CMacroPage::CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
+                       const RecordSpec& record, CActionList& library, CActionList& entry)
+    : CRecordingPage(dialog, spec, record, library, entry),
+      m_runMenu([this](const auto& menu, QPoint at) { return showMenu(menu, at); }) {
+    QObject::connect(&dialog.intervalEdit(), &QLineEdit::textEdited, &dialog, [this] {
+        if (isCurrent()) {
+            intervalEdited();
+        }
+    });
+}
+
+void CMacroPage::shown() {
+    CRecordingPage::shown();
+    m_dialog.countEdit().setEnabled(m_entry.PlayMode == 0);
+    m_dialog.intervalEdit().setEnabled(m_entry.IsAutoInterval);
+}
+
+void CMacroPage::refresh() {
+    CRecordingPage::refresh();
+    showNumber(m_dialog.intervalEdit(), m_entry.Delay);
+    // Library rows load other entries: the boxes follow the entry shown.
+    m_dialog.countEdit().setEnabled(m_entry.PlayMode == 0);
+    m_dialog.intervalEdit().setEnabled(m_entry.IsAutoInterval);
+}
+
+void CMacroPage::click(int elementId, int index) {
+    switch (elementId) {
+    case id::TimesPlayRadio:
+        choosePlayMode(0);
+        return;
+    case id::HeldPlayRadio:
+        choosePlayMode(1);
+        return;
+    case id::TogglePlayRadio:
+        choosePlayMode(2);
+        return;
+    case id::AutoDelayRadio:
+        useAutoDelay();
+        return;
+    case id::RecordDelayRadio:
+        useRecordDelay();
+        return;
+    default:
+        break;
+    }
+    if (const int row = eventRowOf(elementId); row >= 0) {
+        clickEventRow(row, index);
+    } else {
+        CRecordingPage::click(elementId, index);
+    }
+}
+
+void CMacroPage::choosePlayMode(int mode) {
+    m_entry.PlayMode = mode;
+    QLineEdit& count = m_dialog.countEdit();
+    count.setEnabled(mode == 0);
+    if (mode == 0) {
+        count.setFocus();
+    }
+    m_entries.writeBack();
+}
+
+void CMacroPage::useAutoDelay() {
+    intervalEdited();
+    recorder::useAutoInterval(m_entry);
+    entryChanged();
+    QLineEdit& interval = m_dialog.intervalEdit();
+    interval.setEnabled(true);
+    interval.setFocus();
+}
+
+void CMacroPage::useRecordDelay() {
+    recorder::useRecordedDelays(m_entry);
+    entryChanged();
+    m_dialog.intervalEdit().setEnabled(false);
+}
+
+void CMacroPage::intervalEdited() {
+    int value = 0;
+    if (takeNumber(m_dialog.intervalEdit(), 0, recorder::kMaxAutoDelayMs, value)) {
+        m_entry.Delay = value;
+        m_entries.writeBack();
+    }
+}
+
+void CMacroPage::clickEventRow(int row, int index) {
+    if (recorder::clickEventRow(m_entry, row) != recorder::RowClick::EditDelay) {
+        return;
+    }
+    const auto text = recorder::delayEditorText(m_entry);
+    m_dialog.openInPlaceEditor(index, QString::fromStdString(text.value_or("")), true);
+}
+
+void CMacroPage::commitRow(int index, const std::string& text) {
+    if (eventRowOf(m_dialog.elementAt(index).id) < 0) {
+        CRecordingPage::commitRow(index, text);
+        return;
+    }
+    recorder::storeEditedDelay(m_entry, text);
+    m_entries.writeBack();
+}
+
+void CMacroPage::rightClick(int index, QPoint globalPos) {
+    if (index < 0) {
+        return;
+    }
+    const int row = eventRowOf(m_dialog.elementAt(index).id);
+    if (row < 0 || m_entry.ViewStartAt + row >= m_entry.count() || m_entry.ViewStartAt + row < 0) {
+        return;
+    }
+    m_dialog.m_menuRow = index;
+    const auto menu = recorder::eventRowMenu(m_dialog.language());
+    if (menu.empty()) {
+        return;
+    }
+    if (const int command = m_runMenu(menu, globalPos); command != 0) {
+        menuCommand(command);
+    }
+}
+
+int CMacroPage::showMenu(const std::vector<recorder::MenuLine>& lines, QPoint globalPos) {
+    QMenu menu(&m_dialog);
+    menu.setStyleSheet(kMenuStyle);
+    menu.setFont(m_dialog.font());
+    addLines(menu, lines);
+    const QAction* chosen = menu.exec(globalPos);
+    return chosen != nullptr ? chosen->data().toInt() : 0;
+}
+
+void CMacroPage::menuCommand(int command) {
+    const int row =
+        m_dialog.m_menuRow >= 0 ? eventRowOf(m_dialog.elementAt(m_dialog.m_menuRow).id) : -1;
+    if (row < 0) {
+        return;
+    }
+    std::string name;
+    if (const auto action = recorder::mouseActionOf(command)) {
+        const CAppState& state = m_dialog.appState();
+        name = recorder::mouseActionName(state.keyNames, state.hwCodeToVk, action->hwCode);
+    }
+    if (recorder::applyEventRowCommand(m_entry, row, command, name)) {
+        entryChanged();
+        m_dialog.refresh();
+        m_dialog.update();
+    }
+}
+
+} // namespace talvik::editor

@@ -1,0 +1,201 @@
+#include "CRecordingPage.h"
+
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/recorder/MacroEditing.h"
+#include "talvik/text/Language.h"
+
+#include <QLineEdit>
+
+#include <climits>
+
+namespace talvik::editor {
+namespace {
+
+namespace id = layout::keymap_id;
+
+} // namespace
+
+CRecordingPage::RecordSpec macroRecordSpec() {
+    return {id::RecordMacro, id::RecordMacroLabel, id::StopMacroLabel,
+            id::MacroNotice, id::MacroTip,         &CKeyMapWork::m_recordingMacro};
+}
+
+CRecordingPage::RecordSpec emulationRecordSpec() {
+    return {id::RecordEmu,
+            id::RecordEmuLabel,
+            id::StopEmuLabel,
+            id::EmuNotice,
+            -1,
+            &CKeyMapWork::m_recordingEmu};
+}
+
+CRecordingPage::CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
+                               const RecordSpec& record, CActionList& library, CActionList& entry)
+    : CLibraryPage(dialog, spec, library, entry), m_record(record),
+      m_recorder(dialog.appState().keyNames, dialog.m_keyIsDown) {
+    // Both pages share the box; only the page on show takes what is typed.
+    QObject::connect(&dialog.countEdit(), &QLineEdit::textEdited, &dialog, [this] {
+        if (isCurrent()) {
+            countEdited();
+        }
+    });
+}
+
+void CRecordingPage::shown() {
+    CLibraryPage::shown();
+    refreshNotice();
+}
+
+void CRecordingPage::refresh() {
+    CLibraryPage::refresh();
+    showNumber(m_dialog.countEdit(), isMacro() ? m_entry.Cycles : m_entry.Delay);
+    refreshNotice();
+}
+
+void CRecordingPage::click(int elementId, int index) {
+    if (elementId == m_record.button) {
+        startRecording();
+    } else {
+        CLibraryPage::click(elementId, index);
+    }
+}
+
+void CRecordingPage::entryChanged() {
+    m_entries.writeBack();
+    syncBars();
+}
+
+void CRecordingPage::startRecording() {
+    // There must be an entry to record into: New makes one.
+    if (!m_entries.hasEntries()) {
+        return;
+    }
+    setRecordButton(true);
+    m_dialog.*m_record.recording = true;
+    if (isMacro()) {
+        m_recorder.startMacro(m_entry);
+    } else {
+        m_recorder.startEmulation(m_entry);
+    }
+    syncBars();
+    m_dialog.m_lastCode = -1;
+    m_dialog.m_lastEventTime = 0;
+    m_dialog.startCapture();
+}
+
+void CRecordingPage::stopRecording() {
+    m_dialog.stopCapture();
+    m_entries.writeBack();
+    m_recorder.stop();
+    m_dialog.*m_record.recording = false;
+    setRecordButton(false);
+    // The library entry gets the closing pause at its next write-back; OK
+    // takes the working entry itself.
+    if (isMacro()) {
+        recorder::CActionRecorder::appendStopDelay(m_entry);
+    }
+    syncBars();
+}
+
+void CRecordingPage::setRecordButton(bool on) {
+    m_dialog.element(m_record.button).active = on;
+    m_dialog.element(m_record.recordLabel).visible = !on;
+    m_dialog.element(m_record.stopLabel).visible = on;
+}
+
+bool CRecordingPage::capturing() const {
+    return m_dialog.*m_record.recording;
+}
+
+CaptureClick CRecordingPage::interruptCapture(int elementId) {
+    (void)elementId; // whatever was clicked, the click only stops the recording
+    stopRecording();
+    return CaptureClick::Stopped;
+}
+
+void CRecordingPage::abandonCapture() {
+    if (capturing()) {
+        stopRecording();
+    }
+}
+
+void CRecordingPage::hookKey(const CHookKey& key) {
+    if (!capturing()) {
+        return;
+    }
+    recorder::HookTiming timing;
+    timing.elapsedMs = key.elapsedMs;
+    timing.hasPrevious = m_dialog.m_lastEventTime > 0;
+    timing.lastCode = m_dialog.m_lastCode;
+    const recorder::HookKey event{key.code, key.vk, key.dir != 0};
+    if (m_recorder.take(m_entry, event, timing) > 0) {
+        syncBars();
+        m_dialog.update();
+    }
+}
+
+void CRecordingPage::countEdited() {
+    int value = 0;
+    if (isMacro()) {
+        if (!takeNumber(m_dialog.countEdit(), recorder::kMinCycles, recorder::kMaxCycles, value)) {
+            return;
+        }
+        m_entry.Cycles = value;
+    } else {
+        if (!takeNumber(m_dialog.countEdit(), 0, recorder::kMaxEmulationDelayMs, value)) {
+            return;
+        }
+        m_entry.Delay = value;
+    }
+    m_entries.writeBack();
+}
+
+bool CRecordingPage::takeNumber(QLineEdit& box, int min, int max, int& value) {
+    const auto typed = recorder::limitBoxValue(box.text().toStdString(), min, max);
+    if (!typed) {
+        return false;
+    }
+    if (typed->replaceText) {
+        box.setText(QString::number(typed->value));
+    }
+    value = typed->value;
+    return true;
+}
+
+void CRecordingPage::showNumber(QLineEdit& box, int value) {
+    // While the user types, an emptied box stays empty until the next digit.
+    if (box.hasFocus() && box.text().isEmpty()) {
+        return;
+    }
+    const auto shown = recorder::limitBoxValue(box.text().toStdString(), INT_MIN, INT_MAX);
+    if (!shown || shown->value != value) {
+        box.setText(QString::number(value));
+    }
+}
+
+void CRecordingPage::refreshNotice() {
+    const bool fits = CAppState::fitsRecord(m_spec.mode, m_entry);
+    SkinElement& notice = m_dialog.element(m_record.notice);
+    notice.visible = !fits;
+    notice.captions[m_dialog.language()] = fits ? QString() : tooLongNotice();
+    if (m_record.tip >= 0) {
+        m_dialog.element(m_record.tip).visible = fits;
+    }
+}
+
+QString CRecordingPage::tooLongNotice() const {
+    const std::string_view tag = m_dialog.language();
+    if (isMacro()) {
+        return QString::fromUtf8(text::twoWayText(
+            tag, "此宏超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
+            "This macro is longer than the keyboard can hold:\nwriting it keeps only its "
+            "beginning."));
+    }
+    return QString::fromUtf8(text::twoWayText(
+        tag, "此模拟击键超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
+        "This sequence is longer than the keyboard can hold:\nwriting it keeps only its "
+        "beginning."));
+}
+
+} // namespace talvik::editor
