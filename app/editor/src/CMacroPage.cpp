@@ -42,8 +42,7 @@ int eventRowOf(int elementId) {
 
 CMacroPage::CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
                        const RecordSpec& record, CActionList& library, CActionList& entry)
-    : CRecordingPage(dialog, spec, record, library, entry),
-      m_runMenu([this](const auto& menu, QPoint at) { return showMenu(menu, at); }) {
+    : CRecordingPage(dialog, spec, record, library, entry) {
     QObject::connect(&dialog.intervalEdit(), &QLineEdit::textEdited, &dialog, [this] {
         if (isCurrent()) {
             intervalEdited();
@@ -155,7 +154,7 @@ void CMacroPage::rightClick(int index, QPoint globalPos) {
     if (menu.empty()) {
         return;
     }
-    if (const int command = m_runMenu(menu, globalPos); command != 0) {
+    if (const int command = showMenu(menu, globalPos); command != 0) {
         menuCommand(command);
     }
 }

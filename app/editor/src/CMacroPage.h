@@ -4,7 +4,6 @@
 
 #include "talvik/recorder/MacroMenu.h"
 
-#include <functional>
 #include <vector>
 
 namespace talvik::editor {
@@ -15,9 +14,6 @@ namespace talvik::editor {
 // menu.
 class CMacroPage : public CRecordingPage {
 public:
-    // Shows the menu at a screen position; returns the chosen command, 0 for none.
-    using MenuRunner = std::function<int(const std::vector<recorder::MenuLine>&, QPoint)>;
-
     CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, const RecordSpec& record,
                CActionList& library, CActionList& entry);
 
@@ -29,7 +25,6 @@ public:
 
     // Carries out a command of the event rows' menu on the row m_menuRow stands on.
     void menuCommand(int command);
-    void setMenuRunner(MenuRunner run) { m_runMenu = std::move(run); }
 
 private:
     void choosePlayMode(int mode);
@@ -37,9 +32,8 @@ private:
     void useRecordDelay();
     void clickEventRow(int row, int index);
     void intervalEdited();
+    // Shows the menu at a screen position; returns the chosen command, 0 for none.
     int showMenu(const std::vector<recorder::MenuLine>& menu, QPoint globalPos);
-
-    MenuRunner m_runMenu;
 };
 
 } // namespace talvik::editor
