@@ -67,6 +67,16 @@ TEST_F(KeyCaptureWithoutGrab, WindowKeysGoToTheCaptureInsteadOfTheWidgets) {
     EXPECT_EQ(window.keys.size(), 3u);
 }
 
+TEST_F(KeyCaptureWithoutGrab, HookUninstalledElsewhereNoLongerDivertsTheKeys) {
+    CCaptureWindow window;
+    window.startRecording();
+    UninstallHook();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.capture().running(); }, 2000));
+    sendKey(window, QEvent::KeyPress, Qt::Key_A, kKeycodeA);
+    EXPECT_EQ(window.keysSeenByWidget, std::vector<int>{Qt::Key_A});
+    EXPECT_TRUE(window.endings.empty()) << "not an end by the hook";
+}
+
 TEST_F(KeyCaptureWithoutGrab, KeysOfAStoppedCaptureNeverReachTheNextOne) {
     CCaptureWindow window;
     window.startRecording();

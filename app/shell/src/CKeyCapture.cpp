@@ -129,6 +129,12 @@ void CKeyCapture::notePointer() {
 
 void CKeyCapture::checkHook() {
     const HookStatus status = GetHookStatus();
+    if (status == HookStatus::NotInstalled) {
+        // Uninstalled behind our back: keys must not stay diverted for a
+        // capture that no longer exists.
+        stop();
+        return;
+    }
     if (status != HookStatus::DeliveryStalled && status != HookStatus::IdleEnded) {
         return;
     }

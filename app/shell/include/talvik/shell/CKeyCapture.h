@@ -10,8 +10,9 @@
 //
 //   - Start a capture with m_capture.start() where the window would call
 //     InstallHook(handle()), and stop it with m_capture.stop() where it would
-//     call UninstallHook() (the click that ends the capture). stop() is
-//     harmless when nothing runs; the destructor stops a running capture.
+//     call UninstallHook() (the click that ends the capture); do not call
+//     those two yourself. stop() is harmless when nothing runs; the
+//     destructor stops a running capture.
 //   - Keystrokes arrive as before, as WM_TALVIK_HOOKKEY in onWindowMessage.
 //     Nothing else is needed for them: CSkinWindow takes delivery of each one
 //     and keystrokes of a capture that is over never get there.
@@ -21,10 +22,10 @@
 //     HookStatus::IdleEnded (no key and no pointer activity for 2 minutes).
 //     The hook is already uninstalled and running() is false when it runs.
 //     End the capture there as a click would (clear the capture flag, reset
-//     the Record button, write back what was recorded; do not call
-//     UninstallHook again) and tell the user noticeText(why, languageTag()),
-//     for example in a message box. It runs from a timer of the window's
-//     thread, so a modal message box is fine.
+//     the Record button, write back what was recorded; the stop() in that
+//     path does nothing now) and tell the user noticeText(why,
+//     languageTag()), for example in a message box. It runs from a timer of
+//     the window's thread, so a modal message box is fine.
 //   - Where no grab is possible (Wayland, another program holds the keyboard,
 //     the X server went away) the keys typed into the program's own windows
 //     are the capture: while a capture runs, every key event of the program
