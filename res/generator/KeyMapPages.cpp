@@ -58,14 +58,14 @@ void drawSingleComboPage(QPainter& p) {
     // The name of the captured key.
     drawWell(p, QRect(43, 161, 122, 31));
     // The combo library with its scroll bar, and the box that shows the chosen combo.
-    drawList(p, 214, 355, 15, 136, layout::kComboRows, 16, 18);
-    drawListBox(p, QRect(376, 116, 148, 78), 20);
+    drawList(p, 214, 355, 15, 136, layout::kComboRows, 16, 16);
+    drawListBox(p, QRect(376, 118, 148, 76), 17);
 }
 
 void drawMacroPage(QPainter& p) {
     drawLibraryAndEntryLists(p);
-    drawGroup(p, QRect(381, 104, 170, 148));
-    drawSeparator(p, 390, 540, 172);
+    drawGroup(p, QRect(381, 104, 182, 148));
+    drawSeparator(p, 390, 554, 172);
     // The tip sits on a quieter band of its own.
     drawGroup(p, QRect(224, 252, 322, 56));
 }

@@ -1,5 +1,7 @@
 #include "KeyMapPicture.h"
 
+#include "FunctionPictograms.h"
+
 #include <QLinearGradient>
 
 #include <set>
@@ -105,6 +107,16 @@ void drawPageContent(QPainter& p, int page) {
     }
 }
 
+// Functions the model's keyboard lacks stay choosable, but the page at rest
+// shows them faded.
+void fadeMissingFunctions(QPainter& p, int model) {
+    for (const layout::FunctionButton& b : layout::functionButtons(6)) {
+        if (!layout::modelHasFunction(model, b.code)) {
+            p.fillRect(toRect(b.rect), QColor(26, 26, 29, 165));
+        }
+    }
+}
+
 } // namespace
 
 void drawTab(QPainter& p, const QRect& r, Look look, bool chosen) {
@@ -197,7 +209,6 @@ void drawRecordButton(QPainter& p, const QRect& r, Look look) {
 }
 
 QImage drawKeyMapFace(int model, int page, Look look, int resolution) {
-    (void)model;
     QImage image = makeBody(layout::kKeyMapWidth, layout::kKeyMapHeight,
                             QRect(2, 2, layout::kKeyMapWidth - 5, layout::kKeyMapHeight - 5), 16,
                             resolution, layout::kKeyMapColourKey);
@@ -207,9 +218,14 @@ QImage drawKeyMapFace(int model, int page, Look look, int resolution) {
     drawPageContent(p, page);
     for (const ElementSpec& e : layout::keyMapElements()) {
         const int owner = layout::pageOfElement(e.id);
-        if (!e.isLabel && (owner == 0 || owner == page)) {
+        // Function buttons are drawn with their pictograms below.
+        if (!e.isLabel && e.code < 0 && (owner == 0 || owner == page)) {
             drawElement(p, e, page, look);
         }
+    }
+    drawFunctionButtons(p, page, look);
+    if (page == 6 && look == Look::Normal) {
+        fadeMissingFunctions(p, model);
     }
     return image;
 }

@@ -78,39 +78,67 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
     p.restore();
 }
 
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
+namespace {
+
+struct KeycapColours {
+    QColor skirt{36, 37, 41};
+    QColor faceTop{58, 59, 65};
+    QColor faceBottom{48, 49, 54};
+    QColor ink{128, 131, 138};
+    QColor edge{24, 24, 26};
+};
+
+KeycapColours keycapColours(Look look) {
+    KeycapColours c;
+    if (look == Look::Active) {
+        c.skirt = QColor(44, 40, 37);
+        c.faceTop = QColor(66, 63, 60);
+        c.faceBottom = QColor(54, 51, 48);
+        c.ink = QColor(255, 138, 40);
+    } else if (look == Look::Hover) {
+        c.skirt = QColor(70, 52, 36);
+        c.faceTop = QColor(96, 98, 106);
+        c.faceBottom = QColor(80, 82, 90);
+        c.ink = QColor(255, 255, 255);
+        c.edge = kAccent;
+    }
+    return c;
+}
+
+} // namespace
+
+QColor keycapInk(Look look) {
+    return keycapColours(look).ink;
+}
+
+QColor keycapFace(Look look) {
+    return keycapColours(look).faceBottom;
+}
+
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look) {
+    const KeycapColours c = keycapColours(look);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF skirt = QRectF(r).adjusted(2, 2, -2, -2);
     const QRectF face = skirt.adjusted(3.5, 2, -3.5, -6);
-    QColor skirtColor(36, 37, 41);
-    QColor faceTop(58, 59, 65);
-    QColor faceBottom(48, 49, 54);
-    QColor ink(128, 131, 138);
-    QColor edge(24, 24, 26);
-    if (look == Look::Active) {
-        skirtColor = QColor(44, 40, 37);
-        faceTop = QColor(66, 63, 60);
-        faceBottom = QColor(54, 51, 48);
-        ink = QColor(255, 138, 40);
-    } else if (look == Look::Hover) {
-        skirtColor = QColor(70, 52, 36);
-        faceTop = QColor(96, 98, 106);
-        faceBottom = QColor(80, 82, 90);
-        ink = QColor(255, 255, 255);
-        edge = kAccent;
-    }
-    p.setPen(QPen(edge, look == Look::Hover ? 2.0 : 1.0));
-    p.setBrush(skirtColor);
+    p.setPen(QPen(c.edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setBrush(c.skirt);
     p.drawRoundedRect(skirt, 5, 5);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
-    faceFill.setColorAt(0, faceTop);
-    faceFill.setColorAt(1, faceBottom);
+    faceFill.setColorAt(0, c.faceTop);
+    faceFill.setColorAt(1, c.faceBottom);
     p.setPen(Qt::NoPen);
     p.setBrush(faceFill);
     p.drawRoundedRect(face, 4, 4);
+    p.restore();
+    return face;
+}
 
-    p.setPen(ink);
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
+    const QRectF face = drawKeycapBody(p, r, look);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(keycapInk(look));
     const QStringList lines = legend.split(QLatin1Char('\n'));
     const QRectF text = face.adjusted(2, 1, -2, -1);
     if (lines.size() == 2) {

@@ -48,6 +48,11 @@ void drawButton(QPainter& p, const QRect& r, Look look);
 
 // A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
 void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
+// The keycap alone; returns its face, where a legend or pictogram goes.
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look);
+// What a keycap's legend is printed in, and the colour of its face.
+QColor keycapInk(Look look);
+QColor keycapFace(Look look);
 
 // The small buttons of a window's title bar.
 enum class WindowGlyph { Minimise, Help, Close };

@@ -1,5 +1,9 @@
 #include "KeySettingsLayout.h"
 
+#include "FunctionCodes.h"
+
+#include <algorithm>
+
 namespace talvik::layout {
 namespace {
 
@@ -238,7 +242,28 @@ std::vector<ElementSpec> keyMapElements() {
     addSingleCombo(table);
     addMacro(table);
     addEmulate(table);
-    return table.take();
+    std::vector<ElementSpec> out = table.take();
+    for (int page = kFirstFunctionPage; page <= kLastFunctionPage; ++page) {
+        for (ElementSpec& e : functionPageElements(page)) {
+            e.slot = static_cast<int>(out.size());
+            out.push_back(std::move(e));
+        }
+    }
+    return out;
+}
+
+bool modelHasFunction(int model, int code) {
+    // Bluetooth slots, the wired/wireless switch and the battery saver need the radio.
+    static constexpr int kWireless[] = {167, 168, 169, 170, 172, 180, 181};
+    // Colours and light effects need the RGB backlight; brightness and the
+    // switch work on a single-colour one too.
+    static constexpr int kColour[] = {136, 137, 138, 139, 142, 143, 146, 147, 148};
+    const bool wireless = model != 3 && model != 4;
+    const bool colour = model != 2 && model != 3;
+    const auto among = [code](const auto& codes) {
+        return std::find(std::begin(codes), std::end(codes), code) != std::end(codes);
+    };
+    return (wireless || !among(kWireless)) && (colour || !among(kColour));
 }
 
 std::array<int, kKeyMapPictureCount> keyMapPictureIds(int model) {

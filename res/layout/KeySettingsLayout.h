@@ -105,6 +105,10 @@ inline constexpr int pageOfElement(int id) {
 // The filled slots of the dialog's element table, in slot order.
 std::vector<ElementSpec> keyMapElements();
 
+// Whether the keyboard of `model` has keyboard function `code`: the Function
+// page's normal face shows the others dimmed.
+bool modelHasFunction(int model, int code);
+
 // The three faces of every page in page order: normal, pointer-over, active.
 // The Function page's normal face shows the functions of the model.
 inline constexpr int kKeyMapPictureCount = 3 * kKeyMapPageCount;

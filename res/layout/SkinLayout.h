@@ -55,12 +55,12 @@ struct ElementSpec {
     SkinRect rect;  // picture pixels, before any scaling
     bool isLabel = false;
     int keyIndex = -1; // key number 1..87 for key elements
+    int code = -1;     // function code of a selection button
     Rgb textColor = kCaptionGrey;
     Rgb activeTextColor = kCaptionGrey;
     unsigned textFormat = kTextCentre;
     int fontIndex = 13;
     std::string legend; // what the picture prints on a key ("\n" splits shifted/base)
-    int code = -1;      // the function a selection button stands for
     std::string tipZh;  // tooltip under "zh-CN"
     std::string tipEn;  // tooltip under "en-US"
     bool isListRow = false;

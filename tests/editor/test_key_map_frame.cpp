@@ -238,3 +238,4 @@ TEST(KeyMapFrame, TheCloseBoxCancels) {
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Single);
 }
+

@@ -46,7 +46,7 @@ void CLibraryPage::refresh() {
     for (int row = 0; row < layout::kMacroRows; ++row) {
         SkinElement& e = m_dialog.element(m_spec.firstEntryRow + row);
         e.captions[language] = QString::fromStdString(m_entry.itemAtRow(row));
-        e.active = row == m_entry.CursorPos;
+        e.active = row == m_entry.CursorPos && m_entry.ViewStartAt + row < m_entry.count();
     }
     if (m_spec.mode == KeyMode::Macro) {
         m_dialog.element(id::TimesPlayRadio).active = m_entry.PlayMode == 0;

@@ -97,7 +97,8 @@ void CLibraryView::refreshRows(COrsaDialogKeyMapSettings& dialog,
     for (int row = 0; row < m_rowCount; ++row) {
         SkinElement& e = dialog.element(rowId(row));
         e.captions[language] = QString::fromStdString(m_library.itemAtRow(row));
-        e.active = row == m_library.CursorPos;
+        // An empty row is never shown selected, not even under the cursor.
+        e.active = row == selectedRow();
     }
 }
 

@@ -80,7 +80,8 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
                                                      QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_countEdit(this), m_intervalEdit(this),
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
-      m_entryBar(Qt::Vertical, this), m_tip(std::make_unique<CTipWindow>(kTipDelayMs, this)) {
+      m_entryBar(Qt::Vertical, this), m_tip(std::make_unique<CTipWindow>(kTipDelayMs, this)),
+      m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
     m_pages[0] = std::make_unique<CSingleComboPage>(*this);
     m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(),
                                               m_macroLibrary, m_macro);
@@ -113,11 +114,7 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
     connect(&m_captureWatch, &QTimer::timeout, this, [this] { updateNotice(); });
 }
 
-COrsaDialogKeyMapSettings::~COrsaDialogKeyMapSettings() {
-    if (m_captureOpen) {
-        UninstallHook();
-    }
-}
+COrsaDialogKeyMapSettings::~COrsaDialogKeyMapSettings() = default;
 
 void COrsaDialogKeyMapSettings::createControls() {
     m_digitsOnly.setRegularExpression(QRegularExpression(QStringLiteral("[0-9]*")));

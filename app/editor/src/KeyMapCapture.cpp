@@ -26,11 +26,6 @@ constexpr int kKeypadEnter = 269;
 constexpr std::int64_t kNanosPerMs = 1000000;
 constexpr std::int64_t kMaxElapsedMs = 65535;
 
-bool isKeyEvent(const QEvent* event) {
-    return event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
-           event->type() == QEvent::ShortcutOverride;
-}
-
 bool isEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -38,8 +33,7 @@ bool isEnter(const QKeyEvent* event) {
 } // namespace
 
 void COrsaDialogKeyMapSettings::startCapture() {
-    m_captureOpen = true;
-    InstallHook(handle());
+    m_capture.start();
     // Where no grab is possible the keys come through this window: it needs the focus.
     activateWindow();
     setFocus(Qt::OtherFocusReason);
@@ -48,16 +42,22 @@ void COrsaDialogKeyMapSettings::startCapture() {
 }
 
 void COrsaDialogKeyMapSettings::stopCapture() {
-    if (m_captureOpen) {
-        UninstallHook();
-    }
-    m_captureOpen = false;
+    m_capture.stop();
     m_captureWatch.stop();
     updateNotice();
 }
 
+void COrsaDialogKeyMapSettings::onCaptureEndedByHook(HookStatus why) {
+    // The desktop has its keyboard back already: end the capture as a click would.
+    currentPage().abandonCapture();
+    stopCapture();
+    refresh();
+    update();
+    showMessage(shell::CKeyCapture::noticeText(why, m_state.languageTag));
+}
+
 QString COrsaDialogKeyMapSettings::captureNotice() const {
-    if (!m_captureOpen) {
+    if (!m_capture.running()) {
         return {};
     }
     const std::string_view tag = m_state.languageTag;
@@ -137,28 +137,6 @@ void COrsaDialogKeyMapSettings::onHookKey(WPARAM wParam, LPARAM lParam) {
     m_lastCode = code;
 }
 
-bool COrsaDialogKeyMapSettings::forwardWindowKey(QKeyEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        event->accept(); // no shortcut fires while keys are captured
-        return true;
-    }
-    // A held key arrives as repeated presses, as from the grab.
-    const bool pressed = event->type() == QEvent::KeyPress;
-    if (pressed || !event->isAutoRepeat()) {
-        ForwardWindowKey(event->nativeScanCode(), pressed);
-    }
-    event->accept();
-    return true;
-}
-
-bool COrsaDialogKeyMapSettings::event(QEvent* event) {
-    // Before focus changes and shortcuts: while capturing, every key is a keystroke.
-    if (m_captureOpen && isKeyEvent(event)) {
-        return forwardWindowKey(static_cast<QKeyEvent*>(event));
-    }
-    return CSkinWindow::event(event);
-}
-
 void COrsaDialogKeyMapSettings::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -175,9 +153,6 @@ void COrsaDialogKeyMapSettings::keyPressEvent(QKeyEvent* event) {
 }
 
 bool COrsaDialogKeyMapSettings::eventFilter(QObject* watched, QEvent* event) {
-    if (m_captureOpen && isKeyEvent(event)) {
-        return forwardWindowKey(static_cast<QKeyEvent*>(event));
-    }
     const bool editor = watched == &m_renameEdit;
     const bool editing = m_renaming || m_editingDelay;
     if (event->type() == QEvent::MouseButtonPress && !editor &&

@@ -198,7 +198,7 @@ void COrsaDialogKeyMapSettings::done(int result) {
     if (currentPage().capturing()) {
         currentPage().abandonCapture();
     }
-    if (m_captureOpen) {
+    if (m_capture.running()) {
         stopCapture();
     }
     m_tip->deactivate();

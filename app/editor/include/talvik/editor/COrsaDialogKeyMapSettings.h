@@ -8,6 +8,7 @@
 #include "talvik/editor/CKeyMapPage.h"
 #include "talvik/model/CActionList.h"
 #include "talvik/shell/CInfoBox.h"
+#include "talvik/shell/CKeyCapture.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include "layout/KeySettingsLayout.h"
@@ -146,7 +147,6 @@ protected:
     void onElementClicked(int index) override;
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -171,7 +171,7 @@ private:
     void chooseDefault();
     void clearChoice();
     int resolveShift(int vk, int dir);
-    bool forwardWindowKey(QKeyEvent* event);
+    void onCaptureEndedByHook(HookStatus why);
     void updateNotice();
     void updateTip();
     void flushPendingClick();
@@ -192,8 +192,8 @@ private:
 
     QTimer m_clickGuard;
     int m_pendingClick = -2; // element index waiting for its guard; -2: none
-    QTimer m_captureWatch;
-    bool m_captureOpen = false;
+    shell::CKeyCapture m_capture;
+    QTimer m_captureWatch;                // the notice follows the hook's status
     std::array<bool, 2> m_shiftUpState{}; // left, right at the last Shift release
 
     std::function<bool(int)> m_virtualKeyboard;
