@@ -1,0 +1,226 @@
+// The Macro and Emulate pages on a real X server with the simulated keyboard:
+// a word typed through the X server is recorded while the desktop keyboard is
+// grabbed, OK gives it to the key, the key writing job puts it into the
+// keyboard and reading everything back shows the same events. With
+// TALVIK_SCREENSHOT_DIR set it saves both pages in both languages.
+
+#include "shell/QtTestApp.h"
+
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/hwi/KeyboardHook.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/text/KeyTables.h"
+
+#include "layout/KeySettingsLayout.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace keymap = talvik::layout::keymap_id;
+using talvik::editor::COrsaDialogKeyMapSettings;
+
+namespace {
+
+constexpr int kKeyA = 43;
+
+void xdotool(const QStringList& arguments) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << "xdotool failed";
+}
+
+// Runs the event loop until `done` holds or five seconds have passed.
+bool waitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000) {
+        QTest::qWait(20);
+    }
+    return done();
+}
+
+// The state of one program run: the simulated keyboard of model 1, the skin,
+// the name tables and the factory configuration.
+struct CProgram {
+    explicit CProgram(const std::filesystem::path& stateFile) {
+        qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile.string()));
+        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+        environment.simulatorModel = 1;
+        state = std::make_unique<CAppState>(environment);
+        app = std::make_unique<talvik::shell::COrsaApp>(*state);
+        state->modelNumber = state->device.DetectDeviceType();
+        QString error;
+        loaded = app->loadSkin(state->modelNumber, error, talvik::test::builtSkinPath());
+        state->buildNameTables();
+        state->resetToDefaults();
+        connected = state->device.__createDev();
+    }
+
+    std::unique_ptr<CAppState> state;
+    std::unique_ptr<talvik::shell::COrsaApp> app;
+    bool loaded = false;
+    bool connected = false;
+};
+
+// The key settings dialog as the main window opens it for a key, driven by
+// the pointer and the keyboard of the X server.
+class CDialogDriver {
+public:
+    CDialogDriver(CProgram& program, int key, int level) {
+        program.state->editKey = key;
+        program.state->editLevel = level;
+        m_dialog = std::make_unique<COrsaDialogKeyMapSettings>(*program.app, *program.state);
+        m_dialog->setMessageSink([this](const QString& text) { messages << text; });
+        initialised = m_dialog->initialise();
+        m_dialog->show();
+        exposed = QTest::qWaitForWindowExposed(m_dialog.get());
+    }
+
+    COrsaDialogKeyMapSettings& dlg() { return *m_dialog; }
+
+    QPoint screenPointOf(int elementId) {
+        // The test screen keeps the scale at 1: element rectangles are window pixels.
+        const SkinRect& r = m_dialog->element(elementId).rect;
+        return m_dialog->mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    void pointAt(QPoint p) {
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
+                 QString::number(p.y())});
+    }
+    // A click, and the wait for its double-click guard.
+    void click(int elementId) {
+        pointAt(screenPointOf(elementId));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWait(COrsaDialogKeyMapSettings::kDoubleClickGuardMs + 150);
+    }
+    // Types while the dialog goes on handling its messages, so each keystroke
+    // is timed when it comes, as when a user types.
+    void type(const QString& text) {
+        QProcess typing;
+        typing.start(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                                 QStringLiteral("150"), text});
+        ASSERT_TRUE(waitFor([&] { return typing.state() == QProcess::NotRunning; }));
+        ASSERT_EQ(typing.exitCode(), 0);
+    }
+    void key(const QString& name) { xdotool({QStringLiteral("key"), name}); }
+
+    // A new entry on the page, named as proposed.
+    void newEntry(int newButton) {
+        click(newButton);
+        ASSERT_TRUE(waitFor([&] { return m_dialog->m_renaming; }));
+        key(QStringLiteral("Return"));
+        ASSERT_TRUE(waitFor([&] { return !m_dialog->m_renaming; }));
+    }
+    // Records `text` typed on the keyboard; a click on `stopAt` ends it.
+    void record(int recordButton, const QString& text, int stopAt,
+                const std::function<bool()>& complete) {
+        click(recordButton);
+        ASSERT_TRUE(waitFor([&] { return m_dialog->currentPage().capturing(); }));
+        ASSERT_EQ(GetHookStatus(), HookStatus::Active) << "the desktop keyboard is grabbed";
+        type(text);
+        ASSERT_TRUE(waitFor(complete));
+        click(stopAt);
+        ASSERT_TRUE(waitFor([&] { return !m_dialog->currentPage().capturing(); }));
+        ASSERT_EQ(GetHookStatus(), HookStatus::NotInstalled);
+    }
+
+    // What the screen shows of the dialog, saved as `name` when screenshots are wanted.
+    void shoot(const QString& name) {
+        pointAt(m_dialog->mapToGlobal(QPoint(560, 300))); // over no element
+        m_dialog->update();
+        QTest::qWait(250);
+        const QImage shot =
+            m_dialog->screen()
+                ->grabWindow(0, m_dialog->x(), m_dialog->y(), m_dialog->width(), m_dialog->height())
+                .toImage();
+        const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            QDir().mkpath(dir);
+            shot.save(QStringLiteral("%1/%2.png").arg(dir, name));
+        }
+    }
+
+    QStringList messages;
+    bool initialised = false;
+    bool exposed = false;
+
+private:
+    std::unique_ptr<COrsaDialogKeyMapSettings> m_dialog;
+};
+
+// The simulated keyboard writes its state file once more at exit, so the file
+// lives in the build tree rather than in a folder the test removes.
+std::filesystem::path freshStateFile() {
+    const std::filesystem::path file = TALVIK_BINARY_DIR "/tests/editor/e2e-macro-keyboard.state";
+    std::filesystem::remove(file);
+    return file;
+}
+
+class MacroEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(talvik::test::useFixtureDisplay());
+        talvik::test::qtApp();
+    }
+    void TearDown() override { qunsetenv("TALVIK_SIMULATOR_STATE"); }
+};
+
+// Records "hi" on the Macro page and "ok" on the Emulate page and confirms on
+// the Macro page. Returns the macro recorded, with the pause the stopping
+// click added.
+std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* language) {
+    COrsaDialogKeyMapSettings& dlg = driver.dlg();
+    driver.click(keymap::FirstTab + 1);
+    EXPECT_EQ(dlg.m_page, 2);
+    driver.newEntry(keymap::NewMacro);
+    driver.record(keymap::RecordMacro, QStringLiteral("hi"), keymap::FirstEventRow,
+                  [&] { return dlg.m_macro.count() == 7; });
+    const std::vector<std::string> macro = dlg.m_macro.items();
+    driver.shoot(QStringLiteral("macro-page-%1").arg(language));
+
+    driver.click(keymap::FirstTab + 2);
+    EXPECT_EQ(dlg.m_page, 3);
+    driver.newEntry(keymap::NewEmu);
+    driver.record(keymap::RecordEmu, QStringLiteral("ok"), keymap::FirstEmuKeyRow,
+                  [&] { return dlg.m_emu.count() == 2; });
+    EXPECT_EQ(dlg.m_emu.items(), (std::vector<std::string>{"O", "K"}));
+    driver.shoot(QStringLiteral("emulate-page-%1").arg(language));
+
+    driver.click(keymap::FirstTab + 1);
+    driver.click(keymap::Ok);
+    EXPECT_TRUE(waitFor([&] { return !dlg.isVisible(); }));
+    return macro;
+}
+
+} // namespace
+
+TEST_F(MacroEndToEnd, TypedWordIsRecorded_GivenToTheKey_AndTheScreensShowIt) {
+    CProgram program(freshStateFile());
+    ASSERT_TRUE(program.loaded);
+    ASSERT_TRUE(program.connected);
+    CAppState& state = *program.state;
+
+    for (const char* language : {"en", "zh"}) {
+        state.languageTag = std::string(language) == "en" ? "en-US" : "zh-CN";
+        CDialogDriver driver(program, kKeyA, 0);
+        ASSERT_TRUE(driver.initialised && driver.exposed);
+        const std::vector<std::string> macro = recordBothPages(driver, language);
+        ASSERT_EQ(macro.size(), 8u);
+        EXPECT_EQ(macro, (std::vector<std::string>{"H Down", macro[1], "H UP", macro[3], "I Down",
+                                                   macro[5], "I UP", "<50 ms>"}));
+        for (std::size_t i = 1; i < macro.size(); i += 2) {
+            EXPECT_TRUE(talvik::text::isDelayText(macro[i])) << macro[i];
+        }
+        EXPECT_EQ(driver.dlg().result(), QDialog::Accepted);
+        EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
+        EXPECT_EQ(state.keyConfig.ComboKey[kKeyA][0].items(), macro);
+        EXPECT_TRUE(driver.messages.isEmpty()) << driver.messages.join(';').toStdString();
+    }
+}
