@@ -326,3 +326,34 @@ TEST_F(MacroPages, LibraryRows_WriteTheWorkingEntryBackBeforeLoadingAnother) {
     f.click(keymap::FirstMacroRow + 1);
     EXPECT_EQ(macro().items(), itemsOf({"B Down", "<0 ms>", "B UP", "<50 ms>"}));
 }
+
+TEST_F(MacroPages, RightClickWhileADelayIsEdited_StoresTheDelayBeforeItemsMove) {
+    openOn(2);
+    setMacro({"A Down", "<120 ms>", "A UP"});
+    f.dlg().show();
+    f.click(keymap::FirstEventRow + 1);
+    f.click(keymap::FirstEventRow + 1);
+    ASSERT_TRUE(f.dlg().m_editingDelay);
+    f.dlg().renameEdit().setText(QStringLiteral("77"));
+    bool picked = false;
+    pickFromMenu({QStringLiteral("Left Click"), QStringLiteral("Press")}, [&] { picked = true; });
+    QTest::mouseClick(&f.dlg(), Qt::RightButton, {},
+                      centreOf(f.element(keymap::FirstEventRow).rect));
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(macro().items(), itemsOf({"Mouse Key Left", "<0 ms>", "A Down", "<77 ms>", "A UP"}));
+}
+
+TEST_F(MacroPages, EmulationKeyRows_OnlySelect) {
+    openOn(3);
+    emu().append("A");
+    emu().append("B");
+    f.click(keymap::FirstEmuKeyRow);
+    EXPECT_EQ(emu().CursorPos, 0);
+    f.dlg().renderCanvas();
+    EXPECT_TRUE(f.element(keymap::FirstEmuKeyRow).active);
+    EXPECT_FALSE(f.element(keymap::FirstEmuKeyRow + 1).active);
+    f.click(keymap::FirstEmuKeyRow);
+    EXPECT_FALSE(f.dlg().m_editingDelay || f.dlg().m_renaming);
+    f.click(keymap::FirstEmuKeyRow + 4);
+    EXPECT_EQ(emu().CursorPos, 0) << "past the end";
+}

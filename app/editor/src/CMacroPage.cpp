@@ -142,8 +142,14 @@ void CMacroPage::commitRow(int index, const std::string& text) {
 }
 
 void CMacroPage::rightClick(int index, QPoint globalPos) {
-    if (index < 0) {
+    // Nothing is inserted into a recording that runs.
+    if (index < 0 || capturing()) {
         return;
+    }
+    // The delay editor stands on an item by its position: it must have
+    // written its value before items move under it.
+    if (m_dialog.m_renaming || m_dialog.m_editingDelay) {
+        m_dialog.commitInPlaceEdit();
     }
     const int row = eventRowOf(m_dialog.elementAt(index).id);
     if (row < 0 || m_entry.ViewStartAt + row >= m_entry.count() || m_entry.ViewStartAt + row < 0) {

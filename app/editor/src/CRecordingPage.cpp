@@ -54,8 +54,11 @@ void CRecordingPage::refresh() {
 }
 
 void CRecordingPage::click(int elementId, int index) {
+    const int row = elementId - m_spec.firstEntryRow;
     if (elementId == m_record.button) {
         startRecording();
+    } else if (row >= 0 && row < layout::kMacroRows) {
+        recorder::clickEventRow(m_entry, row); // an emulation's keys are only selected
     } else {
         CLibraryPage::click(elementId, index);
     }
