@@ -238,4 +238,3 @@ TEST(KeyMapFrame, TheCloseBoxCancels) {
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Single);
 }
-

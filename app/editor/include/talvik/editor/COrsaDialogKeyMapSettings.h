@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CAppState;
 
@@ -161,7 +162,9 @@ private:
     void placeEdits();
     void loadLibraries();
     void presetFromAssignment();
-    bool loadFaces(QString& error);
+    bool findFaces(QString& error);
+    // The normal, pointer-over and active faces of page `number`, decoded on first use.
+    std::optional<std::array<const QImage*, 3>> pageFaces(int number, QString& error);
     void hideControls();
     CSingleComboPage& singleCombo();
     CLibraryPage& libraryPage(int number);
@@ -179,7 +182,7 @@ private:
     shell::COrsaApp& m_app;
     CAppState& m_state;
     std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
-    std::array<const QImage*, layout::kKeyMapPictureCount> m_faces{};
+    std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
     QRegularExpressionValidator m_digitsOnly; // the number fields take digits only
     QLineEdit m_countEdit;                    // 1001
     QLineEdit m_intervalEdit;                 // 1002
