@@ -4,7 +4,6 @@
 #include "CSelectionPage.h"
 #include "CSingleComboPage.h"
 #include "KeyMapTables.h"
-#include "talvik/editor/CTipWindow.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
@@ -86,7 +85,7 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
                                                      QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_countEdit(this), m_intervalEdit(this),
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
-      m_entryBar(Qt::Vertical, this), m_tip(std::make_unique<CTipWindow>(kTipDelayMs, this)),
+      m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
       m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
     m_pages[0] = std::make_unique<CSingleComboPage>(*this);
     m_pages[1] = std::make_unique<CLibraryPage>(*this, macroSpec(), m_macroLibrary, m_macro);
@@ -308,7 +307,7 @@ void COrsaDialogKeyMapSettings::switchPage(int n) {
     applyShape(QColor(255, 0, 0));
     hideControls();
     currentPage().shown();
-    m_tip->deactivate();
+    m_tip.deactivate();
     refresh();
     update();
 }

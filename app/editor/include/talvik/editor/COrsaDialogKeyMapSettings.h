@@ -6,6 +6,7 @@
 // as it was.
 
 #include "talvik/editor/CKeyMapPage.h"
+#include "talvik/editor/CTipWindow.h"
 #include "talvik/model/CActionList.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyCapture.h"
@@ -34,7 +35,6 @@ namespace talvik::editor {
 
 class CLibraryPage;
 class CSingleComboPage;
-class CTipWindow;
 
 // What the dialog edits until OK, under the names the program has always
 // used for them.
@@ -139,7 +139,7 @@ public:
     void placeControl(QWidget& control, const layout::ControlPlace& place);
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
-    const CTipWindow& tip() const { return *m_tip; }
+    const CTipWindow& tip() const { return m_tip; }
 
 protected:
     std::string languageTag() const override;
@@ -190,7 +190,7 @@ private:
     shell::CInfoBox m_comboText;              // 1005
     QScrollBar m_libraryBar;                  // 1006
     QScrollBar m_entryBar;                    // 1007
-    std::unique_ptr<CTipWindow> m_tip;
+    CTipWindow m_tip;
     int m_editRow = -1; // element index of the row the in-place editor stands on
 
     QTimer m_clickGuard;
