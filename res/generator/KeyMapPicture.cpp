@@ -186,11 +186,12 @@ void drawListRow(QPainter& p, const QRect& row, Look look) {
         return;
     }
     p.save();
+    // The row's text starts at its left edge: the highlight carries no marks there.
     if (look == Look::Hover) {
         p.fillRect(row, QColor(48, 50, 56));
     } else {
         p.fillRect(row, QColor(112, 50, 6));
-        p.fillRect(QRect(row.left(), row.top(), 3, row.height()), kAccent);
+        p.fillRect(QRect(row.left(), row.bottom(), row.width(), 1), kAccent);
     }
     p.restore();
 }

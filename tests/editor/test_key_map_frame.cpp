@@ -5,6 +5,7 @@
 #include "KeyMapFixture.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -21,6 +22,12 @@ constexpr int kGuardWait = talvik::editor::COrsaDialogKeyMapSettings::kDoubleCli
 
 QPoint centreOf(const SkinRect& r) {
     return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void movePointer(QWidget& w, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(w.mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &move);
 }
 
 } // namespace
@@ -239,3 +246,38 @@ TEST(KeyMapFrame, TheCloseBoxCancels) {
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Single);
 }
 
+TEST(KeyMapFrame, FunctionsOfPagesFourSixAndSevenNameThemselvesInATooltip) {
+    CKeyMapFixture f;
+    auto& dlg = f.open(kKeyA);
+    const auto hover = [&](int id) {
+        movePointer(dlg, centreOf(f.element(id).rect));
+        QTest::qWait(talvik::editor::COrsaDialogKeyMapSettings::kTipDelayMs + 50);
+        return dlg.tip().isVisible() ? dlg.tip().activeText() : QString();
+    };
+    f.click(keymap::FirstTab + 6);
+    EXPECT_EQ(hover(702), QStringLiteral("Sleep"));
+    f.click(keymap::FirstTab + 5);
+    EXPECT_TRUE(dlg.tip().activeText().isEmpty()) << "a page switch takes the tip away";
+    EXPECT_EQ(hover(615), QStringLiteral("FN key,Key's 2 layer must be set to FN"));
+    f.click(keymap::FirstTab + 4);
+    EXPECT_EQ(hover(506), QString()) << "the mouse page's buttons carry their captions";
+    f.click(keymap::FirstTab + 3);
+    f.state.languageTag = "zh-CN";
+    EXPECT_EQ(hover(407), QStringLiteral("音量加大"));
+    movePointer(dlg, QPoint(5, 200));
+    EXPECT_FALSE(dlg.tip().isVisible());
+}
+
+TEST(KeyMapFrame, OnlyTheCurrentPagesElementsLightUpUnderThePointer) {
+    CKeyMapFixture f;
+    auto& dlg = f.open(kKeyA);
+    f.click(keymap::FirstTab + 6);
+    // The Single radio of page 1 lies under the pointer, but page 7 shows.
+    movePointer(dlg, centreOf(f.element(keymap::SingleRadio).rect));
+    EXPECT_FALSE(f.element(keymap::SingleRadio).hovered);
+    movePointer(dlg, centreOf(f.element(703).rect));
+    EXPECT_TRUE(f.element(703).hovered);
+    f.click(keymap::FirstTab);
+    movePointer(dlg, centreOf(f.element(keymap::SingleRadio).rect));
+    EXPECT_TRUE(f.element(keymap::SingleRadio).hovered);
+}

@@ -5,13 +5,13 @@
 #include "CSelectionPage.h"
 #include "CSingleComboPage.h"
 #include "KeyMapTables.h"
-#include "talvik/editor/CTipWindow.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -24,6 +24,12 @@ namespace {
 
 namespace id = layout::keymap_id;
 namespace control = layout::keymap_control;
+
+QString missingPictureText(int pictureId) {
+    return QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
+                          "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
+        .arg(pictureId);
+}
 
 void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
     // The program's read-out colours: orange on near black, a hairline frame.
@@ -80,7 +86,7 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
                                                      QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_countEdit(this), m_intervalEdit(this),
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
-      m_entryBar(Qt::Vertical, this), m_tip(std::make_unique<CTipWindow>(kTipDelayMs, this)),
+      m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
       m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
     m_pages[0] = std::make_unique<CSingleComboPage>(*this);
     m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(),
@@ -156,13 +162,14 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     }
     const float scale = m_state.uiScale > 0.0f ? m_state.uiScale : shell::uiScale(screen.height());
     QString error;
-    if (!loadFaces(error)) {
+    if (!findFaces(error)) {
         showMessage(error);
         return false;
     }
     setFonts(&m_app.m_fonts);
     elements() = keyMapTable();
-    setPictures(m_faces[0], m_faces[1], m_faces[2]);
+    const auto first = pageFaces(1, error);
+    setPictures((*first)[0], (*first)[1], (*first)[2]);
     applyScale(scale, screen);
     applyShape(QColor(255, 0, 0));
     setWindowTitle(element(id::Title).caption(m_state.languageTag));
@@ -175,25 +182,38 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     return true;
 }
 
-bool COrsaDialogKeyMapSettings::loadFaces(QString& error) {
-    const auto ids = layout::keyMapPictureIds(m_state.modelNumber);
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        const QImage& face = m_app.picture(ids[i]);
-        if (face.isNull()) {
-            error = QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
-                                   "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
-                        .arg(ids[i]);
+bool COrsaDialogKeyMapSettings::findFaces(QString& error) {
+    m_faceIds = layout::keyMapPictureIds(m_state.modelNumber);
+    // A face is decoded when its page is first shown; all of them must be there.
+    const int resolution = m_app.skinResolution();
+    for (const int faceId : m_faceIds) {
+        if (!QFile::exists(QString::fromStdString(layout::picturePath(faceId, resolution)))) {
+            error = missingPictureText(faceId);
             return false;
+        }
+    }
+    return pageFaces(1, error).has_value();
+}
+
+std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces(int number,
+                                                                                 QString& error) {
+    std::array<const QImage*, 3> faces{};
+    for (std::size_t look = 0; look < faces.size(); ++look) {
+        const int faceId = m_faceIds[3 * static_cast<std::size_t>(number - 1) + look];
+        const QImage& face = m_app.picture(faceId);
+        if (face.isNull()) {
+            error = missingPictureText(faceId);
+            return std::nullopt;
         }
         // The dialog copies rectangles between the faces: they must agree.
-        if (i > 0 && face.size() != m_faces[0]->size()) {
+        if (face.size() != m_app.picture(m_faceIds[0]).size()) {
             error = QStringLiteral("The key settings pictures of TalvikRES.rcc differ in size.\n"
                                    "皮肤文件中的按键设置图片尺寸不一致。");
-            return false;
+            return std::nullopt;
         }
-        m_faces[i] = &face;
+        faces[look] = &face;
     }
-    return true;
+    return faces;
 }
 
 void COrsaDialogKeyMapSettings::placeEdits() {
@@ -278,13 +298,19 @@ CLibraryPage& COrsaDialogKeyMapSettings::libraryPage(int number) {
 }
 
 void COrsaDialogKeyMapSettings::switchPage(int n) {
-    m_page = std::clamp(n, 0, layout::kKeyMapPageCount - 1) + 1;
-    const auto face = static_cast<std::size_t>(3 * (m_page - 1));
-    setPictures(m_faces[face], m_faces[face + 1], m_faces[face + 2]);
+    const int number = std::clamp(n, 0, layout::kKeyMapPageCount - 1) + 1;
+    QString error;
+    const auto faces = pageFaces(number, error);
+    if (!faces) {
+        showMessage(error); // a damaged skin: the dialog stays on the page it can show
+        return;
+    }
+    m_page = number;
+    setPictures((*faces)[0], (*faces)[1], (*faces)[2]);
     applyShape(QColor(255, 0, 0));
     hideControls();
     currentPage().shown();
-    m_tip->deactivate();
+    m_tip.deactivate();
     refresh();
     update();
 }

@@ -6,7 +6,6 @@
 
 #include "CSingleComboPage.h"
 #include "KeyMapTables.h"
-#include "talvik/editor/CTipWindow.h"
 #include "talvik/model/CAppState.h"
 
 #include <QMouseEvent>
@@ -201,7 +200,7 @@ void COrsaDialogKeyMapSettings::done(int result) {
     if (m_capture.running()) {
         stopCapture();
     }
-    m_tip->deactivate();
+    m_tip.deactivate();
     CSkinWindow::done(result);
 }
 

@@ -4,7 +4,6 @@
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 
-#include "talvik/editor/CTipWindow.h"
 #include "talvik/model/CAppState.h"
 
 #include <QMouseEvent>
@@ -34,11 +33,11 @@ void COrsaDialogKeyMapSettings::updateTip() {
         const SkinElement& e = elementAt(index);
         const auto tip = e.tips.find(m_state.languageTag);
         if (hasTip(e.id) && tip != e.tips.end() && !tip->second.isEmpty()) {
-            m_tip->activate(tip->second, mapToGlobal(pointer()));
+            m_tip.activate(tip->second, mapToGlobal(pointer()));
             return;
         }
     }
-    m_tip->deactivate();
+    m_tip.deactivate();
 }
 
 void COrsaDialogKeyMapSettings::mouseMoveEvent(QMouseEvent* event) {
@@ -48,7 +47,7 @@ void COrsaDialogKeyMapSettings::mouseMoveEvent(QMouseEvent* event) {
 
 void COrsaDialogKeyMapSettings::leaveEvent(QEvent* event) {
     CSkinWindow::leaveEvent(event);
-    m_tip->deactivate();
+    m_tip.deactivate();
 }
 
 } // namespace talvik::editor

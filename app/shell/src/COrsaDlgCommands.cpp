@@ -2,6 +2,7 @@
 
 #include "talvik/shell/COrsaDlg.h"
 
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/text/Language.h"
 
@@ -34,9 +35,21 @@ void COrsaDlg::runCommand(int command, int index) {
         exitProgram();
         break;
     default:
-        // The other commands and the keys open windows of their own.
+        if (command >= id::FirstKey) {
+            editKey(index);
+        }
+        // The other commands open windows of their own.
         break;
     }
+}
+
+void COrsaDlg::editKey(int index) {
+    m_state.editKey = elements()[static_cast<std::size_t>(index)].keyIndex;
+    editor::COrsaDialogKeyMapSettings dialog(m_app, m_state, this);
+    if (dialog.initialise() && dialog.exec() == QDialog::Accepted) {
+        m_state.modified = 1;
+    }
+    update();
 }
 
 void COrsaDlg::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 // as it was.
 
 #include "talvik/editor/CKeyMapPage.h"
+#include "talvik/editor/CTipWindow.h"
 #include "talvik/model/CActionList.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyCapture.h"
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CAppState;
 
@@ -33,7 +35,6 @@ namespace talvik::editor {
 
 class CLibraryPage;
 class CSingleComboPage;
-class CTipWindow;
 
 // What the dialog edits until OK, under the names the program has always
 // used for them.
@@ -138,7 +139,7 @@ public:
     void placeControl(QWidget& control, const layout::ControlPlace& place);
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
-    const CTipWindow& tip() const { return *m_tip; }
+    const CTipWindow& tip() const { return m_tip; }
 
 protected:
     std::string languageTag() const override;
@@ -161,7 +162,9 @@ private:
     void placeEdits();
     void loadLibraries();
     void presetFromAssignment();
-    bool loadFaces(QString& error);
+    bool findFaces(QString& error);
+    // The normal, pointer-over and active faces of page `number`, decoded on first use.
+    std::optional<std::array<const QImage*, 3>> pageFaces(int number, QString& error);
     void hideControls();
     CSingleComboPage& singleCombo();
     CLibraryPage& libraryPage(int number);
@@ -179,7 +182,7 @@ private:
     shell::COrsaApp& m_app;
     CAppState& m_state;
     std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
-    std::array<const QImage*, layout::kKeyMapPictureCount> m_faces{};
+    std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
     QRegularExpressionValidator m_digitsOnly; // the number fields take digits only
     QLineEdit m_countEdit;                    // 1001
     QLineEdit m_intervalEdit;                 // 1002
@@ -187,7 +190,7 @@ private:
     shell::CInfoBox m_comboText;              // 1005
     QScrollBar m_libraryBar;                  // 1006
     QScrollBar m_entryBar;                    // 1007
-    std::unique_ptr<CTipWindow> m_tip;
+    CTipWindow m_tip;
     int m_editRow = -1; // element index of the row the in-place editor stands on
 
     QTimer m_clickGuard;

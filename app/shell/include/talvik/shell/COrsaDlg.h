@@ -73,6 +73,8 @@ private:
     int modeOf(int key, int level) const;
     void switchLanguage(int index);
     void switchLayer(int index);
+    // Opens the key settings dialog for the key of element `index` on the layer shown.
+    void editKey(int index);
     void exitProgram();
     void watchDevices();
 
