@@ -5,6 +5,7 @@
 // TALVIK_SCREENSHOT_DIR set it saves both pages in both languages.
 
 #include "shell/QtTestApp.h"
+#include "shell/XDriver.h"
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/hwi/KeyboardHook.h"
@@ -16,9 +17,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -27,24 +26,16 @@
 
 namespace keymap = talvik::layout::keymap_id;
 using talvik::editor::COrsaDialogKeyMapSettings;
+using talvik::test::clickAt;
+using talvik::test::grabScreen;
+using talvik::test::pointAt;
+using talvik::test::screenCentre;
+using talvik::test::waitFor;
+using talvik::test::xdotool;
 
 namespace {
 
 constexpr int kKeyA = 43;
-
-void xdotool(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << "xdotool failed";
-}
-
-// Runs the event loop until `done` holds or five seconds have passed.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000) {
-        QTest::qWait(20);
-    }
-    return done();
-}
 
 // The state of one program run: the simulated keyboard of model 1, the skin,
 // the name tables and the factory configuration.
@@ -85,19 +76,10 @@ public:
 
     COrsaDialogKeyMapSettings& dlg() { return *m_dialog; }
 
-    QPoint screenPointOf(int elementId) {
-        // The test screen keeps the scale at 1: element rectangles are window pixels.
-        const SkinRect& r = m_dialog->element(elementId).rect;
-        return m_dialog->mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    }
-    void pointAt(QPoint p) {
-        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-                 QString::number(p.y())});
-    }
     // A click, and the wait for its double-click guard.
     void click(int elementId) {
-        pointAt(screenPointOf(elementId));
-        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        // The test screen keeps the scale at 1: element rectangles are window pixels.
+        clickAt(screenCentre(*m_dialog, m_dialog->element(elementId).rect));
         QTest::qWait(COrsaDialogKeyMapSettings::kDoubleClickGuardMs + 150);
     }
     // Types while the dialog goes on handling its messages, so each keystroke
