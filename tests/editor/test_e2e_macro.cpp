@@ -165,7 +165,7 @@ std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* lang
     driver.record(keymap::RecordMacro, QStringLiteral("hi"), keymap::FirstEventRow,
                   [&] { return dlg.m_macro.count() == 7; });
     const std::vector<std::string> macro = dlg.m_macro.items();
-    driver.shoot(QStringLiteral("macro-page-%1").arg(language));
+    driver.shoot(QStringLiteral("keymap-macro-recorded-%1").arg(language));
 
     driver.click(keymap::FirstTab + 2);
     EXPECT_EQ(dlg.m_page, 3);
@@ -173,7 +173,7 @@ std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* lang
     driver.record(keymap::RecordEmu, QStringLiteral("ok"), keymap::FirstEmuKeyRow,
                   [&] { return dlg.m_emu.count() == 2; });
     EXPECT_EQ(dlg.m_emu.items(), (std::vector<std::string>{"O", "K"}));
-    driver.shoot(QStringLiteral("emulate-page-%1").arg(language));
+    driver.shoot(QStringLiteral("keymap-emulate-recorded-%1").arg(language));
 
     driver.click(keymap::FirstTab + 1);
     driver.click(keymap::Ok);

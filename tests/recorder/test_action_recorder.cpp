@@ -61,33 +61,6 @@ protected:
     CActionList m_list;
 };
 
-TEST_F(Recording, OneTap_PressDelayRelease_AndTheStopAddsFiftyMs) {
-    startMacro();
-    at(5000);
-    press(kA);
-    at(5120);
-    release(kA);
-    EXPECT_EQ(m_list.items(), itemsOf({"A Down", "<120 ms>", "A UP"}))
-        << "nothing stands before the first event";
-
-    m_recorder.stop();
-    EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 1);
-    EXPECT_EQ(m_list.items().back(), "<50 ms>");
-}
-
-TEST_F(Recording, HeldKey_OnePressOneRelease_DelayFromTheLastRepeat) {
-    startMacro();
-    at(0);
-    press(kA);
-    for (int t = 500; t <= 560; t += 30) {
-        at(t);
-        press(kA); // auto-repeat
-    }
-    at(600);
-    release(kA);
-    EXPECT_EQ(m_list.items(), itemsOf({"A Down", "<40 ms>", "A UP"}));
-}
-
 TEST_F(Recording, ReleaseNeverPressed_IsDroppedButStillTimesTheNextEvent) {
     startMacro();
     at(0);
@@ -131,21 +104,6 @@ TEST_F(Recording, AutoInterval_RecordsEventsOnly_UpTo1600) {
     EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 0) << "no delays in this mode";
 }
 
-TEST_F(Recording, PerEventDelays_StopAt799Items) {
-    startMacro();
-    for (int i = 0; i < 300; ++i) {
-        at(10 * i);
-        press(kA);
-        at(10 * i + 5);
-        release(kA);
-    }
-    EXPECT_EQ(m_list.count(), 799);
-    EXPECT_EQ(m_list.items()[797], "<5 ms>");
-    EXPECT_EQ(m_list.items()[798], "A UP");
-    EXPECT_EQ(CActionRecorder::appendStopDelay(m_list), 0) << "a full list takes no stop delay";
-    EXPECT_EQ(m_list.count(), 799);
-}
-
 TEST_F(Recording, PerEventDelays_FullListAfterADelay_EndsWithThatDelay) {
     startMacro();
     for (int i = 0; i < 399; ++i) {
@@ -163,25 +121,6 @@ TEST_F(Recording, PerEventDelays_FullListAfterADelay_EndsWithThatDelay) {
     release(kB);
     EXPECT_EQ(m_list.count(), 799);
     EXPECT_EQ(m_list.items().back(), "<0 ms>");
-}
-
-TEST_F(Recording, Emulation_TakesPressesOnly_NeverMoreThanSixKeys) {
-    m_list.Delay = 250;
-    m_list.Cycles = 3;
-    startEmulation();
-    EXPECT_EQ(m_list.Delay, 250) << "the emulation keeps its delay";
-    EXPECT_EQ(m_list.Cycles, 1);
-
-    for (int vk : {kA, kA, kB}) { // the second A is an auto-repeat
-        press(vk);
-    }
-    release(kA);
-    release(kB);
-    for (int vk = 0x43; vk < 0x4B; ++vk) {
-        press(vk);
-        release(vk);
-    }
-    EXPECT_EQ(m_list.items(), itemsOf({"A", "B", "C", "D", "E", "F"}));
 }
 
 TEST_F(Recording, Emulation_SameKeyAgainAfterItsRelease_CountsAgain) {

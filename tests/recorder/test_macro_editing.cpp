@@ -13,25 +13,6 @@ using namespace talvik::recorder;
 using talvik::test::itemsOf;
 using talvik::test::macroOf;
 
-TEST(DelayModes, ToAutoDelayAndBack_DropsThenRestoresTheDelayItems) {
-    CActionList macro = macroOf({"E1", "<12 ms>", "E2", "<40 ms>", "E3"});
-    macro.Cycles = 4;
-    macro.PlayMode = 1;
-    macro.Delay = 30;
-
-    useAutoInterval(macro);
-    EXPECT_EQ(macro.items(), itemsOf({"E1", "E2", "E3"}));
-    EXPECT_TRUE(macro.IsAutoInterval);
-    EXPECT_EQ(macro.Cycles, 4);
-    EXPECT_EQ(macro.PlayMode, 1);
-    EXPECT_EQ(macro.SizeOfView, 9);
-
-    useRecordedDelays(macro);
-    EXPECT_EQ(macro.items(), itemsOf({"E1", "<30 ms>", "E2", "<30 ms>", "E3"}));
-    EXPECT_FALSE(macro.IsAutoInterval);
-    EXPECT_EQ(macro.children().size(), 5u);
-}
-
 TEST(DelayModes, TheModeAlreadyInForce_LeavesTheListAsItIs) {
     CActionList delays = macroOf({"E1", "<12 ms>", "E2"});
     delays.CursorPos = 0;

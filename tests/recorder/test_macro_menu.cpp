@@ -52,13 +52,6 @@ TEST(EventRowMenu, MouseActionNames_ComeFromTheKeyTables) {
     EXPECT_EQ(mouseActionOf(1146), std::nullopt);
 }
 
-TEST(EventRowMenu, ClickOverAnEvent_InsertsActionThenDelay_Twice) {
-    CActionList macro = macroOf({"E1", "<10 ms>", "E2"});
-    ASSERT_TRUE(applyEventRowCommand(macro, 2, kLeftClick, "N"));
-    EXPECT_EQ(macro.items(), itemsOf({"E1", "<10 ms>", "N", "<0 ms>", "N", "<0 ms>", "E2"}));
-    EXPECT_EQ(macro.children().size(), 7u);
-}
-
 TEST(EventRowMenu, PressOverADelay_InsertsDelayThenAction) {
     CActionList macro = macroOf({"E1", "<10 ms>", "E2"});
     ASSERT_TRUE(applyEventRowCommand(macro, 1, kLeftPress, "N"));
