@@ -3,6 +3,7 @@
 // The build packs that list into TalvikRES.rcc.
 
 #include "MainPicture.h"
+#include "ScrollBarPicture.h"
 #include "ThemeIcons.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@ using talvik::skin::PictureSet;
 PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
+    talvik::skin::addScrollBarPicture(pictures);
     return pictures;
 }
 

@@ -112,6 +112,19 @@ struct MainPictureIds {
 };
 MainPictureIds mainPictureIds(int model);
 
+// The skinned scroll bar draws itself from one picture of square cells, nine
+// columns by three rows. Columns 0 to 3 serve a vertical bar (first arrow,
+// last arrow, thumb, track), 4 to 7 a horizontal one in the same order;
+// rows are the looks: normal, pointed at, pressed. The cell is also the
+// bar's thickness and the length of its arrows.
+inline constexpr int kScrollBarPictureId = 138;
+inline constexpr int kScrollBarCell = 15;
+inline constexpr int kScrollBarColumns = 9;
+inline constexpr int kScrollBarRows = 3;
+// The thumb's ends, kept whole however long the thumb: the rest of its
+// cell is repeated between them.
+inline constexpr int kScrollThumbEnd = 3;
+
 // Every picture of the skin is drawn at each of these resolutions, in
 // multiples of its design size: a window shown larger than its design takes
 // the set drawn for that size instead of stretching the smallest.

@@ -1,6 +1,7 @@
 #include "talvik/shell/CSkinWindow.h"
 
 #include "talvik/shell/CFontTable.h"
+#include "talvik/shell/PictureCopy.h"
 #include "talvik/shell/UiScale.h"
 
 #include <QBitmap>
@@ -174,12 +175,7 @@ void CSkinWindow::drawPicturePart(QPainter& p, const SkinElement& e, const SkinR
 }
 
 void CSkinWindow::drawPictureRect(QPainter& p, const QImage& picture, const QRect& r) {
-    // The painter works in design pixels; the picture may be drawn at a
-    // higher resolution, and its pixels are what the source rectangle counts.
-    const qreal resolution = picture.devicePixelRatio();
-    const QRectF source(r.x() * resolution, r.y() * resolution, r.width() * resolution,
-                        r.height() * resolution);
-    p.drawImage(QRectF(r), picture, source);
+    copyPicture(p, QRectF(r), picture, QRectF(r));
 }
 
 void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
