@@ -5,6 +5,7 @@
 #include "MainPicture.h"
 #include "ScrollBarPicture.h"
 #include "ThemeIcons.h"
+#include "VirtualKeyboardPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@ PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
     talvik::skin::addScrollBarPicture(pictures);
+    talvik::skin::addVirtualKeyboardPictures(pictures);
     return pictures;
 }
 

@@ -63,6 +63,11 @@ struct ElementSpec {
     std::string tipEn;  // tooltip under "en-US"
 };
 
+// A hot area of a window's table, and a caption-only element.
+ElementSpec makeElementSpec(int slot, int id, std::string zh, std::string en, SkinRect rect);
+ElementSpec makeLabelSpec(int slot, int id, std::string zh, std::string en, SkinRect rect,
+                          unsigned format = kTextCentre, int font = 13);
+
 // Element identifiers of the main window.
 namespace main_id {
 inline constexpr int Language = 85;

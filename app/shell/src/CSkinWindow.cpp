@@ -186,7 +186,10 @@ void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
         p.setFont((*m_fonts)[e.fontIndex]);
     }
     p.setPen(e.active ? e.activeTextColor : e.textColor);
-    p.drawText(toQRect(r), alignmentOf(e.textFormat), e.caption(languageTag()));
+    // The rectangles were made for fonts with tighter lines than ours:
+    // descenders may reach below them and must not be cut off.
+    p.drawText(toQRect(r), alignmentOf(e.textFormat) | Qt::TextDontClip,
+               e.caption(languageTag()));
 }
 
 void CSkinWindow::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
