@@ -10,12 +10,10 @@
 
 #include <algorithm>
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -37,6 +35,10 @@ bool isKey(const SkinElement& e) {
 OrsaDialogVirtual::OrsaDialogVirtual(shell::CSkinSource& skin, CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_info(this) {
     m_info.hide();
+    m_clickWait.setSingleShot(true);
+    m_releaseWait.setSingleShot(true);
+    connect(&m_clickWait, &QTimer::timeout, this, [this] { act(m_pendingClick); });
+    connect(&m_releaseWait, &QTimer::timeout, this, [this] { chooseDoubleClicked(); });
 }
 
 OrsaDialogVirtual::~OrsaDialogVirtual() = default;
@@ -154,11 +156,27 @@ void OrsaDialogVirtual::afterElements() {
     m_info.setTextIfChanged(choiceText());
 }
 
+// A single-mode click waits a moment for a double click that would replace
+// it; in combo mode the two clicks of a double click count as two clicks,
+// so there is nothing to wait for.
 void OrsaDialogVirtual::onElementClicked(int index) {
-    if (m_finished || waitForDoubleClick()) {
+    if (m_finished) {
         return;
     }
-    if (index < 0) {
+    if (m_mode != kSingle) {
+        act(index);
+        return;
+    }
+    if (m_clickWait.isActive()) {
+        m_clickWait.stop();
+        act(m_pendingClick); // clicks act in the order they came
+    }
+    m_pendingClick = index;
+    m_clickWait.start(kDoubleClickWaitMs);
+}
+
+void OrsaDialogVirtual::act(int index) {
+    if (m_finished || index < 0) {
         return;
     }
     SkinElement& e = elements()[static_cast<std::size_t>(index)];
@@ -213,74 +231,34 @@ void OrsaDialogVirtual::toggleCombo(SkinElement& key) {
     ++count;
 }
 
-// Only a single-mode double click replaces the click before it; in combo
-// mode the two clicks of a double click count as two clicks, so there is
-// nothing to wait for.
-bool OrsaDialogVirtual::waitForDoubleClick() {
-    if (m_mode != kSingle) {
-        return false;
-    }
-    m_doubleClicked = false;
-    const QPointer<OrsaDialogVirtual> alive(this);
-    QEventLoop loop;
-    m_wait = &loop;
-    QTimer::singleShot(kDoubleClickWaitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (alive.isNull()) {
-        return true;
-    }
-    m_wait = nullptr;
-    return m_doubleClicked;
-}
-
+// A double click replaces the click still waiting for it. Its button comes
+// up within a moment: that release is part of the double click, no click of
+// its own. Then the key under it is the choice.
 void OrsaDialogVirtual::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || m_mode != kSingle || m_finished) {
         return;
     }
-    m_doubleClicked = true;
-    QEventLoop* const clickWait = m_wait;
-    const QPoint at = event->position().toPoint();
-    const QPointer<OrsaDialogVirtual> alive(this);
-    waitForRelease();
-    if (alive.isNull()) {
-        return;
-    }
-    const int index = hitTest(at);
-    if (index >= 0 && isKey(elements()[static_cast<std::size_t>(index)])) {
-        m_state.vkSingleCode = elements()[static_cast<std::size_t>(index)].keyIndex;
-        accept();
-    }
-    if (clickWait != nullptr) {
-        clickWait->quit(); // the click it replaces need not wait any longer
-    }
-}
-
-// The button of a double click comes up within a moment; that release is
-// part of the double click and no click of its own.
-void OrsaDialogVirtual::waitForRelease() {
-    m_awaitingRelease = true;
-    QEventLoop loop;
-    QEventLoop* const outer = m_wait;
-    m_wait = &loop;
-    QTimer::singleShot(kReleaseWaitMs, &loop, &QEventLoop::quit);
-    const QPointer<OrsaDialogVirtual> alive(this);
-    loop.exec();
-    if (alive.isNull()) {
-        return;
-    }
-    m_wait = outer;
-    m_awaitingRelease = false;
+    m_clickWait.stop();
+    m_doubleClickAt = event->position().toPoint();
+    m_releaseWait.start(kReleaseWaitMs);
 }
 
 void OrsaDialogVirtual::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_awaitingRelease && event->button() == Qt::LeftButton) {
-        m_awaitingRelease = false;
-        if (m_wait != nullptr) {
-            m_wait->quit();
-        }
+    if (m_releaseWait.isActive() && event->button() == Qt::LeftButton) {
+        m_releaseWait.stop();
+        chooseDoubleClicked();
         return;
     }
     CSkinWindow::mouseReleaseEvent(event);
+}
+
+void OrsaDialogVirtual::chooseDoubleClicked() {
+    const int index = hitTest(m_doubleClickAt);
+    if (m_finished || index < 0 || !isKey(elements()[static_cast<std::size_t>(index)])) {
+        return;
+    }
+    m_state.vkSingleCode = elements()[static_cast<std::size_t>(index)].keyIndex;
+    accept();
 }
 
 void OrsaDialogVirtual::keyPressEvent(QKeyEvent* event) {
@@ -298,9 +276,12 @@ void OrsaDialogVirtual::keyPressEvent(QKeyEvent* event) {
 }
 
 void OrsaDialogVirtual::done(int result) {
-    // A click still on its way (the release of a double click held past its
-    // wait) must not change the choice once the dialog has ended.
+    // A click still on its way (waiting for a double click, or the release
+    // of a double click held past its wait) must not change the choice once
+    // the dialog has ended.
     m_finished = true;
+    m_clickWait.stop();
+    m_releaseWait.stop();
     CSkinWindow::done(result);
 }
 

@@ -16,18 +16,19 @@
 //   keyboard.m_mode = OrsaDialogVirtual::kSingle;
 //   if (keyboard.run() == QDialog::Accepted) { ... state.vkSingleCode ... }
 //
-// The members follow every click at once, also when the dialog is then
-// cancelled: only an accepted dialog's choice is to be used. OK and Enter
-// accept, Cancel and Escape cancel; in single mode a double click on a key
-// chooses it and accepts.
+// The members follow every click, also when the dialog is then cancelled:
+// only an accepted dialog's choice is to be used. OK and Enter accept, Cancel
+// and Escape cancel; in single mode a double click on a key chooses it and
+// accepts (a click there takes effect after kDoubleClickWaitMs, unless a
+// double click replaces it).
 
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include <QImage>
+#include <QTimer>
 
 class CAppState;
-class QEventLoop;
 
 namespace talvik::shell {
 class CSkinSource;
@@ -80,10 +81,10 @@ private:
     void presetChoice();
     void placeOverParent();
     int keyWithCode(int code) const;
+    void act(int index);
     void toggleSingle(SkinElement& key);
     void toggleCombo(SkinElement& key);
-    bool waitForDoubleClick();
-    void waitForRelease();
+    void chooseDoubleClicked();
 
     shell::CSkinSource& m_skin;
     CAppState& m_state;
@@ -92,10 +93,12 @@ private:
     QImage m_active;
     shell::CInfoBox m_info;
 
-    // A nested wait in progress (only while it runs), and what ended it.
-    QEventLoop* m_wait = nullptr;
-    bool m_doubleClicked = false;
-    bool m_awaitingRelease = false;
+    // A single-mode click waiting for a double click that would replace it,
+    // and a double click waiting for its button to come up.
+    QTimer m_clickWait;
+    int m_pendingClick = -1;
+    QTimer m_releaseWait;
+    QPoint m_doubleClickAt;
     bool m_finished = false;
 };
 
