@@ -226,7 +226,8 @@ void addMainPictures(PictureSet& pictures) {
         for (const auto& [id, look] :
              {std::pair{ids.normal, Look::Normal}, std::pair{ids.hover, Look::Hover},
               std::pair{ids.active, Look::Active}}) {
-            pictures[id] = [model, look](int resolution) {
+            // clang 14 cannot capture a structured binding: a copy can be.
+            pictures[id] = [model, look = look](int resolution) {
                 return drawMainPicture(model, look, resolution);
             };
         }

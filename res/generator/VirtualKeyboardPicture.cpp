@@ -78,7 +78,7 @@ void addVirtualKeyboardPictures(PictureSet& pictures) {
     for (const auto& [id, look] :
          {std::pair{ids.normal, Look::Normal}, std::pair{ids.hover, Look::Hover},
           std::pair{ids.active, Look::Active}}) {
-        pictures[id] = [look](int resolution) {
+        pictures[id] = [look = look](int resolution) {
             return drawVirtualKeyboardPicture(look, resolution);
         };
     }

@@ -312,6 +312,17 @@ TEST(ScrollBarRepeat, RepeatPausesWhileThePointerIsOffTheHeldArrow) {
     bar.release({5, 125});
 }
 
+TEST(ScrollBarRepeat, HidingAHeldBarEndsThePress) {
+    CBar bar(130);
+    bar.info(0, 100, 1, 0);
+    bar.bar.show();
+    bar.press({5, 120});
+    bar.bar.hide();
+    bar.timers.advance(2000);
+    EXPECT_EQ(bar.owner.commands.size(), 1u);
+    EXPECT_EQ(bar.bar.partLook(scroll::LineDown), 0);
+}
+
 TEST(ScrollBarInput, DraggingTheThumbTracksAndSetsThePositionOnRelease) {
     CBar bar(130);
     bar.info(0, 24, 5, 0); // thumb 15..35 on 80 pixels of travel for 20 positions

@@ -80,7 +80,27 @@ CSkinScrollBar::CSkinScrollBar(Qt::Orientation orientation, QWidget* parent, ISc
     setMouseTracking(true);
 }
 
-CSkinScrollBar::~CSkinScrollBar() = default;
+CSkinScrollBar::~CSkinScrollBar() {
+    // Timers given from outside may outlive the bar: they must not call it.
+    m_timers->stop(kDelayTimer);
+    m_timers->stop(kRepeatTimer);
+}
+
+// A bar hidden while held (its page was switched away) sees no release: the
+// press ends here, and nothing repeats behind the user's back.
+void CSkinScrollBar::hideEvent(QHideEvent* event) {
+    m_timers->stop(kDelayTimer);
+    m_timers->stop(kRepeatTimer);
+    m_repeating = false;
+    m_pressedPart = scroll::NoPart;
+    m_pointerOutside = false;
+    if (m_dragging) {
+        m_dragging = false;
+        m_scroll.trackPosition = -1;
+    }
+    m_hoverPart = scroll::NoPart;
+    QWidget::hideEvent(event);
+}
 
 void CSkinScrollBar::setTimers(IScrollTimers* timers) {
     m_timers = timers != nullptr ? timers : m_ownTimers.get();
@@ -342,7 +362,6 @@ void CSkinScrollBar::repeat() {
 void CSkinScrollBar::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     m_pointer = p;
-    m_leaveTracking = true;
     if (m_dragging) {
         dragTo(p);
     } else if (m_pressedPart != scroll::NoPart) {
@@ -409,7 +428,6 @@ void CSkinScrollBar::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CSkinScrollBar::leaveEvent(QEvent* event) {
-    m_leaveTracking = false;
     // A drag or a held arrow goes on outside the bar; only the pointed-at
     // look goes with the pointer.
     if (!m_dragging && m_pressedPart == scroll::NoPart) {

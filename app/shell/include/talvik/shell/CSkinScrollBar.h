@@ -141,6 +141,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     int along(QPoint p) const;
@@ -172,7 +173,6 @@ private:
     bool m_repeating = false;
     int m_hoverPart = scroll::NoPart;
     bool m_pointerOutside = false;
-    bool m_leaveTracking = false;
     QPoint m_pointer{-1, -1}; // last pointer position over the bar
 };
 
