@@ -265,7 +265,7 @@ TEST(SingleComboPage, DeleteRemovesTheSelectedEntryAndLoadsTheNextOne) {
     f.click(keymap::DeleteCombo);
     EXPECT_EQ(namesOf(dlg.m_comboLibrary), (std::vector<std::string>{"One", "Three"}));
     EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"C"});
-    EXPECT_EQ(dlg.scrollBar(1006).maximum(), 2);
+    EXPECT_EQ(dlg.scrollBar(1006).scrollInfo().maximum, 2 + 6 - 1);
     f.click(keymap::DeleteCombo);
     f.click(keymap::DeleteCombo);
     EXPECT_TRUE(dlg.m_comboLibrary.empty());
@@ -290,14 +290,14 @@ TEST(SingleComboPage, AfterTheScrollBarMovedNoEntryGetsAnotherEntrysContent) {
     f.click(keymap::FirstComboRow);
     ASSERT_EQ(dlg.m_combo.items(), std::vector<std::string>{"A"});
 
-    dlg.scrollBar(1006).setValue(6);
+    dlg.onScroll(dlg.scrollBar(1006), talvik::shell::scroll::ThumbPosition, 6);
     EXPECT_EQ(dlg.m_comboLibrary.ViewStartAt + dlg.m_comboLibrary.CursorPos, 6);
     EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"G"}) << "the entry under the cursor";
     // Every write-back from now on lands on E7, with E7's own content.
     f.click(keymap::RecordCombo);
     f.press('Z');
     f.dlg().dispatchClick(-1);
-    dlg.scrollBar(1006).setValue(1);
+    dlg.onScroll(dlg.scrollBar(1006), talvik::shell::scroll::LineUp, 0);
     f.click(keymap::Ok);
     const CActionList& saved = f.state.keyConfig.PredefinedCombo;
     const std::vector<std::string> expected = {"A", "B", "C", "D", "E", "F", "G", "H"};
