@@ -1,6 +1,7 @@
 // The Single/Combo page: its radios, the single key and combo captures fed
 // by hook messages, the virtual keyboard buttons and the combo library.
 
+#include "FakeHookClock.h"
 #include "KeyMapFixture.h"
 
 #include <QTest>
@@ -362,4 +363,23 @@ TEST(SingleComboPage, AClickOnTheListScrollBarStopsACaptureFirst) {
     EXPECT_FALSE(dlg.m_capturingCombo);
     EXPECT_EQ(dlg.m_comboLibrary.CursorPos, 0) << "the click only stopped the capture";
     EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"K"});
+}
+
+TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
+    talvik::test::CFakeHookClock clock;
+    CKeyMapFixture f;
+    f.fillComboLibrary({{"Copy", "C"}});
+    auto& dlg = f.open(kKeyA);
+    chooseCombo(f);
+    f.click(keymap::RecordCombo);
+    f.press('Y');
+    clock.advance(std::chrono::seconds(121));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.m_capturingCombo; }, 2000));
+    EXPECT_FALSE(f.element(keymap::RecordCombo).active);
+    EXPECT_TRUE(f.element(keymap::RecordComboLabel).visible);
+    EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);
+    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"Y"});
+    EXPECT_EQ(f.messages,
+              QStringList{talvik::shell::CKeyCapture::noticeText(HookStatus::IdleEnded, "en-US")});
+    EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
 }
