@@ -20,12 +20,7 @@ const QColor kPanelFill(26, 26, 29);
 void drawTitleBar(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(16, 11, 22, 22), 5, 5);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(15, true));
-    p.drawText(QRectF(16, 10, 22, 22), Qt::AlignCenter, QStringLiteral("T"));
+    drawBrandTile(p, QPointF(16, 11), 22);
     p.setPen(QColor(52, 53, 58));
     p.drawLine(14, 40, 566, 40);
     p.restore();

@@ -85,12 +85,7 @@ void drawBrand(QPainter& p, int model) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     drawPanel(p, QRect(20, 150, 170, 326), 14, QColor(26, 26, 29));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(73, 180, 64, 64), 14, 14);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(42, true));
-    p.drawText(QRectF(73, 178, 64, 64), Qt::AlignCenter, QStringLiteral("T"));
+    drawBrandTile(p, QPointF(73, 180), 64);
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(22, true));
     p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));

@@ -46,10 +46,16 @@ QFont skinFont(int pixelSize, bool bold = false);
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
 
-// A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
+// Keycaps of the main window's keyboard, and the smaller ones of the virtual
+// keyboard, which have thinner edges to leave their legends room.
+enum class Keycap { Regular, Compact };
+
+// A keycap with its legend; legend "a\nb" prints a shifted symbol above the
+// base one. A one-line legend shrinks to fit its keycap.
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look,
+                Keycap size = Keycap::Regular);
 // The keycap alone; returns its face, where a legend or pictogram goes.
-QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look);
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size = Keycap::Regular);
 // What a keycap's legend is printed in, and the colour of its face.
 QColor keycapInk(Look look);
 QColor keycapFace(Look look);
@@ -57,6 +63,9 @@ QColor keycapFace(Look look);
 // The small buttons of a window's title bar.
 enum class WindowGlyph { Minimise, Help, Close };
 void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look);
+
+// The brand's orange tile with its "T", `size` design pixels square.
+void drawBrandTile(QPainter& p, QPointF topLeft, int size);
 
 // A recessed panel (keyboard case, information box frame).
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);

@@ -4,7 +4,9 @@
 
 #include "KeyMapPicture.h"
 #include "MainPicture.h"
+#include "ScrollBarPicture.h"
 #include "ThemeIcons.h"
+#include "VirtualKeyboardPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,8 @@ PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
     talvik::skin::addKeyMapPictures(pictures);
+    talvik::skin::addScrollBarPicture(pictures);
+    talvik::skin::addVirtualKeyboardPictures(pictures);
     return pictures;
 }
 

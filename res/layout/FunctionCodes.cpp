@@ -120,24 +120,10 @@ constexpr LabelSpec kPowerLabels[] = {
 // clang-format on
 
 ElementSpec buttonElement(const FunctionButton& b) {
-    ElementSpec e;
-    e.id = b.id;
+    ElementSpec e = makeElementSpec(0, b.id, "", "", b.rect);
     e.code = b.code;
-    e.rect = b.rect;
     e.tipZh = b.zh;
     e.tipEn = b.en;
-    return e;
-}
-
-ElementSpec labelElement(int id, const char* zh, const char* en, SkinRect rect, unsigned format) {
-    ElementSpec e;
-    e.id = id;
-    e.zh = zh;
-    e.en = en;
-    e.rect = rect;
-    e.isLabel = true;
-    e.textFormat = format;
-    e.fontIndex = kFunctionLabelFont;
     return e;
 }
 
@@ -194,11 +180,12 @@ std::vector<ElementSpec> functionPageElements(int page) {
     if (page == 5) {
         // The mouse page shows every caption: one label over each button.
         for (const FunctionButton& b : kMouse) {
-            out.push_back(labelElement(b.id + kMouseLabelOffset, b.zh, b.en, b.rect, kTextCentre));
+            out.push_back(makeLabelSpec(0, b.id + kMouseLabelOffset, b.zh, b.en, b.rect,
+                                        kTextCentre, kFunctionLabelFont));
         }
     }
     for (const LabelSpec& l : pageLabels(page)) {
-        out.push_back(labelElement(l.id, l.zh, l.en, l.rect, l.format));
+        out.push_back(makeLabelSpec(0, l.id, l.zh, l.en, l.rect, l.format, kFunctionLabelFont));
     }
     for (std::size_t i = 0; i < out.size(); ++i) {
         out[i].slot = static_cast<int>(i);

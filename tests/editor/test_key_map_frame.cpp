@@ -175,12 +175,32 @@ TEST(KeyMapFrame, DefaultPresetsThePageOfTheDefaultCodeWithoutApplying) {
     EXPECT_EQ(dlg.m_singleCode, 'A');
 }
 
+TEST(KeyMapFrame, ASelectionButtonIsChosenByOneClickAndLetGoByTheNext) {
+    CKeyMapFixture f;
+    auto& dlg = f.open(kKeyA);
+    f.click(keymap::FirstTab + 4);
+    f.click(509); // Wheel Up
+    EXPECT_EQ(dlg.m_mouseCode, 133);
+    EXPECT_TRUE(f.element(509).active);
+    f.click(511);
+    EXPECT_EQ(dlg.m_mouseCode, 199);
+    EXPECT_FALSE(f.element(509).active) << "one chosen button per page";
+    f.click(511);
+    EXPECT_EQ(dlg.m_mouseCode, -1);
+    EXPECT_FALSE(f.element(511).active);
+    f.click(509);
+    f.click(keymap::Ok);
+    EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Mouse);
+    EXPECT_EQ(f.code(kKeyA, 0), 133);
+}
+
 TEST(KeyMapFrame, OkWithFnOnTheFunctionPageSetsBothLayers) {
     CKeyMapFixture f;
     f.state.keyConfig.Mode[kKeyA][1] = KeyMode::NotSet;
     auto& dlg = f.open(kKeyA, 1);
-    dlg.presetDefault(156);
-    ASSERT_EQ(dlg.m_page, 6);
+    f.click(keymap::FirstTab + 5);
+    f.click(615);
+    ASSERT_EQ(dlg.m_functionCode, 156);
     f.click(keymap::Ok);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     for (const int level : {0, 1}) {
@@ -280,4 +300,45 @@ TEST(KeyMapFrame, OnlyTheCurrentPagesElementsLightUpUnderThePointer) {
     f.click(keymap::FirstTab);
     movePointer(dlg, centreOf(f.element(keymap::SingleRadio).rect));
     EXPECT_TRUE(f.element(keymap::SingleRadio).hovered);
+}
+
+TEST(KeyMapFrame, OnAScreenTwiceAsHighEverythingButTheLabelsDoubles) {
+    CKeyMapFixture f;
+    f.state.uiScale = 2.0f;
+    auto& dlg = f.open(kKeyA);
+    EXPECT_EQ(dlg.size(), QSize(1160, 744));
+    EXPECT_EQ(f.element(keymap::Ok).rect, (SkinRect{730, 640, 898, 706}));
+    EXPECT_EQ(f.element(keymap::OkLabel).rect, (SkinRect{365, 328, 449, 353}));
+    EXPECT_EQ(dlg.comboText().geometry(), QRect(760, 276, 282, 104));
+    EXPECT_EQ(dlg.comboText().font().pixelSize(), 22);
+    EXPECT_EQ(dlg.scrollBar(1006).geometry().topLeft(), QPoint(716, 274));
+    EXPECT_EQ(dlg.scrollBar(1006).height(), 192);
+    // A click in window pixels finds the doubled button.
+    EXPECT_EQ(dlg.hitTest(QPoint(800, 660)), dlg.indexOfId(keymap::Ok));
+}
+
+TEST(KeyMapFrame, TheFunctionPageFadesWhatTheModelsKeyboardLacks) {
+    CKeyMapFixture f;
+    const auto ids1 = talvik::layout::keyMapPictureIds(1);
+    const auto ids3 = talvik::layout::keyMapPictureIds(3);
+    const QImage& full = f.app.picture(ids1[15]);
+    const QImage& wired = f.app.picture(ids3[15]);
+    ASSERT_FALSE(full.isNull());
+    ASSERT_FALSE(wired.isNull());
+    const auto at = [](const QImage& image, const SkinRect& r) {
+        const qreal dpr = image.devicePixelRatio();
+        return image.copy(QRect(QPoint(r.left, r.top) * dpr, QPoint(r.right, r.bottom) * dpr));
+    };
+    CKeyMapFixture tables;
+    tables.open(kKeyA);
+    const SkinRect bluetooth = tables.element(601).rect;
+    const SkinRect fnLock = tables.element(611).rect;
+    EXPECT_NE(at(full, bluetooth), at(wired, bluetooth)) << "no Bluetooth on model 3";
+    EXPECT_EQ(at(full, fnLock), at(wired, fnLock));
+    // Every model has all 21 faces.
+    for (int model = 1; model <= 4; ++model) {
+        for (const int id : talvik::layout::keyMapPictureIds(model)) {
+            EXPECT_FALSE(f.app.picture(id).isNull()) << "picture " << id;
+        }
+    }
 }

@@ -1,6 +1,7 @@
 // The Single/Combo page: its radios, the single key and combo captures fed
 // by hook messages, the virtual keyboard buttons and the combo library.
 
+#include "FakeHookClock.h"
 #include "KeyMapFixture.h"
 
 #include <QTest>
@@ -265,7 +266,7 @@ TEST(SingleComboPage, DeleteRemovesTheSelectedEntryAndLoadsTheNextOne) {
     f.click(keymap::DeleteCombo);
     EXPECT_EQ(namesOf(dlg.m_comboLibrary), (std::vector<std::string>{"One", "Three"}));
     EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"C"});
-    EXPECT_EQ(dlg.scrollBar(1006).maximum(), 2);
+    EXPECT_EQ(dlg.scrollBar(1006).scrollInfo().maximum, 2 + 6 - 1);
     f.click(keymap::DeleteCombo);
     f.click(keymap::DeleteCombo);
     EXPECT_TRUE(dlg.m_comboLibrary.empty());
@@ -290,14 +291,14 @@ TEST(SingleComboPage, AfterTheScrollBarMovedNoEntryGetsAnotherEntrysContent) {
     f.click(keymap::FirstComboRow);
     ASSERT_EQ(dlg.m_combo.items(), std::vector<std::string>{"A"});
 
-    dlg.scrollBar(1006).setValue(6);
+    dlg.onScroll(dlg.scrollBar(1006), talvik::shell::scroll::ThumbPosition, 6);
     EXPECT_EQ(dlg.m_comboLibrary.ViewStartAt + dlg.m_comboLibrary.CursorPos, 6);
     EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"G"}) << "the entry under the cursor";
     // Every write-back from now on lands on E7, with E7's own content.
     f.click(keymap::RecordCombo);
     f.press('Z');
     f.dlg().dispatchClick(-1);
-    dlg.scrollBar(1006).setValue(1);
+    dlg.onScroll(dlg.scrollBar(1006), talvik::shell::scroll::LineUp, 0);
     f.click(keymap::Ok);
     const CActionList& saved = f.state.keyConfig.PredefinedCombo;
     const std::vector<std::string> expected = {"A", "B", "C", "D", "E", "F", "G", "H"};
@@ -362,4 +363,23 @@ TEST(SingleComboPage, AClickOnTheListScrollBarStopsACaptureFirst) {
     EXPECT_FALSE(dlg.m_capturingCombo);
     EXPECT_EQ(dlg.m_comboLibrary.CursorPos, 0) << "the click only stopped the capture";
     EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"K"});
+}
+
+TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
+    talvik::test::CFakeHookClock clock;
+    CKeyMapFixture f;
+    f.fillComboLibrary({{"Copy", "C"}});
+    auto& dlg = f.open(kKeyA);
+    chooseCombo(f);
+    f.click(keymap::RecordCombo);
+    f.press('Y');
+    clock.advance(std::chrono::seconds(121));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.m_capturingCombo; }, 2000));
+    EXPECT_FALSE(f.element(keymap::RecordCombo).active);
+    EXPECT_TRUE(f.element(keymap::RecordComboLabel).visible);
+    EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);
+    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"Y"});
+    EXPECT_EQ(f.messages,
+              QStringList{talvik::shell::CKeyCapture::noticeText(HookStatus::IdleEnded, "en-US")});
+    EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
 }

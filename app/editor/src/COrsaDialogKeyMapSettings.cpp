@@ -5,17 +5,17 @@
 #include "CSelectionPage.h"
 #include "CSingleComboPage.h"
 #include "KeyMapTables.h"
+#include "talvik/editor/OrsaDialogVirtual.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSignalBlocker>
 
 #include <chrono>
 
@@ -41,17 +41,6 @@ void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment align
     edit.setAlignment(alignment);
     edit.setValidator(validator);
     edit.hide();
-}
-
-void styleBar(QScrollBar& bar) {
-    bar.setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { background: rgb(30,30,33); width: 15px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgb(80,82,90); border-radius: 3px;"
-        " min-height: 12px; margin: 1px 2px; }"
-        "QScrollBar::handle:vertical:hover { background: rgb(255,111,0); }"
-        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"));
-    bar.hide();
 }
 
 CLibraryPage::Spec macroSpec() {
@@ -82,9 +71,9 @@ CLibraryPage::Spec emulationSpec() {
 
 } // namespace
 
-COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppState& state,
+COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
                                                      QWidget* parent)
-    : CSkinWindow(parent), m_app(app), m_state(state), m_countEdit(this), m_intervalEdit(this),
+    : CSkinWindow(parent), m_skin(skin), m_state(state), m_countEdit(this), m_intervalEdit(this),
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
       m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
       m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
@@ -108,9 +97,10 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppS
                                              std::chrono::steady_clock::now().time_since_epoch())
                                              .count());
     };
-    m_virtualKeyboard = [](int mode) {
-        (void)mode;
-        return false;
+    m_virtualKeyboard = [this](int mode) {
+        OrsaDialogVirtual keyboard(m_skin, m_state, this);
+        keyboard.m_mode = mode;
+        return keyboard.run() == QDialog::Accepted;
     };
     createControls();
     m_clickGuard.setSingleShot(true);
@@ -128,18 +118,16 @@ void COrsaDialogKeyMapSettings::createControls() {
     styleEdit(m_intervalEdit, &m_digitsOnly, Qt::AlignLeft);
     styleEdit(m_renameEdit, nullptr, Qt::AlignCenter);
     m_comboText.hide();
-    styleBar(m_libraryBar);
-    styleBar(m_entryBar);
+    m_libraryBar.setOwner(this);
+    m_entryBar.setOwner(this);
+    m_libraryBar.hide();
+    m_entryBar.hide();
     for (QWidget* child :
          std::initializer_list<QWidget*>{&m_countEdit, &m_intervalEdit, &m_renameEdit, &m_comboText,
                                          &m_libraryBar, &m_entryBar}) {
         child->installEventFilter(this);
     }
     m_comboText.viewport()->installEventFilter(this);
-    connect(&m_libraryBar, &QScrollBar::valueChanged, this,
-            [this](int position) { onScrolled(control::LibraryBar, position); });
-    connect(&m_entryBar, &QScrollBar::valueChanged, this,
-            [this](int position) { onScrolled(control::EntryBar, position); });
 }
 
 const std::string& COrsaDialogKeyMapSettings::language() const {
@@ -166,7 +154,7 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
         showMessage(error);
         return false;
     }
-    setFonts(&m_app.m_fonts);
+    setFonts(&m_skin.fonts());
     elements() = keyMapTable();
     const auto first = pageFaces(1, error);
     setPictures((*first)[0], (*first)[1], (*first)[2]);
@@ -183,15 +171,8 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
 }
 
 bool COrsaDialogKeyMapSettings::findFaces(QString& error) {
+    // A page's faces are decoded when the page is first shown.
     m_faceIds = layout::keyMapPictureIds(m_state.modelNumber);
-    // A face is decoded when its page is first shown; all of them must be there.
-    const int resolution = m_app.skinResolution();
-    for (const int faceId : m_faceIds) {
-        if (!QFile::exists(QString::fromStdString(layout::picturePath(faceId, resolution)))) {
-            error = missingPictureText(faceId);
-            return false;
-        }
-    }
     return pageFaces(1, error).has_value();
 }
 
@@ -200,13 +181,13 @@ std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces
     std::array<const QImage*, 3> faces{};
     for (std::size_t look = 0; look < faces.size(); ++look) {
         const int faceId = m_faceIds[3 * static_cast<std::size_t>(number - 1) + look];
-        const QImage& face = m_app.picture(faceId);
+        const QImage& face = m_skin.picture(faceId);
         if (face.isNull()) {
             error = missingPictureText(faceId);
             return std::nullopt;
         }
         // The dialog copies rectangles between the faces: they must agree.
-        if (face.size() != m_app.picture(m_faceIds[0]).size()) {
+        if (face.size() != m_skin.picture(m_faceIds[0]).size()) {
             error = QStringLiteral("The key settings pictures of TalvikRES.rcc differ in size.\n"
                                    "皮肤文件中的按键设置图片尺寸不一致。");
             return std::nullopt;
@@ -224,10 +205,10 @@ void COrsaDialogKeyMapSettings::placeEdits() {
     placeControl(m_countEdit, layout::countEditPlace(english));
     placeControl(m_intervalEdit, layout::intervalEditPlace(english));
     for (QLineEdit* edit : {&m_countEdit, &m_intervalEdit, &m_renameEdit}) {
-        edit->setFont(m_app.m_fonts.scaled(layout::kEditFontSize, s));
+        edit->setFont(m_skin.fonts().scaled(layout::kEditFontSize, s));
     }
     placeControl(m_comboText, layout::kComboTextPlace);
-    m_comboText.setFont(m_app.m_fonts.scaled(layout::kComboTextFontSize, s));
+    m_comboText.setFont(m_skin.fonts().scaled(layout::kComboTextFontSize, s));
 }
 
 void COrsaDialogKeyMapSettings::loadLibraries() {
@@ -330,31 +311,37 @@ void COrsaDialogKeyMapSettings::placeControl(QWidget& child, const layout::Contr
                       shell::scaledBy(place.width, s), shell::scaledBy(place.height, s));
 }
 
-QScrollBar& COrsaDialogKeyMapSettings::scrollBar(int control) {
+shell::CSkinScrollBar& COrsaDialogKeyMapSettings::scrollBar(int control) {
     return control == control::EntryBar ? m_entryBar : m_libraryBar;
 }
 
 void COrsaDialogKeyMapSettings::placeScrollBar(int control, const layout::ControlPlace& place) {
-    QScrollBar& bar = scrollBar(control);
+    shell::CSkinScrollBar& bar = scrollBar(control);
     placeControl(bar, place);
-    // The bar is as thick as its skin's cells, whatever width the page gives.
-    bar.resize(shell::scaledBy(kBarThickness, scale()), bar.height());
+    // The bar takes the thickness of its skin's cells, whatever width the page gives.
+    bar.attachSkin(m_skin.picture(layout::kScrollBarPictureId), scale());
     bar.show();
 }
 
 void COrsaDialogKeyMapSettings::syncScrollBar(int control, const CActionList& list) {
-    QScrollBar& bar = scrollBar(control);
-    const QSignalBlocker quiet(bar);
     // One position per item and one past the last, a page of the rows shown,
     // and the thumb where the selected item is.
-    bar.setRange(0, list.count());
-    bar.setPageStep(std::max(1, list.SizeOfView));
-    bar.setSingleStep(1);
-    bar.setValue(list.ViewStartAt + list.CursorPos);
+    shell::ScrollInfo info;
+    info.minimum = 0;
+    info.page = std::max(1, list.SizeOfView);
+    info.maximum = list.count() + info.page - 1;
+    info.position = std::max(0, list.ViewStartAt + list.CursorPos);
+    scrollBar(control).setScrollInfo(info, shell::ScrollRange | shell::ScrollPage |
+                                               shell::ScrollPosition);
 }
 
-void COrsaDialogKeyMapSettings::onScrolled(int control, int position) {
-    currentPage().scrolled(control, position);
+void COrsaDialogKeyMapSettings::onScroll(shell::CSkinScrollBar& bar, int command,
+                                         int trackPosition) {
+    const int position = bar.positionAfter(command, trackPosition);
+    shell::ScrollInfo info;
+    info.position = position;
+    bar.setScrollInfo(info, shell::ScrollPosition);
+    currentPage().scrolled(&bar == &m_entryBar ? control::EntryBar : control::LibraryBar, position);
     refresh();
     update();
 }

@@ -4,6 +4,7 @@
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
 #include "talvik/text/Language.h"
 
 #include "layout/SkinLayout.h"

@@ -10,13 +10,13 @@
 #include "talvik/model/CActionList.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyCapture.h"
+#include "talvik/shell/CSkinScrollBar.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include "layout/KeySettingsLayout.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <array>
@@ -28,7 +28,7 @@
 class CAppState;
 
 namespace talvik::shell {
-class COrsaApp;
+class CSkinSource;
 } // namespace talvik::shell
 
 namespace talvik::editor {
@@ -64,16 +64,17 @@ struct CKeyMapWork {
     int m_menuRow = -1;
 };
 
-class COrsaDialogKeyMapSettings : public shell::CSkinWindow, public CKeyMapWork {
+class COrsaDialogKeyMapSettings : public shell::CSkinWindow,
+                                  public CKeyMapWork,
+                                  public shell::IScrollBarOwner {
 public:
     static constexpr int kElementCount = layout::kKeyMapElementCount;
     // A click acts only when no double click follows it within this time.
     static constexpr int kDoubleClickGuardMs = 200;
     static constexpr int kTipDelayMs = 100;
-    // Thickness of the list scroll bars in design pixels.
-    static constexpr int kBarThickness = 15;
 
-    COrsaDialogKeyMapSettings(shell::COrsaApp& app, CAppState& state, QWidget* parent = nullptr);
+    COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
+                              QWidget* parent = nullptr);
     ~COrsaDialogKeyMapSettings() override;
 
     // Initialisation for editKey and editLevel of the application state: the
@@ -135,7 +136,9 @@ public:
     QLineEdit& countEdit() { return m_countEdit; }
     QLineEdit& intervalEdit() { return m_intervalEdit; }
     QLineEdit& renameEdit() { return m_renameEdit; }
-    QScrollBar& scrollBar(int control);
+    shell::CSkinScrollBar& scrollBar(int control);
+    // A list scroll bar moved: the list's selection follows it.
+    void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
     void placeControl(QWidget& control, const layout::ControlPlace& place);
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
@@ -169,7 +172,6 @@ private:
     CSingleComboPage& singleCombo();
     CLibraryPage& libraryPage(int number);
     int& selectionCode(int pageNumber);
-    void onScrolled(int control, int position);
     void dispatchCommon(int id);
     void chooseDefault();
     void clearChoice();
@@ -179,7 +181,7 @@ private:
     void updateTip();
     void flushPendingClick();
 
-    shell::COrsaApp& m_app;
+    shell::CSkinSource& m_skin;
     CAppState& m_state;
     std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
     std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
@@ -188,8 +190,8 @@ private:
     QLineEdit m_intervalEdit;                 // 1002
     QLineEdit m_renameEdit;                   // 1003
     shell::CInfoBox m_comboText;              // 1005
-    QScrollBar m_libraryBar;                  // 1006
-    QScrollBar m_entryBar;                    // 1007
+    shell::CSkinScrollBar m_libraryBar;       // 1006
+    shell::CSkinScrollBar m_entryBar;         // 1007
     CTipWindow m_tip;
     int m_editRow = -1; // element index of the row the in-place editor stands on
 
