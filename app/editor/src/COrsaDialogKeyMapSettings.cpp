@@ -118,6 +118,10 @@ void COrsaDialogKeyMapSettings::createControls() {
     styleEdit(m_intervalEdit, &m_digitsOnly, Qt::AlignLeft);
     styleEdit(m_renameEdit, nullptr, Qt::AlignCenter);
     m_comboText.hide();
+    connect(&m_countEdit, &QLineEdit::textEdited, this,
+            [this] { currentPage().editChanged(control::Count); });
+    connect(&m_intervalEdit, &QLineEdit::textEdited, this,
+            [this] { currentPage().editChanged(control::Interval); });
     m_libraryBar.setOwner(this);
     m_entryBar.setOwner(this);
     m_libraryBar.hide();

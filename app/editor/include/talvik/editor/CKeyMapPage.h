@@ -71,6 +71,8 @@ public:
         (void)index;
         (void)text;
     }
+    // The user changed the text of number field `control` (1001 or 1002).
+    virtual void editChanged(int control) { (void)control; }
     // A scroll bar of this page (control 1006 or 1007) moved to `position`.
     virtual void scrolled(int control, int position) {
         (void)control;

@@ -88,6 +88,8 @@ public:
     void switchPage(int n);
     // OK: the current page's choice becomes the key's assignment.
     void applyAssignment();
+    // Ends the dialog however it is closed, never leaving a capture running.
+    void done(int result) override;
     // Stores the in-place editor's text and closes it.
     void commitInPlaceEdit();
     // A message of the keyboard hook.
@@ -156,9 +158,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
-
-public:
-    void done(int result) override;
 
 private:
     void createControls();
