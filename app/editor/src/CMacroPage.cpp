@@ -42,13 +42,7 @@ int eventRowOf(int elementId) {
 
 CMacroPage::CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
                        const RecordSpec& record, CActionList& library, CActionList& entry)
-    : CRecordingPage(dialog, spec, record, library, entry) {
-    QObject::connect(&dialog.intervalEdit(), &QLineEdit::textEdited, &dialog, [this] {
-        if (isCurrent()) {
-            intervalEdited();
-        }
-    });
-}
+    : CRecordingPage(dialog, spec, record, library, entry) {}
 
 void CMacroPage::shown() {
     CRecordingPage::shown();
@@ -114,6 +108,14 @@ void CMacroPage::useRecordDelay() {
     recorder::useRecordedDelays(m_entry);
     entryChanged();
     m_dialog.intervalEdit().setEnabled(false);
+}
+
+void CMacroPage::editChanged(int control) {
+    if (control == layout::keymap_control::Interval) {
+        intervalEdited();
+    } else {
+        CRecordingPage::editChanged(control);
+    }
 }
 
 void CMacroPage::intervalEdited() {

@@ -22,6 +22,7 @@ public:
     void click(int id, int index) override;
     void rightClick(int index, QPoint globalPos) override;
     void commitRow(int index, const std::string& text) override;
+    void editChanged(int control) override;
 
     // Carries out a command of the event rows' menu on the row m_menuRow stands on.
     void menuCommand(int command);

@@ -33,14 +33,7 @@ CRecordingPage::RecordSpec emulationRecordSpec() {
 CRecordingPage::CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
                                const RecordSpec& record, CActionList& library, CActionList& entry)
     : CLibraryPage(dialog, spec, library, entry), m_record(record),
-      m_recorder(dialog.appState().keyNames, dialog.m_keyIsDown) {
-    // Both pages share the box; only the page on show takes what is typed.
-    QObject::connect(&dialog.countEdit(), &QLineEdit::textEdited, &dialog, [this] {
-        if (isCurrent()) {
-            countEdited();
-        }
-    });
-}
+      m_recorder(dialog.appState().keyNames, dialog.m_keyIsDown) {}
 
 void CRecordingPage::shown() {
     CLibraryPage::shown();
@@ -135,6 +128,12 @@ void CRecordingPage::hookKey(const CHookKey& key) {
     if (m_recorder.take(m_entry, event, timing) > 0) {
         syncBars();
         m_dialog.update();
+    }
+}
+
+void CRecordingPage::editChanged(int control) {
+    if (control == layout::keymap_control::Count) {
+        countEdited();
     }
 }
 

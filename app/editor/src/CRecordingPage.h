@@ -35,10 +35,10 @@ public:
     CaptureClick interruptCapture(int id) override;
     void abandonCapture() override;
     void hookKey(const CHookKey& key) override;
+    void editChanged(int control) override;
 
 protected:
     bool isMacro() const { return m_spec.mode == KeyMode::Macro; }
-    bool isCurrent() const { return m_dialog.m_page == m_spec.number; }
     // The entry as it is now goes into its library entry and the lists show it.
     void entryChanged();
     // Puts `value` into a number box unless it already says so or is being typed in.
