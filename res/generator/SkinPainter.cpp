@@ -1,4 +1,5 @@
 #include "SkinPainter.h"
+#include "layout/MainPanels.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -80,7 +81,8 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
 void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF skirt = QRectF(r).adjusted(2, 2, -2, -2);
+    const QRectF skirt = QRectF(r).adjusted(layout::kKeycapInset, layout::kKeycapInset,
+                                            -layout::kKeycapInset, -layout::kKeycapInset);
     const QRectF face = skirt.adjusted(3.5, 2, -3.5, -6);
     QColor skirtColor(36, 37, 41);
     QColor faceTop(58, 59, 65);
@@ -99,9 +101,9 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
         ink = QColor(255, 255, 255);
         edge = kAccent;
     }
-    p.setPen(QPen(edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setPen(QPen(edge, look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
     p.setBrush(skirtColor);
-    p.drawRoundedRect(skirt, 5, 5);
+    p.drawRoundedRect(skirt, layout::kKeycapRadius, layout::kKeycapRadius);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
     faceFill.setColorAt(0, faceTop);
     faceFill.setColorAt(1, faceBottom);

@@ -264,29 +264,25 @@ TEST(MainWindow, ClicksAreIgnoredWhileBusy) {
     EXPECT_EQ(f.state.editLevel, 1);
 }
 
-TEST(MainWindow, EnterAndEscapeLeaveOnlyAfterTheUnwrittenSettingsQuestion) {
+TEST(MainWindow, EnterAndEscapeLeaveLikeTheExitButton) {
     CMainWindowFixture f(1);
     f.dlg().show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&f.dlg(), &escape);
-    EXPECT_FALSE(f.dlg().isVisible()) << "nothing unwritten: leaves at once";
+    EXPECT_FALSE(f.dlg().isVisible()) << "nothing unwritten: only the save question";
     EXPECT_EQ(f.dlg().result(), QDialog::Accepted);
+    EXPECT_EQ(f.questions, QStringList{QStringLiteral("Talvik(RGB)BLe|是否保存按键配置文件??")});
 
     CMainWindowFixture g(2);
     g.dlg().show();
     g.state.modified = 1;
-    QStringList asked;
-    bool answer = false;
-    g.dlg().setQuestionSink([&](const QString& caption, const QString& text) {
-        asked << caption + QLatin1Char('|') + text;
-        return answer;
-    });
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(&g.dlg(), &enter);
     EXPECT_TRUE(g.dlg().isVisible()) << "No keeps the program running";
-    answer = true;
+    g.answers = {true, false};
     QCoreApplication::sendEvent(&g.dlg(), &enter);
     EXPECT_FALSE(g.dlg().isVisible());
-    EXPECT_EQ(asked.size(), 2);
-    EXPECT_EQ(asked.first(), QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"));
+    EXPECT_EQ(g.questions, (QStringList{QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"),
+                                        QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"),
+                                        QStringLiteral("Talvik(S)BLe|是否保存按键配置文件??")}));
 }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -50,6 +51,18 @@ bool loadPicture(int id, int resolution, QImage& into, QString& error) {
     }
     into.setDevicePixelRatio(resolution);
     return true;
+}
+
+// Runs the main window until it ends. Not QDialog::exec: hiding the window in
+// the notification area would end that loop, and the program with it. The
+// window is the program, so closing a message box while it is hidden must not
+// quit either.
+void runUntilFinished(QDialog& window) {
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QEventLoop loop;
+    QObject::connect(&window, &QDialog::finished, &loop, &QEventLoop::quit);
+    window.show();
+    loop.exec();
 }
 
 } // namespace
@@ -162,7 +175,7 @@ int COrsaApp::run(CStartupHooks hooks) {
         hooks.prepareWindow(dialog);
     }
     if (dialog.initialise()) {
-        dialog.exec();
+        runUntilFinished(dialog);
     }
     releaseSkin();
     return 0;

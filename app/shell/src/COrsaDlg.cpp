@@ -7,6 +7,8 @@
 
 #include "layout/SkinLayout.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -26,8 +28,20 @@ COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
         return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
+    m_notice = [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
+        QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    m_askForFile = [this](EFileDialog kind) { return askForProfilePath(kind); };
+    m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_helpFolder = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
     m_hIcon = app.m_icon;
     m_info.hide();
+    m_busyTimer.setSingleShot(true);
+    m_busyTimer.setInterval(kBusyMs);
+    connect(&m_busyTimer, &QTimer::timeout, this, [this] { m_state.busy = 0; });
+    setUpTray();
 }
 
 COrsaDlg::~COrsaDlg() = default;
@@ -106,7 +120,11 @@ void COrsaDlg::checkDevice() {
     m_keyboardGone = true; // the message below runs a modal loop: say it once
     m_devicePoll.stop();
     m_devWatch.disconnect(this);
+    update(); // the connection box turns red behind the message
     m_message(QStringLiteral("Keyboard is not connected"));
+    if (m_state.modified != 0) {
+        offerSaveAfterRemoval();
+    }
     done(QDialog::Rejected);
 }
 

@@ -209,6 +209,7 @@ QImage CSkinWindow::renderCanvas() {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
+    paintBackdrop(p);
     for (SkinElement& e : m_elements) {
         if (!e.isEmpty()) {
             paintElement(p, e, pictureRect(e));

@@ -71,6 +71,9 @@ protected:
     // Called before the elements are drawn and after, on every paint.
     virtual void beforeElements() {}
     virtual void afterElements() {}
+    // Draws what the window shows beside its elements (state the pictures
+    // cannot know), over the background and under the elements.
+    virtual void paintBackdrop(QPainter& p) { (void)p; }
     // Draws one non-empty element into the canvas; `r` is its rectangle in
     // picture pixels. The default draws the picture part and the caption.
     virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
