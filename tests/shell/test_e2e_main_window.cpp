@@ -4,6 +4,7 @@
 // screen shows in both languages.
 
 #include "QtTestApp.h"
+#include "XDriver.h"
 #include "talvik/text/Language.h"
 
 #include "talvik/model/CAppState.h"
@@ -14,54 +15,17 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace id = talvik::layout::main_id;
+using talvik::test::clickAt;
+using talvik::test::grabScreen;
+using talvik::test::pointAt;
+using talvik::test::waitFor;
+using talvik::test::xdotool;
 
 namespace {
-
-// Moves or clicks with xdotool, which sends the events through the X server.
-void xdotool(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << "xdotool failed";
-}
-
-QPoint screenCentre(QWidget& window, const SkinRect& r) {
-    return window.mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-}
-
-void pointAt(QPoint p) {
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-             QString::number(p.y())});
-}
-
-void clickAt(QPoint p) {
-    pointAt(p);
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
-}
-
-// Runs the event loop until `done` holds or four seconds have passed.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 4000) {
-        QTest::qWait(20);
-    }
-    return done();
-}
-
-QImage grabScreen(QWidget& window) {
-    QTest::qWait(150); // let the server apply the last repaint
-    return window.screen()
-        ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
 
 void saveShot(const QImage& image, int model, const char* language) {
     const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
@@ -110,16 +74,16 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
 
     // Hovering key "A" fills the information box with its details.
     const SkinRect keyA = window.elements()[12 + 43].rect;
-    pointAt(screenCentre(window, keyA));
+    pointAt(talvik::test::centreOf(window, keyA));
     ASSERT_TRUE(waitFor([&] {
         return window.infoBox().text().contains(QStringLiteral("顶层键：单键 A"));
     })) << window.infoBox().text().toStdString();
     saveShot(grabScreen(window), model, "zh");
 
     // The language button turns every label English, and back.
-    clickAt(screenCentre(window, window.elements()[0].rect));
+    clickAt(talvik::test::centreOf(window, window.elements()[0].rect));
     ASSERT_TRUE(waitFor([&] { return state.languageTag == "en-US"; }));
-    pointAt(screenCentre(window, keyA));
+    pointAt(talvik::test::centreOf(window, keyA));
     ASSERT_TRUE(waitFor([&] {
         return window.infoBox().text().contains(QStringLiteral("Top layer Key: Single A"));
     }));
@@ -129,7 +93,7 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     const QRect labelArea(saveLabel.left, saveLabel.top, saveLabel.width(), saveLabel.height());
     EXPECT_NE(first.copy(labelArea), english.copy(labelArea)) << "the Save label changed";
 
-    clickAt(screenCentre(window, window.elements()[0].rect));
+    clickAt(talvik::test::centreOf(window, window.elements()[0].rect));
     ASSERT_TRUE(waitFor([&] { return state.languageTag == "zh-CN"; }));
     pointAt(QPoint(0, 0));
     EXPECT_TRUE(waitFor([&] {
