@@ -314,3 +314,91 @@ TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
     EXPECT_EQ(lines.last(), QStringLiteral("... and 4 more"));
     EXPECT_EQ(repairLines("<odd/>", "en-US"), QStringList{QStringLiteral("Another problem: odd")});
 }
+
+namespace {
+
+using EJobOutcome = talvik::shell::COrsaDlg::EJobOutcome;
+
+// Device commands whose jobs end as `outcome` says, recording what ran.
+struct CDeviceLog {
+    QList<int> jobs;
+    QStringList dialogs;
+    EJobOutcome outcome = EJobOutcome::Succeeded;
+
+    talvik::shell::COrsaDlg::CDeviceCommands commands() {
+        return {[this](int job) {
+                    jobs << job;
+                    return outcome;
+                },
+                [this] { dialogs << QStringLiteral("backlight"); },
+                [this] { dialogs << QStringLiteral("firmware"); }};
+    }
+};
+
+} // namespace
+
+TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
+    CMainWindowFixture f(2);
+    CDeviceLog device;
+    f.dlg().setDeviceCommands(device.commands());
+    f.state.modified = 1;
+
+    device.outcome = EJobOutcome::Failed;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 1) << "a failed write keeps the changes marked unwritten";
+    ASSERT_EQ(f.notices.size(), 1);
+    EXPECT_FALSE(f.notices[0].contains(QStringLiteral("OK!!")));
+    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|写入按键失败")))
+        << f.notices[0].toStdString();
+
+    device.outcome = EJobOutcome::Cancelled;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 1);
+    EXPECT_EQ(f.notices.size(), 1) << "a cancelled job says nothing";
+
+    device.outcome = EJobOutcome::Succeeded;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 0);
+    EXPECT_EQ(f.notices.last(), QStringLiteral("Talvik(S)Ble|OK!!"));
+    EXPECT_EQ(device.jobs, (QList<int>{1, 1, 1}));
+}
+
+TEST(MainCommands, ReadingCountersAndEverythingRunTheirJobsAndTellTheOutcome) {
+    CMainWindowFixture f(3);
+    CDeviceLog device;
+    f.dlg().setDeviceCommands(device.commands());
+    f.dlg().runCommand(id::ReadCounters, 1);
+    f.dlg().runCommand(id::ReadAll, 10);
+    f.dlg().runCommand(id::Language, 0);
+    device.outcome = EJobOutcome::Failed;
+    f.dlg().runCommand(id::ReadAll, 10);
+    EXPECT_EQ(device.jobs, (QList<int>{5, 3, 3}));
+    ASSERT_EQ(f.notices.size(), 3);
+    EXPECT_EQ(f.notices[0], QStringLiteral("Talvik(S)|OK!!"));
+    EXPECT_EQ(f.notices[1], QStringLiteral("Talvik(S)|OK!!"));
+    EXPECT_TRUE(f.notices[2].contains(QStringLiteral("Reading from the keyboard failed")));
+    EXPECT_EQ(f.state.modified, 0) << "reading leaves the modified flag alone";
+}
+
+TEST(MainCommands, OnModelsWithoutBacklightTheButtonThereReadsAll) {
+    for (const int model : {2, 3}) {
+        CMainWindowFixture f(model);
+        CDeviceLog device;
+        f.dlg().setDeviceCommands(device.commands());
+        f.dlg().show();
+        const QPointF at((435 + 535) / 2, (92 + 128) / 2); // the backlight button of models 1, 4
+        QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f.dlg(), &release);
+        EXPECT_EQ(device.jobs, QList<int>{3}) << "model " << model;
+        EXPECT_TRUE(device.dialogs.isEmpty());
+    }
+    CMainWindowFixture wide(4);
+    CDeviceLog device;
+    wide.dlg().setDeviceCommands(device.commands());
+    wide.dlg().runCommand(id::Backlight, 9);
+    wide.dlg().runCommand(id::Firmware, 11);
+    EXPECT_EQ(device.dialogs,
+              (QStringList{QStringLiteral("backlight"), QStringLiteral("firmware")}));
+    EXPECT_TRUE(wide.notices.isEmpty()) << "the dialogs report for themselves";
+}

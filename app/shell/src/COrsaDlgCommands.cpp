@@ -30,6 +30,21 @@ void COrsaDlg::runCommand(int command, int index) {
     case id::Language:
         switchLanguage(index);
         break;
+    case id::ReadCounters:
+        readCounters();
+        break;
+    case id::WriteKeys:
+        writeKeys();
+        break;
+    case id::Backlight:
+        runDeviceDialog(m_device.backlight);
+        break;
+    case id::ReadAll:
+        readAll();
+        break;
+    case id::Firmware:
+        runDeviceDialog(m_device.firmware);
+        break;
     case id::Help:
         openHelp();
         break;
@@ -52,7 +67,7 @@ void COrsaDlg::runCommand(int command, int index) {
         switchLayer(index);
         break;
     default:
-        // The device commands and the keys open windows of their own.
+        // The keys open the key settings.
         break;
     }
 }

@@ -63,6 +63,17 @@ public:
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // The folder of the help pages; by default "help" beside the program.
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
+    // How a device job behind the progress dialog ended: every transfer
+    // succeeded, one failed, or the user cancelled.
+    enum class EJobOutcome { Succeeded, Failed, Cancelled };
+    // The device commands open windows of the device library, which stands
+    // on this one: the program hands them in (see main.cpp).
+    struct CDeviceCommands {
+        std::function<EJobOutcome(int job)> runJob; // the progress dialog with a job code
+        std::function<void()> backlight;            // the backlight settings, modally
+        std::function<void()> firmware;             // the firmware update, modally
+    };
+    void setDeviceCommands(CDeviceCommands commands) { m_device = std::move(commands); }
     // Whether the desktop has a notification area; by default Qt's answer.
     void setTrayAvailable(std::function<bool()> available) {
         m_trayAvailable = std::move(available);
@@ -129,6 +140,12 @@ private:
     void saveProfileCommand();
     void openProfileCommand();
     void clearConfiguration();
+    void readCounters();
+    void writeKeys();
+    void readAll();
+    void runDeviceDialog(const std::function<void()>& dialog);
+    // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
+    bool runJob(int job, const QString& caption, const char* failedZh, const char* failedEn);
 
     enum class ESaved { Saved, Cancelled, Failed };
     // Asks for a path and saves the configuration there; a failure is told.
@@ -157,6 +174,7 @@ private:
     QMenu m_trayMenu;
     QAction* m_trayExit = nullptr;
     QTimer m_busyTimer; // timer 1
+    CDeviceCommands m_device;
     QString m_infoText; // built while painting, shown when the paint ends
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;
