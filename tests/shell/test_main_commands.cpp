@@ -324,11 +324,13 @@ struct CDeviceLog {
     QList<int> jobs;
     QStringList dialogs;
     EJobOutcome outcome = EJobOutcome::Succeeded;
+    QString failureText;
 
     talvik::shell::COrsaDlg::CDeviceCommands commands() {
         return {[this](int job) {
                     jobs << job;
-                    return outcome;
+                    return talvik::shell::COrsaDlg::CJobResult{
+                        outcome, outcome == EJobOutcome::Failed ? failureText : QString()};
                 },
                 [this] { dialogs << QStringLiteral("backlight"); },
                 [this] { dialogs << QStringLiteral("firmware"); }};
@@ -348,7 +350,7 @@ TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
     EXPECT_EQ(f.state.modified, 1) << "a failed write keeps the changes marked unwritten";
     ASSERT_EQ(f.notices.size(), 1);
     EXPECT_FALSE(f.notices[0].contains(QStringLiteral("OK!!")));
-    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|写入按键失败")))
+    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|与键盘的传输失败")))
         << f.notices[0].toStdString();
 
     device.outcome = EJobOutcome::Cancelled;
@@ -371,12 +373,13 @@ TEST(MainCommands, ReadingCountersAndEverythingRunTheirJobsAndTellTheOutcome) {
     f.dlg().runCommand(id::ReadAll, 10);
     f.dlg().runCommand(id::Language, 0);
     device.outcome = EJobOutcome::Failed;
+    device.failureText = QStringLiteral("Reading the keys failed.");
     f.dlg().runCommand(id::ReadAll, 10);
     EXPECT_EQ(device.jobs, (QList<int>{5, 3, 3}));
     ASSERT_EQ(f.notices.size(), 3);
     EXPECT_EQ(f.notices[0], QStringLiteral("Talvik(S)|OK!!"));
     EXPECT_EQ(f.notices[1], QStringLiteral("Talvik(S)|OK!!"));
-    EXPECT_TRUE(f.notices[2].contains(QStringLiteral("Reading from the keyboard failed")));
+    EXPECT_EQ(f.notices[2], QStringLiteral("Talvik(S)|Reading the keys failed."));
     EXPECT_EQ(f.state.modified, 0) << "reading leaves the modified flag alone";
 }
 

@@ -16,17 +16,23 @@ constexpr int kJobReadCounters = 5;
 
 } // namespace
 
-bool COrsaDlg::runJob(int job, const QString& caption, const char* failedZh, const char* failedEn) {
+bool COrsaDlg::runJob(int job, const QString& caption) {
     if (!m_device.runJob) {
         return false;
     }
-    switch (m_device.runJob(job)) {
+    const CJobResult result = m_device.runJob(job);
+    switch (result.outcome) {
     case EJobOutcome::Succeeded:
         m_notice(QMessageBox::Warning, caption, QStringLiteral("OK!!"));
         return true;
     case EJobOutcome::Failed:
         // Never "OK!!" for a transfer the keyboard did not complete.
-        m_notice(QMessageBox::Warning, caption, pick(failedZh, failedEn));
+        m_notice(QMessageBox::Warning, caption,
+                 !result.failureText.isEmpty()
+                     ? result.failureText
+                     : pick("与键盘的传输失败。请检查连接后重试。",
+                            "The transfer with the keyboard failed. Check the connection and "
+                            "try again."));
         return false;
     case EJobOutcome::Cancelled:
         break;
@@ -35,9 +41,7 @@ bool COrsaDlg::runJob(int job, const QString& caption, const char* failedZh, con
 }
 
 void COrsaDlg::readCounters() {
-    runJob(kJobReadCounters, modelCaption(), "读取计数失败：键盘没有回答。请检查连接后重试。",
-           "Reading the press counters failed: the keyboard did not answer. Check the "
-           "connection and try again.");
+    runJob(kJobReadCounters, modelCaption());
     update();
 }
 
@@ -51,19 +55,13 @@ QString keyTransferCaption(int model) {
 } // namespace
 
 void COrsaDlg::writeKeys() {
-    if (runJob(kJobWriteKeys, keyTransferCaption(m_state.modelNumber),
-               "写入按键失败：键盘没有收下全部按键设置。请检查连接后重试；按键设置仍标记为未写入。",
-               "Writing the key settings failed: the keyboard did not take all of them. Check "
-               "the connection and try again; the settings stay marked as not written.")) {
+    if (runJob(kJobWriteKeys, keyTransferCaption(m_state.modelNumber))) {
         m_state.modified = 0;
     }
 }
 
 void COrsaDlg::readAll() {
-    runJob(kJobReadAll, keyTransferCaption(m_state.modelNumber),
-           "读取配置失败：没能从键盘读到全部设置，显示的配置可能不完整。请检查连接后重试。",
-           "Reading from the keyboard failed: not everything could be read, so the "
-           "configuration shown may be incomplete. Check the connection and try again.");
+    runJob(kJobReadAll, keyTransferCaption(m_state.modelNumber));
     update();
 }
 

@@ -66,12 +66,16 @@ public:
     // How a device job behind the progress dialog ended: every transfer
     // succeeded, one failed, or the user cancelled.
     enum class EJobOutcome { Succeeded, Failed, Cancelled };
+    struct CJobResult {
+        EJobOutcome outcome = EJobOutcome::Cancelled;
+        QString failureText; // what failed and what the model holds now, when it failed
+    };
     // The device commands open windows of the device library, which stands
     // on this one: the program hands them in (see main.cpp).
     struct CDeviceCommands {
-        std::function<EJobOutcome(int job)> runJob; // the progress dialog with a job code
-        std::function<void()> backlight;            // the backlight settings, modally
-        std::function<void()> firmware;             // the firmware update, modally
+        std::function<CJobResult(int job)> runJob; // the progress dialog with a job code
+        std::function<void()> backlight;           // the backlight settings, modally
+        std::function<void()> firmware;            // the firmware update, modally
     };
     void setDeviceCommands(CDeviceCommands commands) { m_device = std::move(commands); }
     // Whether the desktop has a notification area; by default Qt's answer.
@@ -145,7 +149,7 @@ private:
     void readAll();
     void runDeviceDialog(const std::function<void()>& dialog);
     // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
-    bool runJob(int job, const QString& caption, const char* failedZh, const char* failedEn);
+    bool runJob(int job, const QString& caption);
 
     enum class ESaved { Saved, Cancelled, Failed };
     // Asks for a path and saves the configuration there; a failure is told.
