@@ -200,10 +200,11 @@ QImage drawMainPicture(int model, Look look, int resolution) {
 void addMainPictures(PictureSet& pictures) {
     for (int model = 1; model <= 4; ++model) {
         const layout::MainPictureIds ids = layout::mainPictureIds(model);
-        for (const auto& [id, look] : {std::pair{ids.normal, Look::Normal},
-                                       std::pair{ids.hover, Look::Hover},
-                                       std::pair{ids.active, Look::Active}}) {
-            pictures[id] = [model, look](int resolution) {
+        for (const std::pair<int, Look>& picture : {std::pair{ids.normal, Look::Normal},
+                                                   std::pair{ids.hover, Look::Hover},
+                                                   std::pair{ids.active, Look::Active}}) {
+            const Look look = picture.second;
+            pictures[picture.first] = [model, look](int resolution) {
                 return drawMainPicture(model, look, resolution);
             };
         }

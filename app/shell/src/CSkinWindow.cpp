@@ -1,5 +1,6 @@
 #include "talvik/shell/CSkinWindow.h"
 
+#include "talvik/hwi/KeyboardHook.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/UiScale.h"
 
@@ -223,7 +224,13 @@ QImage CSkinWindow::renderCanvas() {
 bool CSkinWindow::event(QEvent* event) {
     if (event->type() == CWindowMessageEvent::eventType()) {
         const auto* message = static_cast<CWindowMessageEvent*>(event);
-        onWindowMessage(message->m_message, message->m_wParam, message->m_lParam);
+        // The keyboard hook learns here, where the keystroke is really
+        // handled, that this window is taking its keys; one it calls stale
+        // waited while this thread did not run, or belongs to a capture that
+        // is over, and is never seen.
+        if (message->m_message != WM_TALVIK_HOOKKEY || TakeHookKey(m_handle)) {
+            onWindowMessage(message->m_message, message->m_wParam, message->m_lParam);
+        }
         return true;
     }
     return QDialog::event(event);

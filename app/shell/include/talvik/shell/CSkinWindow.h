@@ -78,7 +78,8 @@ protected:
     virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
     // A left-button release over element `index` (or -1 for none).
     virtual void onElementClicked(int index) { (void)index; }
-    // A message posted to handle().
+    // A message posted to handle(). Keystrokes of the keyboard hook come
+    // only while they belong to the capture in force on this window.
     virtual void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r);
