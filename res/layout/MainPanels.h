@@ -70,6 +70,6 @@ inline constexpr double kKeyOutlineWidth = 2.0;
 // a small triangle in the key's top right corner, pointing up or down.
 inline constexpr Rgb kMostPressedMark{255, 200, 0};
 inline constexpr Rgb kLeastPressedMark{110, 170, 255};
-inline constexpr int kPressMarkSize = 8;
+inline constexpr int kPressMarkSize = 10;
 
 } // namespace talvik::layout

@@ -4,6 +4,7 @@
 #include "QtTestApp.h"
 #include "XDriver.h"
 
+#include "talvik/device/MainWindowDevice.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
@@ -13,6 +14,7 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,6 +51,7 @@ public:
         }
         state.buildNameTables();
         window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
+        talvik::device::installDeviceCommands(*window, app, state);
         if (!window->initialise()) {
             return false;
         }
@@ -137,4 +140,135 @@ TEST_F(EndToEndCommands, SaveClearOpenAndTheUnplugOffer) {
     ASSERT_EQ(texts.size(), 2);
     EXPECT_EQ(texts[0], QStringLiteral("Keyboard is not connected"));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("按键设置还没有写入键盘")));
+}
+
+namespace {
+
+constexpr int kKeyQ = 29;
+constexpr int kWriteSlot = 8;
+constexpr int kReadCountersSlot = 1;
+constexpr int kReadAllSlot = 10;
+constexpr int kExitSlot = 4;
+// "VolumeUp" of the multimedia functions.
+constexpr int kVolumeUpCode = 113;
+
+// A keyboard that has been used: every key pressed a few times, "A" most
+// often and "Q" least.
+std::string usedKeyboardState() {
+    std::string counters;
+    for (int key = 1; key <= 87; ++key) {
+        counters += ' ' + std::to_string(key == kKeyA ? 900 : (key == kKeyQ ? 3 : 40 + key));
+    }
+    return "talvik-simulator-state 1\nmodel 1\ncounters" + counters + "\n";
+}
+
+// Clicks a button whose job ends with "OK!!", and answers that.
+::testing::AssertionResult runJobButton(CRunningProgram& program, int slot) {
+    QStringList texts;
+    CModalScript script;
+    script.answer(QMessageBox::Ok, &texts);
+    ::testing::AssertionResult done = clickThrough(program, slot, script);
+    if (!done) {
+        return done;
+    }
+    if (texts != QStringList{QStringLiteral("OK!!")}) {
+        return ::testing::AssertionFailure() << texts.join(QLatin1Char('|')).toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+QString keyDetails(CRunningProgram& program, int key) {
+    talvik::test::pointAt(talvik::test::centreOf(
+        *program.window, program.window->elements()[static_cast<std::size_t>(12 + key)].rect));
+    QString text;
+    waitFor([&] {
+        text = program.window->infoBox().text();
+        return text.contains(QStringLiteral("顶层键")) ||
+               text.contains(QStringLiteral("Top layer"));
+    });
+    return text;
+}
+
+} // namespace
+
+// The first run: a key gets a multimedia function, the keys are written, the
+// program ends. The second run, a new process on the same simulated keyboard,
+// reads everything back.
+TEST_F(EndToEndCommands, WrittenKeysAreThereWhenTheProgramStartsAgain) {
+    const std::string stateFile = (dir.path() / "keyboard.state").string();
+    talvik::test::writeFile(stateFile, usedKeyboardState());
+    qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile));
+    {
+        CRunningProgram program(1);
+        ASSERT_TRUE(program.start());
+        program.state.keyConfig.Mode[kKeyQ][0] = KeyMode::Multimedia;
+        program.state.keyConfig.HWCode[kKeyQ][0] = kVolumeUpCode;
+        program.state.modified = 1;
+        ASSERT_TRUE(runJobButton(program, kWriteSlot));
+        EXPECT_EQ(program.state.modified, 0);
+
+        CModalScript exit;
+        exit.answer(QMessageBox::No);
+        ASSERT_TRUE(clickThrough(program, kExitSlot, exit));
+        ASSERT_TRUE(waitFor([&] { return !program.window->isVisible(); }));
+    }
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TALVIK_E2E_FOLDER"), QString::fromStdString(dir.path()));
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_also_run_disabled_tests"),
+                  QStringLiteral("--gtest_filter=EndToEndCommands.DISABLED_SecondRun")});
+    ASSERT_TRUE(second.waitForFinished(90000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAll().toStdString();
+    qunsetenv("TALVIK_SIMULATOR_STATE");
+}
+
+TEST_F(EndToEndCommands, DISABLED_SecondRun) {
+    const QString folder = qEnvironmentVariable("TALVIK_E2E_FOLDER");
+    ASSERT_FALSE(folder.isEmpty()) << "run by WrittenKeysAreThereWhenTheProgramStartsAgain";
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Single) << "a fresh start knows nothing";
+
+    ASSERT_TRUE(runJobButton(program, kReadAllSlot));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    const QString name = QString::fromStdString(state.codeToItem(kVolumeUpCode));
+    EXPECT_TRUE(keyDetails(program, kKeyQ).contains(QStringLiteral("顶层键：多媒体键 ") + name));
+    const SkinRect q = program.window->elements()[12 + kKeyQ].rect;
+    const QImage screen = talvik::test::grabScreen(*program.window);
+    EXPECT_EQ(screen.pixel((q.left + q.right) / 2, q.bottom - 2), qRgb(255, 0, 255))
+        << "the Multimedia marker";
+
+    ASSERT_TRUE(runJobButton(program, kReadCountersSlot));
+    EXPECT_EQ(state.mostPressedKey, kKeyA);
+    EXPECT_EQ(state.leastPressedKey, kKeyQ);
+    const QString shots = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    for (const char* language : {"zh", "en"}) {
+        keyDetails(program, kKeyQ);
+        if (!shots.isEmpty()) {
+            talvik::test::grabScreen(*program.window)
+                .save(
+                    QStringLiteral("%1/main-counters-%2.png").arg(shots, QLatin1String(language)));
+        }
+        program.click(0); // the language button
+        waitFor([&] { return state.languageTag == "en-US"; });
+    }
+    ASSERT_TRUE(waitFor([&] { return state.languageTag == "zh-CN"; }));
+
+    // Save, clear, open: the configuration read from the keyboard is back.
+    CModalScript save;
+    save.choosePath(folder + QStringLiteral("/read"));
+    ASSERT_TRUE(clickThrough(program, kSaveSlot, save));
+    program.click(kClearSlot);
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyQ][0] == KeyMode::Single; }));
+    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs);
+    CModalScript open;
+    open.choosePath(folder + QStringLiteral("/read.pro"));
+    ASSERT_TRUE(clickThrough(program, kOpenSlot, open));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    EXPECT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
 }

@@ -58,7 +58,7 @@ void COrsaDlg::drawPanelText(QPainter& p, const layout::PanelText& t, QColor col
                QString::fromUtf8(text::explicitText(m_state.languageTag, t.zh, t.en)));
 }
 
-void COrsaDlg::paintBackdrop(QPainter& p) {
+void COrsaDlg::paintBehindElements(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     // The plate of the layer shown is lit: copied from the active picture.

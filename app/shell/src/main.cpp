@@ -1,4 +1,6 @@
+#include "talvik/device/MainWindowDevice.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaDlg.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/FirstPaintProbe.h"
 
@@ -22,5 +24,9 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
     const auto probe = talvik::shell::installFirstPaintProbe(application);
     talvik::shell::COrsaApp app(g_appState);
-    return app.run();
+    talvik::shell::CStartupHooks hooks;
+    hooks.prepareWindow = [&app](talvik::shell::COrsaDlg& window) {
+        talvik::device::installDeviceCommands(window, app, g_appState);
+    };
+    return app.run(std::move(hooks));
 }

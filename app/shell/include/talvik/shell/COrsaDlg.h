@@ -118,7 +118,7 @@ protected:
     std::string languageTag() const override;
     void beforeElements() override;
     void afterElements() override;
-    void paintBackdrop(QPainter& p) override;
+    void paintBehindElements(QPainter& p) override;
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
     void keyPressEvent(QKeyEvent* event) override;
