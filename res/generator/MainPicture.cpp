@@ -199,11 +199,11 @@ void drawStatus(QPainter& p) {
 
 } // namespace
 
-QImage drawMainPicture(int model, Look look) {
+QImage drawMainPicture(int model, Look look, int resolution) {
     using layout::kMainHeight;
     using layout::kMainWidth;
-    QImage image =
-        makeBody(kMainWidth, kMainHeight, QRect(2, 2, kMainWidth - 5, kMainHeight - 5), 18);
+    QImage image = makeBody(kMainWidth, kMainHeight, QRect(2, 2, kMainWidth - 5, kMainHeight - 5),
+                            18, resolution);
     QPainter p(&image);
     drawTitle(p, model);
     // The keyboard case, with a thin accent line along its top edge.
@@ -223,6 +223,20 @@ QImage drawMainPicture(int model, Look look) {
         }
     }
     return image;
+}
+
+void addMainPictures(PictureSet& pictures) {
+    for (int model = 1; model <= 4; ++model) {
+        const layout::MainPictureIds ids = layout::mainPictureIds(model);
+        for (const std::pair<int, Look>& picture : {std::pair{ids.normal, Look::Normal},
+                                                   std::pair{ids.hover, Look::Hover},
+                                                   std::pair{ids.active, Look::Active}}) {
+            const Look look = picture.second;
+            pictures[picture.first] = [model, look](int resolution) {
+                return drawMainPicture(model, look, resolution);
+            };
+        }
+    }
 }
 
 } // namespace talvik::skin

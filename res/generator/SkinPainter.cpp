@@ -17,8 +17,14 @@ QRect toRect(const layout::SkinRect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-QImage makeBody(int width, int height, const QRect& outline, int radius) {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage makeCanvas(int width, int height, int resolution, QImage::Format format) {
+    QImage image(width * resolution, height * resolution, format);
+    image.setDevicePixelRatio(resolution);
+    return image;
+}
+
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution) {
+    QImage image = makeCanvas(width, height, resolution);
     image.fill(toColor(layout::kColourKey));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);

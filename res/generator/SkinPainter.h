@@ -10,18 +10,34 @@
 #include <QPainter>
 #include <QRect>
 
+#include <functional>
+#include <map>
+
 namespace talvik::skin {
 
 // Which of a window's three pictures is being drawn.
 enum class Look { Normal, Hover, Active };
 
+// Draws one picture at `resolution` times its design size. Drawing code works
+// in design coordinates throughout: the image's device pixel ratio is the
+// resolution, so the painter scales and a 2x picture is the 1x picture drawn
+// at twice the size, never an upscale.
+using PictureFunction = std::function<QImage(int resolution)>;
+// Every picture of the skin by its number.
+using PictureSet = std::map<int, PictureFunction>;
+
 QColor toColor(layout::Rgb rgb);
+
+// An image of `width` x `height` design pixels at `resolution`, for drawing
+// in design coordinates.
+QImage makeCanvas(int width, int height, int resolution,
+                  QImage::Format format = QImage::Format_RGB32);
 QRect toRect(const layout::SkinRect& r);
 
 // A picture of the given size filled with the colour key, and the dark body
 // inside `outline` (rounded corners). Edges are drawn without antialiasing so
 // that no half-blue pixels fringe the window's shape.
-QImage makeBody(int width, int height, const QRect& outline, int radius);
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1);
 
 // The family every picture writes in: it covers Latin and Chinese.
 QFont skinFont(int pixelSize, bool bold = false);

@@ -14,20 +14,16 @@
 
 namespace {
 
-using talvik::skin::Look;
+using talvik::skin::PictureSet;
 
-std::map<int, QImage> drawAllPictures() {
-    std::map<int, QImage> pictures;
-    for (int model = 1; model <= 4; ++model) {
-        const talvik::layout::MainPictureIds ids = talvik::layout::mainPictureIds(model);
-        pictures[ids.normal] = talvik::skin::drawMainPicture(model, Look::Normal);
-        pictures[ids.hover] = talvik::skin::drawMainPicture(model, Look::Hover);
-        pictures[ids.active] = talvik::skin::drawMainPicture(model, Look::Active);
-    }
+// Every window's pictures register here.
+PictureSet allPictures() {
+    PictureSet pictures;
+    talvik::skin::addMainPictures(pictures);
     return pictures;
 }
 
-// Writes the pictures of one prefix and lists them in the resource list.
+// Writes one folder of pictures and lists them in the resource list.
 bool writeGroup(const QString& outDir, const QString& prefix, const std::map<int, QImage>& pictures,
                 QTextStream& list) {
     QDir().mkpath(outDir + QLatin1Char('/') + prefix);
@@ -44,7 +40,18 @@ bool writeGroup(const QString& outDir, const QString& prefix, const std::map<int
     return true;
 }
 
-bool writeAll(const QString& outDir, const std::map<int, QImage>& pictures) {
+// Draws the whole set at one resolution and writes it to that resolution's folder.
+bool writeResolution(const QString& outDir, const PictureSet& set, int resolution,
+                     QTextStream& list) {
+    std::map<int, QImage> pictures;
+    for (const auto& [id, draw] : set) {
+        pictures[id] = draw(resolution);
+    }
+    const QString folder = QString::fromStdString(talvik::layout::pictureFolder(resolution));
+    return writeGroup(outDir, folder, pictures, list);
+}
+
+bool writeAll(const QString& outDir, const PictureSet& set) {
     QDir().mkpath(outDir);
     QFile qrc(outDir + QStringLiteral("/TalvikRES.qrc"));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -53,10 +60,13 @@ bool writeAll(const QString& outDir, const std::map<int, QImage>& pictures) {
     }
     QTextStream list(&qrc);
     list << "<RCC>\n";
+    bool written = true;
+    for (const int resolution : talvik::layout::kPictureResolutions) {
+        written = written && writeResolution(outDir, set, resolution, list);
+    }
     const std::map<int, QImage> icons = {
         {talvik::layout::kProgramIconId, talvik::skin::drawProgramIcon(64)}};
-    const bool written = writeGroup(outDir, QStringLiteral("skin"), pictures, list) &&
-                         writeGroup(outDir, QStringLiteral("icon"), icons, list);
+    written = written && writeGroup(outDir, QStringLiteral("icon"), icons, list);
     list << "</RCC>\n";
     return written;
 }
@@ -69,5 +79,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    return writeAll(QString::fromLocal8Bit(argv[1]), drawAllPictures()) ? 0 : 1;
+    return writeAll(QString::fromLocal8Bit(argv[1]), allPictures()) ? 0 : 1;
 }

@@ -153,8 +153,21 @@ MainPictureIds mainPictureIds(int model) {
     }
 }
 
-std::string picturePath(int id) {
-    return ":/skin/" + std::to_string(id) + ".png";
+int pictureResolution(double needed) {
+    for (const int resolution : kPictureResolutions) {
+        if (needed <= resolution) {
+            return resolution;
+        }
+    }
+    return kPictureResolutions.back();
+}
+
+std::string pictureFolder(int resolution) {
+    return resolution == 1 ? "skin" : "skin@" + std::to_string(resolution) + "x";
+}
+
+std::string picturePath(int id, int resolution) {
+    return ":/" + pictureFolder(resolution) + "/" + std::to_string(id) + ".png";
 }
 
 std::string iconPath(int id) {

@@ -109,8 +109,17 @@ struct MainPictureIds {
 };
 MainPictureIds mainPictureIds(int model);
 
-// Path of picture `id` inside the registered TalvikRES resource.
-std::string picturePath(int id);
+// Every picture of the skin is drawn at each of these resolutions, in
+// multiples of its design size: a window shown larger than its design takes
+// the set drawn for that size instead of stretching the smallest.
+inline constexpr std::array<int, 2> kPictureResolutions = {1, 2};
+// The smallest resolution at or above `needed` (UI scale times the screen's
+// device pixel ratio), or the largest there is.
+int pictureResolution(double needed);
+// The resource folder of one resolution's pictures: "skin", "skin@2x".
+std::string pictureFolder(int resolution);
+// Path of picture `id` at `resolution` inside the registered TalvikRES resource.
+std::string picturePath(int id, int resolution = 1);
 
 // The program icon travels in the same resource file under its own prefix,
 // since its number collides with a skin picture's.

@@ -3,14 +3,17 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaDlg.h"
 #include "talvik/shell/InstallPaths.h"
+#include "talvik/shell/UiScale.h"
 
 #include "layout/SkinLayout.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QResource>
+#include <QScreen>
 
 #include <chrono>
 #include <thread>
@@ -38,20 +41,27 @@ QString COrsaApp::defaultResourcePath() {
 
 namespace {
 
-bool loadPicture(int id, QImage& into, QString& error) {
-    const QString path = QString::fromStdString(layout::picturePath(id));
+bool loadPicture(int id, int resolution, QImage& into, QString& error) {
+    const QString path = QString::fromStdString(layout::picturePath(id, resolution));
     if (!into.load(path)) {
         error = QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
                                "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
                     .arg(id);
         return false;
     }
+    into.setDevicePixelRatio(resolution);
     return true;
 }
 
 } // namespace
 
-bool COrsaApp::loadSkin(int model, QString& error, const QString& path) {
+int COrsaApp::resolutionFor(float scale) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    return layout::pictureResolution(static_cast<double>(scale) * ratio);
+}
+
+bool COrsaApp::loadSkin(int model, QString& error, const QString& path, int resolution) {
     releaseSkin();
     const QString file = path.isEmpty() ? defaultResourcePath() : path;
     if (!QFileInfo::exists(file) || !QResource::registerResource(file)) {
@@ -64,18 +74,12 @@ bool COrsaApp::loadSkin(int model, QString& error, const QString& path) {
         return false;
     }
     m_hResModule = file;
-    const layout::MainPictureIds ids = layout::mainPictureIds(model);
-    if (!loadPicture(ids.normal, m_bmpMainNormal, error) ||
-        !loadPicture(ids.hover, m_bmpMainHover, error) ||
-        !loadPicture(ids.active, m_bmpMainActive, error)) {
-        releaseSkin();
-        return false;
+    m_model = model;
+    if (resolution <= 0) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        resolution = resolutionFor(uiScale(screen != nullptr ? screen->geometry().height() : 0));
     }
-    // The window copies rectangles between its pictures: they must agree.
-    if (m_bmpMainHover.size() != m_bmpMainNormal.size() ||
-        m_bmpMainActive.size() != m_bmpMainNormal.size()) {
-        error = QStringLiteral("The main window pictures of TalvikRES.rcc differ in size.\n"
-                               "皮肤文件中的主窗口图片尺寸不一致。");
+    if (!loadMainPictures(resolution, error)) {
         releaseSkin();
         return false;
     }
@@ -83,10 +87,48 @@ bool COrsaApp::loadSkin(int model, QString& error, const QString& path) {
     return true;
 }
 
+bool COrsaApp::loadMainPictures(int resolution, QString& error) {
+    const layout::MainPictureIds ids = layout::mainPictureIds(m_model);
+    QImage normal;
+    QImage hover;
+    QImage active;
+    if (!loadPicture(ids.normal, resolution, normal, error) ||
+        !loadPicture(ids.hover, resolution, hover, error) ||
+        !loadPicture(ids.active, resolution, active, error)) {
+        return false;
+    }
+    // The window copies rectangles between its pictures: they must agree.
+    if (hover.size() != normal.size() || active.size() != normal.size()) {
+        error = QStringLiteral("The main window pictures of TalvikRES.rcc differ in size.\n"
+                               "皮肤文件中的主窗口图片尺寸不一致。");
+        return false;
+    }
+    m_bmpMainNormal = normal;
+    m_bmpMainHover = hover;
+    m_bmpMainActive = active;
+    m_resolution = resolution;
+    m_pictures.clear();
+    return true;
+}
+
+bool COrsaApp::useResolution(int resolution, QString& error) {
+    return resolution == m_resolution || loadMainPictures(resolution, error);
+}
+
+const QImage& COrsaApp::picture(int id) {
+    auto [it, added] = m_pictures.try_emplace(id);
+    if (added) {
+        QString ignored;
+        loadPicture(id, m_resolution, it->second, ignored);
+    }
+    return it->second;
+}
+
 void COrsaApp::releaseSkin() {
     m_bmpMainNormal = QImage();
     m_bmpMainHover = QImage();
     m_bmpMainActive = QImage();
+    m_pictures.clear();
     m_icon = QIcon();
     if (!m_hResModule.isEmpty()) {
         QResource::unregisterResource(m_hResModule);

@@ -45,13 +45,17 @@ bool COrsaDlg::initialise(QSize screen) {
     }
     setWindowIcon(m_hIcon);
     setWindowTitle(QString::fromUtf8(text::modelName(m_state.modelNumber)));
-    setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
-    setFonts(&m_app.m_fonts);
     if (!screen.isValid()) {
         const QScreen* primary = QGuiApplication::primaryScreen();
         screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
     }
     m_state.uiScale = uiScale(screen.height());
+    // Pictures drawn for the size the window is shown at; without them the
+    // loaded set is stretched, softer but complete.
+    QString ignored;
+    m_app.useResolution(COrsaApp::resolutionFor(m_state.uiScale), ignored);
+    setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
+    setFonts(&m_app.m_fonts);
     fillElements();
     applyScale(m_state.uiScale, screen);
     applyShape(QColor(0, 0, 255));

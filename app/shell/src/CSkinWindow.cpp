@@ -36,6 +36,7 @@ public:
 // the outline with the key colour.
 QImage withoutKeyFringe(const QImage& picture, QRgb key) {
     QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(picture.devicePixelRatio());
     const QImage source = image.copy();
     const int w = image.width();
     const int h = image.height();
@@ -96,7 +97,12 @@ void CSkinWindow::setPictures(const QImage* normal, const QImage* hover, const Q
     m_hover = hover;
     m_active = active;
     m_canvas = QImage(normal->size(), QImage::Format_RGB32);
+    m_canvas.setDevicePixelRatio(normal->devicePixelRatio());
     m_background = *normal;
+}
+
+QSize CSkinWindow::designSize() const {
+    return m_normal == nullptr ? QSize() : m_normal->deviceIndependentSize().toSize();
 }
 
 void CSkinWindow::applyScale(float scale, QSize screenSize) {
@@ -106,16 +112,19 @@ void CSkinWindow::applyScale(float scale, QSize screenSize) {
             e.rect = scaledBy(e.rect, scale);
         }
     }
-    const int width = scaledBy(m_normal->width(), scale);
-    const int height = scaledBy(m_normal->height(), scale);
+    const int width = scaledBy(designSize().width(), scale);
+    const int height = scaledBy(designSize().height(), scale);
     const int x = static_cast<int>(static_cast<float>(screenSize.width() - width) * 0.5f);
     const int y = static_cast<int>(static_cast<float>(screenSize.height() - height) * 0.5f);
     setGeometry(x, y, width, height);
 }
 
 void CSkinWindow::applyShape(QColor key) {
-    const QSize size(scaledBy(m_normal->width(), m_scale), scaledBy(m_normal->height(), m_scale));
-    const QImage shape = m_normal->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QSize size(scaledBy(designSize().width(), m_scale),
+                     scaledBy(designSize().height(), m_scale));
+    // The mask is in window coordinates whatever resolution the picture has.
+    QImage shape = m_normal->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    shape.setDevicePixelRatio(1.0);
     setMask(QBitmap::fromImage(shape.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
     if (size != m_normal->size()) {
         m_background = withoutKeyFringe(*m_normal, key.rgb());
@@ -160,9 +169,17 @@ void CSkinWindow::drawPicturePart(QPainter& p, const SkinElement& e, const SkinR
         source = m_hover;
     }
     if (source != nullptr) {
-        const QRect part = toQRect(r);
-        p.drawImage(part.topLeft(), *source, part);
+        drawPictureRect(p, *source, toQRect(r));
     }
+}
+
+void CSkinWindow::drawPictureRect(QPainter& p, const QImage& picture, const QRect& r) {
+    // The painter works in design pixels; the picture may be drawn at a
+    // higher resolution, and its pixels are what the source rectangle counts.
+    const qreal resolution = picture.devicePixelRatio();
+    const QRectF source(r.x() * resolution, r.y() * resolution, r.width() * resolution,
+                        r.height() * resolution);
+    p.drawImage(QRectF(r), picture, source);
 }
 
 void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
@@ -217,14 +234,13 @@ void CSkinWindow::paintEvent(QPaintEvent* event) {
     }
     renderCanvas();
     QPainter p(this);
-    const QRect target(0, 0, scaledBy(m_canvas.width(), m_scale),
-                       scaledBy(m_canvas.height(), m_scale));
-    if (target.size() == m_canvas.size()) {
-        p.drawImage(0, 0, m_canvas);
-    } else {
-        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        p.drawImage(target, m_canvas);
-    }
+    const QRect target(0, 0, scaledBy(designSize().width(), m_scale),
+                       scaledBy(designSize().height(), m_scale));
+    // Only a canvas that does not match the screen's pixels one to one is
+    // resampled; with pictures drawn for this size that is never the case.
+    const QSizeF onScreen = QSizeF(target.size()) * devicePixelRatioF();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, onScreen != QSizeF(m_canvas.size()));
+    p.drawImage(target, m_canvas);
 }
 
 void CSkinWindow::trackPointer(QPoint pointer) {

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 
 class CAppState;
 
@@ -49,11 +50,25 @@ public:
     int run(CStartupHooks hooks = {});
 
     // Registers TalvikRES (the file beside the program unless `path` is
-    // given) and loads the model's pictures. False with a message in `error`
-    // when the file or a picture is missing; nothing stays registered then.
-    bool loadSkin(int model, QString& error, const QString& path = {});
+    // given) and loads the model's main pictures drawn at `resolution` (0:
+    // the resolution the primary screen needs). False with a message in
+    // `error` when the file or a picture is missing; nothing stays
+    // registered then.
+    bool loadSkin(int model, QString& error, const QString& path = {}, int resolution = 0);
+    // Switches every picture to the set drawn at `resolution`, for a window
+    // that learns its scale after start-up. False, with the pictures as they
+    // were, when the set lacks one.
+    bool useResolution(int resolution, QString& error);
+    int skinResolution() const { return m_resolution; }
     void releaseSkin();
     static QString defaultResourcePath();
+    // The resolution a window of UI scale `scale` needs on the primary screen.
+    static int resolutionFor(float scale);
+
+    // Skin picture `id` at the current resolution, loaded on first use (its
+    // device pixel ratio is the resolution). A null image when the skin has
+    // no such picture.
+    const QImage& picture(int id);
 
     CAppState& state() { return m_state; }
 
@@ -66,8 +81,13 @@ public:
     CFontTable m_fonts;
 
 private:
+    bool loadMainPictures(int resolution, QString& error);
+
     CAppState& m_state;
     QString m_hResModule; // the registered resource file, empty when none
+    int m_model = 0;
+    int m_resolution = 1;
+    std::map<int, QImage> m_pictures; // what picture() has loaded at m_resolution
 };
 
 } // namespace talvik::shell

@@ -6,9 +6,12 @@
 // right and bottom margins. Elements are hit-tested against their table; a
 // left-button release over one is handed to the window by element.
 //
-// Painting happens at picture size into an off-screen image and reaches the
-// screen in one smoothly stretched draw, so the pictures stay crisp at 1:1
-// and every rectangle of the table is in one coordinate system while drawing.
+// Painting happens into an off-screen image in design coordinates (picture
+// pixels at resolution 1) and reaches the screen in one draw. The pictures
+// may be drawn at a higher resolution (their device pixel ratio says which);
+// the canvas then has that resolution too, so a window shown at twice its
+// design size is painted from pictures and text drawn at twice the size and
+// the final draw stretches nothing.
 
 #include "talvik/hwi/WindowHandle.h"
 #include "talvik/shell/SkinElement.h"
@@ -46,8 +49,11 @@ public:
     int hitTest(QPoint p) const;
     // Index of the first element with `id`, or 0 when there is none.
     int indexOfId(int id) const;
-    // Renders the window at picture size, as the next paint would.
+    // Renders the window as the next paint would, at the pictures' resolution
+    // (the image's device pixel ratio).
     QImage renderCanvas();
+    // The pictures' size in design pixels.
+    QSize designSize() const;
 
 protected:
     // Set-up, in this order, from the derived window's initialisation.
@@ -74,6 +80,9 @@ protected:
     virtual void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r);
+    // Copies the part of `picture` under design rectangle `r` to the same
+    // place of the canvas, whatever resolution the picture is drawn at.
+    static void drawPictureRect(QPainter& p, const QImage& picture, const QRect& r);
     void drawCaption(QPainter& p, SkinElement& e, const SkinRect& r);
     // Where an element lies in picture pixels. Labels are never scaled, so
     // they are drawn where the table puts them.
