@@ -24,13 +24,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TALVIK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TALVIK_CONTACT}")
-# Library dependencies come from dpkg-shlibdeps; it finds the private
-# libTalvikHWI in the package's own folder.
+# Dependencies come from dpkg-shlibdeps; it finds the private libTalvikHWI in
+# the package's own folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${TALVIK_INSTALL_LIBDIR}")
-# Qt loads its window-system plugin at run time, which no linker sees; the
-# windows write in Noto Sans CJK, and the help opens through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# (Debian's libqt6gui6 carries the X11 platform plugin itself.) The windows
+# write in Noto Sans CJK, and the help opens through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Our own maintainer scripts reload the udev rules; the library is private,
