@@ -4,7 +4,8 @@
 // interfaces of the machine, connects to it and moves key definitions, the
 // backlight area, press counters and firmware between the program and the
 // keyboard. Every operation blocks its caller until the exchange is over; the
-// library keeps no error state and shows nothing.
+// library shows nothing and keeps no error state, except why the open of its
+// connection failed (deviceAccess), so that the program can name the fix.
 
 #include "talvik/hwi/Export.h"
 #include "talvik/hwi/WindowHandle.h"
