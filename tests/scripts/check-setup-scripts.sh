@@ -32,8 +32,14 @@ setup() { # setup UID MISSING-PACKAGE-OR-EMPTY WITH-SUDO
         stub sudo "echo \"sudo \$1\" >>$work/log; exec \"\$@\""
     fi
 }
+# install-deps.sh runs on the stand-ins and these tools alone, so that a sudo
+# installed on this machine never stands in for a missing one.
+mkdir -p "$work/tools"
+for tool in bash cat sed awk sort grep dirname; do
+    ln -s "$(command -v "$tool")" "$work/tools/$tool"
+done
 run_deps() {
-    PATH="$work/bin:/usr/bin:/bin" "$source_dir/scripts/install-deps.sh" >"$work/out" 2>&1
+    PATH="$work/bin:$work/tools" "$source_dir/scripts/install-deps.sh" >"$work/out" 2>&1
 }
 
 setup 1000 lintian yes
