@@ -10,6 +10,16 @@ namespace {
 const QColor kAccent = toColor(layout::kAccentOrange);
 }
 
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw) {
+    for (const std::pair<int, Look>& picture :
+         {std::pair{ids.normal, Look::Normal}, std::pair{ids.hover, Look::Hover},
+          std::pair{ids.active, Look::Active}}) {
+        const Look look = picture.second;
+        pictures[picture.first] = [draw, look](int resolution) { return draw(look, resolution); };
+    }
+}
+
 QColor toColor(layout::Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
@@ -60,6 +70,21 @@ void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels
     p.setFont(skinFont(fontPixels, true));
     p.drawText(tile.translated(0, -textRise), Qt::AlignCenter, QStringLiteral("T"));
     p.restore();
+}
+
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(bar, bar.width() / 2, bar.width() / 2);
+    p.setPen(QColor(236, 236, 240));
+    p.setFont(skinFont(fontSize, true));
+    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, title);
+    const int width = p.fontMetrics().horizontalAdvance(title);
+    p.restore();
+    return width;
 }
 
 void drawButton(QPainter& p, const QRect& r, Look look) {

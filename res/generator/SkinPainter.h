@@ -26,6 +26,11 @@ using PictureFunction = std::function<QImage(int resolution)>;
 // Every picture of the skin by its number.
 using PictureSet = std::map<int, PictureFunction>;
 
+// Registers a window's three pictures (normal, pointer-over, active) under
+// `ids`, each drawn by `draw` in its look.
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw);
+
 QColor toColor(layout::Rgb rgb);
 
 // An image of `width` x `height` design pixels at `resolution`, for drawing
@@ -46,6 +51,11 @@ QFont skinFont(int pixelSize, bool bold = false);
 // The brand's orange "T" tile: the program icon, the main window, the dialogs.
 // The letter sits `textRise` above the tile's centre.
 void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
+
+// A window's title: the accent bar and, right of it, the title in bold.
+// Returns the title's width.
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title);
 
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
