@@ -2,6 +2,7 @@
 // in which the program comes up.
 
 #include "MainWindowFixture.h"
+#include "talvik/shell/InstallPaths.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -93,8 +94,40 @@ TEST(Startup, RunsDetectionSkinTablesAndWindowInOrder) {
         window.setMessageSink([&](const QString& text) { seen.push_back(text.toStdString()); });
     };
     EXPECT_EQ(app.run(hooks), 0);
-    EXPECT_EQ(seen, (std::vector<std::string>{"3 zh-CN skin", "Keyboard is not connected!"}));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "3 zh-CN skin");
+    EXPECT_EQ(seen[1].rfind("Keyboard is not connected!", 0), 0u) << seen[1];
     EXPECT_EQ(d.calls, 2);
     EXPECT_EQ(d.sleeps.size(), 1u);
     EXPECT_TRUE(app.m_bmpMainNormal.isNull()) << "the skin is released at the end";
+}
+
+// An installed program finds its skin, help and udev rule from its own
+// folder, under any prefix; a build tree keeps them beside the program.
+TEST(InstallPaths, DataIsFoundBesideTheProgramOrUnderItsPrefix) {
+    using talvik::shell::dataDirectory;
+    using talvik::shell::dataFilePath;
+    using talvik::shell::installedUdevRule;
+    talvik::test::CTempDir prefix;
+    const auto bin = prefix.path() / "opt dir" / "bin";
+    const auto share = prefix.path() / "opt dir" / "share" / "talvik";
+    const QString program = QString::fromStdString(bin.string());
+    std::filesystem::create_directories(bin);
+
+    // Nothing anywhere: the program's folder, so messages name where it looked.
+    EXPECT_EQ(dataDirectory(program), program);
+    EXPECT_TRUE(installedUdevRule(program).isEmpty());
+
+    talvik::test::writeFile(share / "TalvikRES.rcc", "skin");
+    talvik::test::writeFile(
+        prefix.path() / "opt dir" / "lib" / "udev" / "rules.d" / "70-talvik.rules", "rule");
+    EXPECT_EQ(dataDirectory(program), QString::fromStdString(share.string()));
+    EXPECT_EQ(dataFilePath(QStringLiteral("help/index.html"), program),
+              QString::fromStdString((share / "help" / "index.html").string()));
+    EXPECT_TRUE(installedUdevRule(program).endsWith(
+        QStringLiteral("/opt dir/lib/udev/rules.d/70-talvik.rules")));
+
+    // A skin beside the program (a build tree) wins over an installed one.
+    talvik::test::writeFile(bin / "TalvikRES.rcc", "skin");
+    EXPECT_EQ(dataDirectory(program), program);
 }

@@ -2,6 +2,7 @@
 
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaDlg.h"
+#include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 
 #include "layout/SkinLayout.h"
@@ -35,7 +36,7 @@ COrsaApp::~COrsaApp() {
 }
 
 QString COrsaApp::defaultResourcePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TalvikRES.rcc"));
+    return dataFilePath(QStringLiteral("TalvikRES.rcc"));
 }
 
 namespace {
@@ -64,11 +65,12 @@ bool COrsaApp::loadSkin(int model, QString& error, const QString& path, int reso
     releaseSkin();
     const QString file = path.isEmpty() ? defaultResourcePath() : path;
     if (!QFileInfo::exists(file) || !QResource::registerResource(file)) {
-        error = QStringLiteral(
-                    "The skin file was not found or cannot be read:\n%1\n"
-                    "找不到或无法读取皮肤文件。\n\n"
-                    "Talvik needs TalvikRES.rcc beside the program; reinstall or rebuild it.")
-                    .arg(QDir::toNativeSeparators(file));
+        error =
+            QStringLiteral("The skin file was not found or cannot be read:\n%1\n"
+                           "找不到或无法读取皮肤文件。\n\n"
+                           "Talvik needs TalvikRES.rcc beside the program or in its installed data "
+                           "folder (share/talvik); reinstall or rebuild it.")
+                .arg(QDir::toNativeSeparators(file));
         return false;
     }
     m_hResModule = file;

@@ -75,6 +75,8 @@ private:
     void switchLayer(int index);
     void exitProgram();
     void watchDevices();
+    // Why the found keyboard does not answer, for the user.
+    QString unusableKeyboardMessage() const;
 
     COrsaApp& m_app;
     CAppState& m_state;
