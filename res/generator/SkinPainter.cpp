@@ -23,9 +23,10 @@ QImage makeCanvas(int width, int height, int resolution, QImage::Format format) 
     return image;
 }
 
-QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution) {
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution,
+                layout::Rgb key) {
     QImage image = makeCanvas(width, height, resolution);
-    image.fill(toColor(layout::kColourKey));
+    image.fill(toColor(key));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     QPainterPath path;
@@ -46,6 +47,18 @@ QFont skinFont(int pixelSize, bool bold) {
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(tile, radius, radius);
+    p.setPen(QColor(20, 20, 20));
+    p.setFont(skinFont(fontPixels, true));
+    p.drawText(tile.translated(0, -textRise), Qt::AlignCenter, QStringLiteral("T"));
+    p.restore();
 }
 
 void drawButton(QPainter& p, const QRect& r, Look look) {
@@ -74,6 +87,34 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
     p.setPen(QPen(border, 1.2));
     p.setBrush(fill);
     p.drawRoundedRect(box, 6, 6);
+    p.restore();
+}
+
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QColor ink(170, 172, 180);
+    if (look != Look::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.drawRoundedRect(box, 5, 5);
+        ink = QColor(255, 255, 255);
+    }
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = box.center();
+    switch (glyph) {
+    case WindowGlyph::Minimise:
+        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
+        break;
+    case WindowGlyph::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
+        break;
+    case WindowGlyph::Help:
+        p.setFont(skinFont(17, true));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     p.restore();
 }
 

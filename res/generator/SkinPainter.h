@@ -36,14 +36,24 @@ QRect toRect(const layout::SkinRect& r);
 
 // A picture of the given size filled with the colour key, and the dark body
 // inside `outline` (rounded corners). Edges are drawn without antialiasing so
-// that no half-blue pixels fringe the window's shape.
-QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1);
+// that no half-blended pixels fringe the window's shape.
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1,
+                layout::Rgb key = layout::kColourKey);
 
 // The family every picture writes in: it covers Latin and Chinese.
 QFont skinFont(int pixelSize, bool bold = false);
 
+// The brand's orange "T" tile: the program icon, the main window, the dialogs.
+// The letter sits `textRise` above the tile's centre.
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
+
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
+
+// The glyph buttons of a window's title row, drawn in `box`: plain glyph
+// normally, on a rounded square under the pointer (red for close).
+enum class WindowGlyph { Minimise, Help, Close };
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look);
 
 // A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
 void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);

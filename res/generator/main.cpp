@@ -3,6 +3,7 @@
 // The build packs that list into TalvikRES.rcc.
 
 #include "MainPicture.h"
+#include "ProgressPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@ using talvik::skin::PictureSet;
 PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
+    talvik::skin::addProgressPictures(pictures);
     return pictures;
 }
 

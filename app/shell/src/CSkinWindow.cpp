@@ -6,6 +6,7 @@
 
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -210,6 +211,7 @@ QImage CSkinWindow::renderCanvas() {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
+    paintBehindElements(p);
     for (SkinElement& e : m_elements) {
         if (!e.isEmpty()) {
             paintElement(p, e, pictureRect(e));
@@ -325,6 +327,13 @@ void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     onElementClicked(hitTest(event->position().toPoint()));
+}
+
+void CSkinWindow::enterEvent(QEnterEvent* event) {
+    // A pointer that jumps in, or a window that opens under it, brings no
+    // movement with it: what is under the pointer lights up all the same.
+    trackPointer(event->position().toPoint());
+    QDialog::enterEvent(event);
 }
 
 void CSkinWindow::leaveEvent(QEvent* event) {
