@@ -36,21 +36,21 @@ void printJson(const CCtlContext& context, const CAppState& state) {
     std::fputs(out.c_str(), context.out);
 }
 
+// Both Shift, Ctrl and Alt keys carry the same name: the key number tells them apart.
 void printTable(const CCtlContext& context, const CAppState& state) {
     constexpr int kNameWidth = 12;
     const std::string_view language = context.language;
-    std::fprintf(context.out, "%s %10s\n",
+    std::fprintf(context.out, "  # %s %10s\n",
                  padded(tr(language, msg::kCounterKey), kNameWidth).c_str(),
                  std::string(tr(language, msg::kCounterPresses)).c_str());
     for (int key = 1; key <= kKeyCount; ++key) {
-        std::fprintf(context.out, "%s %10d\n", padded(keyName(key), kNameWidth).c_str(),
+        std::fprintf(context.out, "%3d %s %10d\n", key, padded(keyName(key), kNameWidth).c_str(),
                      state.pressCount[key]);
     }
     const auto summary = [&](const SText& format, int key) {
-        std::fprintf(
-            context.out, "%s\n",
-            fill(tr(language, format), {keyName(key), std::to_string(state.pressCount[key])})
-                .c_str());
+        const std::string name = std::string(keyName(key)) + " #" + std::to_string(key);
+        const std::string presses = std::to_string(state.pressCount[key]);
+        std::fprintf(context.out, "%s\n", fill(tr(language, format), {name, presses}).c_str());
     };
     if (state.mostPressedKey < 1) {
         std::fprintf(context.out, "%s\n", std::string(tr(language, msg::kNoPresses)).c_str());
