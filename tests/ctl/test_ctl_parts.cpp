@@ -146,3 +146,49 @@ TEST(CtlCommandLine, HelpVersionAndUsageErrors) {
     EXPECT_NE(chinese.err.find("没有这个命令：flash"), std::string::npos) << chinese.err;
     EXPECT_NE(runCtl({"--help"}, {{"LANG", "zh_CN.UTF-8"}}).out.find("用法"), std::string::npos);
 }
+
+namespace {
+
+// What the installed completion offers for a command line typed so far.
+std::string completions(const std::string& typed, const fs::path& cwd) {
+    CTempDir dir;
+    const fs::path script = dir.path() / "complete.sh";
+    writeFile(script, "cd '" + cwd.string() + "' || exit 1\n"
+                      "source '" TALVIK_SOURCE_DIR "/app/ctl/talvikctl.bash'\n"
+                      "read -ra COMP_WORDS <<< \"$1\"\n"
+                      "[[ $1 == *' ' ]] && COMP_WORDS+=('')\n"
+                      "COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n"
+                      "_talvikctl\n"
+                      "printf '%s\\n' \"${COMPREPLY[@]}\" | sort | tr '\\n' ' '\n");
+    const fs::path out = dir.path() / "out";
+    const std::string command =
+        "bash '" + script.string() + "' '" + typed + "' > '" + out.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << typed;
+    return readFile(out);
+}
+
+} // namespace
+
+TEST(CtlCompletion, CommandsOptionsAndFilesOfTheCommandsKind) {
+    CTempDir files;
+    for (const char* name : {"a.pro", "b.bin", "notes.txt"}) {
+        writeFile(files.path() / name, "");
+    }
+    fs::create_directory(files.path() / "profiles");
+    EXPECT_EQ(completions("talvikctl ", files.path()),
+              "counters firmware list read version write ");
+    EXPECT_EQ(completions("talvikctl --wait 5 c", files.path()), "counters ");
+    EXPECT_EQ(completions("talvikctl counters --", files.path()), "--help --json ");
+    EXPECT_EQ(completions("talvikctl write ", files.path()), "a.pro profiles ");
+    EXPECT_EQ(completions("talvikctl firmware ", files.path()), "b.bin profiles ");
+    EXPECT_EQ(completions("talvikctl version ", files.path()), " ");
+
+    // The manual names every command the completion offers.
+    const std::string manual = readFile(TALVIK_SOURCE_DIR "/app/ctl/talvikctl.1.in");
+    for (const std::string command : {"list", "version", "read", "write", "counters", "firmware"}) {
+        const bool described = manual.find("\n.B " + command) != std::string::npos ||
+                               manual.find("\n.BR " + command) != std::string::npos ||
+                               manual.find("\n.BI " + command) != std::string::npos;
+        EXPECT_TRUE(described) << command;
+    }
+}
