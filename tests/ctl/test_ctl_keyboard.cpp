@@ -132,6 +132,22 @@ TEST_F(CtlKeyboard, WriteOfUnreadableOrDamagedProfiles_IsRefusedWithTheReason) {
     EXPECT_TRUE(sent().empty());
 }
 
+TEST_F(CtlKeyboard, WriteOfAnOverlongCombination_SaysWhichKeyIsCut) {
+    const fs::path path = profileFor(1, "long.pro");
+    auto appState = loaded(1, path);
+    CActionList combo(6);
+    for (int i = 0; i < 60; ++i) {
+        combo.append("A");
+    }
+    assignList(*appState, 10, 1, KeyMode::Combo, combo);
+    ASSERT_TRUE(saveProfile(*appState, path.string()).ok());
+    const SCtlRun run = runCtl({"write", path.string()}, keyboard(1));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Key 10 (Fn layer) holds more than one record"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("Key 9 "), std::string::npos) << "only the key that is cut";
+}
+
 TEST_F(CtlKeyboard, TransfersThatFail_EndWithStatusOneAndSaveNothing) {
     const SCtlRun write =
         runCtl({"write", profileFor(1, "a.pro").string()}, keyboard(1, "disconnect:40"));

@@ -153,13 +153,14 @@ namespace {
 std::string completions(const std::string& typed, const fs::path& cwd) {
     CTempDir dir;
     const fs::path script = dir.path() / "complete.sh";
-    writeFile(script, "cd '" + cwd.string() + "' || exit 1\n"
-                      "source '" TALVIK_SOURCE_DIR "/app/ctl/talvikctl.bash'\n"
-                      "read -ra COMP_WORDS <<< \"$1\"\n"
-                      "[[ $1 == *' ' ]] && COMP_WORDS+=('')\n"
-                      "COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n"
-                      "_talvikctl\n"
-                      "printf '%s\\n' \"${COMPREPLY[@]}\" | sort | tr '\\n' ' '\n");
+    writeFile(script, "cd '" + cwd.string() +
+                          "' || exit 1\n"
+                          "source '" TALVIK_SOURCE_DIR "/app/ctl/talvikctl.bash'\n"
+                          "read -ra COMP_WORDS <<< \"$1\"\n"
+                          "[[ $1 == *' ' ]] && COMP_WORDS+=('')\n"
+                          "COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n"
+                          "_talvikctl\n"
+                          "printf '%s\\n' \"${COMPREPLY[@]}\" | sort | tr '\\n' ' '\n");
     const fs::path out = dir.path() / "out";
     const std::string command =
         "bash '" + script.string() + "' '" + typed + "' > '" + out.string() + "'";

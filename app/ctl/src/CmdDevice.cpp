@@ -14,6 +14,9 @@
 namespace talvik::ctl {
 namespace {
 
+// The node the library names for the simulated keyboard.
+constexpr std::string_view kSimulatorNode = "simulator";
+
 struct SListed {
     CKeyboardEntry entry;
     std::vector<std::string> holders;
@@ -25,7 +28,7 @@ std::string accessText(const CCtlContext& context, const SListed& listed) {
     switch (listed.entry.access) {
     case CDeviceAccess::Open:
         text = tr(language,
-                  listed.entry.devNode == "simulator" ? msg::kAccessSimulated : msg::kAccessOk);
+                  listed.entry.devNode == kSimulatorNode ? msg::kAccessSimulated : msg::kAccessOk);
         break;
     case CDeviceAccess::NoPermission:
         text = tr(language, msg::kAccessNoPermission);
@@ -95,7 +98,7 @@ int runList(const CCtlContext& context, bool json) {
     std::vector<SListed> keyboards;
     for (CKeyboardEntry& entry : device.listKeyboards()) {
         std::vector<std::string> holders;
-        if (entry.devNode != "simulator") {
+        if (entry.devNode != kSimulatorNode) {
             holders = processesHolding(entry.devNode);
         }
         keyboards.push_back({std::move(entry), std::move(holders)});

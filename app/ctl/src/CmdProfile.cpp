@@ -42,6 +42,21 @@ std::string refusal(const CCtlContext& context, const SProfileResult& result,
 // show its full bar, and nothing follows it here.
 void noWait(std::chrono::milliseconds) {}
 
+// The model cuts a list longer than the keyboard's record takes; the user
+// should know which keys lose their end.
+void warnAboutCutLists(const CCtlContext& context, const CAppState& state) {
+    for (int key = 1; key <= kKeyCount; ++key) {
+        for (int level = 0; level < kLayerCount; ++level) {
+            if (!state.fitsRecord(level, key)) {
+                context.say(
+                    fill(tr(context.language, msg::kListCut),
+                         {std::to_string(key),
+                          tr(context.language, level == 0 ? msg::kTopLayer : msg::kFnLayer)}));
+            }
+        }
+    }
+}
+
 int reportFailure(const CCtlContext& context, const jobs::CJobOutcome& outcome) {
     context.say(jobs::failureText(outcome, context.language));
     return kExitFailed;
@@ -60,6 +75,7 @@ int runWrite(const CCtlContext& context, const std::string& path) {
         context.say(tr(context.language, msg::kNothingWritten));
         return kExitRefused;
     }
+    warnAboutCutLists(context, state);
     {
         CProgress progress(context.err, context.progressBar,
                            std::string(tr(context.language, msg::kWritingKeys)),

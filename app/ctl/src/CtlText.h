@@ -66,6 +66,11 @@ inline constexpr SText kProfileOtherModel{
 inline constexpr SText kProfileDamaged{
     "配置文件 %1 有损坏（%2）。请在 Talvik 中打开并检查，再保存一次。",
     "The profile %1 is damaged (%2). Open it in Talvik, check it and save it again."};
+inline constexpr SText kListCut{
+    "按键 %1（%2）的内容超过键盘一条记录能容纳的长度，超出部分不会写入。",
+    "Key %1 (%2) holds more than one record of the keyboard takes; the rest is cut off."};
+inline constexpr SText kTopLayer{"上层", "top layer"};
+inline constexpr SText kFnLayer{"Fn 层", "Fn layer"};
 inline constexpr SText kNothingWritten{"没有向键盘写入任何数据。",
                                        "Nothing was written to the keyboard."};
 inline constexpr SText kProfileNotSaved{"配置文件没有保存：%1", "The profile was not saved: %1"};
