@@ -19,7 +19,8 @@ struct SCtlRun {
 using CtlEnvironment = std::vector<std::pair<std::string, std::string>>;
 
 // The test's own environment without any TALVIK_* or locale variable, plus
-// `environment`. A run that takes longer than `timeoutSeconds` is killed.
+// `environment`; under a sanitizer its reports end the program with status 99. A run that takes
+// longer than `timeoutSeconds` is killed.
 SCtlRun runCtl(const std::vector<std::string>& args, const CtlEnvironment& environment,
                int timeoutSeconds = 60);
 
