@@ -122,10 +122,13 @@ QImage drawProgressPicture(Look look, int resolution) {
 }
 
 void addProgressPictures(PictureSet& pictures) {
-    for (const auto& [id, look] :
+    for (const std::pair<int, Look>& picture :
          {std::pair{kProgressNormalId, Look::Normal}, std::pair{kProgressHoverId, Look::Hover},
           std::pair{kProgressActiveId, Look::Active}}) {
-        pictures[id] = [look](int resolution) { return drawProgressPicture(look, resolution); };
+        const Look look = picture.second;
+        pictures[picture.first] = [look](int resolution) {
+            return drawProgressPicture(look, resolution);
+        };
     }
 }
 
