@@ -31,6 +31,22 @@ std::unique_ptr<CHidChannel> openHidNode(const std::string& devNode, const CNode
 
 } // namespace talvik::hwi
 
+namespace {
+
+CDeviceAccess accessForOpenError(int error) {
+    switch (error) {
+    case 0:
+        return CDeviceAccess::Open;
+    case EACCES:
+    case EPERM:
+        return CDeviceAccess::NoPermission;
+    default:
+        return CDeviceAccess::OpenFailed;
+    }
+}
+
+} // namespace
+
 COrsaHWI::COrsaHWI() : COrsaHWI(CDeviceEnvironment::fromProcess()) {}
 
 COrsaHWI::COrsaHWI(CDeviceEnvironment environment) : m_environment(std::move(environment)) {}
@@ -76,13 +92,23 @@ CDeviceAccess COrsaHWI::deviceAccess() const {
     if (!m_util) {
         return CDeviceAccess::NotConnected;
     }
-    switch (m_util->openError()) {
-    case 0:
-        return CDeviceAccess::Open;
-    case EACCES:
-    case EPERM:
-        return CDeviceAccess::NoPermission;
-    default:
-        return CDeviceAccess::OpenFailed;
+    return accessForOpenError(m_util->openError());
+}
+
+std::vector<CKeyboardEntry> COrsaHWI::listKeyboards() {
+    std::vector<CKeyboardEntry> found;
+    for (const CHidInterface& hid : enumerateHidInterfaces(m_environment)) {
+        const int model = modelForPath(hid.path);
+        if (model == 0) {
+            continue;
+        }
+        CKeyboardEntry entry{model, hid.devNode};
+        // Enumeration only reports the simulated keyboard while it is plugged in.
+        if (hid.devNode != kSimulatorNode) {
+            entry.openError = openHidNode(hid.devNode, m_environment.openNode)->openError();
+            entry.access = accessForOpenError(entry.openError);
+        }
+        found.push_back(std::move(entry));
     }
+    return found;
 }

@@ -112,3 +112,38 @@ TEST(DeviceAccess, NodeWithoutPermissionsIsReportedAsSuch) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "3: could not drop root, 4: keyboard not found, "
                                          "5: not reported as a permission problem";
 }
+
+TEST(DeviceAccess, ListNamesEveryKeyboardInOrderWithWhetherItOpens) {
+    FakeSysfs sysfs;
+    sysfs.addNode(1, "0003:00000483:00005031", 0); // the keyboard's other interface
+    sysfs.addNode(3, "0003:00000483:00005331", 1);
+    sysfs.addNode(4, "0003:0000046D:0000C52B", 1); // another vendor
+    sysfs.addNode(6, kModel3, 1);
+    CDeviceEnvironment environment = sysfs.environment();
+    const std::string refused = (sysfs.devDir() / "hidraw6").string();
+    environment.openNode = [refused](const char* path, int flags) {
+        if (path == refused) {
+            errno = EACCES;
+            return -1;
+        }
+        return ::open(path, flags);
+    };
+    COrsaHWI hwi(environment);
+    const std::vector<CKeyboardEntry> found = hwi.listKeyboards();
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].model, 4);
+    EXPECT_EQ(found[0].devNode, (sysfs.devDir() / "hidraw3").string());
+    EXPECT_EQ(found[0].access, CDeviceAccess::Open);
+    EXPECT_EQ(found[1].model, 3);
+    EXPECT_EQ(found[1].access, CDeviceAccess::NoPermission);
+    EXPECT_EQ(found[1].openError, EACCES);
+    EXPECT_FALSE(hwi.isConnected()) << "listing connects to nothing";
+    EXPECT_EQ(hwi.DetectDeviceType(), found[0].model) << "the first listed is the one used";
+
+    COrsaHWI simulated(CDeviceEnvironment::withoutDevices(2));
+    const std::vector<CKeyboardEntry> sim = simulated.listKeyboards();
+    ASSERT_EQ(sim.size(), 1u);
+    EXPECT_EQ(sim[0].model, 2);
+    EXPECT_EQ(sim[0].access, CDeviceAccess::Open);
+    EXPECT_TRUE(COrsaHWI(CDeviceEnvironment::withoutDevices()).listKeyboards().empty());
+}

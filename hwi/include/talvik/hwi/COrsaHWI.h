@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class COrsaUtil;
 class COrsa;
@@ -44,6 +45,14 @@ enum class CDeviceAccess {
     OpenFailed,   // the node could not be opened for another reason
 };
 
+// One supported keyboard interface that discovery found.
+struct CKeyboardEntry {
+    int model = 0;       // 1..4
+    std::string devNode; // "/dev/hidraw3"; the simulated keyboard's is "simulator"
+    CDeviceAccess access = CDeviceAccess::Open; // Open, NoPermission or OpenFailed
+    int openError = 0;                          // the errno of a failed open
+};
+
 class TALVIK_HWI_EXPORT COrsaHWI {
 public:
     // Not connected; touches no device. The first form reads the process
@@ -64,6 +73,10 @@ public:
     // if opening it failed (every transfer then fails); true at once when
     // already connected; false, and still not connected, when none was found.
     bool __createDev();
+    // Every supported interface in enumeration order (the first is the one
+    // __createDev connects to), each opened for a moment to learn whether it
+    // can be. Sends nothing and leaves the connection as it is.
+    std::vector<CKeyboardEntry> listKeyboards();
     // Drops the keyboard image and closes the connection. Always true.
     bool __closeDev();
 
