@@ -66,10 +66,15 @@ SHOT_ON_HOST="$root/tmp/shot.png" expect_main_window /tmp/shot.png \
     chroot "$root" /usr/bin/env -i HOME=/tmp PATH=/usr/bin:/bin \
     DISPLAY="$(fixture_display "$display_file")" TALVIK_SIMULATOR=1 \
     TALVIK_REPORT_FIRST_PAINT=1 TALVIK_SCREENSHOT=/tmp/shot.png /usr/bin/Talvik
+chroot "$root" /usr/bin/env -i HOME=/tmp PATH=/usr/bin:/bin TALVIK_SIMULATOR=1 \
+    /usr/bin/talvikctl version >"$root/tmp/ctl.out" 2>&1 || {
+    umount "$root/proc"
+    fail "the packaged talvikctl did not talk to the keyboard: $(cat "$root/tmp/ctl.out")"
+}
 umount "$root/proc"
 
 dpkg --root="$root" --purge talvik || fail "dpkg could not remove the package"
-for f in usr/bin/Talvik usr/lib/talvik usr/share/talvik usr/lib/udev/rules.d/70-talvik.rules; do
+for f in usr/bin/Talvik usr/bin/talvikctl usr/lib/talvik usr/share/talvik usr/lib/udev/rules.d/70-talvik.rules; do
     [ ! -e "$root/$f" ] || fail "left behind after removal: /$f"
 done
 echo "package is clean, installs, runs and removes"

@@ -21,6 +21,7 @@ cd "$prefix"
 
 expected=(
     bin/Talvik
+    bin/talvikctl
     lib/talvik/libTalvikHWI.so.1
     share/talvik/TalvikRES.rcc
     lib/udev/rules.d/70-talvik.rules
@@ -28,6 +29,8 @@ expected=(
     "share/metainfo/$id.metainfo.xml"
     share/icons/hicolor/scalable/apps/$id.svg
     share/man/man1/Talvik.1.gz
+    share/man/man1/talvikctl.1.gz
+    share/bash-completion/completions/talvikctl
     share/doc/talvik/copyright
 )
 for size in 16 22 24 32 48 64 128 256 512; do
@@ -58,8 +61,10 @@ grep -qx "Exec=\"$prefix/bin/Talvik\"" "share/applications/$id.desktop" ||
     fail "the desktop entry does not start the installed program: $(grep ^Exec "share/applications/$id.desktop")"
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
 
-readelf -d bin/Talvik | grep -q 'R.*PATH.*\[\$ORIGIN/../lib/talvik\]' ||
-    fail "the program's RUNPATH is not relative to it: $(readelf -d bin/Talvik | grep PATH)"
+for program in Talvik talvikctl; do
+    readelf -d bin/$program | grep -q 'R.*PATH.*\[\$ORIGIN/../lib/talvik\]' ||
+        fail "the RUNPATH of $program is not relative to it: $(readelf -d bin/$program | grep PATH)"
+done
 
 # Move the whole tree: nothing may depend on where it was installed or built.
 cd "$work"
@@ -67,6 +72,8 @@ mv "$prefix" "$work/moved"
 ldd "$work/moved/bin/Talvik" | grep -q "libTalvikHWI.so.1 => $work/moved/bin/../lib/talvik/" ||
     fail "the program does not load its own library: $(ldd "$work/moved/bin/Talvik" | grep Talvik)"
 export TALVIK_SIMULATOR=1 TALVIK_REPORT_FIRST_PAINT=1
+"$work/moved/bin/talvikctl" version >"$work/ctl.out" 2>&1 ||
+    fail "the installed talvikctl did not talk to the keyboard: $(cat "$work/ctl.out")"
 export TALVIK_SCREENSHOT="$work/shot.png"
 DISPLAY=$(fixture_display "$display_file")
 export DISPLAY
