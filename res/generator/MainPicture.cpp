@@ -14,15 +14,8 @@ const QColor kAccent = toColor(layout::kAccentOrange);
 
 void drawTitle(QPainter& p, int model) {
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(22, 22, 6, 28), 3, 3);
-    p.setPen(QColor(236, 236, 240));
-    p.setFont(skinFont(22, true));
-    p.drawText(QRect(38, 16, 400, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8(text::modelName(model)));
-    const int nameWidth =
-        p.fontMetrics().horizontalAdvance(QString::fromUtf8(text::modelName(model)));
+    const int nameWidth = drawTitleBar(p, QRectF(22, 22, 6, 28), QRect(38, 16, 400, 40), 22,
+                                       QString::fromUtf8(text::modelName(model)));
     p.setPen(QColor(130, 132, 140));
     p.setFont(skinFont(13));
     p.drawText(QRect(38 + nameWidth + 14, 20, 300, 36), Qt::AlignLeft | Qt::AlignVCenter,
@@ -173,28 +166,10 @@ QImage drawMainPicture(int model, Look look, int resolution) {
 
 void addMainPictures(PictureSet& pictures) {
     for (int model = 1; model <= 4; ++model) {
-        const layout::MainPictureIds ids = layout::mainPictureIds(model);
-        for (const std::pair<int, Look>& picture : {std::pair{ids.normal, Look::Normal},
-                                                   std::pair{ids.hover, Look::Hover},
-                                                   std::pair{ids.active, Look::Active}}) {
-            const Look look = picture.second;
-            pictures[picture.first] = [model, look](int resolution) {
-                return drawMainPicture(model, look, resolution);
-            };
-        }
+        addThreeLooks(pictures, layout::mainPictureIds(model), [model](Look look, int resolution) {
+            return drawMainPicture(model, look, resolution);
+        });
     }
-}
-
-} // namespace talvik::skin
-
-namespace talvik::skin {
-
-QImage drawProgramIcon(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    drawBrandTile(p, QRectF(0, 0, size, size), size * 0.22, size * 2 / 3, size * 0.04);
-    return image;
 }
 
 } // namespace talvik::skin

@@ -26,6 +26,11 @@ using PictureFunction = std::function<QImage(int resolution)>;
 // Every picture of the skin by its number.
 using PictureSet = std::map<int, PictureFunction>;
 
+// Registers a window's three pictures (normal, pointer-over, active) under
+// `ids`, each drawn by `draw` in its look.
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw);
+
 QColor toColor(layout::Rgb rgb);
 
 // An image of `width` x `height` design pixels at `resolution`, for drawing
@@ -47,6 +52,11 @@ QFont skinFont(int pixelSize, bool bold = false);
 // The letter sits `textRise` above the tile's centre.
 void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
 
+// A window's title: the accent bar and, right of it, the title in bold.
+// Returns the title's width.
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title);
+
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
 
@@ -55,8 +65,22 @@ void drawButton(QPainter& p, const QRect& r, Look look);
 enum class WindowGlyph { Minimise, Help, Close };
 void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look);
 
-// A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
+// Keycaps of the main window's keyboard, and the smaller ones of the virtual
+// keyboard, which have thinner edges to leave their legends room.
+enum class Keycap { Regular, Compact };
+
+// A keycap with its legend; legend "a\nb" prints a shifted symbol above the
+// base one. A one-line legend shrinks to fit its keycap.
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look,
+                Keycap size = Keycap::Regular);
+// The keycap alone; returns its face, where a legend or pictogram goes.
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size = Keycap::Regular);
+// What a keycap's legend is printed in, and the colour of its face.
+QColor keycapInk(Look look);
+QColor keycapFace(Look look);
+
+// The brand tile `size` design pixels square, in the main window's proportions.
+void drawBrandTile(QPainter& p, QPointF topLeft, int size);
 
 // A recessed panel (keyboard case, information box frame).
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);

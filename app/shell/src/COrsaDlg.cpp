@@ -2,6 +2,8 @@
 
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/DeviceMessages.h"
+#include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -35,7 +37,7 @@ COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
     m_askForFile = [this](EFileDialog kind) { return askForProfilePath(kind); };
     m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    m_helpFolder = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    m_helpFolder = dataFilePath(QStringLiteral("help"));
     m_hIcon = app.m_icon;
     m_info.hide();
     m_busyTimer.setSingleShot(true);
@@ -48,11 +50,11 @@ COrsaDlg::~COrsaDlg() = default;
 
 bool COrsaDlg::initialise(QSize screen) {
     if (!m_link.connect()) {
-        m_message(QStringLiteral("Keyboard is not connected!"));
+        m_message(notConnectedMessage());
         return false;
     }
     if (!m_link.readVersion()) {
-        m_message(QStringLiteral("Keyboard has be occupied!"));
+        m_message(unusableKeyboardMessage());
         return false;
     }
     setWindowIcon(m_hIcon);
@@ -91,6 +93,14 @@ bool COrsaDlg::initialise(QSize screen) {
     }
     watchDevices();
     return true;
+}
+
+QString COrsaDlg::unusableKeyboardMessage() const {
+    const CAccessReport report = m_link.access ? m_link.access() : CAccessReport{};
+    if (report.access == CDeviceAccess::NoPermission) {
+        return noPermissionMessage(QString::fromStdString(report.node), installedUdevRule());
+    }
+    return occupiedMessage();
 }
 
 void COrsaDlg::fillElements() {

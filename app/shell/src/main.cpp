@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication application(argc, argv);
+    // Lets the desktop match the windows to the installed desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TALVIK_APP_ID));
     // A face that covers Chinese as well as Latin, for every font of the table.
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     QApplication::setFont(font);

@@ -160,6 +160,8 @@ private:
     void tell(QMessageBox::Icon icon, const QString& text);
     // The platform's file dialog for profiles.
     QString askForProfilePath(EFileDialog kind);
+    // Why the found keyboard does not answer, for the user.
+    QString unusableKeyboardMessage() const;
 
     COrsaApp& m_app;
     CAppState& m_state;
