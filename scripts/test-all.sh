@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the GCC build, the clang build under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and a short fixed-time run of
-# every fuzz target. Installs missing Debian packages first (needs root then).
+# AddressSanitizer + UndefinedBehaviorSanitizer, the tests that run threads
+# under ThreadSanitizer, and a short fixed-time run of every fuzz target.
+# Installs missing Debian packages first (with sudo when not run as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+root=$PWD
+. scripts/as-checkout-owner.sh
 
 run_preset() {
     local preset=$1
@@ -17,7 +20,7 @@ run_preset() {
     ctest --preset "$preset"
 }
 
-presets=${TALVIK_TEST_PRESETS:-"dev asan fuzz"}
+presets=${TALVIK_TEST_PRESETS:-"dev asan tsan fuzz"}
 for preset in $presets; do
     run_preset "$preset"
 done

@@ -2,6 +2,7 @@
 // Every operation needs a connection: without one it reports failure.
 
 #include "talvik/hwi/COrsaHWI.h"
+#include "talvik/hwi/FirmwareImage.h"
 
 #include "COrsa.h"
 #include "Firmware.h"
@@ -45,6 +46,14 @@ bool COrsaHWI::getPressCounterFromDev(int* counters) {
     return m_keyboard && m_keyboard->getPressCounterFromDev(counters);
 }
 
+bool COrsaHWI::writeKeyboardLightArea(const int* values) {
+    return m_keyboard && m_keyboard->writeLightArea(values);
+}
+
+bool COrsaHWI::readPressCounters(int* counters) {
+    return m_keyboard && m_keyboard->readPressCounters(counters);
+}
+
 bool COrsaHWI::WriteFirmwareToKeyboard(char* text, int length, HWND window) {
     if (!m_util) {
         return false;
@@ -63,4 +72,8 @@ wchar_t* COrsaHWI::getHardwareVersion() {
         m_util->queryVersion(m_version);
     }
     return m_version;
+}
+
+bool CheckFirmwareImage(const char* text, int length) {
+    return parseFirmwareImage(text, length).has_value();
 }

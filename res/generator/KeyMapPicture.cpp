@@ -68,7 +68,7 @@ void drawElement(QPainter& p, const ElementSpec& e, int page, Look look) {
     if (e.id >= id::FirstTab && e.id < id::FirstTab + layout::kKeyMapPageCount) {
         drawTab(p, r, look, e.id - id::FirstTab + 1 == page);
     } else if (e.id == id::Close) {
-        drawWindowButton(p, r, WindowGlyph::Close, look);
+        drawWindowButton(p, QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5), WindowGlyph::Close, look);
     } else if (e.id == id::Ok) {
         drawOkButton(p, r, look);
     } else if (radioIds().count(e.id) != 0) {

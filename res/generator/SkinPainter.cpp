@@ -1,4 +1,5 @@
 #include "SkinPainter.h"
+#include "layout/MainPanels.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -8,6 +9,16 @@ namespace talvik::skin {
 
 namespace {
 const QColor kAccent = toColor(layout::kAccentOrange);
+}
+
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw) {
+    for (const std::pair<int, Look>& picture :
+         {std::pair{ids.normal, Look::Normal}, std::pair{ids.hover, Look::Hover},
+          std::pair{ids.active, Look::Active}}) {
+        const Look look = picture.second;
+        pictures[picture.first] = [draw, look](int resolution) { return draw(look, resolution); };
+    }
 }
 
 QColor toColor(layout::Rgb rgb) {
@@ -50,6 +61,33 @@ QFont skinFont(int pixelSize, bool bold) {
     return font;
 }
 
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(tile, radius, radius);
+    p.setPen(QColor(20, 20, 20));
+    p.setFont(skinFont(fontPixels, true));
+    p.drawText(tile.translated(0, -textRise), Qt::AlignCenter, QStringLiteral("T"));
+    p.restore();
+}
+
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(bar, bar.width() / 2, bar.width() / 2);
+    p.setPen(QColor(236, 236, 240));
+    p.setFont(skinFont(fontSize, true));
+    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, title);
+    const int width = p.fontMetrics().horizontalAdvance(title);
+    p.restore();
+    return width;
+}
+
 void drawButton(QPainter& p, const QRect& r, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -76,6 +114,34 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
     p.setPen(QPen(border, 1.2));
     p.setBrush(fill);
     p.drawRoundedRect(box, 6, 6);
+    p.restore();
+}
+
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QColor ink(170, 172, 180);
+    if (look != Look::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.drawRoundedRect(box, 5, 5);
+        ink = QColor(255, 255, 255);
+    }
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = box.center();
+    switch (glyph) {
+    case WindowGlyph::Minimise:
+        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
+        break;
+    case WindowGlyph::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
+        break;
+    case WindowGlyph::Help:
+        p.setFont(skinFont(17, true));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     p.restore();
 }
 
@@ -121,13 +187,14 @@ QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
     const bool compact = size == Keycap::Compact;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const qreal margin = compact ? 1.5 : 2;
+    const qreal margin = compact ? 1.5 : layout::kKeycapInset;
     const QRectF skirt = QRectF(r).adjusted(margin, margin, -margin, -margin);
     const QRectF face =
         compact ? skirt.adjusted(2.5, 1.5, -2.5, -4.5) : skirt.adjusted(3.5, 2, -3.5, -6);
-    p.setPen(QPen(c.edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setPen(QPen(c.edge, look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
     p.setBrush(c.skirt);
-    p.drawRoundedRect(skirt, compact ? 4 : 5, compact ? 4 : 5);
+    const qreal radius = compact ? 4 : layout::kKeycapRadius;
+    p.drawRoundedRect(skirt, radius, radius);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
     faceFill.setColorAt(0, c.faceTop);
     faceFill.setColorAt(1, c.faceBottom);
@@ -180,46 +247,9 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look, K
     p.restore();
 }
 
-void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF box = QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5);
-    QColor ink(170, 172, 180);
-    if (look != Look::Normal) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
-        p.drawRoundedRect(box, 5, 5);
-        ink = QColor(255, 255, 255);
-    }
-    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
-    const QPointF c = box.center();
-    switch (glyph) {
-    case WindowGlyph::Minimise:
-        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
-        break;
-    case WindowGlyph::Close:
-        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
-        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
-        break;
-    case WindowGlyph::Help:
-        p.setFont(skinFont(17, true));
-        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    }
-    p.restore();
-}
-
 void drawBrandTile(QPainter& p, QPointF topLeft, int size) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF tile(topLeft, QSizeF(size, size));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(tile, size * 14.0 / 64, size * 14.0 / 64);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(size * 42 / 64, true));
-    p.drawText(tile.translated(0, -size / 32.0), Qt::AlignCenter, QStringLiteral("T"));
-    p.restore();
+    drawBrandTile(p, QRectF(topLeft, QSizeF(size, size)), size * 14.0 / 64, size * 42 / 64,
+                  size / 32.0);
 }
 
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {

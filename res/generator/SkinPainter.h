@@ -26,6 +26,11 @@ using PictureFunction = std::function<QImage(int resolution)>;
 // Every picture of the skin by its number.
 using PictureSet = std::map<int, PictureFunction>;
 
+// Registers a window's three pictures (normal, pointer-over, active) under
+// `ids`, each drawn by `draw` in its look.
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw);
+
 QColor toColor(layout::Rgb rgb);
 
 // An image of `width` x `height` design pixels at `resolution`, for drawing
@@ -36,15 +41,29 @@ QRect toRect(const layout::SkinRect& r);
 
 // A picture of the given size filled with the colour key, and the dark body
 // inside `outline` (rounded corners). Edges are drawn without antialiasing so
-// that no half-key-coloured pixels fringe the window's shape.
+// that no half-blended pixels fringe the window's shape.
 QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1,
                 layout::Rgb key = layout::kColourKey);
 
 // The family every picture writes in: it covers Latin and Chinese.
 QFont skinFont(int pixelSize, bool bold = false);
 
+// The brand's orange "T" tile: the program icon, the main window, the dialogs.
+// The letter sits `textRise` above the tile's centre.
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
+
+// A window's title: the accent bar and, right of it, the title in bold.
+// Returns the title's width.
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title);
+
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
+
+// The glyph buttons of a window's title row, drawn in `box`: plain glyph
+// normally, on a rounded square under the pointer (red for close).
+enum class WindowGlyph { Minimise, Help, Close };
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look);
 
 // Keycaps of the main window's keyboard, and the smaller ones of the virtual
 // keyboard, which have thinner edges to leave their legends room.
@@ -60,11 +79,7 @@ QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size = Keyc
 QColor keycapInk(Look look);
 QColor keycapFace(Look look);
 
-// The small buttons of a window's title bar.
-enum class WindowGlyph { Minimise, Help, Close };
-void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look);
-
-// The brand's orange tile with its "T", `size` design pixels square.
+// The brand tile `size` design pixels square, in the main window's proportions.
 void drawBrandTile(QPainter& p, QPointF topLeft, int size);
 
 // A recessed panel (keyboard case, information box frame).

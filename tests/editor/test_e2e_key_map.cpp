@@ -31,7 +31,7 @@ using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;
 using talvik::test::pointAt;
-using talvik::test::screenCentre;
+using talvik::test::centreOf;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
 namespace keymap = talvik::layout::keymap_id;
@@ -96,7 +96,7 @@ COrsaDialogKeyMapSettings* runningDialog() {
 }
 
 void clickElement(COrsaDialogKeyMapSettings& dialog, int id) {
-    clickAt(screenCentre(dialog, dialog.element(id).rect));
+    clickAt(centreOf(dialog, dialog.element(id).rect));
 }
 
 class KeyMapEndToEnd : public ::testing::Test {
@@ -147,7 +147,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
          }},
         {[&] { return dialog->m_combo.count() == 3; }, [&] { clickElement(*dialog, keymap::Ok); }},
     });
-    clickAt(screenCentre(window, window.elements()[12 + kKeyA].rect));
+    clickAt(centreOf(window, window.elements()[12 + kKeyA].rect));
     ASSERT_TRUE(waitFor([&] { return script.finished() && runningDialog() == nullptr; }, 20000))
         << "stopped before step " << script.reached();
     EXPECT_TRUE(grabbed) << "the capture took the desktop keyboard";
@@ -162,7 +162,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
 
     // The key wears the combo's yellow marker, and its details name the keys.
     const SkinRect key = window.elements()[12 + kKeyA].rect;
-    pointAt(screenCentre(window, key));
+    pointAt(centreOf(window, key));
     EXPECT_TRUE(waitFor([&] {
         return window.infoBox().text().contains(
             QStringLiteral("Top layer Key: Combo LCTRL | LSHIFT | K"));
@@ -207,7 +207,7 @@ TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
             // Where the caption is a tooltip, show one.
             const int tipped = page == 4 ? 407 : (page == 6 ? 615 : (page == 7 ? 702 : 0));
             if (tipped != 0) {
-                pointAt(screenCentre(dialog, dialog.element(tipped).rect));
+                pointAt(centreOf(dialog, dialog.element(tipped).rect));
                 EXPECT_TRUE(waitFor([&] { return dialog.tip().isVisible(); })) << "page " << page;
             } else {
                 pointAt(dialog.mapToGlobal(QPoint(300, 360)));

@@ -29,7 +29,7 @@ using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;
 using talvik::test::pointAt;
-using talvik::test::screenCentre;
+using talvik::test::centreOf;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
 
@@ -79,7 +79,7 @@ public:
     // A click, and the wait for its double-click guard.
     void click(int elementId) {
         // The test screen keeps the scale at 1: element rectangles are window pixels.
-        clickAt(screenCentre(*m_dialog, m_dialog->element(elementId).rect));
+        clickAt(centreOf(*m_dialog, m_dialog->element(elementId).rect));
         QTest::qWait(COrsaDialogKeyMapSettings::kDoubleClickGuardMs + 150);
     }
     // Types while the dialog goes on handling its messages, so each keystroke

@@ -7,6 +7,7 @@
 
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -209,6 +210,7 @@ QImage CSkinWindow::renderCanvas() {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
+    paintBehindElements(p);
     for (SkinElement& e : m_elements) {
         if (!e.isEmpty() && isShown(e)) {
             paintElement(p, e, pictureRect(e));
@@ -324,6 +326,13 @@ void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     onElementClicked(hitTest(event->position().toPoint()));
+}
+
+void CSkinWindow::enterEvent(QEnterEvent* event) {
+    // A pointer that jumps in, or a window that opens under it, brings no
+    // movement with it: what is under the pointer lights up all the same.
+    trackPointer(event->position().toPoint());
+    QDialog::enterEvent(event);
 }
 
 void CSkinWindow::leaveEvent(QEvent* event) {

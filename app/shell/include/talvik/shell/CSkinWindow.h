@@ -77,6 +77,8 @@ protected:
     // Called before the elements are drawn and after, on every paint.
     virtual void beforeElements() {}
     virtual void afterElements() {}
+    // Draws what lies on the background under the elements (design coordinates).
+    virtual void paintBehindElements(QPainter& p) { (void)p; }
     // Draws one non-empty element into the canvas; `r` is its rectangle in
     // picture pixels. The default draws the picture part and the caption.
     virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
@@ -103,6 +105,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
