@@ -1,7 +1,7 @@
 // The Macro and Emulate pages on a real X server with the simulated keyboard:
 // a word typed through the X server is recorded while the desktop keyboard is
 // grabbed, OK gives it to the key, the key writing job puts it into the
-// keyboard and reading everything back shows the same events. With
+// keyboard and reading everything back shows the same keys and delays. With
 // TALVIK_SCREENSHOT_DIR set it saves both pages in both languages.
 
 #include "shell/QtTestApp.h"
@@ -9,6 +9,7 @@
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/hwi/KeyboardHook.h"
+#include "talvik/jobs/CDeviceJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/text/KeyTables.h"
@@ -17,6 +18,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -32,10 +34,12 @@ using talvik::test::pointAt;
 using talvik::test::centreOf;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
+using talvik::text::leadingNumber;
 
 namespace {
 
 constexpr int kKeyA = 43;
+constexpr int kKeyASlot = kKeyA - 1; // layer 1 of the keyboard, the dialog's level 0
 
 // The state of one program run: the simulated keyboard of model 1, the skin,
 // the name tables and the factory configuration.
@@ -181,19 +185,85 @@ std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* lang
     return macro;
 }
 
+// The jobs as the main window runs them, with no one to show the waits to.
+bool runJob(int job, CAppState& state) {
+    talvik::jobs::CJobControl control([](std::chrono::milliseconds) {});
+    return talvik::jobs::runJobHere(job, state, control).succeeded();
+}
+
+// The bytes the simulated keyboard keeps for `slot`, as its state file lists them.
+std::vector<int> slotRecord(const std::filesystem::path& stateFile, int slot) {
+    const QString text = QString::fromStdString(talvik::test::readFile(stateFile));
+    const QRegularExpression line(QStringLiteral("^slot %1 ([0-9a-f]+)$").arg(slot),
+                                  QRegularExpression::MultilineOption);
+    const QByteArray hex = line.match(text).captured(1).toLatin1();
+    std::vector<int> bytes;
+    for (const char byte : QByteArray::fromHex(hex)) {
+        bytes.push_back(static_cast<unsigned char>(byte));
+    }
+    return bytes;
+}
+
+// A macro of key events with a delay after each, as the keyboard keeps it when
+// every event carries its own delay: a header, then code, C8, delay high, low.
+void expectTimedMacroRecord(const std::vector<int>& record,
+                            const std::vector<std::string>& macro) {
+    constexpr std::size_t kHeader = 11;
+    const std::size_t events = macro.size() / 2;
+    ASSERT_GE(record.size(), 64u) << "the key has a record";
+    EXPECT_EQ(record[1], 0xF0);
+    EXPECT_EQ(record[3], kKeyA);
+    EXPECT_GE(record[4], 2) << "a macro type";
+    EXPECT_EQ(record[6], 1) << "each event has its own delay";
+    EXPECT_EQ(record[9] * 256 + record[10], static_cast<int>(events * 4));
+    for (std::size_t i = 0; i < events; ++i) {
+        const std::size_t at = kHeader + i * 4;
+        EXPECT_EQ(record[at + 1], 0xC8) << i;
+        EXPECT_EQ(record[at + 2] * 256 + record[at + 3],
+                  leadingNumber(std::string_view(macro[2 * i + 1]).substr(1)))
+            << macro[2 * i + 1];
+    }
+    // The two keys typed, each pressed and released: a press and its release
+    // carry the same code.
+    EXPECT_EQ(record[kHeader], record[kHeader + 4]);
+    EXPECT_EQ(record[kHeader + 8], record[kHeader + 12]);
+    EXPECT_NE(record[kHeader], record[kHeader + 8]);
+}
+
+// What the keyboard gives back of a recorded macro: a record holds one code
+// per event, the same for its press and its release, so the events come back
+// as plain key names, and the delay after the last event is not read back.
+std::vector<std::string> asReadBack(const std::vector<std::string>& recorded) {
+    std::vector<std::string> items;
+    for (std::string item : recorded) {
+        for (const std::string suffix : {" Down", " UP"}) {
+            if (item.ends_with(suffix)) {
+                item.resize(item.size() - suffix.size());
+            }
+        }
+        items.push_back(item);
+    }
+    if (!items.empty() && talvik::text::isDelayText(items.back())) {
+        items.pop_back();
+    }
+    return items;
+}
+
 } // namespace
 
-TEST_F(MacroEndToEnd, TypedWordIsRecorded_GivenToTheKey_AndTheScreensShowIt) {
-    CProgram program(freshStateFile());
+TEST_F(MacroEndToEnd, TypedWordIsRecorded_WrittenToTheKeyboard_AndReadBackTheSame) {
+    const std::filesystem::path stateFile = freshStateFile();
+    CProgram program(stateFile);
     ASSERT_TRUE(program.loaded);
     ASSERT_TRUE(program.connected);
     CAppState& state = *program.state;
 
+    std::vector<std::string> macro;
     for (const char* language : {"en", "zh"}) {
         state.languageTag = std::string(language) == "en" ? "en-US" : "zh-CN";
         CDialogDriver driver(program, kKeyA, 0);
         ASSERT_TRUE(driver.initialised && driver.exposed);
-        const std::vector<std::string> macro = recordBothPages(driver, language);
+        macro = recordBothPages(driver, language);
         ASSERT_EQ(macro.size(), 8u);
         EXPECT_EQ(macro, (std::vector<std::string>{"H Down", macro[1], "H UP", macro[3], "I Down",
                                                    macro[5], "I UP", "<50 ms>"}));
@@ -205,4 +275,25 @@ TEST_F(MacroEndToEnd, TypedWordIsRecorded_GivenToTheKey_AndTheScreensShowIt) {
         EXPECT_EQ(state.keyConfig.ComboKey[kKeyA][0].items(), macro);
         EXPECT_TRUE(driver.messages.isEmpty()) << driver.messages.join(';').toStdString();
     }
+
+    ASSERT_EQ(macro.size(), 8u);
+
+    ASSERT_TRUE(runJob(talvik::jobs::kWriteKeys, state));
+    // The keyboard takes the last reports a moment after the job has sent them.
+    std::vector<int> record;
+    EXPECT_TRUE(waitFor([&] {
+        record = slotRecord(stateFile, kKeyASlot);
+        return !record.empty();
+    }));
+    expectTimedMacroRecord(record, macro);
+
+    // Forget everything, the macro library included, then read the keyboard.
+    state.resetToDefaults();
+    ASSERT_TRUE(runJob(talvik::jobs::kReadAll, state));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
+    CDialogDriver reopened(program, kKeyA, 0);
+    ASSERT_TRUE(reopened.initialised && reopened.exposed);
+    EXPECT_EQ(reopened.dlg().m_page, 2) << "the dialog opens on the Macro page";
+    EXPECT_EQ(reopened.dlg().m_macro.items(), asReadBack(macro));
+    reopened.shoot(QStringLiteral("keymap-macro-read-back-zh"));
 }
