@@ -18,8 +18,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -28,10 +28,10 @@
 
 namespace keymap = talvik::layout::keymap_id;
 using talvik::editor::COrsaDialogKeyMapSettings;
+using talvik::test::centreOf;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;
 using talvik::test::pointAt;
-using talvik::test::centreOf;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
 using talvik::text::leadingNumber;
@@ -41,25 +41,30 @@ namespace {
 constexpr int kKeyA = 43;
 constexpr int kKeyASlot = kKeyA - 1; // layer 1 of the keyboard, the dialog's level 0
 
+// An application state on the simulated keyboard of model 1, which keeps its
+// memory in `stateFile`.
+std::unique_ptr<CAppState> simulatedModel1(const std::filesystem::path& stateFile) {
+    qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile.string()));
+    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+    environment.simulatorModel = 1;
+    return std::make_unique<CAppState>(environment);
+}
+
 // The state of one program run: the simulated keyboard of model 1, the skin,
 // the name tables and the factory configuration.
 struct CProgram {
-    explicit CProgram(const std::filesystem::path& stateFile) {
-        qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile.string()));
-        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-        environment.simulatorModel = 1;
-        state = std::make_unique<CAppState>(environment);
-        app = std::make_unique<talvik::shell::COrsaApp>(*state);
+    explicit CProgram(const std::filesystem::path& stateFile)
+        : state(simulatedModel1(stateFile)), app(*state) {
         state->modelNumber = state->device.DetectDeviceType();
         QString error;
-        loaded = app->loadSkin(state->modelNumber, error, talvik::test::builtSkinPath());
+        loaded = app.loadSkin(state->modelNumber, error, talvik::test::builtSkinPath());
         state->buildNameTables();
         state->resetToDefaults();
         connected = state->device.__createDev();
     }
 
     std::unique_ptr<CAppState> state;
-    std::unique_ptr<talvik::shell::COrsaApp> app;
+    talvik::shell::COrsaApp app;
     bool loaded = false;
     bool connected = false;
 };
@@ -71,7 +76,7 @@ public:
     CDialogDriver(CProgram& program, int key, int level) {
         program.state->editKey = key;
         program.state->editLevel = level;
-        m_dialog = std::make_unique<COrsaDialogKeyMapSettings>(*program.app, *program.state);
+        m_dialog = std::make_unique<COrsaDialogKeyMapSettings>(program.app, *program.state);
         m_dialog->setMessageSink([this](const QString& text) { messages << text; });
         initialised = m_dialog->initialise();
         m_dialog->show();
@@ -206,8 +211,7 @@ std::vector<int> slotRecord(const std::filesystem::path& stateFile, int slot) {
 
 // A macro of key events with a delay after each, as the keyboard keeps it when
 // every event carries its own delay: a header, then code, C8, delay high, low.
-void expectTimedMacroRecord(const std::vector<int>& record,
-                            const std::vector<std::string>& macro) {
+void expectTimedMacroRecord(const std::vector<int>& record, const std::vector<std::string>& macro) {
     constexpr std::size_t kHeader = 11;
     const std::size_t events = macro.size() / 2;
     ASSERT_GE(record.size(), 64u) << "the key has a record";

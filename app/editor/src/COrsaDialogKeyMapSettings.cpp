@@ -78,8 +78,8 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, C
       m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
       m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
     m_pages[0] = std::make_unique<CSingleComboPage>(*this);
-    m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(),
-                                              m_macroLibrary, m_macro);
+    m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(), m_macroLibrary,
+                                              m_macro);
     m_pages[2] = std::make_unique<CRecordingPage>(*this, emulationSpec(), emulationRecordSpec(),
                                                   m_emuLibrary, m_emu);
     m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, KeyMode::Multimedia);
