@@ -30,32 +30,6 @@ void drawTitle(QPainter& p, int model) {
     p.drawLine(20, 70, 1220, 70);
 }
 
-// Minimise, help and exit: glyphs in a rounded square.
-void drawWindowButton(QPainter& p, const QRect& r, int elementId, Look look) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF box = QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5);
-    QColor glyph(170, 172, 180);
-    if (look != Look::Normal) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(elementId == id::Exit ? QColor(210, 56, 40) : QColor(74, 76, 84));
-        p.drawRoundedRect(box, 5, 5);
-        glyph = QColor(255, 255, 255);
-    }
-    p.setPen(QPen(glyph, 2.0, Qt::SolidLine, Qt::RoundCap));
-    const QPointF c = box.center();
-    if (elementId == id::Minimise) {
-        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
-    } else if (elementId == id::Exit) {
-        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
-        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
-    } else {
-        p.setFont(skinFont(17, true));
-        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
-    }
-    p.restore();
-}
-
 // The layer switch: a sliding toggle, knob left for the top layer, right and
 // orange for the Fn layer.
 void drawLayerSwitch(QPainter& p, const QRect& r, Look look) {
@@ -79,8 +53,12 @@ void drawElement(QPainter& p, const ElementSpec& e, Look look) {
         drawKeycap(p, r, QString::fromUtf8(e.legend.c_str()), look);
     } else if (e.id == id::Layer) {
         drawLayerSwitch(p, r, look);
-    } else if (e.id == id::Help || e.id == id::Minimise || e.id == id::Exit) {
-        drawWindowButton(p, r, e.id, look);
+    } else if (e.id == id::Help) {
+        drawWindowButton(p, r, WindowGlyph::Help, look);
+    } else if (e.id == id::Minimise) {
+        drawWindowButton(p, r, WindowGlyph::Minimise, look);
+    } else if (e.id == id::Exit) {
+        drawWindowButton(p, r, WindowGlyph::Close, look);
     } else {
         drawButton(p, r, look);
     }
@@ -107,12 +85,7 @@ void drawBrand(QPainter& p, int model) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     drawPanel(p, QRect(20, 150, 170, 326), 14, QColor(26, 26, 29));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(73, 180, 64, 64), 14, 14);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(42, true));
-    p.drawText(QRectF(73, 178, 64, 64), Qt::AlignCenter, QStringLiteral("T"));
+    drawBrandTile(p, QRectF(73, 180, 64, 64));
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(22, true));
     p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));
@@ -246,13 +219,7 @@ QImage drawProgramIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(toColor(layout::kAccentOrange));
-    p.drawRoundedRect(QRectF(0, 0, size, size), size * 0.22, size * 0.22);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(size * 2 / 3, true));
-    p.drawText(QRectF(0, -size * 0.04, size, size), Qt::AlignCenter, QStringLiteral("T"));
+    drawBrandTile(p, QRectF(0, 0, size, size));
     return image;
 }
 

@@ -23,9 +23,10 @@ QImage makeCanvas(int width, int height, int resolution, QImage::Format format) 
     return image;
 }
 
-QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution) {
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution,
+                layout::Rgb key) {
     QImage image = makeCanvas(width, height, resolution);
-    image.fill(toColor(layout::kColourKey));
+    image.fill(toColor(key));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     QPainterPath path;
@@ -134,6 +135,47 @@ void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {
     p.setPen(QPen(QColor(70, 72, 78), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5), radius - 1, radius - 1);
+    p.restore();
+}
+
+void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5);
+    QColor ink(170, 172, 180);
+    if (look != Look::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.drawRoundedRect(box, 5, 5);
+        ink = QColor(255, 255, 255);
+    }
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = box.center();
+    switch (glyph) {
+    case WindowGlyph::Minimise:
+        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
+        break;
+    case WindowGlyph::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
+        break;
+    case WindowGlyph::Help:
+        p.setFont(skinFont(17, true));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
+    p.restore();
+}
+
+void drawBrandTile(QPainter& p, const QRectF& r) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(r, r.width() * 0.22, r.width() * 0.22);
+    p.setPen(QColor(20, 20, 20));
+    p.setFont(skinFont(static_cast<int>(r.width() * 2 / 3), true));
+    p.drawText(r.translated(0, -r.height() * 0.03), Qt::AlignCenter, QStringLiteral("T"));
     p.restore();
 }
 

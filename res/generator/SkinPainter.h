@@ -36,8 +36,9 @@ QRect toRect(const layout::SkinRect& r);
 
 // A picture of the given size filled with the colour key, and the dark body
 // inside `outline` (rounded corners). Edges are drawn without antialiasing so
-// that no half-blue pixels fringe the window's shape.
-QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1);
+// that no pixels half of the key colour fringe the window's shape.
+QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1,
+                layout::Rgb key = layout::kColourKey);
 
 // The family every picture writes in: it covers Latin and Chinese.
 QFont skinFont(int pixelSize, bool bold = false);
@@ -50,5 +51,12 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
 
 // A recessed panel (keyboard case, information box frame).
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);
+
+// The small controls in a window's top right corner.
+enum class WindowGlyph { Minimise, Help, Close };
+void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look);
+
+// The brand's orange tile with its "T", in `r` (square).
+void drawBrandTile(QPainter& p, const QRectF& r);
 
 } // namespace talvik::skin

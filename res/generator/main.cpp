@@ -2,6 +2,7 @@
 // names each by its number, into the output folder given as the argument.
 // The build packs that list into TalvikRES.rcc.
 
+#include "DevicePictures.h"
 #include "MainPicture.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@ using talvik::skin::PictureSet;
 PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
+    talvik::skin::addBacklightPictures(pictures);
+    talvik::skin::addFirmwarePictures(pictures);
     return pictures;
 }
 
