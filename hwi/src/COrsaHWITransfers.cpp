@@ -2,6 +2,7 @@
 // Every operation needs a connection: without one it reports failure.
 
 #include "talvik/hwi/COrsaHWI.h"
+#include "talvik/hwi/FirmwareImage.h"
 
 #include "COrsa.h"
 #include "Firmware.h"
@@ -63,4 +64,8 @@ wchar_t* COrsaHWI::getHardwareVersion() {
         m_util->queryVersion(m_version);
     }
     return m_version;
+}
+
+bool CheckFirmwareImage(const char* text, int length) {
+    return parseFirmwareImage(text, length).has_value();
 }

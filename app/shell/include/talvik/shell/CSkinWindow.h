@@ -74,6 +74,8 @@ protected:
     // Draws one non-empty element into the canvas; `r` is its rectangle in
     // picture pixels. The default draws the picture part and the caption.
     virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
+    // Draws over the finished elements (a progress bar, say), in design pixels.
+    virtual void paintOverlay(QPainter& p) { (void)p; }
     // A left-button release over element `index` (or -1 for none).
     virtual void onElementClicked(int index) { (void)index; }
     // A message posted to handle().
