@@ -74,7 +74,7 @@ struct CDeviceFixture {
 };
 
 // A left-button press and release at `at` (window coordinates).
-inline void clickAt(QWidget& w, QPoint at) {
+inline void sendClick(QWidget& w, QPoint at) {
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent event(type, QPointF(at), QPointF(w.mapToGlobal(at)), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,

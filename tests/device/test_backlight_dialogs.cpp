@@ -30,7 +30,7 @@ QPoint centreOf(const SkinRect& r) {
 template <typename Dialog> void click(Dialog& dialog, int elementId) {
     for (const SkinElement& e : dialog.elements()) {
         if (e.id == elementId && !e.isLabel) {
-            talvik::test::clickAt(dialog, centreOf(e.rect));
+            talvik::test::sendClick(dialog, centreOf(e.rect));
             return;
         }
     }

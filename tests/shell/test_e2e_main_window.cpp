@@ -4,6 +4,7 @@
 // screen shows in both languages.
 
 #include "QtTestApp.h"
+#include "XDriver.h"
 #include "talvik/text/Language.h"
 
 #include "talvik/model/CAppState.h"
@@ -13,62 +14,22 @@
 #include "layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace id = talvik::layout::main_id;
 
 namespace {
 
-// Moves or clicks with xdotool, which sends the events through the X server.
-void xdotool(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << "xdotool failed";
-}
-
-QPoint screenCentre(QWidget& window, const SkinRect& r) {
-    return window.mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-}
-
-void pointAt(QPoint p) {
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(p.x()),
-             QString::number(p.y())});
-}
-
-void clickAt(QPoint p) {
-    pointAt(p);
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
-}
-
-// Runs the event loop until `done` holds or four seconds have passed.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 4000) {
-        QTest::qWait(20);
-    }
-    return done();
-}
-
-QImage grabScreen(QWidget& window) {
-    QTest::qWait(150); // let the server apply the last repaint
-    return window.screen()
-        ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
+using talvik::test::clickAt;
+using talvik::test::grabScreen;
+using talvik::test::pointAt;
+using talvik::test::screenCentre;
+using talvik::test::waitFor;
+using talvik::test::xdotool;
 
 void saveShot(const QImage& image, int model, const char* language) {
-    const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        QDir().mkpath(dir);
-        image.save(QStringLiteral("%1/main-model%2-%3.png").arg(dir).arg(model).arg(language));
-    }
+    talvik::test::saveShot(image, QStringLiteral("main-model%1-%2.png").arg(model).arg(language));
 }
 
 class EndToEnd : public ::testing::TestWithParam<int> {
