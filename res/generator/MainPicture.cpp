@@ -204,7 +204,8 @@ void addMainPictures(PictureSet& pictures) {
         for (const auto& [id, look] : {std::pair{ids.normal, Look::Normal},
                                        std::pair{ids.hover, Look::Hover},
                                        std::pair{ids.active, Look::Active}}) {
-            pictures[id] = [model, look](int resolution) {
+            // Structured bindings are captured by copy, which clang 14 cannot name.
+            pictures[id] = [model, look = look](int resolution) {
                 return drawMainPicture(model, look, resolution);
             };
         }
