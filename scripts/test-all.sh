@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the GCC build, the clang build under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and a short fixed-time run of
-# every fuzz target. Installs missing Debian packages first (needs root then).
+# AddressSanitizer + UndefinedBehaviorSanitizer, the tests that run threads
+# under ThreadSanitizer, and a short fixed-time run of every fuzz target.
+# Installs missing Debian packages first (needs root then).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,7 +18,7 @@ run_preset() {
     ctest --preset "$preset"
 }
 
-presets=${TALVIK_TEST_PRESETS:-"dev asan fuzz"}
+presets=${TALVIK_TEST_PRESETS:-"dev asan tsan fuzz"}
 for preset in $presets; do
     run_preset "$preset"
 done

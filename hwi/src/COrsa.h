@@ -51,10 +51,14 @@ public:
 
     // Stores the low bytes of 261 ints and sends them; true unless `values` is null.
     bool setKeyboardLightArea(const int* values);
+    // The same, but true only when the begin frame, every chunk and the end frame went out.
+    bool writeLightArea(const int* values);
     bool getKeyboardLightArea(int* values) const;
     bool readKeyLightFromDev();
     // Reads the counters, then copies all 87 out whatever the exchange gave.
     bool getPressCounterFromDev(int* counters);
+    // The same, but true only when the answer reached its end marker.
+    bool readPressCounters(int* counters);
 
 private:
     using Table = std::array<std::unique_ptr<CKeyDefine>, talvik::hwi::kSlotCount>;

@@ -58,16 +58,21 @@ bool COrsa::setKeyboardLightArea(const int* values) {
     if (values == nullptr) {
         return false;
     }
+    // Its callers have always been told true whatever the exchange gave.
+    writeLightArea(values);
+    return true;
+}
+
+bool COrsa::writeLightArea(const int* values) {
+    if (values == nullptr) {
+        return false;
+    }
     for (std::size_t i = 0; i < m_light.size(); ++i) {
         m_light[i] = static_cast<std::uint8_t>(values[i] & 0xFF);
     }
-    // The caller learns nothing from the exchange: a failed chunk only means
-    // no end frame goes out.
-    if (m_util != nullptr && sendFrame(*m_util, commandFrame(cmd::kBeginLight)) &&
-        sendChunks(*m_util, m_light)) {
-        sendFrame(*m_util, endOfLightFrame());
-    }
-    return true;
+    // A failed chunk means no end frame goes out.
+    return m_util != nullptr && sendFrame(*m_util, commandFrame(cmd::kBeginLight)) &&
+           sendChunks(*m_util, m_light) && sendFrame(*m_util, endOfLightFrame());
 }
 
 bool COrsa::getKeyboardLightArea(int* values) const {
@@ -86,15 +91,23 @@ bool COrsa::getPressCounterFromDev(int* counters) {
     if (counters == nullptr) {
         return false;
     }
-    // A failed exchange still hands out what the area holds.
-    if (m_util != nullptr) {
-        readChunks(*m_util, cmd::kRequestCounters, cmd::kRequestCounters, m_counters);
+    // Its callers have always been told true whatever the exchange gave.
+    readPressCounters(counters);
+    return true;
+}
+
+bool COrsa::readPressCounters(int* counters) {
+    if (counters == nullptr) {
+        return false;
     }
+    // A failed exchange still hands out what the area holds.
+    const bool read = m_util != nullptr &&
+                      readChunks(*m_util, cmd::kRequestCounters, cmd::kRequestCounters, m_counters);
     for (int i = 0; i < kKeyCount; ++i) {
         auto at = static_cast<std::size_t>(i) * 4;
         std::uint32_t value = m_counters[at] | m_counters[at + 1] << 8 | m_counters[at + 2] << 16 |
                               static_cast<std::uint32_t>(m_counters[at + 3]) << 24;
         counters[i] = static_cast<int>(value);
     }
-    return true;
+    return read;
 }

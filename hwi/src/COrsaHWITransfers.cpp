@@ -46,6 +46,14 @@ bool COrsaHWI::getPressCounterFromDev(int* counters) {
     return m_keyboard && m_keyboard->getPressCounterFromDev(counters);
 }
 
+bool COrsaHWI::writeKeyboardLightArea(const int* values) {
+    return m_keyboard && m_keyboard->writeLightArea(values);
+}
+
+bool COrsaHWI::readPressCounters(int* counters) {
+    return m_keyboard && m_keyboard->readPressCounters(counters);
+}
+
 bool COrsaHWI::WriteFirmwareToKeyboard(char* text, int length, HWND window) {
     if (!m_util) {
         return false;

@@ -1,5 +1,7 @@
 #include "talvik/hwi/WindowHandle.h"
 
+#include "WindowRegistry.h"
+
 #include <map>
 #include <mutex>
 #include <utility>
@@ -18,6 +20,11 @@ public:
     void remove(HWND window) {
         std::lock_guard lock(m_mutex);
         m_sinks.erase(window);
+    }
+
+    bool contains(HWND window) {
+        std::lock_guard lock(m_mutex);
+        return m_sinks.count(window) != 0;
     }
 
     bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,6 +51,14 @@ CWindowRegistry& registry() {
 }
 
 } // namespace
+
+namespace talvik::hwi {
+
+bool isMessageWindow(HWND window) {
+    return window != 0 && registry().contains(window);
+}
+
+} // namespace talvik::hwi
 
 HWND RegisterMessageWindow(MessageSink sink) {
     return registry().add(std::move(sink));

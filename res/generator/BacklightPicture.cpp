@@ -129,7 +129,8 @@ void drawButtons(QPainter& p, const std::vector<ElementSpec>& elements, Look loo
             continue;
         }
         if (e.id == layout::backlight_id::Close) {
-            drawWindowButton(p, toRect(e.rect), WindowGlyph::Close, look);
+            drawWindowButton(p, QRectF(toRect(e.rect)).adjusted(0.5, 2.5, -0.5, -2.5),
+                             WindowGlyph::Close, look);
         } else {
             drawButton(p, toRect(e.rect), look);
         }
@@ -163,7 +164,8 @@ QImage drawKeyboardDialog(const CKeyboardDialog& d, int model, Look keyLook, Loo
 
 void drawDialogBrand(QPainter& p, QPointF at, qreal tile, const QString& subtitle) {
     p.save();
-    drawBrandTile(p, QRectF(at, QSizeF(tile, tile)));
+    drawBrandTile(p, QRectF(at, QSizeF(tile, tile)), tile * 0.22, static_cast<int>(tile * 2 / 3),
+                  1);
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(static_cast<int>(tile * 0.6), true));
     const QRectF name(at.x() + tile + 10, at.y(), 200, tile);

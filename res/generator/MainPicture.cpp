@@ -53,12 +53,11 @@ void drawElement(QPainter& p, const ElementSpec& e, Look look) {
         drawKeycap(p, r, QString::fromUtf8(e.legend.c_str()), look);
     } else if (e.id == id::Layer) {
         drawLayerSwitch(p, r, look);
-    } else if (e.id == id::Help) {
-        drawWindowButton(p, r, WindowGlyph::Help, look);
-    } else if (e.id == id::Minimise) {
-        drawWindowButton(p, r, WindowGlyph::Minimise, look);
-    } else if (e.id == id::Exit) {
-        drawWindowButton(p, r, WindowGlyph::Close, look);
+    } else if (e.id == id::Help || e.id == id::Minimise || e.id == id::Exit) {
+        const WindowGlyph glyph = e.id == id::Exit       ? WindowGlyph::Close
+                                  : e.id == id::Minimise ? WindowGlyph::Minimise
+                                                         : WindowGlyph::Help;
+        drawWindowButton(p, QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5), glyph, look);
     } else {
         drawButton(p, r, look);
     }
@@ -85,7 +84,7 @@ void drawBrand(QPainter& p, int model) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     drawPanel(p, QRect(20, 150, 170, 326), 14, QColor(26, 26, 29));
-    drawBrandTile(p, QRectF(73, 180, 64, 64));
+    drawBrandTile(p, QRectF(73, 180, 64, 64), 14, 42, 2);
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(22, true));
     p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));
@@ -201,11 +200,11 @@ QImage drawMainPicture(int model, Look look, int resolution) {
 void addMainPictures(PictureSet& pictures) {
     for (int model = 1; model <= 4; ++model) {
         const layout::MainPictureIds ids = layout::mainPictureIds(model);
-        for (const auto& [id, look] : {std::pair{ids.normal, Look::Normal},
-                                       std::pair{ids.hover, Look::Hover},
-                                       std::pair{ids.active, Look::Active}}) {
-            // Structured bindings are captured by copy, which clang 14 cannot name.
-            pictures[id] = [model, look = look](int resolution) {
+        for (const std::pair<int, Look>& picture : {std::pair{ids.normal, Look::Normal},
+                                                   std::pair{ids.hover, Look::Hover},
+                                                   std::pair{ids.active, Look::Active}}) {
+            const Look look = picture.second;
+            pictures[picture.first] = [model, look](int resolution) {
                 return drawMainPicture(model, look, resolution);
             };
         }
@@ -220,7 +219,7 @@ QImage drawProgramIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    drawBrandTile(p, QRectF(0, 0, size, size));
+    drawBrandTile(p, QRectF(0, 0, size, size), size * 0.22, size * 2 / 3, size * 0.04);
     return image;
 }
 

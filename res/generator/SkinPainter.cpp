@@ -49,6 +49,56 @@ QFont skinFont(int pixelSize, bool bold) {
     return font;
 }
 
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(tile, radius, radius);
+    p.setPen(QColor(20, 20, 20));
+    p.setFont(skinFont(fontPixels, true));
+    p.drawText(tile.translated(0, -textRise), Qt::AlignCenter, QStringLiteral("T"));
+    p.restore();
+}
+
+void drawSmallDialogHeader(QPainter& p, int width) {
+    drawBrandTile(p, QRectF(20, 13, 22, 22), 6, 15, 1);
+    p.save();
+    p.setPen(QColor(52, 53, 58));
+    p.drawLine(18, 50, width - 18, 50);
+    p.restore();
+}
+
+void drawProgressTrack(QPainter& p, const QRectF& track, bool filled) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(12, 12, 13), 1));
+    p.setBrush(QColor(17, 17, 19));
+    p.drawRoundedRect(track.adjusted(0.5, 0.5, -0.5, -0.5), 10.5, 10.5);
+    p.setPen(QPen(QColor(58, 60, 66), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(track.adjusted(1.5, 1.5, -1.5, -1.5), 9.5, 9.5);
+    if (filled) {
+        const QRectF fill = track.adjusted(3, 3, -3, -3);
+        QLinearGradient glow(0, fill.top(), 0, fill.bottom());
+        glow.setColorAt(0, QColor(255, 160, 70));
+        glow.setColorAt(0.5, kAccent);
+        glow.setColorAt(1, QColor(196, 84, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(glow);
+        p.drawRoundedRect(fill, 8, 8);
+        // Light stripes across the fill, clipped to it.
+        QPainterPath clip;
+        clip.addRoundedRect(fill, 8, 8);
+        p.setClipPath(clip);
+        p.setPen(QPen(QColor(255, 255, 255, 46), 5));
+        for (qreal x = fill.left() - 10; x < fill.right() + 10; x += 14) {
+            p.drawLine(QPointF(x, fill.bottom() + 2), QPointF(x + 12, fill.top() - 2));
+        }
+    }
+    p.restore();
+}
+
 void drawButton(QPainter& p, const QRect& r, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -75,6 +125,34 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
     p.setPen(QPen(border, 1.2));
     p.setBrush(fill);
     p.drawRoundedRect(box, 6, 6);
+    p.restore();
+}
+
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QColor ink(170, 172, 180);
+    if (look != Look::Normal) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.drawRoundedRect(box, 5, 5);
+        ink = QColor(255, 255, 255);
+    }
+    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = box.center();
+    switch (glyph) {
+    case WindowGlyph::Minimise:
+        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
+        break;
+    case WindowGlyph::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
+        break;
+    case WindowGlyph::Help:
+        p.setFont(skinFont(17, true));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     p.restore();
 }
 
@@ -135,47 +213,6 @@ void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {
     p.setPen(QPen(QColor(70, 72, 78), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5), radius - 1, radius - 1);
-    p.restore();
-}
-
-void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF box = QRectF(r).adjusted(0.5, 2.5, -0.5, -2.5);
-    QColor ink(170, 172, 180);
-    if (look != Look::Normal) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
-        p.drawRoundedRect(box, 5, 5);
-        ink = QColor(255, 255, 255);
-    }
-    p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
-    const QPointF c = box.center();
-    switch (glyph) {
-    case WindowGlyph::Minimise:
-        p.drawLine(QPointF(c.x() - 6, c.y() + 5), QPointF(c.x() + 6, c.y() + 5));
-        break;
-    case WindowGlyph::Close:
-        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
-        p.drawLine(QPointF(c.x() - 5, c.y() + 5), QPointF(c.x() + 5, c.y() - 5));
-        break;
-    case WindowGlyph::Help:
-        p.setFont(skinFont(17, true));
-        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    }
-    p.restore();
-}
-
-void drawBrandTile(QPainter& p, const QRectF& r) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(r, r.width() * 0.22, r.width() * 0.22);
-    p.setPen(QColor(20, 20, 20));
-    p.setFont(skinFont(static_cast<int>(r.width() * 2 / 3), true));
-    p.drawText(r.translated(0, -r.height() * 0.03), Qt::AlignCenter, QStringLiteral("T"));
     p.restore();
 }
 

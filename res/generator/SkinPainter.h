@@ -36,27 +36,37 @@ QRect toRect(const layout::SkinRect& r);
 
 // A picture of the given size filled with the colour key, and the dark body
 // inside `outline` (rounded corners). Edges are drawn without antialiasing so
-// that no pixels half of the key colour fringe the window's shape.
+// that no half-blended pixels fringe the window's shape.
 QImage makeBody(int width, int height, const QRect& outline, int radius, int resolution = 1,
                 layout::Rgb key = layout::kColourKey);
 
 // The family every picture writes in: it covers Latin and Chinese.
 QFont skinFont(int pixelSize, bool bold = false);
 
+// The brand's orange "T" tile: the program icon, the main window, the dialogs.
+// The letter sits `textRise` above the tile's centre.
+void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
+
+// The title row of the small dialogs (progress, firmware): the brand tile
+// and the rule under the row, as the main window has them.
+void drawSmallDialogHeader(QPainter& p, int width);
+
+// A progress bar's track; `filled` draws it as the full bar a window copies
+// from as far as its progress goes.
+void drawProgressTrack(QPainter& p, const QRectF& track, bool filled);
+
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
+
+// The glyph buttons of a window's title row, drawn in `box`: plain glyph
+// normally, on a rounded square under the pointer (red for close).
+enum class WindowGlyph { Minimise, Help, Close };
+void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look);
 
 // A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
 void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
 
 // A recessed panel (keyboard case, information box frame).
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);
-
-// The small controls in a window's top right corner.
-enum class WindowGlyph { Minimise, Help, Close };
-void drawWindowButton(QPainter& p, const QRect& r, WindowGlyph glyph, Look look);
-
-// The brand's orange tile with its "T", in `r` (square).
-void drawBrandTile(QPainter& p, const QRectF& r);
 
 } // namespace talvik::skin

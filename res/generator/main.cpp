@@ -4,6 +4,7 @@
 
 #include "DevicePictures.h"
 #include "MainPicture.h"
+#include "ProgressPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@ PictureSet allPictures() {
     talvik::skin::addMainPictures(pictures);
     talvik::skin::addBacklightPictures(pictures);
     talvik::skin::addFirmwarePictures(pictures);
+    talvik::skin::addProgressPictures(pictures);
     return pictures;
 }
 

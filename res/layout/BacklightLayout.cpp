@@ -75,17 +75,11 @@ const Button kBacklightButtons[] = {
 constexpr int kTitleFont = 17;
 
 ElementSpec button(int id, const char* zh, const char* en, SkinRect rect) {
-    ElementSpec e;
-    e.id = id;
-    e.zh = zh;
-    e.en = en;
-    e.rect = rect;
-    return e;
+    return dialogElement(id, zh, en, rect, false);
 }
 
 ElementSpec label(int id, const char* zh, const char* en, SkinRect rect, int font = 13) {
-    ElementSpec e = button(id, zh, en, rect);
-    e.isLabel = true;
+    ElementSpec e = dialogElement(id, zh, en, rect, true);
     e.fontIndex = font;
     return e;
 }

@@ -77,8 +77,8 @@ inline constexpr int CancelLabel = 193;
 } // namespace firmware_id
 
 inline constexpr Rgb kFirmwareColourKey{255, 0, 0};
-inline constexpr int kFirmwareWidth = 376;
-inline constexpr int kFirmwareHeight = 256;
+inline constexpr int kFirmwareWidth = 370;
+inline constexpr int kFirmwareHeight = 250;
 inline constexpr SkinRect kFirmwareVersionBox{44, 78, 206, 96};
 inline constexpr SkinRect kFirmwareFileBox{112, 116, 255, 135};
 // The progress bar: the strip of the active picture at this place, as wide

@@ -5,12 +5,7 @@ namespace {
 
 ElementSpec element(int id, const char* zh, const char* en, SkinRect rect, bool isLabel,
                     unsigned format = kTextCentre) {
-    ElementSpec e;
-    e.id = id;
-    e.zh = zh;
-    e.en = en;
-    e.rect = rect;
-    e.isLabel = isLabel;
+    ElementSpec e = dialogElement(id, zh, en, rect, isLabel);
     e.textFormat = format;
     return e;
 }

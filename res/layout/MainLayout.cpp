@@ -74,6 +74,16 @@ SkinRect pick(const SkinRect& wide, const SkinRect& narrow, bool withBacklight) 
 
 } // namespace
 
+ElementSpec dialogElement(int id, const char* zh, const char* en, SkinRect rect, bool isLabel) {
+    ElementSpec e;
+    e.id = id;
+    e.zh = zh;
+    e.en = en;
+    e.rect = rect;
+    e.isLabel = isLabel;
+    return e;
+}
+
 bool hasBacklightButton(int model) {
     return model != 2 && model != 3;
 }

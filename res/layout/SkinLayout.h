@@ -60,6 +60,10 @@ struct ElementSpec {
     std::string legend; // what the picture prints on a key ("\n" splits shifted/base)
 };
 
+// An entry of a dialog's table with both captions: a hit-tested element, or a
+// label whose caption is drawn. The slot is left for the table to number.
+ElementSpec dialogElement(int id, const char* zh, const char* en, SkinRect rect, bool isLabel);
+
 // Element identifiers of the main window.
 namespace main_id {
 inline constexpr int Language = 85;

@@ -1,7 +1,9 @@
 #pragma once
 
-// Collects what is posted to one registered window, for the hook tests.
+// Collects what is posted to one registered window, for the hook tests. The
+// thread that calls next() plays the window's own thread: it takes delivery.
 
+#include "talvik/hwi/KeyboardHook.h"
 #include "talvik/hwi/WindowHandle.h"
 
 #include <chrono>
@@ -43,21 +45,36 @@ public:
 
     HWND window() const { return m_window; }
 
-    // The next message, or nothing when none arrives within `wait`.
+    // The next message, or nothing when none arrives within `wait`. A hook
+    // message is taken (TakeHookKey); lastWasStale() says what the hook
+    // answered.
     std::optional<PostedMessage> next(std::chrono::milliseconds wait = std::chrono::seconds(5)) {
-        std::unique_lock lock(m_mutex);
-        if (!m_arrived.wait_for(lock, wait, [this] { return !m_messages.empty(); })) {
-            return std::nullopt;
+        PostedMessage front{};
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_arrived.wait_for(lock, wait, [this] { return !m_messages.empty(); })) {
+                return std::nullopt;
+            }
+            front = m_messages.front();
+            m_messages.pop_front();
         }
-        PostedMessage front = m_messages.front();
-        m_messages.pop_front();
+        m_lastWasStale = front.message == WM_TALVIK_HOOKKEY && !TakeHookKey(m_window);
         return front;
+    }
+
+    bool lastWasStale() const { return m_lastWasStale; }
+
+    // Messages that have arrived and were not taken yet.
+    std::size_t waiting() {
+        std::lock_guard lock(m_mutex);
+        return m_messages.size();
     }
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::deque<PostedMessage> m_messages;
+    bool m_lastWasStale = false;
     HWND m_window;
 };
 

@@ -1,6 +1,7 @@
 // The hook's message layout and key state, fed through the capturing window's
 // own key events: the path that captures where no keyboard grab is possible.
 
+#include "FakeHookClock.h"
 #include "MessageQueue.h"
 #include "hook/KeyState.h"
 #include "talvik/hwi/KeyboardHook.h"
@@ -120,6 +121,45 @@ TEST_F(HookWithoutDisplay, NothingArrivesAfterUninstallAndTheStateIsForgotten) {
     press(KEY_A);
     EXPECT_EQ(other.next(), hookKey(0x41));
     EXPECT_EQ(m_queue.next(100ms), std::nullopt);
+}
+
+TEST_F(HookWithoutDisplay, KeysOfAnEndedCaptureAreStaleInTheNextOne) {
+    press(KEY_A);
+    UninstallHook();
+    InstallHook(m_queue.window());
+    press(KEY_B);
+    EXPECT_EQ(m_queue.next(), hookKey(0x41));
+    EXPECT_TRUE(m_queue.lastWasStale());
+    EXPECT_EQ(m_queue.next(), hookKey(0x42));
+    EXPECT_FALSE(m_queue.lastWasStale());
+}
+
+TEST_F(HookWithoutDisplay, EndsAfterTwoMinutesWithoutKeyOrPointer) {
+    talvik::test::CFakeHookClock clock;
+    UninstallHook();
+    InstallHook(m_queue.window()); // the capture starts on the fake clock
+    clock.advance(100s);
+    press(KEY_A);
+    EXPECT_EQ(m_queue.next(), hookKey(0x41));
+    EXPECT_FALSE(m_queue.lastWasStale());
+    clock.advance(100s);
+    NoteHookPointerActivity();
+    clock.advance(119s);
+    EXPECT_EQ(GetHookStatus(), HookStatus::NoDisplay);
+
+    clock.advance(1s);
+    EXPECT_EQ(GetHookStatus(), HookStatus::IdleEnded);
+    EXPECT_FALSE(ForwardWindowKey(keycode(KEY_B), true)) << "an ended capture takes no key";
+    EXPECT_EQ(m_queue.next(100ms), std::nullopt);
+
+    // The end is told until the capture is over; a new capture starts afresh.
+    EXPECT_EQ(GetHookStatus(), HookStatus::IdleEnded);
+    UninstallHook();
+    EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
+    InstallHook(m_queue.window());
+    EXPECT_EQ(GetHookStatus(), HookStatus::NoDisplay);
+    press(KEY_C);
+    EXPECT_EQ(m_queue.next(), hookKey(0x43));
 }
 
 TEST(HookProcedure, TurnsEachMessageKindIntoTheKeyUpAndSystemBits) {

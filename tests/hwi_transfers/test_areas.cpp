@@ -135,3 +135,24 @@ TEST_F(Areas, CountersCopyOutWhateverArrivedWhenTheReadFails) {
     EXPECT_EQ(counters[0], 42);
     EXPECT_EQ(counters[1], 0);
 }
+
+// The device jobs need the truth the two calls above have always hidden.
+TEST_F(Areas, TruthfulLightWriteAndCounterReadReportWhatTheOldCallsHide) {
+    std::vector<int> values(261, 9);
+    EXPECT_TRUE(m_device.run([&] { return m_keyboard.writeLightArea(values.data()); }));
+    EXPECT_EQ(m_device.received().size(), 7u);
+
+    Payload first{};
+    first[1] = 0xE3;
+    first[2] = 4;
+    first[3] = 42;
+    m_device.reply(first);
+    m_device.unplugAfter(m_device.received().size() + 1); // after the request
+    std::vector<int> counters(87, -5);
+    EXPECT_FALSE(m_device.run([&] { return m_keyboard.readPressCounters(counters.data()); }));
+    EXPECT_EQ(counters[0], 42) << "copied out all the same";
+
+    EXPECT_FALSE(m_device.run([&] { return m_keyboard.writeLightArea(values.data()); }));
+    EXPECT_TRUE(m_keyboard.setKeyboardLightArea(values.data()));
+    EXPECT_TRUE(m_keyboard.getPressCounterFromDev(counters.data()));
+}

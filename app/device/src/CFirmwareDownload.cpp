@@ -12,8 +12,8 @@
 namespace talvik::device {
 using shell::CWindowMessageEvent;
 
-CFirmwareDownload::CFirmwareDownload(CAppState& state, QObject* parent)
-    : QObject(parent), m_state(state) {
+CFirmwareDownload::CFirmwareDownload(CAppState& state, CDeviceWorkerSlot& worker, QObject* parent)
+    : QObject(parent), m_state(state), m_worker(worker) {
     m_relay = RegisterMessageWindow([this](UINT message, WPARAM wParam, LPARAM) {
         QCoreApplication::postEvent(
             this, std::make_unique<CWindowMessageEvent>(message, wParam, 0).release());
@@ -26,9 +26,8 @@ CFirmwareDownload::CFirmwareDownload(CAppState& state, QObject* parent)
 }
 
 CFirmwareDownload::~CFirmwareDownload() {
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
+    // The worker keeps only the device object, which outlives the slot, and
+    // the relay's handle, to which posting becomes harmless here.
     UnregisterMessageWindow(m_relay);
 }
 
@@ -36,17 +35,20 @@ bool CFirmwareDownload::start(const std::string& path) {
     if (m_running) {
         return false;
     }
-    if (m_worker.joinable()) {
-        m_worker.join(); // its result has been delivered; only the thread's end was left
+    COrsaHWI& device = m_state.device;
+    const HWND relay = m_relay;
+    const bool started = m_worker.start(
+        [&device, path, relay] {
+            const FirmwareResult result = downloadFirmwareFile(device, path, relay);
+            PostMessageW(relay, WM_TALVIK_JOBDONE, static_cast<WPARAM>(result), 0);
+        },
+        [&] { m_state.firmwarePath = path; });
+    if (!started) {
+        return false;
     }
     m_running = true;
     m_progress = 0;
     m_path = path;
-    m_state.firmwarePath = path;
-    m_worker = std::thread([this, path, relay = m_relay] {
-        const FirmwareResult result = downloadFirmwareFile(m_state.device, path, relay);
-        PostMessageW(relay, WM_TALVIK_JOBDONE, static_cast<WPARAM>(result), 0);
-    });
     return true;
 }
 
@@ -66,9 +68,6 @@ bool CFirmwareDownload::event(QEvent* event) {
 
 void CFirmwareDownload::finish(int result) {
     m_running = false;
-    if (m_worker.joinable()) {
-        m_worker.join(); // it posted its result as its last step
-    }
     if (!PostMessageW(m_window, WM_TALVIK_JOBDONE, static_cast<WPARAM>(result), 0) &&
         m_resultSink) {
         m_resultSink(result);

@@ -1,6 +1,8 @@
 #include "talvik/device/COrsaDialogBkLightSettings.h"
 
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
+#include "talvik/device/COrsaDialogProgress.h"
+#include "talvik/jobs/CDeviceJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
@@ -18,8 +20,18 @@ namespace id = layout::backlight_id;
 COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::COrsaApp& app, CAppState& state,
                                                        QWidget* parent)
     : CDeviceDialog(app, state, parent), m_prompts(CDevicePrompts::interactive(this)) {
-    // Until the progress dialog's jobs are given, a transfer cannot run.
-    m_runJob = [](int) { return CTransferOutcome::Failed; };
+    m_runJob = [this](int job) {
+        COrsaDialogProgress progress(m_app, m_state, this);
+        progress.m_job = job;
+        CTransferReport report;
+        if (progress.exec() != IDOK) {
+            return report;
+        }
+        report.outcome =
+            progress.succeeded() ? CTransferOutcome::Succeeded : CTransferOutcome::Failed;
+        report.failureText = progress.failureText();
+        return report;
+    };
     m_runMultiSelect = [this](const LightTable& colours, CMultiSelection& result) {
         COrsaDialogBkLightMultiSelect dialog(m_app, m_state, colours, result, this);
         return dialog.initialise() && dialog.exec() == QDialog::Accepted;
@@ -133,18 +145,18 @@ void COrsaDialogBkLightSettings::multiKey() {
 }
 
 void COrsaDialogBkLightSettings::readFromKeyboard() {
-    const CTransferOutcome outcome = m_runJob(kJobReadLight);
+    const CTransferReport report = m_runJob(jobs::kReadLight);
     // Only colours the keyboard really sent replace what the user sees.
-    if (outcome == CTransferOutcome::Succeeded) {
+    if (report.outcome == CTransferOutcome::Succeeded) {
         m_lights = m_state.keyConfig.LightAreas;
     }
-    reportTransfer(outcome, true);
+    reportTransfer(report);
     repaint();
 }
 
 void COrsaDialogBkLightSettings::writeToKeyboard() {
     keepWorkingCopy();
-    reportTransfer(m_runJob(kJobWriteLight), false);
+    reportTransfer(m_runJob(jobs::kWriteLight));
     accept();
 }
 
@@ -152,8 +164,8 @@ void COrsaDialogBkLightSettings::keepWorkingCopy() {
     m_state.keyConfig.LightAreas = m_lights;
 }
 
-void COrsaDialogBkLightSettings::reportTransfer(CTransferOutcome outcome, bool reading) {
-    switch (outcome) {
+void COrsaDialogBkLightSettings::reportTransfer(const CTransferReport& report) {
+    switch (report.outcome) {
     case CTransferOutcome::Succeeded:
         m_prompts.message(QStringLiteral("OK!"));
         break;
@@ -161,14 +173,7 @@ void COrsaDialogBkLightSettings::reportTransfer(CTransferOutcome outcome, bool r
         m_prompts.message(QStringLiteral("Failed!"));
         break;
     case CTransferOutcome::Failed:
-        m_prompts.message(
-            reading ? text("读取背光失败：键盘没有正确应答，显示的颜色没有改变。",
-                           "Reading the backlight failed: the keyboard did not answer "
-                           "correctly. The colours shown are unchanged.")
-                    : text("写入背光失败：键盘没有正确应答。颜色已保存在配置中，可以再次写入。",
-                           "Writing the backlight failed: the keyboard did not answer "
-                           "correctly. The colours are kept in the configuration and can be "
-                           "written again."));
+        m_prompts.message(report.failureText);
         break;
     }
 }

@@ -74,7 +74,11 @@ bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
         m_fileBox.setText(m_filePath);
         return true;
     }
-    queryVersion();
+    // A transfer cancelled a moment ago may still be using the keyboard; the
+    // version can be asked for with Get Version once it has ended.
+    if (!m_download.keyboardBusy()) {
+        queryVersion();
+    }
     return true;
 }
 
@@ -127,6 +131,10 @@ void COrsaDialogFirmwareUpdate::queryVersion() {
                                "has finished."));
         return;
     }
+    if (m_download.keyboardBusy()) {
+        m_prompts.message(busyText());
+        return;
+    }
     const std::optional<QString> version = m_readVersion();
     if (!version) {
         m_prompts.message(
@@ -166,14 +174,18 @@ void COrsaDialogFirmwareUpdate::startDownload() {
         return; // a download is running
     }
     if (!m_download.start(QFile::encodeName(m_filePath).toStdString())) {
-        m_prompts.message(text("键盘正忙，请等待当前的读写完成后再试。",
-                               "The keyboard is busy with another transfer. Wait until it has "
-                               "finished, then try again."));
+        m_prompts.message(busyText());
         return;
     }
     m_ready = false;
     m_percent = 1;
     repaintBar();
+}
+
+QString COrsaDialogFirmwareUpdate::busyText() const {
+    return text("键盘正忙于上一次读写，请等它结束后再试。",
+                "The keyboard is still busy with an earlier transfer. Try again when it has "
+                "ended.");
 }
 
 void COrsaDialogFirmwareUpdate::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -216,7 +228,7 @@ void COrsaDialogFirmwareUpdate::repaintBar() {
                         m_state.uiScale)));
 }
 
-void COrsaDialogFirmwareUpdate::paintOverlay(QPainter& p) {
+void COrsaDialogFirmwareUpdate::paintBehindElements(QPainter& p) {
     if (m_percent <= 0) {
         return;
     }

@@ -1,11 +1,13 @@
 #include "talvik/shell/CSkinWindow.h"
 
+#include "talvik/hwi/KeyboardHook.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/shell/WindowMessageEvent.h"
 
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -194,12 +196,12 @@ QImage CSkinWindow::renderCanvas() {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
+    paintBehindElements(p);
     for (SkinElement& e : m_elements) {
         if (!e.isEmpty()) {
             paintElement(p, e, pictureRect(e));
         }
     }
-    paintOverlay(p);
     afterElements();
     return m_canvas;
 }
@@ -207,7 +209,13 @@ QImage CSkinWindow::renderCanvas() {
 bool CSkinWindow::event(QEvent* event) {
     if (event->type() == CWindowMessageEvent::eventType()) {
         const auto* message = static_cast<CWindowMessageEvent*>(event);
-        onWindowMessage(message->m_message, message->m_wParam, message->m_lParam);
+        // The keyboard hook learns here, where the keystroke is really
+        // handled, that this window is taking its keys; one it calls stale
+        // waited while this thread did not run, or belongs to a capture that
+        // is over, and is never seen.
+        if (message->m_message != WM_TALVIK_HOOKKEY || TakeHookKey(m_handle)) {
+            onWindowMessage(message->m_message, message->m_wParam, message->m_lParam);
+        }
         return true;
     }
     return QDialog::event(event);
@@ -304,6 +312,13 @@ void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     onElementClicked(hitTest(event->position().toPoint()));
+}
+
+void CSkinWindow::enterEvent(QEnterEvent* event) {
+    // A pointer that jumps in, or a window that opens under it, brings no
+    // movement with it: what is under the pointer lights up all the same.
+    trackPointer(event->position().toPoint());
+    QDialog::enterEvent(event);
 }
 
 void CSkinWindow::leaveEvent(QEvent* event) {

@@ -1,13 +1,15 @@
 #include "talvik/hwi/KeyboardHook.h"
 
+#include "hook/CaptureWatch.h"
+#include "hook/HookClock.h"
 #include "hook/KeyState.h"
 #include "hook/KeyTable.h"
 #include "hook/X11KeyboardGrab.h"
 
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace talvik::hwi {
 namespace {
@@ -33,8 +35,8 @@ public:
         // The caller should have uninstalled; if not, the earlier grab ends
         // here instead of staying in force with nobody left to release it.
         m_hook.reset();
-        m_target.store(target);
         m_capturing = true;
+        m_watch.begin(target, hookNow());
         CX11KeyboardGrab::Opened opened = CX11KeyboardGrab::open();
         m_outcome = opened.outcome;
         if (!opened.grab) {
@@ -43,15 +45,15 @@ public:
         }
         m_keys.reset(opened.grab->keysDownAtGrab());
         m_hook = std::move(opened.grab);
-        m_hook->startReading([this](unsigned keycode, bool pressed, DWORD time) {
-            deliver(keycode, pressed, time);
-        });
+        m_hook->startReading([this](unsigned keycode, bool pressed,
+                                    DWORD time) { return grabbedKey(keycode, pressed, time); },
+                             [this] { return watchGrab(); });
     }
 
     void uninstall() {
         std::lock_guard lock(m_mutex);
         m_hook.reset(); // joins the reader: nothing is posted after this
-        m_target.store(0);
+        m_watch.finish();
         m_capturing = false;
         m_keys.clear();
     }
@@ -61,15 +63,27 @@ public:
         if (!m_capturing) {
             return false;
         }
-        auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now().time_since_epoch());
-        return deliver(keycode, pressed, static_cast<DWORD>(now.count()));
+        auto now = hookNow();
+        if (!m_watch.check(now, grabbedLocked())) {
+            return false;
+        }
+        m_watch.noteActivity(now);
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
+        return deliver(keycode, pressed, static_cast<DWORD>(ms.count()));
     }
 
-    HookStatus status() const {
+    HookStatus status() {
         std::lock_guard lock(m_mutex);
         if (!m_capturing) {
             return HookStatus::NotInstalled;
+        }
+        // The reader keeps the limits of a grab itself; this catches the idle
+        // end where there is no reader, and a clock that was moved on.
+        if (!m_watch.check(hookNow(), grabbedLocked()) && m_hook) {
+            m_hook->recheck();
+        }
+        if (std::optional<HookStatus> endedBy = m_watch.endedBy()) {
+            return *endedBy;
         }
         if (m_hook) {
             return m_hook->lost() ? HookStatus::ConnectionLost : HookStatus::Active;
@@ -78,12 +92,39 @@ public:
                                                                  : HookStatus::KeyboardBusy;
     }
 
-    HWND target() const { return m_target.load(); }
+    bool post(WPARAM value, LPARAM extended) {
+        return m_watch.post(hookNow(), [&](HWND target) {
+            return PostMessageW(target, WM_TALVIK_HOOKKEY, value, extended);
+        });
+    }
+
+    bool take(HWND window) { return m_watch.take(window, hookNow()); }
+    void notePointer() { m_watch.noteActivity(hookNow()); }
     bool keyIsDown(int virtualKey) const { return m_keys.isDown(virtualKey); }
 
 private:
-    // Runs on the reader thread without m_mutex, which uninstall() holds while
-    // joining that thread.
+    // The reader thread runs these two without m_mutex, which uninstall()
+    // holds while joining that thread.
+    bool grabbedKey(unsigned keycode, bool pressed, DWORD time) {
+        auto now = hookNow();
+        if (!m_watch.check(now, true)) {
+            return false;
+        }
+        m_watch.noteActivity(now);
+        deliver(keycode, pressed, time);
+        return m_watch.live();
+    }
+
+    std::optional<std::chrono::milliseconds> watchGrab() {
+        std::optional<CCaptureWatch::Duration> next = m_watch.check(hookNow(), true);
+        if (!next) {
+            return std::nullopt;
+        }
+        return std::chrono::ceil<std::chrono::milliseconds>(*next);
+    }
+
+    bool grabbedLocked() const { return m_hook && !m_hook->lost() && !m_hook->released(); }
+
     bool deliver(unsigned keycode, bool pressed, DWORD time) {
         HookKey key = translateKeycode(keycode);
         if (key.vkCode == 0) {
@@ -98,9 +139,9 @@ private:
 
     mutable std::mutex m_mutex;               // serialises install, uninstall and forwarding
     std::unique_ptr<CX11KeyboardGrab> m_hook; // the hook handle; null when none
-    std::atomic<HWND> m_target{0};
     bool m_capturing = false;
     CX11KeyboardGrab::Outcome m_outcome = CX11KeyboardGrab::Outcome::NoDisplay;
+    CCaptureWatch m_watch; // the target, what is on its way to it, and the safety ends
     CHookKeyState m_keys;
 };
 
@@ -143,7 +184,7 @@ LRESULT KeyBoardProc(int /*code: every event is forwarded, whatever it says*/, W
     }
     WPARAM value = keyEvent->vkCode | talvik::hwi::messageBits(message);
     LPARAM extended = (keyEvent->flags & LLKHF_EXTENDED) != 0 ? HOOKKEY_EXTENDED : 0;
-    PostMessageW(hookData().target(), WM_TALVIK_HOOKKEY, value, extended);
+    hookData().post(value, extended);
     return 1;
 }
 
@@ -161,6 +202,14 @@ HookKey TranslateKeycode(unsigned keycode) {
 
 bool ForwardWindowKey(unsigned keycode, bool pressed) {
     return hookData().forward(keycode, pressed);
+}
+
+bool TakeHookKey(HWND window) {
+    return hookData().take(window);
+}
+
+void NoteHookPointerActivity() {
+    hookData().notePointer();
 }
 
 bool HookKeyIsDown(int virtualKey) {

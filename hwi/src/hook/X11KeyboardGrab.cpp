@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -145,10 +146,8 @@ CX11KeyboardGrab::CX11KeyboardGrab(XDisplayPtr display, CFileDescriptor wake)
 
 CX11KeyboardGrab::~CX11KeyboardGrab() {
     if (m_reader.joinable()) {
-        std::uint64_t one = 1;
-        // An eventfd write of 8 bytes only fails when the counter would
-        // overflow, which one stop request cannot cause.
-        [[maybe_unused]] ssize_t written = ::write(m_wake.get(), &one, sizeof one);
+        m_stopping.store(true);
+        recheck();
         m_reader.join();
     }
     if (m_display && m_grabbed && !m_lost.load()) {
@@ -157,12 +156,20 @@ CX11KeyboardGrab::~CX11KeyboardGrab() {
     }
 }
 
-void CX11KeyboardGrab::startReading(KeyHandler onKey) {
+void CX11KeyboardGrab::startReading(KeyHandler onKey, Watch watch) {
     if (m_reader.joinable()) {
         return;
     }
     m_onKey = std::move(onKey);
+    m_watch = std::move(watch);
     m_reader = std::thread([this] { run(); });
+}
+
+void CX11KeyboardGrab::recheck() {
+    std::uint64_t one = 1;
+    // An eventfd write of 8 bytes only fails when the counter would overflow,
+    // which the reader's reads prevent.
+    [[maybe_unused]] ssize_t written = ::write(m_wake.get(), &one, sizeof one);
 }
 
 void CX11KeyboardGrab::onConnectionLost(_XDisplay*, void* self) {
@@ -181,19 +188,32 @@ void CX11KeyboardGrab::run() {
 void CX11KeyboardGrab::readUntilStopped() {
     std::array<pollfd, 2> fds{
         {{ConnectionNumber(m_display.get()), POLLIN, 0}, {m_wake.get(), POLLIN, 0}}};
-    // Xlib may already hold read events in its own queue, which poll cannot
-    // see: drain first, then wait.
-    while (drainEvents()) {
+    for (;;) {
+        // Xlib may already hold read events in its own queue, which poll
+        // cannot see: drain first, then wait.
+        if (!drainEvents()) {
+            return;
+        }
+        std::optional<std::chrono::milliseconds> wait = m_ending ? std::nullopt : m_watch();
+        if (!wait) {
+            release();
+            return;
+        }
         fds[0].revents = 0;
         fds[1].revents = 0;
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        auto timeout = std::clamp<std::chrono::milliseconds::rep>(wait->count(), 0, INT_MAX);
+        if (::poll(fds.data(), fds.size(), static_cast<int>(timeout)) < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return;
         }
         if (fds[1].revents != 0) {
-            return;
+            std::uint64_t requests = 0;
+            [[maybe_unused]] ssize_t got = ::read(m_wake.get(), &requests, sizeof requests);
+            if (m_stopping.load()) {
+                return;
+            }
         }
         if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
             // The last events may still be readable behind the hang-up.
@@ -205,15 +225,24 @@ void CX11KeyboardGrab::readUntilStopped() {
 }
 
 bool CX11KeyboardGrab::drainEvents() {
-    while (!m_lost.load() && XPending(m_display.get()) > 0) {
+    while (!m_lost.load() && !m_ending && XPending(m_display.get()) > 0) {
         XEvent event;
         XNextEvent(m_display.get(), &event);
         if (event.type == KeyPress || event.type == KeyRelease) {
-            m_onKey(event.xkey.keycode, event.type == KeyPress,
-                    static_cast<DWORD>(event.xkey.time));
+            m_ending = !m_onKey(event.xkey.keycode, event.type == KeyPress,
+                                static_cast<DWORD>(event.xkey.time));
         }
     }
     return !m_lost.load();
+}
+
+void CX11KeyboardGrab::release() {
+    // Events still queued behind the end are dropped with the connection's
+    // queue: they belong to nobody now.
+    XUngrabKeyboard(m_display.get(), CurrentTime);
+    XSync(m_display.get(), False);
+    m_grabbed = false;
+    m_released.store(true);
 }
 
 } // namespace talvik::hwi

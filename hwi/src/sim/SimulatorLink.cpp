@@ -147,6 +147,13 @@ CSimulatedChannel::CSimulatedChannel(std::shared_ptr<CSimulatorCore> core, int m
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) {
         return; // fd() stays -1: every transfer fails, as with a failed open
     }
+    // A keyboard takes its reports one USB transfer at a time, so a writer
+    // never gets far ahead of it: the smallest send buffer keeps the program
+    // a few reports ahead at most, and a keyboard that goes away in the
+    // middle of a long write fails that write, not a later one. (Refused, the
+    // writes merely run further ahead.)
+    const int smallest = 1;
+    ::setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &smallest, sizeof smallest);
     m_programEnd.reset(fds[0]);
     m_link = std::make_unique<CSimulatorLink>(std::move(core), model, CFileDescriptor(fds[1]));
 }

@@ -62,12 +62,23 @@ public:
     // slot number (0..173) just handled, when window is not 0.
     bool writeKeyConfigurationToDev(HWND window);
     bool readKeyDefinationFromDev(HWND window);
-    // Light area: 261 ints, 87 keys x red, green, blue.
+    // Light area: 261 ints, 87 keys x red, green, blue. setKeyboardLightArea
+    // stores the low bytes and sends them; it answers true even when the
+    // exchange failed (false only without a connection or array).
     bool setKeyboardLightArea(int* values);
     bool getKeyboardLightArea(int* values);
     bool readKeyLightFromDev();
-    // Press counters: 87 ints, key 1 first.
+    // Press counters: 87 ints, key 1 first. Copied out whatever the exchange
+    // gave, and true even when it failed (false only without a connection or
+    // array).
     bool getPressCounterFromDev(int* counters);
+
+    // What the two calls above do, answering truthfully: true only when the
+    // light area went out whole with its end frame, and only when the
+    // keyboard's counter answer reached its end marker. A connection whose
+    // open failed fails them, though __createDev answered true.
+    bool writeKeyboardLightArea(const int* values);
+    bool readPressCounters(int* counters);
 
     // Firmware and version.
     bool WriteFirmwareToKeyboard(char* text, int length, HWND window);

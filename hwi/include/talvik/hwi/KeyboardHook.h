@@ -14,6 +14,18 @@
 //   wParam  virtual-key code; bit 31 set for a release, bit 30 set for a system
 //           key (pressed or released while Alt is held and Ctrl is not)
 //   lParam  the extended-key flag in bit 24, all other bits 0
+//
+// The target window takes delivery of each message with TakeHookKey, on the
+// thread that handles it. The hook ends a capture by itself, releases the
+// grab and posts nothing more when
+//   - keys are grabbed and posted, but the target has taken none of them for
+//     3 s (its thread hangs: the desktop would be left without a keyboard);
+//   - neither a key nor pointer activity (NoteHookPointerActivity) has come
+//     for 2 minutes (an unattended grab would keep screen lockers out).
+// GetHookStatus() then says which, until UninstallHook or the next
+// InstallHook; the caller should end its capture as if the user had. Without
+// a grab no keyboard is held: the idle end is found at the next
+// GetHookStatus or ForwardWindowKey.
 
 #include "talvik/hwi/Export.h"
 #include "talvik/hwi/WindowHandle.h"
@@ -65,16 +77,32 @@ TALVIK_HWI_EXPORT void UninstallHook();
 // The hook procedure. `event` points to a KBDLLHOOKSTRUCT and `message` is
 // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN or WM_SYSKEYUP. Posts the event to the
 // stored target and returns 1 (the keystroke is consumed); a null event posts
-// nothing and returns 0.
+// nothing and returns 0. Once the capture has ended nothing is posted.
 TALVIK_HWI_EXPORT LRESULT KeyBoardProc(int code, WPARAM message, LPARAM event);
 
 enum class HookStatus {
-    NotInstalled,   // no InstallHook since load or since the last UninstallHook
-    Active,         // the desktop keyboard is grabbed
-    NoDisplay,      // no X server reachable (no DISPLAY, as in a Wayland session without XWayland)
-    KeyboardBusy,   // another client holds the keyboard
-    ConnectionLost, // the X server went away while the hook was installed
+    NotInstalled,    // no InstallHook since load or since the last UninstallHook
+    Active,          // the desktop keyboard is grabbed
+    NoDisplay,       // no X server reachable (no DISPLAY, as in a Wayland session without XWayland)
+    KeyboardBusy,    // another client holds the keyboard
+    ConnectionLost,  // the X server went away while the hook was installed
+    DeliveryStalled, // ended by the hook: the target took no message for 3 s, or is gone
+    IdleEnded,       // ended by the hook: no key and no pointer activity for 2 minutes
 };
+
+// Takes delivery of the oldest WM_TALVIK_HOOKKEY message posted to `window`
+// and not yet taken. Call it once for each such message, on the thread that
+// handles the window's messages, when it handles it (not where it is
+// queued). Returns true when the message belongs to the capture in force on
+// `window`; false when it is stale: posted before that capture ended (by
+// UninstallHook or by the hook itself) or to an earlier capture. A stale
+// keystroke must not be recorded. A message the hook did not post counts as
+// one of the capture in force.
+TALVIK_HWI_EXPORT bool TakeHookKey(HWND window);
+
+// The capturing program has seen the pointer move, a button or the wheel:
+// the capture is not idle. Harmless with no capture.
+TALVIK_HWI_EXPORT void NoteHookPointerActivity();
 
 // True while a grab delivers every keystroke of the desktop.
 TALVIK_HWI_EXPORT bool IsHookActive();
@@ -97,8 +125,8 @@ TALVIK_HWI_EXPORT HookKey TranslateKeycode(unsigned keycode);
 // captures on Wayland, and under X11 when the grab failed. A held key should
 // arrive as repeated presses only, as it does from the grab: Qt reports each
 // repeat as a release and a press, so leave out releases marked as
-// auto-repeat. Returns false when no capture is open or the key has no
-// virtual-key code.
+// auto-repeat. Returns false when no capture is open, the capture has ended
+// or the key has no virtual-key code.
 TALVIK_HWI_EXPORT bool ForwardWindowKey(unsigned keycode, bool pressed);
 
 // Whether the hook has seen this key pressed and not yet released (including

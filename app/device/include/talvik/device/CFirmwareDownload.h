@@ -4,8 +4,11 @@
 // library cannot abort a download, so closing the dialog leaves it running;
 // this object keeps its progress, passes progress and result on to whichever
 // firmware dialog is open at the time, and reports the result itself when
-// none is. There is one per program, beside the device object.
+// none is. The program keeps one for its whole run (the main window owns it
+// and hands it to every firmware dialog it opens). Its worker starts in the
+// program's one device worker slot, so it never runs beside a device job.
 
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/hwi/WindowHandle.h"
 
 #include <QObject>
@@ -13,7 +16,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 
 class CAppState;
 
@@ -21,16 +23,21 @@ namespace talvik::device {
 
 class CFirmwareDownload : public QObject {
 public:
-    explicit CFirmwareDownload(CAppState& state, QObject* parent = nullptr);
-    // Waits for a running download: the device object must outlive it.
+    explicit CFirmwareDownload(CAppState& state,
+                               CDeviceWorkerSlot& worker = CDeviceWorkerSlot::application(),
+                               QObject* parent = nullptr);
+    // A download still running goes on; its result is then not shown.
     ~CFirmwareDownload() override;
     CFirmwareDownload(const CFirmwareDownload&) = delete;
     CFirmwareDownload& operator=(const CFirmwareDownload&) = delete;
 
-    // Starts downloading the image file at `path` on a worker thread. False,
-    // and nothing started, while a download runs.
+    // Starts downloading the image file at `path` on the device worker.
+    // False, and nothing started, while a download or any other device
+    // worker runs.
     bool start(const std::string& path);
     bool running() const { return m_running; }
+    // True while any device worker runs, this download's or another.
+    bool keyboardBusy() const { return m_worker.busy(); }
     // The last progress the library reported, 0..150.
     int progress() const { return m_progress; }
     // The file of the running or last download.
@@ -51,9 +58,9 @@ private:
     void finish(int result);
 
     CAppState& m_state;
+    CDeviceWorkerSlot& m_worker;
     HWND m_relay = 0; // the handle the worker and the library post to
     HWND m_window = 0;
-    std::thread m_worker;
     std::string m_path;
     bool m_running = false;
     int m_progress = 0;

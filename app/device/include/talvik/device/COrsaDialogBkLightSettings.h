@@ -18,13 +18,15 @@ struct CMultiSelection;
 // How a transfer behind the progress dialog ended.
 enum class CTransferOutcome { Succeeded, Failed, Cancelled };
 
+struct CTransferReport {
+    CTransferOutcome outcome = CTransferOutcome::Cancelled;
+    QString failureText; // what the user is told when the outcome is Failed
+};
+
 class COrsaDialogBkLightSettings : public CDeviceDialog {
 public:
-    // The progress dialog's job codes this dialog runs.
-    static constexpr int kJobWriteLight = 4;
-    static constexpr int kJobReadLight = 6;
-
-    using JobRunner = std::function<CTransferOutcome(int job)>;
+    // Runs a job of the progress dialog (jobs::kReadLight, jobs::kWriteLight).
+    using JobRunner = std::function<CTransferReport(int job)>;
     // Runs the multi-key selection over `colours`; true when it ended with a
     // colour chosen (IDOK).
     using MultiSelectRunner =
@@ -58,7 +60,7 @@ private:
     void writeToKeyboard();
     void keepWorkingCopy();
     void repaint();
-    void reportTransfer(CTransferOutcome outcome, bool reading);
+    void reportTransfer(const CTransferReport& report);
 
     LightTable m_lights{};
     CDevicePrompts m_prompts;

@@ -46,7 +46,7 @@ public:
     void runCommand(int id);
 
 protected:
-    void paintOverlay(QPainter& p) override;
+    void paintBehindElements(QPainter& p) override;
     void onElementClicked(int index) override;
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void reject() override;
@@ -57,6 +57,7 @@ private:
     void openFile();
     void startDownload();
     void showResult(int result);
+    QString busyText() const;
     void repaintBar();
 
     CFirmwareDownload& m_download;

@@ -71,14 +71,15 @@ protected:
     // Called before the elements are drawn and after, on every paint.
     virtual void beforeElements() {}
     virtual void afterElements() {}
+    // Draws what lies on the background under the elements (design coordinates).
+    virtual void paintBehindElements(QPainter& p) { (void)p; }
     // Draws one non-empty element into the canvas; `r` is its rectangle in
     // picture pixels. The default draws the picture part and the caption.
     virtual void paintElement(QPainter& p, SkinElement& e, const SkinRect& r);
-    // Draws over the finished elements (a progress bar, say), in design pixels.
-    virtual void paintOverlay(QPainter& p) { (void)p; }
     // A left-button release over element `index` (or -1 for none).
     virtual void onElementClicked(int index) { (void)index; }
-    // A message posted to handle().
+    // A message posted to handle(). Keystrokes of the keyboard hook come
+    // only while they belong to the capture in force on this window.
     virtual void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r);
@@ -98,6 +99,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:

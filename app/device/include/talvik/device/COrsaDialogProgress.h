@@ -1,0 +1,95 @@
+#pragma once
+
+// The progress dialog: every configuration transfer with the keyboard runs as
+// a device job behind it. The caller sets m_job and runs it modally:
+//
+//     COrsaDialogProgress dialog(app, state, this);
+//     dialog.m_job = talvik::jobs::kWriteKeys;
+//     if (dialog.exec() == IDOK && dialog.succeeded()) { ... "OK!!" ... }
+//     else if (dialog.result() == IDOK) { ... show dialog.failureText() ... }
+//
+// IDOK says the job ran to its end, IDCANCEL that the user cancelled (Cancel,
+// the close control, Escape). Whether the keyboard took or delivered
+// everything is succeeded(); a job that read from the keyboard changes the
+// model only with what arrived whole, and a cancelled one not at all.
+//
+// If an earlier worker still runs (a job cancelled a moment ago), the dialog
+// says so, stays responsive and starts its job when that worker has ended.
+
+#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/shell/CSkinWindow.h"
+
+#include <QString>
+
+#include <memory>
+
+class CAppState;
+
+namespace talvik::shell {
+class COrsaApp;
+}
+
+namespace talvik::device {
+
+// The dialog results.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+class COrsaDialogProgress : public shell::CSkinWindow {
+public:
+    COrsaDialogProgress(shell::COrsaApp& app, CAppState& state, QWidget* parent = nullptr,
+                        CDeviceWorkerSlot& worker = CDeviceWorkerSlot::application());
+    ~COrsaDialogProgress() override;
+
+    int m_job = 0; // the job code, set before the dialog runs
+
+    // Opens the dialog (elements, the application state's progressWindow,
+    // the job) and runs it modally: IDOK or IDCANCEL.
+    int exec() override;
+    // The same without blocking; result() says how it ended.
+    void open() override;
+
+    // The progress value the bar shows.
+    int percent() const { return m_percent; }
+    // True while the job waits for an earlier worker to end.
+    bool waitingForWorker() const { return m_waiting; }
+    // After IDOK: every transfer of the job succeeded.
+    bool succeeded() const { return m_outcome.succeeded(); }
+    const jobs::CJobOutcome& outcome() const { return m_outcome; }
+    // What to tell the user after IDOK without success, in the current language.
+    QString failureText() const;
+
+    // Replaces the job's waits (tests; they are real otherwise).
+    void setSleep(jobs::CJobControl::Sleep sleep) { m_sleep = std::move(sleep); }
+
+protected:
+    std::string languageTag() const override;
+    void paintBehindElements(QPainter& p) override;
+    void onElementClicked(int index) override;
+    void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Escape and the window system's close come here: they cancel.
+    void reject() override;
+
+private:
+    void initialise();
+    void fillElements();
+    void showWaiting(bool waiting);
+    void startJob();
+    void finishJob();
+    void cancelJob();
+
+    shell::COrsaApp& m_app;
+    CAppState& m_state;
+    CDeviceWorkerSlot& m_worker;
+    jobs::CJobControl::Sleep m_sleep;
+    int m_percent = 0;
+    bool m_waiting = false;
+    bool m_closed = false; // no message of the job counts any more
+    // Shared with the worker, which may outlive this dialog.
+    std::shared_ptr<jobs::CDeviceJob> m_run;
+    std::shared_ptr<jobs::CJobControl> m_control;
+    jobs::CJobOutcome m_outcome;
+};
+
+} // namespace talvik::device

@@ -1,0 +1,190 @@
+#include "talvik/device/COrsaDialogProgress.h"
+
+#include "talvik/jobs/JobText.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/UiScale.h"
+
+#include "layout/ProgressLayout.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace talvik::device {
+namespace {
+namespace id = layout::progress_id;
+}
+
+COrsaDialogProgress::COrsaDialogProgress(shell::COrsaApp& app, CAppState& state, QWidget* parent,
+                                         CDeviceWorkerSlot& worker)
+    : CSkinWindow(parent), m_app(app), m_state(state), m_worker(worker) {}
+
+COrsaDialogProgress::~COrsaDialogProgress() {
+    // A job whose dialog goes away unasked ends as soon as it can.
+    if (m_control) {
+        m_control->cancel();
+    }
+}
+
+int COrsaDialogProgress::exec() {
+    initialise();
+    return CSkinWindow::exec();
+}
+
+void COrsaDialogProgress::open() {
+    initialise();
+    CSkinWindow::open();
+}
+
+void COrsaDialogProgress::initialise() {
+    m_closed = false;
+    m_percent = 0;
+    m_outcome = {};
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen != nullptr ? screen->geometry().size() : QSize(1920, 1080);
+    // The main window settles the scale when it opens; a dialog run without
+    // it works the scale out the same way.
+    const float scale =
+        m_state.uiScale >= 1.0f ? m_state.uiScale : shell::uiScale(screenSize.height());
+    setPictures(&m_app.picture(layout::kProgressNormalId), &m_app.picture(layout::kProgressHoverId),
+                &m_app.picture(layout::kProgressActiveId));
+    setFonts(&m_app.m_fonts);
+    fillElements();
+    applyScale(scale, screenSize);
+    const layout::Rgb key = layout::kProgressColourKey;
+    applyShape(QColor(key.red, key.green, key.blue));
+    setWindowTitle(elements()[static_cast<std::size_t>(indexOfId(id::TitleLabel))].caption(
+        m_state.languageTag));
+
+    m_state.progressWindow = handle();
+    if (jobs::isJobCode(m_job)) {
+        startJob();
+    }
+}
+
+void COrsaDialogProgress::fillElements() {
+    std::vector<SkinElement>& table = elements();
+    table.clear();
+    for (const layout::ElementSpec& spec : layout::progressElements()) {
+        SkinElement e = makeSkinElement(spec);
+        e.tips = {{"zh-CN", QString::fromUtf8(layout::kProgressTip)},
+                  {"en-US", QString::fromUtf8(layout::kProgressTip)}};
+        table.push_back(e);
+    }
+}
+
+void COrsaDialogProgress::showWaiting(bool waiting) {
+    m_waiting = waiting;
+    SkinElement& warning = elements()[static_cast<std::size_t>(indexOfId(id::WarningLabel))];
+    for (const layout::ElementSpec& spec : layout::progressElements()) {
+        if (spec.id == id::WarningLabel) {
+            warning.captions["zh-CN"] =
+                QString::fromUtf8(waiting ? layout::kProgressWaitingZh : spec.zh.c_str());
+            warning.captions["en-US"] =
+                QString::fromUtf8(waiting ? layout::kProgressWaitingEn : spec.en.c_str());
+        }
+    }
+    update();
+}
+
+void COrsaDialogProgress::startJob() {
+    auto run = std::make_shared<jobs::CDeviceJob>(m_job);
+    auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
+                           : std::make_shared<jobs::CJobControl>();
+    // The worker holds its own references: it may outlive this dialog.
+    const bool started = m_worker.start([run, control] { run->run(*control); },
+                                        [&] {
+                                            m_state.progressWindow = handle();
+                                            run->takeFromModel(m_state);
+                                        });
+    if (!started) {
+        // An earlier job's library call is still running; this one must not
+        // run beside it on the same connection.
+        showWaiting(true);
+        m_worker.notifyWhenFree(handle());
+        return;
+    }
+    m_run = run;
+    m_control = control;
+    showWaiting(false);
+}
+
+void COrsaDialogProgress::finishJob() {
+    if (!m_run || !m_run->finished()) {
+        return;
+    }
+    m_run->giveToModel(m_state);
+    m_outcome = m_run->outcome();
+    m_closed = true;
+    done(IDOK);
+}
+
+void COrsaDialogProgress::cancelJob() {
+    if (m_closed) {
+        return;
+    }
+    m_closed = true;
+    m_percent = 0;
+    if (m_control) {
+        m_control->cancel();
+    }
+    // Whatever the worker still reads never reaches the model: only
+    // finishJob gives a job's results to it.
+    m_outcome = {};
+    CSkinWindow::done(IDCANCEL);
+}
+
+void COrsaDialogProgress::reject() {
+    cancelJob();
+}
+
+void COrsaDialogProgress::onElementClicked(int index) {
+    if (index >= 0 && elements()[static_cast<std::size_t>(index)].id == id::Cancel) {
+        cancelJob();
+    }
+}
+
+void COrsaDialogProgress::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    if (m_closed) {
+        return;
+    }
+    switch (message) {
+    case WM_TALVIK_PROGRESS:
+        m_percent = jobs::progressPercent(m_job, static_cast<int>(wParam));
+        update();
+        break;
+    case WM_TALVIK_JOBDONE:
+        finishJob();
+        break;
+    case WM_TALVIK_WORKERFREE:
+        if (m_waiting) {
+            startJob();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void COrsaDialogProgress::paintBehindElements(QPainter& p) {
+    const int width = layout::progressBarWidth(m_percent);
+    if (width <= 0) {
+        return;
+    }
+    const layout::SkinRect bar = layout::kProgressBarRect;
+    // Past 100 percent the strip runs on beyond the bar, as far as the picture goes.
+    drawPictureRect(p, m_app.picture(layout::kProgressActiveId),
+                    QRect(bar.left, bar.top, width, bar.height()));
+}
+
+std::string COrsaDialogProgress::languageTag() const {
+    return m_state.languageTag;
+}
+
+QString COrsaDialogProgress::failureText() const {
+    return QString::fromStdString(jobs::failureText(m_outcome, m_state.languageTag));
+}
+
+} // namespace talvik::device

@@ -1,0 +1,91 @@
+#pragma once
+
+// The progress dialog on the generated skin and the simulated keyboard.
+
+#include "JobTestSupport.h"
+
+#include "shell/QtTestApp.h"
+#include "talvik/device/COrsaDialogProgress.h"
+#include "talvik/shell/COrsaApp.h"
+
+#include "layout/ProgressLayout.h"
+
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <functional>
+
+namespace talvik::test {
+
+// Model 1's state and skin, and a worker slot of the test's own.
+struct CProgressFixture {
+    CProgressFixture() : app(board.state) {
+        qtApp();
+        QString error;
+        loaded = app.loadSkin(1, error, builtSkinPath(), 1);
+    }
+
+    CKeyboardState board;
+    shell::COrsaApp app;
+    bool loaded = false;
+    device::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
+};
+
+// Keeps the progress its job posts, and calls `onProgress` after the dialog
+// has taken each one.
+class CWatchedProgress : public device::COrsaDialogProgress {
+public:
+    CWatchedProgress(CProgressFixture& fixture, int job)
+        : COrsaDialogProgress(fixture.app, fixture.board.state, nullptr, fixture.slot) {
+        m_job = job;
+    }
+
+    std::vector<WPARAM> progress;
+    std::function<void(WPARAM)> onProgress;
+
+    // The centre of the element in `slot` (0 the close control, 1 Cancel), in
+    // window coordinates.
+    QPoint centreOf(std::size_t slot) const {
+        const SkinRect& r = elements().at(slot).rect;
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // What the pointer does, delivered as the window system would.
+    void pointAt(QPoint at) { send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+    void clickAt(QPoint at) {
+        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+    void clickCancel() { clickAt(centreOf(1)); }
+
+protected:
+    void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        const bool open = isVisible();
+        COrsaDialogProgress::onWindowMessage(message, wParam, lParam);
+        if (message == WM_TALVIK_PROGRESS && open) {
+            progress.push_back(wParam);
+            if (onProgress) {
+                onProgress(wParam);
+            }
+        }
+    }
+
+private:
+    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), QPointF(mapToGlobal(at)), button, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(this, &event);
+    }
+};
+
+// Runs the event loop until `done` holds or `limitMs` have passed.
+inline bool waitUntil(const std::function<bool()>& done, int limitMs = 8000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs) {
+        QTest::qWait(10);
+    }
+    return done();
+}
+
+} // namespace talvik::test

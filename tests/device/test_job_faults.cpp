@@ -1,0 +1,117 @@
+// The device jobs against a keyboard that misbehaves. The simulated keyboard
+// takes its faults from the environment once per process, so every case runs
+// in a process of its own.
+
+#include "JobTestSupport.h"
+
+#include "support/ChildProcess.h"
+#include "support/TestSupport.h"
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/JobText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+using namespace talvik::jobs;
+using namespace talvik::test;
+
+namespace {
+
+std::size_t progressCount(const std::vector<PostedMessage>& messages) {
+    std::size_t count = 0;
+    for (const PostedMessage& m : messages) {
+        count += m.message == WM_TALVIK_PROGRESS ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
+
+// Every read of a silent keyboard times out after a second: the job ends, late
+// but whole, and says which transfers failed.
+TEST(JobFaults, KeyboardSilentFromTheStartFailsReadAllAndKeepsTheModel) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
+        return;
+    }
+    CKeyboardState board;
+    board.state.keyConfig.LightAreas[12] = {40, 50, 60};
+    const auto started = std::chrono::steady_clock::now();
+    const CJobOutcome outcome = runJobHere(kReadAll, board.state, CWaitRecorder().control());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+
+    EXPECT_TRUE(outcome.ranToEnd);
+    EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::ReadKeys, false},
+                                                               {Transfer::ReadLight, false}}));
+    EXPECT_EQ(board.state.keyConfig.Mode[72][1], KeyMode::Function);
+    EXPECT_EQ(board.state.keyConfig.LightAreas[12].Green, 50);
+    const std::string text = failureText(outcome, "en-US");
+    EXPECT_NE(text.find("key settings"), std::string::npos) << text;
+    EXPECT_NE(text.find("backlight"), std::string::npos) << text;
+}
+
+// It answers the key request, then stops: the keys arrive, the light does not.
+TEST(JobFaults, KeyboardFallingSilentAfterTheKeyReadKeepsOnlyTheKeys) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent:1"}})) {
+        return;
+    }
+    CKeyboardState board;
+    ASSERT_EQ(board.state.keyConfig.Mode[30][0], KeyMode::Single);
+    board.state.keyConfig.LightAreas[12] = {40, 50, 60};
+    const CJobOutcome outcome = runJobHere(kReadAll, board.state, CWaitRecorder().control());
+    EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::ReadKeys, true},
+                                                               {Transfer::ReadLight, false}}));
+    EXPECT_FALSE(outcome.succeeded());
+    EXPECT_EQ(board.state.keyConfig.LightAreas[12].Red, 40);
+    // This process's simulated keyboard is fresh: it holds no key records, so
+    // every key reads back empty.
+    EXPECT_EQ(board.state.keyConfig.Mode[30][0], KeyMode::NotSet);
+}
+
+TEST(JobFaults, KeyboardDisconnectingDuringWriteKeysFailsPartWay) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:40"}})) {
+        return;
+    }
+    CKeyboardState board;
+    CWaitRecorder waits;
+    const CJobOutcome outcome = runJobHere(kWriteKeys, board.state, waits.control());
+    EXPECT_TRUE(outcome.ranToEnd);
+    EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::WriteKeys, false}}));
+    EXPECT_EQ(waits.requested(), (std::vector<int>{1000})) << "the job still settles and ends";
+    const auto messages = board.messages.drain();
+    // The keyboard takes 40 reports; the program is at most a few ahead.
+    EXPECT_GE(progressCount(messages), 30u);
+    EXPECT_LT(progressCount(messages), 60u);
+    EXPECT_EQ(messages.back().message, WM_TALVIK_JOBDONE);
+    EXPECT_NE(failureText(outcome, "zh-CN").find("向键盘写入按键设置失败"), std::string::npos);
+}
+
+// The light write and the counter read of the library answer true whatever
+// happened; the jobs learn the truth.
+TEST(JobFaults, UnpluggedKeyboardFailsTheLightWriteAndTheCounterRead) {
+    CTempDir dir; // the parent's folder is the one the child unplugs with
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_UNPLUG_FILE", (dir.path() / "unplugged").string()}})) {
+        return;
+    }
+    const std::filesystem::path unplugFile = std::getenv("TALVIK_SIMULATOR_UNPLUG_FILE");
+    CKeyboardState board;
+    ASSERT_TRUE(board.state.device.isConnected());
+    writeFile(unplugFile, "");
+    // The connection drops within a tenth of a second of the unplug.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    board.state.pressCount[3] = 77;
+    board.state.mostPressedKey = 3;
+
+    int light[kLightArrayInts] = {};
+    EXPECT_TRUE(board.state.device.setKeyboardLightArea(light));
+    const CJobOutcome write = runJobHere(kWriteLight, board.state, CWaitRecorder().control());
+    EXPECT_EQ(write.transfers, (std::vector<CTransferResult>{{Transfer::WriteLight, false}}));
+
+    int counts[kKeyCount] = {};
+    EXPECT_TRUE(board.state.device.getPressCounterFromDev(counts));
+    const CJobOutcome read = runJobHere(kReadCounters, board.state, CWaitRecorder().control());
+    EXPECT_EQ(read.transfers, (std::vector<CTransferResult>{{Transfer::ReadCounters, false}}));
+    EXPECT_EQ(board.state.pressCount[3], 77) << "a failed read leaves the counters as they were";
+    EXPECT_EQ(board.state.mostPressedKey, 3);
+}

@@ -1,0 +1,210 @@
+// The device jobs without windows, on the simulated keyboard: the steps and
+// waits of each job, the messages it posts, what it gives the model, and the
+// press statistics.
+
+#include "JobTestSupport.h"
+
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/JobText.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace talvik::jobs;
+using namespace talvik::test;
+
+namespace {
+
+std::array<int, kKeyRows> counters(std::initializer_list<std::pair<int, int>> set) {
+    std::array<int, kKeyRows> count{};
+    count[0] = kUnreadPressCount; // row 0 carries no key and must not count
+    for (const auto& [key, value] : set) {
+        count[static_cast<std::size_t>(key)] = value;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(PressStatistics, MostAndLeastFollowThePositiveCountersOnly) {
+    EXPECT_EQ(pressStatistics(counters({})), (CPressStatistics{-1, -1}));
+    EXPECT_EQ(pressStatistics(counters({{3, 7}, {9, 7}})), (CPressStatistics{3, 3}));
+    EXPECT_EQ(pressStatistics(counters({{5, static_cast<int>(0x80000001u)}})),
+              (CPressStatistics{-1, -1}));
+    EXPECT_EQ(
+        pressStatistics(counters({{1, -4}, {3, 7}, {9, 7}, {40, static_cast<int>(0xFFFFFFF0u)}})),
+        (CPressStatistics{3, 3}));
+    EXPECT_EQ(pressStatistics(counters({{1, 2}, {50, 900}, {87, 1}})), (CPressStatistics{50, 87}));
+    std::array<int, kKeyRows> unread;
+    unread.fill(kUnreadPressCount);
+    EXPECT_EQ(pressStatistics(unread), (CPressStatistics{-1, -1}));
+}
+
+TEST(JobProgress, KeyTransfersCountSlotsAndSingleStepsCountDouble) {
+    EXPECT_EQ(progressPercent(kWriteKeys, 0), 0);
+    EXPECT_EQ(progressPercent(kWriteKeys, 173), 115);
+    EXPECT_EQ(progressPercent(kReadAll, 149), 99);
+    for (int job : {kNoTransfer, kWriteLight, kReadCounters, kReadLight}) {
+        EXPECT_EQ(progressPercent(job, kSingleStep), 200) << job;
+    }
+    EXPECT_FALSE(isJobCode(0));
+    EXPECT_FALSE(isJobCode(7));
+    EXPECT_TRUE(isJobCode(kReadLight));
+}
+
+TEST(DeviceJobs, WriteKeysPostsEverySlotThenWaitsASecondBeforeItIsDone) {
+    CKeyboardState board;
+    board.state.keyConfig.Mode[5][0] = KeyMode::Multimedia;
+    board.state.keyConfig.HWCode[5][0] = 112;
+    std::vector<PostedMessage> beforeWait;
+    CWaitRecorder waits([&] { beforeWait = board.messages.drain(); });
+    const CJobOutcome outcome = runJobHere(kWriteKeys, board.state, waits.control());
+
+    EXPECT_EQ(waits.requested(), (std::vector<int>{1000}));
+    ASSERT_EQ(beforeWait.size(), 174u) << "every slot before the wait, no done message yet";
+    for (std::size_t slot = 0; slot < beforeWait.size(); ++slot) {
+        EXPECT_EQ(beforeWait[slot], (PostedMessage{WM_TALVIK_PROGRESS, slot, 0}));
+    }
+    EXPECT_EQ(board.messages.drain(), (std::vector<PostedMessage>{{WM_TALVIK_JOBDONE, 0, 0}}));
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::WriteKeys, true}}));
+
+    CKeyboardState reader;
+    reader.state.keyConfig.LightAreas[4] = {1, 2, 3};
+    EXPECT_TRUE(runJobHere(kReadAll, reader.state, CWaitRecorder().control()).succeeded());
+    EXPECT_EQ(reader.state.keyConfig.Mode[5][0], KeyMode::Multimedia);
+    EXPECT_EQ(reader.state.keyConfig.HWCode[5][0], 112);
+}
+
+TEST(DeviceJobs, ReadAllWaitsTwoSecondsBetweenTheKeyReadAndTheLightRead) {
+    CKeyboardState board;
+    ASSERT_TRUE(runJobHere(kWriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    board.messages.drain();
+    CDeviceJob job(kReadAll);
+    std::vector<CTransferResult> madeBeforeWait;
+    std::size_t progressBeforeWait = 0;
+    CWaitRecorder waits([&] {
+        madeBeforeWait = job.outcome().transfers;
+        progressBeforeWait = board.messages.drain().size();
+    });
+    job.takeFromModel(board.state);
+    job.run(waits.control());
+    job.giveToModel(board.state);
+
+    EXPECT_EQ(waits.requested(), (std::vector<int>{2000}));
+    EXPECT_EQ(madeBeforeWait, (std::vector<CTransferResult>{{Transfer::ReadKeys, true}}));
+    EXPECT_EQ(progressBeforeWait, 174u) << "the key read reports every slot it receives";
+    EXPECT_EQ(job.outcome().transfers, (std::vector<CTransferResult>{{Transfer::ReadKeys, true},
+                                                                     {Transfer::ReadLight, true}}));
+    EXPECT_EQ(board.messages.drain(), (std::vector<PostedMessage>{{WM_TALVIK_JOBDONE, 0, 0}}))
+        << "no wait and no single step after the light read";
+}
+
+TEST(DeviceJobs, LightJobsSendAndFetchTheAreasWithOneStepAndASecondsWait) {
+    CKeyboardState writer;
+    for (int key = 1; key <= kKeyCount; ++key) {
+        writer.state.keyConfig.LightAreas[static_cast<std::size_t>(key)] = {key, 255 - key,
+                                                                            key * 2};
+    }
+    CWaitRecorder writeWaits;
+    EXPECT_TRUE(runJobHere(kWriteLight, writer.state, writeWaits.control()).succeeded());
+    EXPECT_EQ(writeWaits.requested(), (std::vector<int>{1000}));
+    EXPECT_EQ(writer.messages.drain(),
+              (std::vector<PostedMessage>{{WM_TALVIK_PROGRESS, kSingleStep, 0},
+                                          {WM_TALVIK_JOBDONE, 0, 0}}));
+
+    CKeyboardState reader;
+    const CJobOutcome read = runJobHere(kReadLight, reader.state, CWaitRecorder().control());
+    EXPECT_EQ(read.transfers, (std::vector<CTransferResult>{{Transfer::ReadLight, true}}));
+    for (int key = 1; key <= kKeyCount; ++key) {
+        const LightArea& light = reader.state.keyConfig.LightAreas[static_cast<std::size_t>(key)];
+        EXPECT_EQ(light.Red, key);
+        EXPECT_EQ(light.Green, 255 - key);
+        EXPECT_EQ(light.Blue, key * 2);
+    }
+}
+
+TEST(DeviceJobs, ReadCountersStoresThemWithTheirStatistics) {
+    CKeyboardState board;
+    const CJobOutcome outcome = runJobHere(kReadCounters, board.state, CWaitRecorder().control());
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_EQ(board.state.pressCount[0], kUnreadPressCount) << "row 0 carries no key";
+    for (int key = 1; key <= kKeyCount; ++key) {
+        EXPECT_GT(board.state.pressCount[static_cast<std::size_t>(key)], 0) << key;
+    }
+    const CPressStatistics expected = pressStatistics(board.state.pressCount);
+    EXPECT_NE(expected.mostPressedKey, -1);
+    EXPECT_EQ(board.state.mostPressedKey, expected.mostPressedKey);
+    EXPECT_EQ(board.state.leastPressedKey, expected.leastPressedKey);
+}
+
+TEST(DeviceJobs, NoTransferJobPostsOneStepAndSucceeds) {
+    CKeyboardState board;
+    CWaitRecorder waits;
+    EXPECT_TRUE(runJobHere(kNoTransfer, board.state, waits.control()).succeeded());
+    EXPECT_EQ(waits.requested(), (std::vector<int>{1000}));
+    EXPECT_EQ(board.messages.drain().size(), 2u);
+}
+
+TEST(DeviceJobs, WithoutAConnectionEveryTransferFailsAndTheModelKeepsItsData) {
+    CKeyboardState board(false);
+    board.state.keyConfig.LightAreas[7] = {9, 9, 9};
+    const auto before = board.state.pressCount;
+    for (int job : {kWriteKeys, kReadAll, kWriteLight, kReadCounters, kReadLight}) {
+        const CJobOutcome outcome = runJobHere(job, board.state, CWaitRecorder().control());
+        EXPECT_TRUE(outcome.ranToEnd) << job;
+        EXPECT_FALSE(outcome.succeeded()) << job;
+        EXPECT_FALSE(failureText(outcome, "en-US").empty()) << job;
+    }
+    EXPECT_EQ(board.state.pressCount, before);
+    EXPECT_EQ(board.state.mostPressedKey, -1);
+    EXPECT_EQ(board.state.keyConfig.LightAreas[7].Red, 9);
+    EXPECT_EQ(board.state.keyConfig.Mode[1][0], KeyMode::Single);
+}
+
+// The worker thread of a window: cancel comes from the other thread, cuts
+// the wait short, and the job's results never reach the model.
+TEST(DeviceJobs, CancelOnAnotherThreadEndsTheWaitAndTheJobGivesNothing) {
+    CKeyboardState writer;
+    writer.state.keyConfig.Mode[9][1] = KeyMode::Power;
+    writer.state.keyConfig.HWCode[9][1] = 76;
+    ASSERT_TRUE(runJobHere(kWriteKeys, writer.state, CWaitRecorder().control()).succeeded());
+
+    CKeyboardState board;
+    auto job = std::make_shared<CDeviceJob>(kReadAll);
+    auto control = std::make_shared<CJobControl>(); // real waits
+    job->takeFromModel(board.state);
+    std::thread worker([job, control] { job->run(*control); });
+    // The key read has ended once its last slot is reported; the two-second
+    // wait follows.
+    for (int slots = 0; slots < 174;) {
+        const auto message = board.messages.next();
+        ASSERT_TRUE(message.has_value());
+        slots += message->message == WM_TALVIK_PROGRESS ? 1 : 0;
+    }
+    const auto cancelled = std::chrono::steady_clock::now();
+    control->cancel();
+    worker.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::milliseconds(1500));
+    ASSERT_TRUE(job->finished());
+    EXPECT_FALSE(job->outcome().ranToEnd);
+    EXPECT_EQ(job->outcome().transfers.size(), 1u) << "no light read after Cancel";
+    job->giveToModel(board.state);
+    EXPECT_EQ(board.state.keyConfig.Mode[9][1], KeyMode::NotSet) << "the model keeps its own keys";
+    EXPECT_TRUE(board.messages.drain().empty()) << "no done message";
+    EXPECT_TRUE(failureText(job->outcome(), "en-US").empty());
+}
+
+TEST(JobText, NamesEachFailedTransferInTheLanguageOfTheTag) {
+    CJobOutcome outcome;
+    outcome.ranToEnd = true;
+    outcome.transfers = {{Transfer::ReadKeys, true}, {Transfer::ReadLight, false}};
+    const std::string english = failureText(outcome, "en-US");
+    EXPECT_NE(english.find("Reading the backlight"), std::string::npos) << english;
+    EXPECT_EQ(english.find("key settings"), std::string::npos) << english;
+    const std::string chinese = failureText(outcome, "zh-CN");
+    EXPECT_NE(chinese.find("从键盘读取背光失败"), std::string::npos) << chinese;
+    outcome.transfers[1].succeeded = true;
+    EXPECT_TRUE(failureText(outcome, "zh-CN").empty());
+}

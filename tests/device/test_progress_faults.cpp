@@ -1,0 +1,103 @@
+// The progress dialog against a keyboard that stops answering or goes away.
+// The simulated keyboard reads its faults once per process, so every case
+// runs in a process of its own.
+
+#include "ProgressTestSupport.h"
+
+#include "support/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+using namespace talvik::test;
+using namespace talvik::device;
+using namespace talvik::jobs;
+
+namespace {
+
+// While the worker sits in a read that will time out, the window still
+// follows the pointer and repaints.
+void expectResponsive(CWatchedProgress& dialog) {
+    dialog.pointAt(dialog.centreOf(1));
+    EXPECT_TRUE(dialog.elements()[1].hovered);
+    dialog.repaint();
+    dialog.pointAt(QPoint(5, 200));
+    EXPECT_FALSE(dialog.elements()[1].hovered);
+}
+
+} // namespace
+
+TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
+        return;
+    }
+    CProgressFixture f;
+    f.board.state.keyConfig.LightAreas[3] = {1, 2, 3};
+    CWatchedProgress dialog(f, kReadAll);
+    dialog.open();
+    QTest::qWait(200);
+    ASSERT_TRUE(f.slot.busy()) << "the key read is waiting for an answer";
+    expectResponsive(dialog);
+
+    ASSERT_TRUE(waitUntil([&] { return dialog.isHidden(); }, 10000)) << "the job must end";
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_FALSE(dialog.succeeded());
+    EXPECT_EQ(
+        dialog.outcome().transfers,
+        (std::vector<CTransferResult>{{Transfer::ReadKeys, false}, {Transfer::ReadLight, false}}));
+    EXPECT_TRUE(dialog.failureText().contains(QStringLiteral("从键盘读取按键设置失败")));
+    EXPECT_EQ(f.board.state.keyConfig.LightAreas[3].Green, 2);
+    EXPECT_EQ(f.board.state.keyConfig.Mode[72][0], KeyMode::Function);
+}
+
+TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
+        return;
+    }
+    CProgressFixture f;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        CWatchedProgress reading(f, kReadAll);
+        reading.open();
+        QTest::qWait(100);
+        reading.clickCancel();
+        EXPECT_EQ(reading.result(), IDCANCEL);
+        EXPECT_TRUE(reading.isHidden());
+    }
+    ASSERT_TRUE(f.slot.busy()) << "the read in progress runs to its time-out";
+
+    f.board.state.pressCount[10] = 5;
+    CWatchedProgress counting(f, kReadCounters);
+    counting.open();
+    EXPECT_TRUE(counting.waitingForWorker());
+    expectResponsive(counting);
+    ASSERT_TRUE(waitUntil([&] { return !counting.waitingForWorker(); }));
+    ASSERT_TRUE(waitUntil([&] { return counting.isHidden(); }, 10000));
+    EXPECT_LT(clock.elapsed(), 6000) << "one time-out for each job, no more";
+    EXPECT_EQ(counting.result(), IDOK);
+    EXPECT_EQ(counting.outcome().transfers,
+              (std::vector<CTransferResult>{{Transfer::ReadCounters, false}}));
+    EXPECT_EQ(f.board.state.pressCount[10], 5);
+    EXPECT_EQ(f.board.state.mostPressedKey, -1);
+}
+
+TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
+    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:40"}})) {
+        return;
+    }
+    CProgressFixture f;
+    f.board.state.languageTag = "en-US";
+    CWatchedProgress dialog(f, kWriteKeys);
+    dialog.setSleep([](auto) {});
+    EXPECT_EQ(dialog.exec(), IDOK);
+    EXPECT_FALSE(dialog.succeeded());
+    EXPECT_LT(dialog.progress.size(), 60u) << "the keyboard took 40 reports";
+    EXPECT_LT(dialog.percent(), 40);
+    EXPECT_TRUE(dialog.failureText().startsWith(QStringLiteral("Writing the key settings")))
+        << dialog.failureText().toStdString();
+
+    CWatchedProgress reading(f, kReadLight);
+    reading.setSleep([](auto) {});
+    EXPECT_EQ(reading.exec(), IDOK);
+    EXPECT_FALSE(reading.succeeded()) << "the connection stays gone";
+}
