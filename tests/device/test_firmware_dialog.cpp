@@ -6,6 +6,7 @@
 
 #include "DeviceFixture.h"
 
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
 #include "talvik/device/FirmwareJob.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 
 using talvik::device::CFirmwareDownload;
@@ -389,5 +391,36 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     second.dialog.runCommand(id::Close);
     ASSERT_TRUE(waitFor([&] { return !unattended.isEmpty(); }));
     EXPECT_EQ(unattended[0].left(40), QStringLiteral("The Firmware is downloaded successfully."));
+    EXPECT_EQ(receivedSince(before, image.records.size()).size(), image.records.size());
+}
+
+TEST(FirmwareDialog, NoDownloadAndNoVersionQueryWhileAnotherTransferStillUsesTheKeyboard) {
+    const CImage image = makeImage("Talvik(RGB)BLe_busy.bin", 1024);
+    CDeviceFixture f(1, true, "en-US");
+    talvik::device::CDeviceWorkerSlot slot;
+    std::mutex gate;
+    std::unique_lock hold(gate);
+    ASSERT_TRUE(slot.start([&gate] { std::lock_guard wait(gate); })); // a cancelled job, say
+    CFirmwareDownload download(f.state, slot);
+    CFirmware w(f, download);
+    EXPECT_TRUE(w.dialog.versionBox().text().isEmpty()) << "not asked while busy";
+    EXPECT_TRUE(f.messages.isEmpty());
+
+    w.dialog.runCommand(id::GetVersion);
+    f.files = {qs(image.file)};
+    w.dialog.runCommand(id::Open);
+    const std::size_t before = logLines().size();
+    w.dialog.runCommand(id::Update);
+    ASSERT_EQ(f.messages.size(), 2);
+    EXPECT_TRUE(f.messages[0].startsWith(QStringLiteral("The keyboard is still busy")));
+    EXPECT_EQ(f.messages[1], f.messages[0]);
+    EXPECT_FALSE(download.running());
+    EXPECT_TRUE(w.dialog.ready()) << "Update can be pressed again later";
+
+    hold.unlock();
+    slot.waitUntilFree();
+    w.dialog.runCommand(id::Update);
+    ASSERT_TRUE(waitFor([&] { return f.messages.size() == 3; }));
+    EXPECT_TRUE(f.messages[2].startsWith(QStringLiteral("The Firmware is downloaded")));
     EXPECT_EQ(receivedSince(before, image.records.size()).size(), image.records.size());
 }
