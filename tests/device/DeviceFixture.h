@@ -15,6 +15,13 @@
 #include <QWidget>
 
 #include <deque>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
 
 namespace talvik::test {
 
@@ -72,6 +79,26 @@ struct CDeviceFixture {
     std::deque<QColor> colours;
     std::deque<QString> files;
 };
+
+// Writes `binary` as an Intel HEX image at `hex` with objcopy, which ends its
+// lines with CR LF as firmware images have them. posix_spawn rather than
+// QProcess: ThreadSanitizer cannot follow QProcess's way of starting children.
+inline bool objcopyToIntelHex(const std::filesystem::path& binary,
+                              const std::filesystem::path& hex) {
+    std::vector<std::string> args = {"objcopy",       "-I",        "binary", "-O", "ihex",
+                                     binary.string(), hex.string()};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawnp(&child, "objcopy", nullptr, nullptr, argv.data(), environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // A left-button press and release at `at` (window coordinates).
 inline void sendClick(QWidget& w, QPoint at) {

@@ -17,7 +17,6 @@
 #include "layout/DeviceLayout.h"
 #include "support/TestSupport.h"
 
-#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -125,13 +124,10 @@ TEST_P(DeviceEndToEnd, FirmwareDialogShowsADownloadInProgress) {
     CTempDir dir;
     const std::filesystem::path raw = dir.path() / "image.raw";
     writeFile(raw, std::string(2 * 1024 * 1024, '\x5A'));
-    const QString image = QString::fromStdString(
-        (dir.path() / (std::string(talvik::text::modelName(c.model)) + "_2.0.bin")).string());
-    ASSERT_EQ(
-        QProcess::execute(QStringLiteral("objcopy"),
-                          {QStringLiteral("-I"), QStringLiteral("binary"), QStringLiteral("-O"),
-                           QStringLiteral("ihex"), QString::fromStdString(raw.string()), image}),
-        0);
+    const std::filesystem::path hex =
+        dir.path() / (std::string(talvik::text::modelName(c.model)) + "_2.0.bin");
+    ASSERT_TRUE(objcopyToIntelHex(raw, hex));
+    const QString image = QString::fromStdString(hex.string());
     CDeviceFixture f(c.model, true, c.language);
     CFirmwareDownload download(f.state);
     COrsaDialogFirmwareUpdate dialog(f.app, f.state, download);

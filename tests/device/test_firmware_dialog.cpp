@@ -14,7 +14,6 @@
 #include "layout/DeviceLayout.h"
 #include "support/TestSupport.h"
 
-#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -80,12 +79,7 @@ CImage makeImage(const std::string& name, int bytes) {
     }
     talvik::test::writeFile(binary, data);
     CImage image{scratch().path() / name, {}};
-    EXPECT_EQ(
-        QProcess::execute(QStringLiteral("objcopy"),
-                          {QStringLiteral("-I"), QStringLiteral("binary"), QStringLiteral("-O"),
-                           QStringLiteral("ihex"), QString::fromStdString(binary.string()),
-                           QString::fromStdString(image.file.string())}),
-        0);
+    EXPECT_TRUE(talvik::test::objcopyToIntelHex(binary, image.file));
     const std::string text = talvik::test::readFile(image.file);
     std::size_t at = 0;
     while (at < text.size()) {
