@@ -1,6 +1,8 @@
 #include "MainKeys.h"
 #include "SkinLayout.h"
 
+#include <utility>
+
 namespace talvik::layout {
 namespace {
 
@@ -73,6 +75,25 @@ SkinRect pick(const SkinRect& wide, const SkinRect& narrow, bool withBacklight) 
 }
 
 } // namespace
+
+ElementSpec makeElementSpec(int slot, int id, std::string zh, std::string en, SkinRect rect) {
+    ElementSpec e;
+    e.slot = slot;
+    e.id = id;
+    e.zh = std::move(zh);
+    e.en = std::move(en);
+    e.rect = rect;
+    return e;
+}
+
+ElementSpec makeLabelSpec(int slot, int id, std::string zh, std::string en, SkinRect rect,
+                          unsigned format, int font) {
+    ElementSpec e = makeElementSpec(slot, id, std::move(zh), std::move(en), rect);
+    e.isLabel = true;
+    e.textFormat = format;
+    e.fontIndex = font;
+    return e;
+}
 
 bool hasBacklightButton(int model) {
     return model != 2 && model != 3;
