@@ -19,9 +19,13 @@ if(TALVIK_BUILD_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Rebuilds of several build trees (presets, work trees) share compiled objects
-# when ccache is installed; nothing depends on it.
-find_program(TALVIK_CCACHE ccache)
+# Rebuilds of several build trees (presets, work trees) can share compiled
+# objects through ccache: -DTALVIK_USE_CCACHE=ON. Off by default, so a clean
+# build never takes an object from a cache another tree filled.
+option(TALVIK_USE_CCACHE "Compile through ccache when it is installed" OFF)
+if(TALVIK_USE_CCACHE)
+  find_program(TALVIK_CCACHE ccache)
+endif()
 if(TALVIK_CCACHE)
   set(CMAKE_C_COMPILER_LAUNCHER ${TALVIK_CCACHE})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${TALVIK_CCACHE})

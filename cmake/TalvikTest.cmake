@@ -29,13 +29,18 @@ function(talvik_add_test name)
     list(APPEND extra FIXTURES_REQUIRED xvfb RESOURCE_LOCK xserver)
     list(APPEND T_LABELS x11)
   endif()
-  if(T_LABELS)
-    list(APPEND extra LABELS "${T_LABELS}")
-  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT ${T_TIMEOUT}
       ${extra})
+  # gtest_discover_tests keeps only the first of several labels, so they are
+  # given once the tests are known (its list of them is <name>_TESTS).
+  if(T_LABELS)
+    set(label_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${label_file}
+         "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${T_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_file})
+  endif()
 endfunction()

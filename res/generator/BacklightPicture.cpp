@@ -20,7 +20,7 @@ const QColor kHintInk(130, 132, 140);
 // frame and a narrower one would leave a gap that reads as a border.
 void drawBlankKeycap(QPainter& p, const layout::SkinRect& r, Look look) {
     const int margin = layout::kLightFrameWidth;
-    drawKeycap(p, toRect(r).adjusted(-margin, -margin, margin, margin), QString(), look);
+    drawKeycapBody(p, toRect(r).adjusted(-margin, -margin, margin, margin), look);
 }
 
 // A selected key: an orange outline and a tick in its top right corner.
@@ -164,8 +164,7 @@ QImage drawKeyboardDialog(const CKeyboardDialog& d, int model, Look keyLook, Loo
 
 void drawDialogBrand(QPainter& p, QPointF at, qreal tile, const QString& subtitle) {
     p.save();
-    drawBrandTile(p, QRectF(at, QSizeF(tile, tile)), tile * 0.22, static_cast<int>(tile * 2 / 3),
-                  1);
+    drawBrandTile(p, at, static_cast<int>(tile));
     p.setPen(QColor(236, 236, 240));
     p.setFont(skinFont(static_cast<int>(tile * 0.6), true));
     const QRectF name(at.x() + tile + 10, at.y(), 200, tile);

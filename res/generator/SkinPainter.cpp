@@ -1,5 +1,6 @@
 #include "SkinPainter.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -156,52 +157,110 @@ void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look lo
     p.restore();
 }
 
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look) {
+namespace {
+
+struct KeycapColours {
+    QColor skirt{36, 37, 41};
+    QColor faceTop{58, 59, 65};
+    QColor faceBottom{48, 49, 54};
+    QColor ink{128, 131, 138};
+    QColor edge{24, 24, 26};
+};
+
+KeycapColours keycapColours(Look look) {
+    KeycapColours c;
+    if (look == Look::Active) {
+        c.skirt = QColor(44, 40, 37);
+        c.faceTop = QColor(66, 63, 60);
+        c.faceBottom = QColor(54, 51, 48);
+        c.ink = QColor(255, 138, 40);
+    } else if (look == Look::Hover) {
+        c.skirt = QColor(70, 52, 36);
+        c.faceTop = QColor(96, 98, 106);
+        c.faceBottom = QColor(80, 82, 90);
+        c.ink = QColor(255, 255, 255);
+        c.edge = kAccent;
+    }
+    return c;
+}
+
+} // namespace
+
+QColor keycapInk(Look look) {
+    return keycapColours(look).ink;
+}
+
+QColor keycapFace(Look look) {
+    return keycapColours(look).faceBottom;
+}
+
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
+    const KeycapColours c = keycapColours(look);
+    const bool compact = size == Keycap::Compact;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF skirt = QRectF(r).adjusted(2, 2, -2, -2);
-    const QRectF face = skirt.adjusted(3.5, 2, -3.5, -6);
-    QColor skirtColor(36, 37, 41);
-    QColor faceTop(58, 59, 65);
-    QColor faceBottom(48, 49, 54);
-    QColor ink(128, 131, 138);
-    QColor edge(24, 24, 26);
-    if (look == Look::Active) {
-        skirtColor = QColor(44, 40, 37);
-        faceTop = QColor(66, 63, 60);
-        faceBottom = QColor(54, 51, 48);
-        ink = QColor(255, 138, 40);
-    } else if (look == Look::Hover) {
-        skirtColor = QColor(70, 52, 36);
-        faceTop = QColor(96, 98, 106);
-        faceBottom = QColor(80, 82, 90);
-        ink = QColor(255, 255, 255);
-        edge = kAccent;
-    }
-    p.setPen(QPen(edge, look == Look::Hover ? 2.0 : 1.0));
-    p.setBrush(skirtColor);
-    p.drawRoundedRect(skirt, 5, 5);
+    const qreal margin = compact ? 1.5 : 2;
+    const QRectF skirt = QRectF(r).adjusted(margin, margin, -margin, -margin);
+    const QRectF face =
+        compact ? skirt.adjusted(2.5, 1.5, -2.5, -4.5) : skirt.adjusted(3.5, 2, -3.5, -6);
+    p.setPen(QPen(c.edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setBrush(c.skirt);
+    p.drawRoundedRect(skirt, compact ? 4 : 5, compact ? 4 : 5);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
-    faceFill.setColorAt(0, faceTop);
-    faceFill.setColorAt(1, faceBottom);
+    faceFill.setColorAt(0, c.faceTop);
+    faceFill.setColorAt(1, c.faceBottom);
     p.setPen(Qt::NoPen);
     p.setBrush(faceFill);
-    p.drawRoundedRect(face, 4, 4);
+    p.drawRoundedRect(face, compact ? 3 : 4, compact ? 3 : 4);
+    p.restore();
+    return face;
+}
 
-    p.setPen(ink);
+namespace {
+
+// A one-line legend as large as its keycap allows it.
+void drawLegendLine(QPainter& p, const QRectF& face, const QString& legend, Keycap size) {
+    const bool compact = size == Keycap::Compact;
+    const bool bold = legend.size() <= 2;
+    int pixels = 0;
+    if (compact) {
+        pixels = bold ? 13 : 11;
+    } else {
+        pixels = bold ? 15 : (legend.size() <= 4 ? 12 : 11);
+    }
+    const QRectF text = compact ? face.adjusted(1, 0, -1, 0) : face.adjusted(2, 1, -2, -1);
+    // A regular legend may reach into the face's margin.
+    const qreal room = compact ? text.width() : face.width();
+    while (pixels > 7 && QFontMetricsF(skinFont(pixels, bold)).horizontalAdvance(legend) > room) {
+        --pixels;
+    }
+    p.setFont(skinFont(pixels, bold));
+    p.drawText(text, Qt::AlignCenter, legend);
+}
+
+} // namespace
+
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look, Keycap size) {
+    const QRectF face = drawKeycapBody(p, r, look, size);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(keycapInk(look));
     const QStringList lines = legend.split(QLatin1Char('\n'));
-    const QRectF text = face.adjusted(2, 1, -2, -1);
     if (lines.size() == 2) {
+        const QRectF text = face.adjusted(2, 1, -2, -1);
         p.setFont(skinFont(11));
         p.drawText(text.adjusted(0, 0, 0, -text.height() / 2), Qt::AlignCenter, lines[0]);
         p.setFont(skinFont(13, true));
         p.drawText(text.adjusted(0, text.height() / 2, 0, 0), Qt::AlignCenter, lines[0 + 1]);
     } else {
-        const int size = legend.size() <= 2 ? 15 : (legend.size() <= 4 ? 12 : 11);
-        p.setFont(skinFont(size, legend.size() <= 2));
-        p.drawText(text, Qt::AlignCenter, legend);
+        drawLegendLine(p, face, legend, size);
     }
     p.restore();
+}
+
+void drawBrandTile(QPainter& p, QPointF topLeft, int size) {
+    drawBrandTile(p, QRectF(topLeft, QSizeF(size, size)), size * 14.0 / 64, size * 42 / 64,
+                  size / 32.0);
 }
 
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {

@@ -63,8 +63,22 @@ void drawButton(QPainter& p, const QRect& r, Look look);
 enum class WindowGlyph { Minimise, Help, Close };
 void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look);
 
-// A keycap with its legend; legend "a\nb" prints a shifted symbol above the base one.
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look);
+// Keycaps of the main window's keyboard, and the smaller ones of the virtual
+// keyboard, which have thinner edges to leave their legends room.
+enum class Keycap { Regular, Compact };
+
+// A keycap with its legend; legend "a\nb" prints a shifted symbol above the
+// base one. A one-line legend shrinks to fit its keycap.
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look,
+                Keycap size = Keycap::Regular);
+// The keycap alone; returns its face, where a legend or pictogram goes.
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size = Keycap::Regular);
+// What a keycap's legend is printed in, and the colour of its face.
+QColor keycapInk(Look look);
+QColor keycapFace(Look look);
+
+// The brand tile `size` design pixels square, in the main window's proportions.
+void drawBrandTile(QPainter& p, QPointF topLeft, int size);
 
 // A recessed panel (keyboard case, information box frame).
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill);

@@ -5,6 +5,9 @@
 #include "DevicePictures.h"
 #include "MainPicture.h"
 #include "ProgressPicture.h"
+#include "ScrollBarPicture.h"
+#include "ThemeIcons.h"
+#include "VirtualKeyboardPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +28,8 @@ PictureSet allPictures() {
     talvik::skin::addBacklightPictures(pictures);
     talvik::skin::addFirmwarePictures(pictures);
     talvik::skin::addProgressPictures(pictures);
+    talvik::skin::addScrollBarPicture(pictures);
+    talvik::skin::addVirtualKeyboardPictures(pictures);
     return pictures;
 }
 
@@ -84,5 +89,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    return writeAll(QString::fromLocal8Bit(argv[1]), allPictures()) ? 0 : 1;
+    if (!writeAll(QString::fromLocal8Bit(argv[1]), allPictures())) {
+        return 1;
+    }
+    const QStringList missing = talvik::skin::missingThemeIcons();
+    if (!missing.isEmpty()) {
+        std::fprintf(stderr, "the icon theme in %s lacks: %s (install adwaita-icon-theme)\n",
+                     qPrintable(talvik::skin::themeIconFolder()), qPrintable(missing.join(", ")));
+        return 1;
+    }
+    return 0;
 }

@@ -74,14 +74,13 @@ const Button kBacklightButtons[] = {
 // The title is a label; these dialogs write it larger than button captions.
 constexpr int kTitleFont = 17;
 
+// Slots are numbered once the table is complete.
 ElementSpec button(int id, const char* zh, const char* en, SkinRect rect) {
-    return dialogElement(id, zh, en, rect, false);
+    return makeElementSpec(0, id, zh, en, rect);
 }
 
 ElementSpec label(int id, const char* zh, const char* en, SkinRect rect, int font = 13) {
-    ElementSpec e = dialogElement(id, zh, en, rect, true);
-    e.fontIndex = font;
-    return e;
+    return makeLabelSpec(0, id, zh, en, rect, kTextCentre, font);
 }
 
 // A button's caption lies 5 pixels right of and 8 below its left and top

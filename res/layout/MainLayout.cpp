@@ -1,6 +1,8 @@
 #include "MainKeys.h"
 #include "SkinLayout.h"
 
+#include <utility>
+
 namespace talvik::layout {
 namespace {
 
@@ -74,13 +76,22 @@ SkinRect pick(const SkinRect& wide, const SkinRect& narrow, bool withBacklight) 
 
 } // namespace
 
-ElementSpec dialogElement(int id, const char* zh, const char* en, SkinRect rect, bool isLabel) {
+ElementSpec makeElementSpec(int slot, int id, std::string zh, std::string en, SkinRect rect) {
     ElementSpec e;
+    e.slot = slot;
     e.id = id;
-    e.zh = zh;
-    e.en = en;
+    e.zh = std::move(zh);
+    e.en = std::move(en);
     e.rect = rect;
-    e.isLabel = isLabel;
+    return e;
+}
+
+ElementSpec makeLabelSpec(int slot, int id, std::string zh, std::string en, SkinRect rect,
+                          unsigned format, int font) {
+    ElementSpec e = makeElementSpec(slot, id, std::move(zh), std::move(en), rect);
+    e.isLabel = true;
+    e.textFormat = format;
+    e.fontIndex = font;
     return e;
 }
 

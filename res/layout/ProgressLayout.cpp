@@ -2,7 +2,17 @@
 
 namespace talvik::layout {
 namespace {
-constexpr auto element = dialogElement;
+
+ElementSpec element(int id, const char* zh, const char* en, SkinRect rect, bool isLabel) {
+    ElementSpec e;
+    e.id = id;
+    e.zh = zh;
+    e.en = en;
+    e.rect = rect;
+    e.isLabel = isLabel;
+    return e;
+}
+
 } // namespace
 
 std::vector<ElementSpec> progressElements() {

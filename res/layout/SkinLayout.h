@@ -53,16 +53,20 @@ struct ElementSpec {
     SkinRect rect;  // picture pixels, before any scaling
     bool isLabel = false;
     int keyIndex = -1; // key number 1..87 for key elements
+    int code = -1;     // function code of a selection button
     Rgb textColor = kCaptionGrey;
     Rgb activeTextColor = kCaptionGrey;
     unsigned textFormat = kTextCentre;
     int fontIndex = 13;
     std::string legend; // what the picture prints on a key ("\n" splits shifted/base)
+    std::string tipZh;  // tooltip under "zh-CN"
+    std::string tipEn;  // tooltip under "en-US"
 };
 
-// An entry of a dialog's table with both captions: a hit-tested element, or a
-// label whose caption is drawn. The slot is left for the table to number.
-ElementSpec dialogElement(int id, const char* zh, const char* en, SkinRect rect, bool isLabel);
+// A hot area of a window's table, and a caption-only element.
+ElementSpec makeElementSpec(int slot, int id, std::string zh, std::string en, SkinRect rect);
+ElementSpec makeLabelSpec(int slot, int id, std::string zh, std::string en, SkinRect rect,
+                          unsigned format = kTextCentre, int font = 13);
 
 // Element identifiers of the main window.
 namespace main_id {
@@ -112,6 +116,19 @@ struct MainPictureIds {
     int active = 0;
 };
 MainPictureIds mainPictureIds(int model);
+
+// The skinned scroll bar draws itself from one picture of square cells, nine
+// columns by three rows. Columns 0 to 3 serve a vertical bar (first arrow,
+// last arrow, thumb, track), 4 to 7 a horizontal one in the same order;
+// rows are the looks: normal, pointed at, pressed. The cell is also the
+// bar's thickness and the length of its arrows.
+inline constexpr int kScrollBarPictureId = 138;
+inline constexpr int kScrollBarCell = 15;
+inline constexpr int kScrollBarColumns = 9;
+inline constexpr int kScrollBarRows = 3;
+// The thumb's ends, kept whole however long the thumb: the rest of its
+// cell is repeated between them.
+inline constexpr int kScrollThumbEnd = 3;
 
 // Every picture of the skin is drawn at each of these resolutions, in
 // multiples of its design size: a window shown larger than its design takes

@@ -2,6 +2,7 @@
 
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/shell/CFontTable.h"
+#include "talvik/shell/PictureCopy.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/shell/WindowMessageEvent.h"
 
@@ -161,12 +162,7 @@ void CSkinWindow::drawPicturePart(QPainter& p, const SkinElement& e, const SkinR
 }
 
 void CSkinWindow::drawPictureRect(QPainter& p, const QImage& picture, const QRect& r) {
-    // The painter works in design pixels; the picture may be drawn at a
-    // higher resolution, and its pixels are what the source rectangle counts.
-    const qreal resolution = picture.devicePixelRatio();
-    const QRectF source(r.x() * resolution, r.y() * resolution, r.width() * resolution,
-                        r.height() * resolution);
-    p.drawImage(QRectF(r), picture, source);
+    copyPicture(p, QRectF(r), picture, QRectF(r));
 }
 
 void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
@@ -177,7 +173,9 @@ void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
         p.setFont((*m_fonts)[e.fontIndex]);
     }
     p.setPen(e.active ? e.activeTextColor : e.textColor);
-    p.drawText(toQRect(r), alignmentOf(e.textFormat), e.caption(languageTag()));
+    // The rectangles were made for fonts with tighter lines than ours:
+    // descenders may reach below them and must not be cut off.
+    p.drawText(toQRect(r), alignmentOf(e.textFormat) | Qt::TextDontClip, e.caption(languageTag()));
 }
 
 void CSkinWindow::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {

@@ -11,9 +11,14 @@ SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     e.id = spec.id;
     e.captions["zh-CN"] = QString::fromStdString(spec.zh);
     e.captions["en-US"] = QString::fromStdString(spec.en);
+    if (!spec.tipZh.empty() || !spec.tipEn.empty()) {
+        e.tips["zh-CN"] = QString::fromStdString(spec.tipZh);
+        e.tips["en-US"] = QString::fromStdString(spec.tipEn);
+    }
     e.rect = spec.rect;
     e.isLabel = spec.isLabel;
     e.keyIndex = spec.keyIndex;
+    e.code = spec.code;
     e.textColor = toColor(spec.textColor);
     e.activeTextColor = toColor(spec.activeTextColor);
     e.textFormat = spec.textFormat;

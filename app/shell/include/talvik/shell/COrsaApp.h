@@ -5,6 +5,7 @@
 // tables, runs the main window and releases everything afterwards.
 
 #include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
 
 #include <QBrush>
 #include <QIcon>
@@ -35,7 +36,7 @@ struct CStartupHooks {
 // sleeping 1000 ms after each retry. Returns the last answer.
 int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep);
 
-class COrsaApp {
+class COrsaApp : public CSkinSource {
 public:
     static constexpr int kDetectRetries = 11;
     static constexpr int kDetectSleepMs = 1000;
@@ -68,7 +69,8 @@ public:
     // Skin picture `id` at the current resolution, loaded on first use (its
     // device pixel ratio is the resolution). A null image when the skin has
     // no such picture.
-    const QImage& picture(int id);
+    const QImage& picture(int id) override;
+    const CFontTable& fonts() const override { return m_fonts; }
 
     CAppState& state() { return m_state; }
 
