@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/deps/*.txt that are not installed yet.
-# Needs root (apt-get); does nothing when everything is already there.
+# Installs the Debian packages listed in scripts/deps/*.txt that are not
+# installed yet; does nothing when everything is there. As root it calls
+# apt-get itself; as an ordinary user it asks sudo for the installation, and
+# for nothing else.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mapfile -t wanted < <(cat "$here"/deps/*.txt | sed 's/#.*//' | awk 'NF {print $1}' | sort -u)
@@ -13,11 +15,16 @@ done
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
-echo "Installing: ${missing[*]}"
+echo "Missing Debian packages: ${missing[*]}"
+as_root=()
 if [ "$(id -u)" -ne 0 ]; then
-    echo "Some packages are missing; run this script as root (or with sudo)." >&2
-    exit 1
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "sudo is not installed. Install the packages as root, then run this again:" >&2
+        echo "    su -c '$here/install-deps.sh'" >&2
+        exit 1
+    fi
+    echo "Installing them with sudo (you may be asked for your password)."
+    as_root=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

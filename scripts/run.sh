@@ -5,6 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
+. "$root/scripts/as-checkout-owner.sh"
 cd "$root"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j2 --target Talvik

@@ -2,10 +2,12 @@
 # Builds and runs every test: the GCC build, the clang build under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the tests that run threads
 # under ThreadSanitizer, and a short fixed-time run of every fuzz target.
-# Installs missing Debian packages first (needs root then).
+# Installs missing Debian packages first (with sudo when not run as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+root=$PWD
+. scripts/as-checkout-owner.sh
 
 run_preset() {
     local preset=$1

@@ -21,6 +21,10 @@ bool CKeyboardUtil::isOpen() const {
     return m_channel && m_channel->fd() >= 0;
 }
 
+int CKeyboardUtil::openError() const {
+    return m_channel ? m_channel->openError() : ENODEV;
+}
+
 bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length) {
     if (!isOpen() || report == nullptr) {
         return false;

@@ -29,6 +29,8 @@ public:
     virtual bool readReport(unsigned char* payload, unsigned* length, int timeout);
 
     bool isOpen() const;
+    // The errno of the open that failed; 0 while open.
+    int openError() const;
 
 private:
     std::unique_ptr<talvik::hwi::CHidChannel> m_channel;

@@ -411,9 +411,10 @@ void drawFunctionButton(QPainter& p, int page, const layout::FunctionButton& but
         return;
     }
     if (page == 7) {
-        // The caption sits in the lower part of the button, the picture left of it.
+        // The caption sits in the lower part of the button, centred; the
+        // picture stays left of the longest one ("Power").
         drawButton(p, r, look);
-        const QRectF face(r.left() + 4, r.top() + 3, 24, 24);
+        const QRectF face(r.left() + 2, r.top() + 6, 19, 19);
         drawFunctionPictogram(p, face, button.code, buttonInk(look), buttonFace(look));
         return;
     }

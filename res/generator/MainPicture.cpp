@@ -1,4 +1,5 @@
 #include "MainPicture.h"
+#include "layout/MainPanels.h"
 #include "talvik/text/Language.h"
 
 #include <QPainterPath>
@@ -13,15 +14,8 @@ const QColor kAccent = toColor(layout::kAccentOrange);
 
 void drawTitle(QPainter& p, int model) {
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
-    p.drawRoundedRect(QRectF(22, 22, 6, 28), 3, 3);
-    p.setPen(QColor(236, 236, 240));
-    p.setFont(skinFont(22, true));
-    p.drawText(QRect(38, 16, 400, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8(text::modelName(model)));
-    const int nameWidth =
-        p.fontMetrics().horizontalAdvance(QString::fromUtf8(text::modelName(model)));
+    const int nameWidth = drawTitleBar(p, QRectF(22, 22, 6, 28), QRect(38, 16, 400, 40), 22,
+                                       QString::fromUtf8(text::modelName(model)));
     p.setPen(QColor(130, 132, 140));
     p.setFont(skinFont(13));
     p.drawText(QRect(38 + nameWidth + 14, 20, 300, 36), Qt::AlignLeft | Qt::AlignVCenter,
@@ -111,61 +105,34 @@ void drawBrand(QPainter& p, int model) {
     p.restore();
 }
 
-// The column right of the keyboard explains the two layers the switch above
-// it chooses between.
-void drawLayerGuide(QPainter& p) {
+// The column right of the keyboard: one plate per layer, lit in the active
+// picture. The window lights the plate of the layer it shows and writes the
+// texts in the current language.
+void drawLayerGuide(QPainter& p, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    drawPanel(p, QRect(1086, 150, 134, 326), 14, QColor(26, 26, 29));
-    const auto plate = [&](qreal y, const QString& title, const QString& sub, bool fn) {
-        const QRectF back(1104, y, 98, 58);
-        p.setPen(QPen(fn ? kAccent : QColor(86, 88, 96), 1.2));
-        p.setBrush(fn ? QColor(60, 36, 18) : QColor(44, 45, 50));
-        p.drawRoundedRect(back, 8, 8);
-        p.setPen(fn ? QColor(255, 170, 100) : QColor(220, 222, 228));
-        p.setFont(skinFont(15, true));
-        p.drawText(back.adjusted(0, 6, 0, -26), Qt::AlignCenter, title);
-        p.setPen(QColor(140, 142, 150));
-        p.setFont(skinFont(11));
-        p.drawText(back.adjusted(0, 32, 0, -6), Qt::AlignCenter, sub);
-    };
-    p.setPen(QColor(130, 132, 140));
-    p.setFont(skinFont(12, true));
-    p.drawText(QRect(1086, 166, 134, 20), Qt::AlignCenter, QStringLiteral("\u5c42 \u00b7 LAYERS"));
-    plate(196, QStringLiteral("1"), QStringLiteral("\u9876\u5c42 \u00b7 Top"), false);
-    plate(276, QStringLiteral("Fn + "), QStringLiteral("Fn \u7ec4\u5408\u5c42"), true);
-    p.setPen(QColor(110, 112, 120));
-    p.setFont(skinFont(11));
-    p.drawText(QRect(1092, 350, 122, 110), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("\u7528\u4e0a\u65b9\u5f00\u5173\u5207\u6362\u663e\u793a\u7684\u5c42\n"
-                              "The switch above picks the layer shown"));
+    drawPanel(p, toRect(layout::kLayerPanel), 14, QColor(26, 26, 29));
+    const bool lit = look == Look::Active;
+    for (const layout::SkinRect& plate : layout::kLayerPlates) {
+        p.setPen(QPen(lit ? kAccent : QColor(86, 88, 96), 1.2));
+        p.setBrush(lit ? QColor(60, 36, 18) : QColor(44, 45, 50));
+        p.drawRoundedRect(QRectF(toRect(plate)), 8, 8);
+    }
     p.restore();
 }
 
-// Connection status beside the information box: while the window is open the
-// keyboard is connected (the program ends when it goes).
+// The connection box beside the information box: its light and texts follow
+// the connection and the language, so the window draws them.
 void drawStatus(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    drawPanel(p, QRect(980, 501, 240, 154), 10, QColor(26, 26, 29));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 200, 90));
-    p.drawEllipse(QRectF(1002, 527, 12, 12));
-    p.setPen(QColor(220, 222, 228));
-    p.setFont(skinFont(15, true));
-    p.drawText(QRect(1024, 520, 180, 26), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("\u5df2\u8fde\u63a5  Connected"));
+    drawPanel(p, toRect(layout::kStatusPanel), 10, QColor(26, 26, 29));
     p.setPen(QColor(130, 132, 140));
     p.setFont(skinFont(12));
     p.drawText(QRect(1002, 556, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("USB HID  \u00b7  VID 0483"));
     p.setPen(QColor(60, 61, 66));
     p.drawLine(1002, 588, 1198, 588);
-    p.setPen(QColor(110, 112, 120));
-    p.drawText(QRect(1002, 598, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("\u70b9\u51fb\u6309\u952e\u8fdb\u884c\u8bbe\u7f6e"));
-    p.drawText(QRect(1002, 618, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Click a key to set it"));
     p.restore();
 }
 
@@ -185,7 +152,7 @@ QImage drawMainPicture(int model, Look look, int resolution) {
               toColor(layout::kInfoBackground));
     drawBrand(p, model);
     drawStatus(p);
-    drawLayerGuide(p);
+    drawLayerGuide(p, look);
 
     const std::vector<ElementSpec> elements = layout::mainElements(model);
     drawLegendSamples(p, elements);
@@ -199,28 +166,10 @@ QImage drawMainPicture(int model, Look look, int resolution) {
 
 void addMainPictures(PictureSet& pictures) {
     for (int model = 1; model <= 4; ++model) {
-        const layout::MainPictureIds ids = layout::mainPictureIds(model);
-        for (const std::pair<int, Look>& picture : {std::pair{ids.normal, Look::Normal},
-                                                   std::pair{ids.hover, Look::Hover},
-                                                   std::pair{ids.active, Look::Active}}) {
-            const Look look = picture.second;
-            pictures[picture.first] = [model, look](int resolution) {
-                return drawMainPicture(model, look, resolution);
-            };
-        }
+        addThreeLooks(pictures, layout::mainPictureIds(model), [model](Look look, int resolution) {
+            return drawMainPicture(model, look, resolution);
+        });
     }
-}
-
-} // namespace talvik::skin
-
-namespace talvik::skin {
-
-QImage drawProgramIcon(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    drawBrandTile(p, QRectF(0, 0, size, size), size * 0.22, size * 2 / 3, size * 0.04);
-    return image;
 }
 
 } // namespace talvik::skin

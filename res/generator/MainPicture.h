@@ -12,10 +12,3 @@ QImage drawMainPicture(int model, Look look, int resolution = 1);
 void addMainPictures(PictureSet& pictures);
 
 } // namespace talvik::skin
-
-namespace talvik::skin {
-
-// The program's icon: the orange "T" tile of the brand.
-QImage drawProgramIcon(int size);
-
-} // namespace talvik::skin

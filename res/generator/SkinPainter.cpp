@@ -1,4 +1,5 @@
 #include "SkinPainter.h"
+#include "layout/MainPanels.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -8,6 +9,16 @@ namespace talvik::skin {
 
 namespace {
 const QColor kAccent = toColor(layout::kAccentOrange);
+}
+
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw) {
+    for (const std::pair<int, Look>& picture :
+         {std::pair{ids.normal, Look::Normal}, std::pair{ids.hover, Look::Hover},
+          std::pair{ids.active, Look::Active}}) {
+        const Look look = picture.second;
+        pictures[picture.first] = [draw, look](int resolution) { return draw(look, resolution); };
+    }
 }
 
 QColor toColor(layout::Rgb rgb) {
@@ -98,6 +109,21 @@ void drawProgressTrack(QPainter& p, const QRectF& track, bool filled) {
         }
     }
     p.restore();
+}
+
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kAccent);
+    p.drawRoundedRect(bar, bar.width() / 2, bar.width() / 2);
+    p.setPen(QColor(236, 236, 240));
+    p.setFont(skinFont(fontSize, true));
+    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, title);
+    const int width = p.fontMetrics().horizontalAdvance(title);
+    p.restore();
+    return width;
 }
 
 void drawButton(QPainter& p, const QRect& r, Look look) {
@@ -199,13 +225,14 @@ QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
     const bool compact = size == Keycap::Compact;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    const qreal margin = compact ? 1.5 : 2;
+    const qreal margin = compact ? 1.5 : layout::kKeycapInset;
     const QRectF skirt = QRectF(r).adjusted(margin, margin, -margin, -margin);
     const QRectF face =
         compact ? skirt.adjusted(2.5, 1.5, -2.5, -4.5) : skirt.adjusted(3.5, 2, -3.5, -6);
-    p.setPen(QPen(c.edge, look == Look::Hover ? 2.0 : 1.0));
+    p.setPen(QPen(c.edge, look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
     p.setBrush(c.skirt);
-    p.drawRoundedRect(skirt, compact ? 4 : 5, compact ? 4 : 5);
+    const qreal radius = compact ? 4 : layout::kKeycapRadius;
+    p.drawRoundedRect(skirt, radius, radius);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
     faceFill.setColorAt(0, c.faceTop);
     faceFill.setColorAt(1, c.faceBottom);

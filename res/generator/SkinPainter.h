@@ -26,6 +26,11 @@ using PictureFunction = std::function<QImage(int resolution)>;
 // Every picture of the skin by its number.
 using PictureSet = std::map<int, PictureFunction>;
 
+// Registers a window's three pictures (normal, pointer-over, active) under
+// `ids`, each drawn by `draw` in its look.
+void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
+                   const std::function<QImage(Look look, int resolution)>& draw);
+
 QColor toColor(layout::Rgb rgb);
 
 // An image of `width` x `height` design pixels at `resolution`, for drawing
@@ -54,6 +59,11 @@ void drawSmallDialogHeader(QPainter& p, int width);
 // A progress bar's track; `filled` draws it as the full bar a window copies
 // from as far as its progress goes.
 void drawProgressTrack(QPainter& p, const QRectF& track, bool filled);
+
+// A window's title: the accent bar and, right of it, the title in bold.
+// Returns the title's width.
+int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
+                 const QString& title);
 
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);

@@ -1,13 +1,17 @@
 // Draws every picture of the skin and writes them, with a resource list that
 // names each by its number, into the output folder given as the argument.
-// The build packs that list into TalvikRES.rcc.
+// The build packs that list into TalvikRES.rcc. The program's icon for the
+// desktop goes to the folder's icons/ at every installed size.
 
 #include "DevicePictures.h"
+#include "KeyMapPicture.h"
 #include "MainPicture.h"
+#include "ProgramIcon.h"
 #include "ProgressPicture.h"
 #include "ScrollBarPicture.h"
 #include "ThemeIcons.h"
 #include "VirtualKeyboardPicture.h"
+#include "WaitPicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +31,11 @@ PictureSet allPictures() {
     talvik::skin::addMainPictures(pictures);
     talvik::skin::addBacklightPictures(pictures);
     talvik::skin::addFirmwarePictures(pictures);
+    talvik::skin::addKeyMapPictures(pictures);
     talvik::skin::addProgressPictures(pictures);
     talvik::skin::addScrollBarPicture(pictures);
     talvik::skin::addVirtualKeyboardPictures(pictures);
+    talvik::skin::addWaitPictures(pictures);
     return pictures;
 }
 
@@ -81,6 +87,26 @@ bool writeAll(const QString& outDir, const PictureSet& set) {
     return written;
 }
 
+// talvik-<size>.png for every desktop icon size, and talvik.svg.
+bool writeDesktopIcons(const QString& outDir) {
+    const QString dir = outDir + QStringLiteral("/icons");
+    QDir().mkpath(dir);
+    for (const int size : talvik::skin::kDesktopIconSizes) {
+        const QString name = QStringLiteral("%1/talvik-%2.png").arg(dir).arg(size);
+        if (!talvik::skin::drawProgramIcon(size).save(name, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            return false;
+        }
+    }
+    QFile svg(dir + QStringLiteral("/talvik.svg"));
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        svg.write(talvik::skin::programIconSvg()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg.fileName()));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +115,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    if (!writeAll(QString::fromLocal8Bit(argv[1]), allPictures())) {
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    if (!writeAll(outDir, allPictures()) || !writeDesktopIcons(outDir)) {
         return 1;
     }
     const QStringList missing = talvik::skin::missingThemeIcons();

@@ -35,6 +35,8 @@ struct Rgb {
 inline constexpr unsigned kTextLeft = 0;
 inline constexpr unsigned kTextCentre = 1;
 inline constexpr unsigned kTextRight = 2;
+// Added to one of the above: centred between top and bottom.
+inline constexpr unsigned kTextVCentre = 4;
 
 inline constexpr Rgb kCaptionGrey{200, 200, 200};
 inline constexpr Rgb kLayerActiveGreen{0, 255, 0};
@@ -61,6 +63,8 @@ struct ElementSpec {
     std::string legend; // what the picture prints on a key ("\n" splits shifted/base)
     std::string tipZh;  // tooltip under "zh-CN"
     std::string tipEn;  // tooltip under "en-US"
+    bool isListRow = false;
+    bool visible = true;
 };
 
 // A hot area of a window's table, and a caption-only element.

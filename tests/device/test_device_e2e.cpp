@@ -88,10 +88,10 @@ TEST_P(DeviceEndToEnd, BacklightDialogTakesAColourFromAClickedKey) {
     EXPECT_NE(first.pixel(0, 0), qRgb(1, 3, 255)) << "the colour key is never shown";
 
     f.colours = {QColor(255, 255, 255)};
-    clickAt(screenCentre(dialog, element(dialog, layout::backlight_id::FirstKey).rect));
+    clickAt(centreOf(dialog, element(dialog, layout::backlight_id::FirstKey).rect));
     ASSERT_TRUE(waitFor([&] { return dialog.workingCopy()[1].Green == 255; }));
     const layout::SkinRect esc = layout::backlightKeyRect(1);
-    pointAt(screenCentre(dialog, element(dialog, layout::backlight_id::FirstKey + 42).rect));
+    pointAt(centreOf(dialog, element(dialog, layout::backlight_id::FirstKey + 42).rect));
     const QImage shot = grabScreen(dialog);
     EXPECT_EQ(shot.pixel(esc.left - 1, esc.top + 20), qRgb(255, 255, 255));
     saveShot(shot, shotName("backlight", c));
@@ -109,12 +109,12 @@ TEST_P(DeviceEndToEnd, MultiSelectMarksTheClickedKeys) {
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (int index : {2, 3, 4, 5, 29, 30, 31, 70}) {
-        clickAt(screenCentre(dialog, element(dialog, 99 + index).rect));
+        clickAt(centreOf(dialog, element(dialog, 99 + index).rect));
     }
     ASSERT_TRUE(waitFor([&] { return result.selected[70]; }));
     EXPECT_TRUE(result.selected[2] && result.selected[31]);
     EXPECT_FALSE(result.selected[1]);
-    pointAt(screenCentre(dialog, element(dialog, layout::multiselect_id::SetColor).rect));
+    pointAt(centreOf(dialog, element(dialog, layout::multiselect_id::SetColor).rect));
     saveShot(grabScreen(dialog), shotName("multikey", c));
     dialog.close();
 }
@@ -138,9 +138,9 @@ TEST_P(DeviceEndToEnd, FirmwareDialogShowsADownloadInProgress) {
     EXPECT_FALSE(dialog.versionBox().text().isEmpty());
 
     f.files = {image};
-    clickAt(screenCentre(dialog, element(dialog, layout::firmware_id::Open).rect));
+    clickAt(centreOf(dialog, element(dialog, layout::firmware_id::Open).rect));
     ASSERT_TRUE(waitFor([&] { return !dialog.filePath().isEmpty(); }));
-    clickAt(screenCentre(dialog, element(dialog, layout::firmware_id::Update).rect));
+    clickAt(centreOf(dialog, element(dialog, layout::firmware_id::Update).rect));
     ASSERT_TRUE(waitFor([&] { return dialog.percent() >= 30; }, 20000));
     pointAt(QPoint(0, 0));
     const QImage shot = grabScreen(dialog);

@@ -9,7 +9,7 @@
 #include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
-#include "talvik/device/FirmwareJob.h"
+#include "talvik/jobs/FirmwareJob.h"
 
 #include "layout/DeviceLayout.h"
 #include "support/TestSupport.h"
@@ -357,7 +357,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     QStringList unattended;
     download.setResultSink([&](int result) {
         unattended << QString::fromUtf8(
-            talvik::device::firmwareResultText(result, f.state.languageTag).data());
+            talvik::jobs::firmwareResultText(result, f.state.languageTag).data());
     });
     auto first = std::make_unique<CFirmware>(f, download);
     f.files = {qs(image.file)};

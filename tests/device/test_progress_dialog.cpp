@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 using namespace talvik::test;
@@ -167,13 +168,26 @@ TEST(ProgressDialog, JobsThatReadChangeTheModelWhenTheyEnd) {
 // dialog that says so, and then runs.
 TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
     CProgressFixture f;
-    const auto slowStep = [](std::chrono::milliseconds) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    // The first job's wait holds its worker until the test lets it go, so the
+    // cancel surely lands while the worker is still inside its job.
+    struct Gate {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> open{false};
     };
+    const auto gate = std::make_shared<Gate>();
+    const auto heldStep = [gate](std::chrono::milliseconds) {
+        gate->entered = true;
+        while (!gate->open) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    };
+    const std::unique_ptr<Gate, void (*)(Gate*)> openAtEnd(gate.get(),
+                                                          [](Gate* g) { g->open = true; });
     auto first = std::make_unique<CWatchedProgress>(f, kNoTransfer);
-    first->setSleep(slowStep);
+    first->setSleep(heldStep);
     first->open();
     ASSERT_TRUE(f.slot.busy());
+    ASSERT_TRUE(waitUntil([&] { return gate->entered.load(); }));
     first->clickCancel();
     EXPECT_EQ(first->result(), IDCANCEL);
     first.reset(); // its worker's last posts go nowhere
@@ -189,6 +203,7 @@ TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
     EXPECT_TRUE(second.elements()[1].hovered) << "it answers the pointer while it waits";
     EXPECT_EQ(f.board.state.pressCount, countsBefore);
 
+    gate->open = true;
     ASSERT_TRUE(waitUntil([&] { return second.isHidden(); }));
     EXPECT_EQ(second.result(), IDOK);
     EXPECT_TRUE(second.succeeded());

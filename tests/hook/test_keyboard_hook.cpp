@@ -43,6 +43,31 @@ std::size_t threadCount() {
     return entriesIn("/proc/self/task");
 }
 
+// The count when nothing is starting or ending: the same in three readings.
+std::size_t steadyThreadCount() {
+    std::size_t last = threadCount();
+    for (int same = 0; same < 2;) {
+        std::this_thread::sleep_for(10ms);
+        const std::size_t now = threadCount();
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
+// A joined thread can stay listed in /proc/self/task for a moment after
+// pthread_join returns (the kernel wakes the joiner before it reaps the
+// task), so a count that should come down is given a short while to settle.
+std::size_t threadCountSettlingAt(std::size_t expected) {
+    const auto giveUp = std::chrono::steady_clock::now() + 2s;
+    std::size_t count = threadCount();
+    while (count != expected && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(5ms);
+        count = threadCount();
+    }
+    return count;
+}
+
 std::size_t openFileCount() {
     return entriesIn("/proc/self/fd");
 }
@@ -122,17 +147,17 @@ TEST_F(KeyboardHookOnX11, FocusedWindowGetsNoKeysWhileHookedAndAllAgainAfterward
 }
 
 TEST_F(KeyboardHookOnX11, UninstallLeavesNoThreadNorConnectionBehind) {
-    std::size_t threads = threadCount();
+    std::size_t threads = steadyThreadCount();
     std::size_t files = openFileCount();
     for (int round = 0; round < 3; ++round) {
         InstallHook(m_queue.window());
         ASSERT_TRUE(IsHookActive());
-        EXPECT_EQ(threadCount(), threads + 1);
+        EXPECT_EQ(threadCountSettlingAt(threads + 1), threads + 1);
         m_typist.tap(KEY_SPACE);
         EXPECT_EQ(m_queue.next(), hookKey(0x20));
         EXPECT_EQ(m_queue.next(), hookKey(0x80000020));
         UninstallHook();
-        EXPECT_EQ(threadCount(), threads);
+        EXPECT_EQ(threadCountSettlingAt(threads), threads);
         EXPECT_EQ(openFileCount(), files);
     }
     UninstallHook(); // a second one is harmless
@@ -140,20 +165,20 @@ TEST_F(KeyboardHookOnX11, UninstallLeavesNoThreadNorConnectionBehind) {
 }
 
 TEST_F(KeyboardHookOnX11, SecondInstallMovesTheHookWithoutLeakingAGrab) {
-    std::size_t threads = threadCount();
+    std::size_t threads = steadyThreadCount();
     std::size_t files = openFileCount();
     CMessageQueue second;
     InstallHook(m_queue.window());
     InstallHook(second.window());
     EXPECT_TRUE(IsHookActive());
-    EXPECT_EQ(threadCount(), threads + 1);
+    EXPECT_EQ(threadCountSettlingAt(threads + 1), threads + 1);
     m_typist.tap(KEY_A);
     EXPECT_EQ(second.next(), hookKey(0x41));
     EXPECT_EQ(second.next(), hookKey(0x80000041));
     EXPECT_EQ(m_queue.next(200ms), std::nullopt);
 
     UninstallHook();
-    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(threadCountSettlingAt(threads), threads);
     EXPECT_EQ(openFileCount(), files);
     CXClient other;
     EXPECT_TRUE(other.grabKeyboard()) << "a grab of the first install is still in force";
@@ -162,11 +187,11 @@ TEST_F(KeyboardHookOnX11, SecondInstallMovesTheHookWithoutLeakingAGrab) {
 TEST_F(KeyboardHookOnX11, KeyboardHeldByAnotherClientLeavesNoHookButTheWindowCapture) {
     CXClient holder;
     ASSERT_TRUE(holder.grabKeyboard());
-    std::size_t threads = threadCount();
+    std::size_t threads = steadyThreadCount();
     InstallHook(m_queue.window());
     EXPECT_FALSE(IsHookActive());
     EXPECT_EQ(GetHookStatus(), HookStatus::KeyboardBusy);
-    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(threadCountSettlingAt(threads), threads);
 
     // The dialog's own window events still reach it through the hook.
     EXPECT_TRUE(ForwardWindowKey(KEY_A + 8, true));
@@ -307,7 +332,7 @@ TEST(KeyboardHookServerGone, EndsTheHookButNotTheProgram) {
     ASSERT_FALSE(server.display().empty()) << "cannot start Xvfb";
     ::setenv("DISPLAY", server.display().c_str(), 1);
     CMessageQueue queue;
-    std::size_t threads = threadCount();
+    std::size_t threads = steadyThreadCount();
     InstallHook(queue.window());
     ASSERT_TRUE(IsHookActive());
 
@@ -320,5 +345,5 @@ TEST(KeyboardHookServerGone, EndsTheHookButNotTheProgram) {
 
     UninstallHook();
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
-    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(threadCountSettlingAt(threads), threads);
 }

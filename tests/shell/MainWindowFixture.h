@@ -13,7 +13,8 @@
 namespace talvik::test {
 
 // A main window on the generated skin whose keyboard link always answers
-// yes, with the messages it would show collected instead.
+// yes, with the messages, questions and file dialogs it would show collected
+// and answered from lists instead.
 struct CMainWindowFixture {
     explicit CMainWindowFixture(int model, QSize screen = QSize(1920, 1080))
         : state(CDeviceEnvironment::withoutDevices()), app(state) {
@@ -26,6 +27,24 @@ struct CMainWindowFixture {
         window->setKeyboardLink(
             {[] { return true; }, [] { return true; }, [this] { return present; }});
         window->setMessageSink([this](const QString& text) { messages << text; });
+        window->setNoticeSink(
+            [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
+                notices << caption + QLatin1Char('|') + text;
+                noticeIcons << icon;
+            });
+        window->setQuestionSink([this](const QString& caption, const QString& text) {
+            questions << caption + QLatin1Char('|') + text;
+            return answers.isEmpty() ? false : answers.takeFirst();
+        });
+        window->setFileDialogSink([this](talvik::shell::COrsaDlg::EFileDialog kind) {
+            fileDialogs << kind;
+            return paths.isEmpty() ? QString() : paths.takeFirst();
+        });
+        window->setUrlOpener([this](const QUrl& url) {
+            opened << url;
+            return openerWorks;
+        });
+        window->setTrayAvailable([this] { return trayAvailable; });
         initialised = loaded && window->initialise(screen);
     }
 
@@ -37,7 +56,16 @@ struct CMainWindowFixture {
     CAppState state;
     talvik::shell::COrsaApp app;
     std::unique_ptr<talvik::shell::COrsaDlg> window;
-    QStringList messages;
+    QStringList messages; // plain messages without caption
+    QStringList notices;  // "caption|text"
+    QList<QMessageBox::Icon> noticeIcons;
+    QStringList questions; // "caption|text"
+    QList<bool> answers;   // the answers to give, in order; No when they run out
+    QList<talvik::shell::COrsaDlg::EFileDialog> fileDialogs;
+    QStringList paths; // what the file dialogs return, in order; cancelled when they run out
+    QList<QUrl> opened;
+    bool openerWorks = true;
+    bool trayAvailable = false;
     bool present = true;
     bool loaded = false;
     bool initialised = false;

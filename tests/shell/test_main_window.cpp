@@ -3,6 +3,7 @@
 // language and layer switches, and what it does when the keyboard is missing.
 
 #include "MainWindowFixture.h"
+#include "hwi/FakeSysfs.h"
 
 #include "layout/SkinLayout.h"
 
@@ -225,16 +226,37 @@ TEST(MainWindow, ConnectionFailuresAreToldAndStopTheWindow) {
     QString error;
     ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath()));
     state.buildNameTables();
+    struct CCase {
+        bool connects;
+        CDeviceAccess access;
+    };
     QStringList messages;
-    for (const bool connects : {false, true}) {
+    for (const CCase c :
+         {CCase{false, CDeviceAccess::NotConnected}, CCase{true, CDeviceAccess::Open},
+          CCase{true, CDeviceAccess::OpenFailed}, CCase{true, CDeviceAccess::NoPermission}}) {
         talvik::shell::COrsaDlg dlg(app, state);
-        dlg.setKeyboardLink(
-            {[connects] { return connects; }, [] { return false; }, [] { return true; }});
+        dlg.setKeyboardLink({[c] { return c.connects; }, [] { return false; }, [] { return true; },
+                             [c] {
+                                 return talvik::shell::CAccessReport{c.access, "/dev/hidraw6"};
+                             }});
         dlg.setMessageSink([&](const QString& text) { messages << text; });
         EXPECT_FALSE(dlg.initialise(QSize(1920, 1080)));
     }
-    EXPECT_EQ(messages, (QStringList{QStringLiteral("Keyboard is not connected!"),
-                                     QStringLiteral("Keyboard has be occupied!")}));
+    ASSERT_EQ(messages.size(), 4);
+    // Nothing found: the program's own words first, then what to check, in both languages.
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Keyboard is not connected!\n")));
+    for (const char* hint :
+         {"plugged in", "70-talvik.rules", "other program", "USB", "权限", "其他程序"}) {
+        EXPECT_TRUE(messages[0].contains(QString::fromUtf8(hint))) << hint;
+    }
+    // Opened but silent, or not opened for another reason: held by another program.
+    EXPECT_EQ(messages[1], QStringLiteral("Keyboard has be occupied!"));
+    EXPECT_EQ(messages[2], QStringLiteral("Keyboard has be occupied!"));
+    // Not opened for lack of permission: says so and names the fix, in both languages.
+    for (const char* part : {"no permission", "/dev/hidraw6", "70-talvik.rules", "plug it in again",
+                             "没有使用它的权限", "重新插入"}) {
+        EXPECT_TRUE(messages[3].contains(QString::fromUtf8(part))) << part;
+    }
 }
 
 TEST(MainWindow, KeyboardGoneWhileRunningSaysSoOnceAndCloses) {
@@ -264,29 +286,51 @@ TEST(MainWindow, ClicksAreIgnoredWhileBusy) {
     EXPECT_EQ(f.state.editLevel, 1);
 }
 
-TEST(MainWindow, EnterAndEscapeLeaveOnlyAfterTheUnwrittenSettingsQuestion) {
+TEST(MainWindow, EnterAndEscapeLeaveLikeTheExitButton) {
     CMainWindowFixture f(1);
     f.dlg().show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&f.dlg(), &escape);
-    EXPECT_FALSE(f.dlg().isVisible()) << "nothing unwritten: leaves at once";
+    EXPECT_FALSE(f.dlg().isVisible()) << "nothing unwritten: only the save question";
     EXPECT_EQ(f.dlg().result(), QDialog::Accepted);
+    EXPECT_EQ(f.questions, QStringList{QStringLiteral("Talvik(RGB)BLe|是否保存按键配置文件??")});
 
     CMainWindowFixture g(2);
     g.dlg().show();
     g.state.modified = 1;
-    QStringList asked;
-    bool answer = false;
-    g.dlg().setQuestionSink([&](const QString& caption, const QString& text) {
-        asked << caption + QLatin1Char('|') + text;
-        return answer;
-    });
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(&g.dlg(), &enter);
     EXPECT_TRUE(g.dlg().isVisible()) << "No keeps the program running";
-    answer = true;
+    g.answers = {true, false};
     QCoreApplication::sendEvent(&g.dlg(), &enter);
     EXPECT_FALSE(g.dlg().isVisible());
-    EXPECT_EQ(asked.size(), 2);
-    EXPECT_EQ(asked.first(), QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"));
+    EXPECT_EQ(g.questions, (QStringList{QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"),
+                                        QStringLiteral("Talvik(S)BLe|配置未写入，是否继续退出??"),
+                                        QStringLiteral("Talvik(S)BLe|是否保存按键配置文件??")}));
+}
+
+// The whole way from a hidraw node this user may not open to the message:
+// discovery on a fake sysfs tree, the library's open, the window's diagnosis.
+TEST(MainWindow, KeyboardWithoutPermissionNamesTheFix) {
+    talvik::test::qtApp();
+    talvik::test::FakeSysfs sysfs;
+    sysfs.addNode(9, "0003:00000483:00005031", 1);
+    CDeviceEnvironment environment = sysfs.environment();
+    environment.openNode = [](const char*, int) {
+        errno = EACCES;
+        return -1;
+    };
+    CAppState state(environment);
+    talvik::shell::COrsaApp app(state);
+    QString error;
+    ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath()));
+    state.buildNameTables();
+    talvik::shell::COrsaDlg dlg(app, state);
+    QStringList messages;
+    dlg.setMessageSink([&](const QString& text) { messages << text; });
+    EXPECT_FALSE(dlg.initialise(QSize(1920, 1080)));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(
+        messages[0].contains(QString::fromStdString((sysfs.devDir() / "hidraw9").string())));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no permission"))) << messages[0].toStdString();
 }

@@ -2,13 +2,23 @@
 // in which the program comes up.
 
 #include "MainWindowFixture.h"
+#include "talvik/shell/COrsaDialogWaitKeyboard.h"
+#include "talvik/shell/InstallPaths.h"
 
+#include "layout/WaitLayout.h"
+
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"
 
 using talvik::shell::COrsaApp;
+using talvik::shell::COrsaDialogWaitKeyboard;
 using talvik::shell::CStartupHooks;
 using talvik::shell::detectModel;
 
@@ -93,8 +103,210 @@ TEST(Startup, RunsDetectionSkinTablesAndWindowInOrder) {
         window.setMessageSink([&](const QString& text) { seen.push_back(text.toStdString()); });
     };
     EXPECT_EQ(app.run(hooks), 0);
-    EXPECT_EQ(seen, (std::vector<std::string>{"3 zh-CN skin", "Keyboard is not connected!"}));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "3 zh-CN skin");
+    EXPECT_EQ(seen[1].rfind("Keyboard is not connected!", 0), 0u) << seen[1];
     EXPECT_EQ(d.calls, 2);
     EXPECT_EQ(d.sleeps.size(), 1u);
     EXPECT_TRUE(app.m_bmpMainNormal.isNull()) << "the skin is released at the end";
+}
+
+// An installed program finds its skin, help and udev rule from its own
+// folder, under any prefix; a build tree keeps them beside the program.
+TEST(InstallPaths, DataIsFoundBesideTheProgramOrUnderItsPrefix) {
+    using talvik::shell::dataDirectory;
+    using talvik::shell::dataFilePath;
+    using talvik::shell::installedUdevRule;
+    talvik::test::CTempDir prefix;
+    const auto bin = prefix.path() / "opt dir" / "bin";
+    const auto share = prefix.path() / "opt dir" / "share" / "talvik";
+    const QString program = QString::fromStdString(bin.string());
+    std::filesystem::create_directories(bin);
+
+    // Nothing anywhere: the program's folder, so messages name where it looked.
+    EXPECT_EQ(dataDirectory(program), program);
+    EXPECT_TRUE(installedUdevRule(program).isEmpty());
+
+    talvik::test::writeFile(share / "TalvikRES.rcc", "skin");
+    talvik::test::writeFile(
+        prefix.path() / "opt dir" / "lib" / "udev" / "rules.d" / "70-talvik.rules", "rule");
+    EXPECT_EQ(dataDirectory(program), QString::fromStdString(share.string()));
+    EXPECT_EQ(dataFilePath(QStringLiteral("help/index.html"), program),
+              QString::fromStdString((share / "help" / "index.html").string()));
+    EXPECT_TRUE(installedUdevRule(program).endsWith(
+        QStringLiteral("/opt dir/lib/udev/rules.d/70-talvik.rules")));
+
+    // A skin beside the program (a build tree) wins over an installed one.
+    talvik::test::writeFile(bin / "TalvikRES.rcc", "skin");
+    EXPECT_EQ(dataDirectory(program), program);
+}
+
+namespace {
+
+// Start-up with every hook set, and what it showed collected.
+struct CSearchRun {
+    explicit CSearchRun(std::vector<int> answers)
+        : state(CDeviceEnvironment::withoutDevices()), app(state), detector(std::move(answers)) {
+        talvik::test::qtApp();
+        hooks.detect = [this] { return detector.detect(); };
+        hooks.sleep = [this](int ms) {
+            detector.sleeps.push_back(ms);
+            if (wait != nullptr) {
+                visibleDuringSleeps += wait->isVisible() ? 1 : 0;
+                attempts.push_back(attemptText());
+            }
+            if (onSleep) {
+                onSleep();
+            }
+        };
+        hooks.resourcePath = talvik::test::builtSkinPath();
+        hooks.prepareWait = [this](COrsaDialogWaitKeyboard& window) {
+            wait = &window;
+            ++waitWindows;
+        };
+        hooks.prepareWindow = [this](talvik::shell::COrsaDlg& window) {
+            wait = nullptr; // gone by now
+            mainWindowReached = true;
+            window.setKeyboardLink(
+                {[] { return false; }, [] { return false; }, [] { return false; }});
+            window.setMessageSink([this](const QString& text) { messages << text; });
+        };
+    }
+
+    QString attemptText() {
+        for (SkinElement& e : wait->elements()) {
+            if (e.id == talvik::layout::wait_id::Attempt) {
+                return e.caption("zh-CN");
+            }
+        }
+        return {};
+    }
+
+    CAppState state;
+    COrsaApp app;
+    CDetector detector;
+    CStartupHooks hooks;
+    COrsaDialogWaitKeyboard* wait = nullptr;
+    int waitWindows = 0;
+    int visibleDuringSleeps = 0;
+    QStringList attempts;
+    QStringList messages;
+    bool mainWindowReached = false;
+    std::function<void()> onSleep;
+};
+
+} // namespace
+
+TEST(KeyboardSearch, WindowShowsFromTheFirstMissAndTheRetriesKeepTheirTiming) {
+    CSearchRun run({0});
+    EXPECT_EQ(run.app.run(run.hooks), 0);
+    EXPECT_EQ(run.waitWindows, 1);
+    EXPECT_EQ(run.detector.calls, 12);
+    EXPECT_EQ(run.detector.sleeps, std::vector<int>(11, 1000));
+    EXPECT_EQ(run.visibleDuringSleeps, 11) << "shown before the first retry";
+    ASSERT_EQ(run.attempts.size(), 11);
+    EXPECT_EQ(run.attempts.front(), QStringLiteral("第 2 次，共 12 次\nattempt 2 of 12"));
+    EXPECT_EQ(run.attempts.back(), QStringLiteral("第 12 次，共 12 次\nattempt 12 of 12"));
+    // Then the main window says what to check.
+    EXPECT_TRUE(run.mainWindowReached);
+    ASSERT_EQ(run.messages.size(), 1);
+    EXPECT_TRUE(run.messages[0].startsWith(QStringLiteral("Keyboard is not connected!")));
+}
+
+TEST(KeyboardSearch, KeyboardFoundAtOnceShowsNoWindow) {
+    CSearchRun run({2});
+    EXPECT_EQ(run.app.run(run.hooks), 0);
+    EXPECT_EQ(run.waitWindows, 0);
+    EXPECT_EQ(run.state.modelNumber, 2);
+}
+
+TEST(KeyboardSearch, QuitButtonAndEscapeEndTheProgramWithoutAMessage) {
+    for (const bool escape : {false, true}) {
+        CSearchRun run({0});
+        run.onSleep = [&run, escape] {
+            if (run.detector.sleeps.size() != 3) {
+                return;
+            }
+            if (escape) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(run.wait, &key);
+                return;
+            }
+            const int quit = run.wait->indexOfId(talvik::layout::wait_id::Quit);
+            const SkinRect r = run.wait->elements()[static_cast<std::size_t>(quit)].rect;
+            const QPoint at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at),
+                                QPointF(run.wait->mapToGlobal(at)), Qt::LeftButton, Qt::NoButton,
+                                Qt::NoModifier);
+            QCoreApplication::sendEvent(run.wait, &release);
+        };
+        EXPECT_EQ(run.app.run(run.hooks), 0);
+        EXPECT_EQ(run.detector.calls, 4) << "no retry after the third";
+        EXPECT_FALSE(run.mainWindowReached);
+        EXPECT_TRUE(run.messages.isEmpty());
+    }
+}
+
+// The program's own waits keep the window alive and end early on Quit.
+TEST(KeyboardSearch, WaitsBetweenRetriesKeepTheWindowResponsive) {
+    CSearchRun run({0});
+    run.hooks.sleep = {};
+    run.hooks.prepareWait = [&run](COrsaDialogWaitKeyboard& window) {
+        run.wait = &window;
+        QTimer::singleShot(300, &window, [&window] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(&window, &key);
+        });
+    };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(run.app.run(run.hooks), 0);
+    EXPECT_LT(timer.elapsed(), 900) << "the wait ends when the user quits";
+    EXPECT_EQ(run.detector.calls, 2);
+    EXPECT_FALSE(run.mainWindowReached);
+}
+
+// The lit keycap walks along with the attempts.
+TEST(KeyboardSearch, WindowLightsOneKeycapAfterTheOther) {
+    talvik::test::qtApp();
+    CAppState state(CDeviceEnvironment::withoutDevices());
+    COrsaApp app(state);
+    QString error;
+    ASSERT_TRUE(app.registerSkin(error, talvik::test::builtSkinPath())) << error.toStdString();
+    COrsaDialogWaitKeyboard window(app);
+    ASSERT_TRUE(window.initialise(QSize(1920, 1080)));
+    EXPECT_EQ(window.size(), QSize(talvik::layout::kWaitWidth, talvik::layout::kWaitHeight));
+    const auto keycap = [&window](int i) {
+        const SkinRect r = window
+                               .elements()[static_cast<std::size_t>(
+                                   window.indexOfId(talvik::layout::wait_id::FirstKeycap + i))]
+                               .rect;
+        return QRect(r.left, r.top, r.width(), r.height());
+    };
+    window.setAttempt(2, 12);
+    const QImage second = window.renderCanvas();
+    window.setAttempt(3, 12);
+    const QImage third = window.renderCanvas();
+    EXPECT_NE(second.copy(keycap(1)), third.copy(keycap(1)));
+    EXPECT_NE(second.copy(keycap(2)), third.copy(keycap(2)));
+    EXPECT_EQ(second.copy(keycap(0)), third.copy(keycap(0)));
+    window.setAttempt(6, 12); // wraps round to the second keycap
+    EXPECT_EQ(window.renderCanvas().copy(keycap(1)), second.copy(keycap(1)));
+
+    const QString shots = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        window.setAttempt(3, 12);
+        QDir().mkpath(shots);
+        // What the screen shows: the window's shape, with nothing around it.
+        QImage shot = window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QRegion shape = window.mask();
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                if (!shape.contains(QPoint(x, y))) {
+                    shot.setPixel(x, y, qRgba(0, 0, 0, 0));
+                }
+            }
+        }
+        shot.save(shots + QStringLiteral("/wait-for-keyboard.png"));
+    }
 }

@@ -37,6 +37,18 @@ TEST(Language, EntryNames_PerCollectionAndLanguage) {
     EXPECT_EQ(formatNumbered("100% %s %d %d", 7), "100% %s 7 %d") << "only the first %d is filled";
 }
 
+TEST(Language, FirmwareFileName_ModelPrefixAtTheStart_CaseSensitive) {
+    EXPECT_EQ(firmwareFilePrefix(3), "Talvik(S)_");
+    EXPECT_EQ(firmwareFilePrefix(0), "Talvik(RGB)BLe_") << "no keyboard: the first model";
+    EXPECT_TRUE(isFirmwareFileOfModel("Talvik(S)BLe_1.0.bin", 2));
+    EXPECT_FALSE(isFirmwareFileOfModel("Talvik(S)BLe_v2.bin", 3)) << "another model's name";
+    EXPECT_FALSE(isFirmwareFileOfModel("new_Talvik(S)_1.bin", 3)) << "the prefix later in the name";
+    EXPECT_FALSE(isFirmwareFileOfModel("talvik(s)_1.bin", 3));
+    EXPECT_FALSE(isFirmwareFileOfModel("Talvik(S)", 3)) << "the name without its underscore";
+    EXPECT_TRUE(isFirmwareFileOfModel("Talvik(RGB)_", 4));
+    EXPECT_FALSE(isFirmwareFileOfModel("Talvik(RGB)_x.bin", 1));
+}
+
 TEST(Summary, MacroItems_DelaysBecomeNumbers_DirectionsAreDropped) {
     const std::vector<std::string> items = {"A Down", delayText(30), "A UP"};
     EXPECT_EQ(macroSummary(items), "A,30,A");

@@ -1,7 +1,7 @@
 #include "talvik/device/CFirmwareDownload.h"
 
 #include "talvik/device/CDevicePrompts.h"
-#include "talvik/device/FirmwareJob.h"
+#include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/WindowMessageEvent.h"
 
@@ -19,7 +19,7 @@ CFirmwareDownload::CFirmwareDownload(CAppState& state, CDeviceWorkerSlot& worker
             this, std::make_unique<CWindowMessageEvent>(message, wParam, 0).release());
     });
     m_resultSink = [this](int result) {
-        const std::string_view text = firmwareResultText(result, m_state.languageTag);
+        const std::string_view text = jobs::firmwareResultText(result, m_state.languageTag);
         CDevicePrompts::interactive(nullptr).message(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     };
@@ -39,7 +39,7 @@ bool CFirmwareDownload::start(const std::string& path) {
     const HWND relay = m_relay;
     const bool started = m_worker.start(
         [&device, path, relay] {
-            const FirmwareResult result = downloadFirmwareFile(device, path, relay);
+            const jobs::FirmwareResult result = jobs::downloadFirmwareFile(device, path, relay);
             PostMessageW(relay, WM_TALVIK_JOBDONE, static_cast<WPARAM>(result), 0);
         },
         [&] { m_state.firmwarePath = path; });

@@ -1,7 +1,7 @@
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
 
 #include "talvik/device/CFirmwareDownload.h"
-#include "talvik/device/FirmwareJob.h"
+#include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/UiScale.h"
@@ -200,10 +200,10 @@ void COrsaDialogFirmwareUpdate::onWindowMessage(UINT message, WPARAM wParam, LPA
 }
 
 void COrsaDialogFirmwareUpdate::showResult(int result) {
-    if (result != kFirmwareNotOpened) {
+    if (result != jobs::kFirmwareNotOpened) {
         m_ready = true;
     }
-    m_prompts.message(fromUtf8(firmwareResultText(result, m_state.languageTag)));
+    m_prompts.message(fromUtf8(jobs::firmwareResultText(result, m_state.languageTag)));
 }
 
 void COrsaDialogFirmwareUpdate::reject() {

@@ -1,7 +1,5 @@
 #include "talvik/shell/CKeyboardLink.h"
 
-#include "talvik/hwi/COrsaHWI.h"
-
 namespace talvik::shell {
 
 CKeyboardLink CKeyboardLink::of(COrsaHWI& device) {
@@ -12,6 +10,7 @@ CKeyboardLink CKeyboardLink::of(COrsaHWI& device) {
         return device.ReadKeyboardVersion(version);
     };
     link.present = [&device] { return device.DetectDevice(); };
+    link.access = [&device] { return CAccessReport{device.deviceAccess(), device.deviceNode()}; };
     return link;
 }
 

@@ -1,27 +1,31 @@
 #include "talvik/shell/COrsaApp.h"
 
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/CKeyboardSearch.h"
 #include "talvik/shell/COrsaDlg.h"
+#include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 
 #include "layout/SkinLayout.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QResource>
 #include <QScreen>
 
-#include <chrono>
-#include <thread>
-
 namespace talvik::shell {
 
-int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep) {
+int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep,
+                const std::function<bool(int retry)>& retrying) {
     int model = detect();
-    for (int retry = 0; model == 0 && retry < COrsaApp::kDetectRetries; ++retry) {
+    for (int retry = 1; model == 0 && retry <= COrsaApp::kDetectRetries; ++retry) {
+        if (retrying && !retrying(retry)) {
+            break;
+        }
         model = detect();
         sleep(COrsaApp::kDetectSleepMs);
     }
@@ -35,7 +39,7 @@ COrsaApp::~COrsaApp() {
 }
 
 QString COrsaApp::defaultResourcePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TalvikRES.rcc"));
+    return dataFilePath(QStringLiteral("TalvikRES.rcc"));
 }
 
 namespace {
@@ -52,6 +56,18 @@ bool loadPicture(int id, int resolution, QImage& into, QString& error) {
     return true;
 }
 
+// Runs the main window until it ends. Not QDialog::exec: hiding the window in
+// the notification area would end that loop, and the program with it. The
+// window is the program, so closing a message box while it is hidden must not
+// quit either.
+void runUntilFinished(QDialog& window) {
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QEventLoop loop;
+    QObject::connect(&window, &QDialog::finished, &loop, &QEventLoop::quit);
+    window.show();
+    loop.exec();
+}
+
 } // namespace
 
 int COrsaApp::resolutionFor(float scale) {
@@ -60,28 +76,37 @@ int COrsaApp::resolutionFor(float scale) {
     return layout::pictureResolution(static_cast<double>(scale) * ratio);
 }
 
-bool COrsaApp::loadSkin(int model, QString& error, const QString& path, int resolution) {
-    releaseSkin();
+bool COrsaApp::registerSkin(QString& error, const QString& path) {
+    if (!m_hResModule.isEmpty()) {
+        return true;
+    }
     const QString file = path.isEmpty() ? defaultResourcePath() : path;
     if (!QFileInfo::exists(file) || !QResource::registerResource(file)) {
-        error = QStringLiteral(
-                    "The skin file was not found or cannot be read:\n%1\n"
-                    "找不到或无法读取皮肤文件。\n\n"
-                    "Talvik needs TalvikRES.rcc beside the program; reinstall or rebuild it.")
-                    .arg(QDir::toNativeSeparators(file));
+        error =
+            QStringLiteral("The skin file was not found or cannot be read:\n%1\n"
+                           "找不到或无法读取皮肤文件。\n\n"
+                           "Talvik needs TalvikRES.rcc beside the program or in its installed data "
+                           "folder (share/talvik); reinstall or rebuild it.")
+                .arg(QDir::toNativeSeparators(file));
         return false;
     }
     m_hResModule = file;
-    m_model = model;
-    if (resolution <= 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        resolution = resolutionFor(uiScale(screen != nullptr ? screen->geometry().height() : 0));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    m_resolution = resolutionFor(uiScale(screen != nullptr ? screen->geometry().height() : 0));
+    m_icon = QIcon(QString::fromStdString(layout::iconPath(layout::kProgramIconId)));
+    return true;
+}
+
+bool COrsaApp::loadSkin(int model, QString& error, const QString& path, int resolution) {
+    releaseSkin();
+    if (!registerSkin(error, path)) {
+        return false;
     }
-    if (!loadMainPictures(resolution, error)) {
+    m_model = model;
+    if (!loadMainPictures(resolution <= 0 ? m_resolution : resolution, error)) {
         releaseSkin();
         return false;
     }
-    m_icon = QIcon(QString::fromStdString(layout::iconPath(layout::kProgramIconId)));
     return true;
 }
 
@@ -138,9 +163,6 @@ int COrsaApp::run(CStartupHooks hooks) {
     if (!hooks.detect) {
         hooks.detect = [this] { return m_state.device.DetectDeviceType(); };
     }
-    if (!hooks.sleep) {
-        hooks.sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
-    }
     if (!hooks.fail) {
         hooks.fail = [](const QString& text) {
             QMessageBox::critical(nullptr, QStringLiteral("Talvik"), text);
@@ -149,7 +171,14 @@ int COrsaApp::run(CStartupHooks hooks) {
     // The program keeps no settings; the name only says whose program this is.
     QCoreApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
 
-    m_state.modelNumber = detectModel(hooks.detect, hooks.sleep);
+    {
+        CKeyboardSearch search(*this, hooks);
+        m_state.modelNumber = search.run();
+        if (search.quitRequested()) {
+            releaseSkin();
+            return 0;
+        }
+    }
     QString error;
     if (!loadSkin(m_state.modelNumber, error, hooks.resourcePath)) {
         hooks.fail(error);
@@ -162,7 +191,7 @@ int COrsaApp::run(CStartupHooks hooks) {
         hooks.prepareWindow(dialog);
     }
     if (dialog.initialise()) {
-        dialog.exec();
+        runUntilFinished(dialog);
     }
     releaseSkin();
     return 0;

@@ -2,11 +2,15 @@
 
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/DeviceMessages.h"
+#include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
 #include "layout/SkinLayout.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -26,19 +30,31 @@ COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
         return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
+    m_notice = [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
+        QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    m_askForFile = [this](EFileDialog kind) { return askForProfilePath(kind); };
+    m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_helpFolder = dataFilePath(QStringLiteral("help"));
     m_hIcon = app.m_icon;
     m_info.hide();
+    m_busyTimer.setSingleShot(true);
+    m_busyTimer.setInterval(kBusyMs);
+    connect(&m_busyTimer, &QTimer::timeout, this, [this] { m_state.busy = 0; });
+    setUpTray();
 }
 
 COrsaDlg::~COrsaDlg() = default;
 
 bool COrsaDlg::initialise(QSize screen) {
     if (!m_link.connect()) {
-        m_message(QStringLiteral("Keyboard is not connected!"));
+        m_message(notConnectedMessage());
         return false;
     }
     if (!m_link.readVersion()) {
-        m_message(QStringLiteral("Keyboard has be occupied!"));
+        m_message(unusableKeyboardMessage());
         return false;
     }
     setWindowIcon(m_hIcon);
@@ -79,6 +95,14 @@ bool COrsaDlg::initialise(QSize screen) {
     return true;
 }
 
+QString COrsaDlg::unusableKeyboardMessage() const {
+    const CAccessReport report = m_link.access ? m_link.access() : CAccessReport{};
+    if (report.access == CDeviceAccess::NoPermission) {
+        return noPermissionMessage(QString::fromStdString(report.node), installedUdevRule());
+    }
+    return occupiedMessage();
+}
+
 void COrsaDlg::fillElements() {
     std::vector<SkinElement>& table = elements();
     table.assign(kElementCount, SkinElement());
@@ -106,7 +130,11 @@ void COrsaDlg::checkDevice() {
     m_keyboardGone = true; // the message below runs a modal loop: say it once
     m_devicePoll.stop();
     m_devWatch.disconnect(this);
+    update(); // the connection box turns red behind the message
     m_message(QStringLiteral("Keyboard is not connected"));
+    if (m_state.modified != 0) {
+        offerSaveAfterRemoval();
+    }
     done(QDialog::Rejected);
 }
 

@@ -2,11 +2,16 @@
 
 #include "talvik/shell/COrsaDlg.h"
 
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
 #include "talvik/text/Language.h"
 
 #include "layout/SkinLayout.h"
 
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace talvik::shell {
@@ -27,16 +32,57 @@ void COrsaDlg::runCommand(int command, int index) {
     case id::Language:
         switchLanguage(index);
         break;
-    case id::Layer:
-        switchLayer(index);
+    case id::ReadCounters:
+        readCounters();
+        break;
+    case id::WriteKeys:
+        writeKeys();
+        break;
+    case id::Backlight:
+        runDeviceDialog(m_device.backlight);
+        break;
+    case id::ReadAll:
+        readAll();
+        break;
+    case id::Firmware:
+        runDeviceDialog(m_device.firmware);
+        break;
+    case id::Help:
+        openHelp();
+        break;
+    case id::Minimise:
+        minimise();
         break;
     case id::Exit:
         exitProgram();
         break;
+    case id::SaveProfile:
+        saveProfileCommand();
+        break;
+    case id::OpenProfile:
+        openProfileCommand();
+        break;
+    case id::ClearConfig:
+        clearConfiguration();
+        break;
+    case id::Layer:
+        switchLayer(index);
+        break;
     default:
-        // The other commands and the keys open windows of their own.
+        if (command >= id::FirstKey) {
+            editKey(index);
+        }
         break;
     }
+}
+
+void COrsaDlg::editKey(int index) {
+    m_state.editKey = elements()[static_cast<std::size_t>(index)].keyIndex;
+    editor::COrsaDialogKeyMapSettings dialog(m_app, m_state, this);
+    if (dialog.initialise() && dialog.exec() == QDialog::Accepted) {
+        m_state.modified = 1;
+    }
+    update();
 }
 
 void COrsaDlg::keyPressEvent(QKeyEvent* event) {
@@ -53,6 +99,35 @@ void COrsaDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void COrsaDlg::closeEvent(QCloseEvent* event) {
+    // The desktop closing the window (a shortcut, the task bar) is the exit
+    // button too; a close from the program itself ends the window as asked.
+    if (event->spontaneous() && isVisible()) {
+        event->ignore();
+        exitProgram();
+        return;
+    }
+    CSkinWindow::closeEvent(event);
+}
+
+void COrsaDlg::done(int result) {
+    // However the window ends, its icon must not outlive it.
+    m_trayIcon.hide();
+    CSkinWindow::done(result);
+}
+
+QString COrsaDlg::modelCaption() const {
+    return QString::fromUtf8(text::modelName(m_state.modelNumber));
+}
+
+QString COrsaDlg::pick(const char* chinese, const char* english) const {
+    return QString::fromUtf8(text::twoWayText(m_state.languageTag, chinese, english));
+}
+
+void COrsaDlg::tell(QMessageBox::Icon icon, const QString& text) {
+    m_notice(icon, modelCaption(), text);
+}
+
 void COrsaDlg::switchLanguage(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
     m_state.languageTag = std::string(button.active ? text::kChinese : text::kEnglish);
@@ -67,17 +142,32 @@ void COrsaDlg::switchLayer(int index) {
     update();
 }
 
-void COrsaDlg::exitProgram() {
-    if (m_state.modified != 0) {
-        const QString question = QString::fromUtf8(
-            text::twoWayText(m_state.languageTag, "配置未写入，是否继续退出??",
-                             "Configuration don't be writted,continue to exit??"));
-        if (!m_question(QString::fromUtf8(text::modelName(m_state.modelNumber)), question)) {
-            return;
-        }
+void COrsaDlg::clearConfiguration() {
+    m_state.resetToDefaults();
+    update();
+}
+
+QString COrsaDlg::helpPagePath(const QString& folder, const std::string& tag) {
+    const char* language = tag == text::kChinese ? "zh-CN" : "en-US";
+    return QDir(folder).filePath(QStringLiteral("Talvik.%1.html").arg(QLatin1String(language)));
+}
+
+void COrsaDlg::openHelp() {
+    const QString page = helpPagePath(m_helpFolder, m_state.languageTag);
+    const QString shown = QDir::toNativeSeparators(page);
+    if (!QFileInfo(page).isFile()) {
+        tell(QMessageBox::Warning,
+             pick("找不到帮助页面：\n%1\n请重新安装 Talvik。",
+                  "The help page was not found:\n%1\nReinstall Talvik to get it back.")
+                 .arg(shown));
+        return;
     }
-    m_trayIcon.hide();
-    accept();
+    if (!m_openUrl(QUrl::fromLocalFile(page))) {
+        tell(QMessageBox::Warning,
+             pick("没有程序能打开帮助页面：\n%1\n请用网页浏览器打开它。",
+                  "No program could open the help page:\n%1\nOpen it in a web browser.")
+                 .arg(shown));
+    }
 }
 
 } // namespace talvik::shell

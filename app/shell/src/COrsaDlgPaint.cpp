@@ -112,10 +112,17 @@ void COrsaDlg::drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r) 
 
 void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
     drawPicturePart(p, e, r);
-    drawMarker(p, e, r);
-    drawCaption(p, e, r);
     const QPoint at = pointer();
-    if (e.id >= id::FirstKey && !e.isLabel && e.rect.contains(at.x(), at.y())) {
+    const bool pointedKey = e.id >= id::FirstKey && !e.isLabel && e.rect.contains(at.x(), at.y());
+    if (pointedKey && e.active) {
+        // The active picture has no pointer-over look of its own: without
+        // this the user could not see which key a click opens.
+        drawKeyOutline(p, r);
+    }
+    drawMarker(p, e, r);
+    drawPressMarks(p, e, r);
+    drawCaption(p, e, r);
+    if (pointedKey) {
         m_infoText += keyDetails(e.keyIndex);
     }
 }

@@ -50,13 +50,14 @@ QImage withoutKeyFringe(const QImage& picture, QRgb key) {
 }
 
 int alignmentOf(unsigned textFormat) {
-    switch (textFormat) {
+    const int vertical = (textFormat & layout::kTextVCentre) != 0 ? Qt::AlignVCenter : Qt::AlignTop;
+    switch (textFormat & ~layout::kTextVCentre) {
     case layout::kTextLeft:
-        return Qt::AlignLeft | Qt::AlignTop;
+        return Qt::AlignLeft | vertical;
     case layout::kTextRight:
-        return Qt::AlignRight | Qt::AlignTop;
+        return Qt::AlignRight | vertical;
     default:
-        return Qt::AlignHCenter | Qt::AlignTop;
+        return Qt::AlignHCenter | vertical;
     }
 }
 
@@ -122,7 +123,7 @@ void CSkinWindow::applyShape(QColor key) {
 int CSkinWindow::hitTest(QPoint p) const {
     for (std::size_t i = 0; i < m_elements.size(); ++i) {
         const SkinElement& e = m_elements[i];
-        if (e.isHitTestable() && e.rect.contains(p.x(), p.y())) {
+        if (e.isHitTestable() && isShown(e) && e.rect.contains(p.x(), p.y())) {
             return static_cast<int>(i);
         }
     }
@@ -166,7 +167,7 @@ void CSkinWindow::drawPictureRect(QPainter& p, const QImage& picture, const QRec
 }
 
 void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
-    if (!e.isLabel) {
+    if ((!e.isLabel && !e.isListRow) || !e.visible) {
         return;
     }
     if (m_fonts != nullptr) {
@@ -196,7 +197,7 @@ QImage CSkinWindow::renderCanvas() {
     beforeElements();
     paintBehindElements(p);
     for (SkinElement& e : m_elements) {
-        if (!e.isEmpty()) {
+        if (!e.isEmpty() && isShown(e)) {
             paintElement(p, e, pictureRect(e));
         }
     }
@@ -241,7 +242,7 @@ void CSkinWindow::trackPointer(QPoint pointer) {
         if (!e.isHitTestable()) {
             continue;
         }
-        const bool inside = e.rect.contains(pointer.x(), pointer.y());
+        const bool inside = isShown(e) && e.rect.contains(pointer.x(), pointer.y());
         if (inside != e.hovered) {
             e.hovered = inside;
             update(toQRect(e.rect));

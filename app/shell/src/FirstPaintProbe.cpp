@@ -1,5 +1,6 @@
 #include "talvik/shell/FirstPaintProbe.h"
 
+#include "talvik/shell/COrsaDialogWaitKeyboard.h"
 #include "talvik/shell/COrsaDlg.h"
 
 #include <QApplication>
@@ -63,6 +64,10 @@ protected:
         // screenshot shows why.
         auto* window = qobject_cast<QWidget*>(watched);
         if (window == nullptr || !window->isWindow()) {
+            return false;
+        }
+        // The search window only passes by: what follows it says how start-up went.
+        if (dynamic_cast<COrsaDialogWaitKeyboard*>(window) != nullptr) {
             return false;
         }
         m_done = true;

@@ -23,5 +23,7 @@ SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     e.activeTextColor = toColor(spec.activeTextColor);
     e.textFormat = spec.textFormat;
     e.fontIndex = spec.fontIndex;
+    e.isListRow = spec.isListRow;
+    e.visible = spec.visible;
     return e;
 }

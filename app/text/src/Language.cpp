@@ -61,4 +61,12 @@ std::string_view modelName(int model) {
     }
 }
 
+std::string firmwareFilePrefix(int model) {
+    return std::string(modelName(model)) + '_';
+}
+
+bool isFirmwareFileOfModel(std::string_view fileName, int model) {
+    return fileName.starts_with(firmwareFilePrefix(model));
+}
+
 } // namespace talvik::text

@@ -4,28 +4,53 @@
 // interfaces of the machine, connects to it and moves key definitions, the
 // backlight area, press counters and firmware between the program and the
 // keyboard. Every operation blocks its caller until the exchange is over; the
-// library keeps no error state and shows nothing.
+// library shows nothing and keeps no error state, except why the open of its
+// connection failed (deviceAccess), so that the program can name the fix.
 
 #include "talvik/hwi/Export.h"
 #include "talvik/hwi/WindowHandle.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class COrsaUtil;
 class COrsa;
+
+// Opens a device node as open(2) does: a descriptor, or -1 with errno set.
+using CNodeOpener = std::function<int(const char* path, int flags)>;
 
 // Where discovery looks for keyboards. Tests point it at a fake sysfs tree.
 struct TALVIK_HWI_EXPORT CDeviceEnvironment {
     std::string hidrawClassDir = "/sys/class/hidraw"; // one folder per hidraw node
     std::string devDir = "/dev";                      // where the hidrawN nodes live
     int simulatorModel = 0; // 1..4: the simulated keyboard of that model replaces real devices
+    // How __createDev opens the node; empty means open(2). Tests make it fail
+    // with a chosen errno, which works even for root.
+    CNodeOpener openNode;
 
     // The defaults above, with simulatorModel taken from TALVIK_SIMULATOR.
     static CDeviceEnvironment fromProcess();
     // No real device is ever found; with a simulatorModel of 1..4 only the
     // simulated keyboard of that model. For tests, benchmarks and fuzzing.
     static CDeviceEnvironment withoutDevices(int simulatorModel = 0);
+};
+
+// What became of the open that __createDev attempted.
+enum class CDeviceAccess {
+    NotConnected, // no __createDev yet, or no supported keyboard was found
+    Open,         // the interface is open and carries reports
+    NoPermission, // the node exists but this user may not open it (EACCES, EPERM)
+    OpenFailed,   // the node could not be opened for another reason
+};
+
+// One supported keyboard interface that discovery found.
+struct CKeyboardEntry {
+    int model = 0;       // 1..4
+    std::string devNode; // "/dev/hidraw3"; the simulated keyboard's is "simulator"
+    CDeviceAccess access = CDeviceAccess::Open; // Open, NoPermission or OpenFailed
+    int openError = 0;                          // the errno of a failed open
 };
 
 class TALVIK_HWI_EXPORT COrsaHWI {
@@ -48,6 +73,10 @@ public:
     // if opening it failed (every transfer then fails); true at once when
     // already connected; false, and still not connected, when none was found.
     bool __createDev();
+    // Every supported interface in enumeration order (the first is the one
+    // __createDev connects to), each opened for a moment to learn whether it
+    // can be. Sends nothing and leaves the connection as it is.
+    std::vector<CKeyboardEntry> listKeyboards();
     // Drops the keyboard image and closes the connection. Always true.
     bool __closeDev();
 
@@ -87,10 +116,17 @@ public:
 
     // True while connected (after a successful __createDev).
     bool isConnected() const { return m_util != nullptr; }
+    // While connected: whether the open succeeded and, if not, whether for
+    // lack of permission. A transfer on a connection that is not Open fails.
+    CDeviceAccess deviceAccess() const;
+    // The node __createDev opened or tried to open ("/dev/hidraw3"); empty
+    // while not connected.
+    const std::string& deviceNode() const { return m_devNode; }
 
 private:
     CDeviceEnvironment m_environment;
     std::unique_ptr<COrsaUtil> m_util;
     std::unique_ptr<COrsa> m_keyboard;
     wchar_t m_version[64] = {};
+    std::string m_devNode;
 };

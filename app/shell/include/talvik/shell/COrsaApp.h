@@ -20,6 +20,7 @@ class CAppState;
 namespace talvik::shell {
 
 class COrsaDlg;
+class COrsaDialogWaitKeyboard;
 
 // What start-up reaches outside itself; tests replace the detector, the
 // sleep, the skin file and the place messages go. Empty members keep the
@@ -30,11 +31,15 @@ struct CStartupHooks {
     std::function<void(const QString& text)> fail;       // a message that stops the program
     QString resourcePath;                                // TalvikRES.rcc; empty: beside the program
     std::function<void(COrsaDlg& window)> prepareWindow; // before the main window initialises
+    // Before the window that shows the search for the keyboard initialises.
+    std::function<void(COrsaDialogWaitKeyboard& window)> prepareWait = {};
 };
 
 // Asks for the model once and, while the answer is 0, up to 11 more times,
-// sleeping 1000 ms after each retry. Returns the last answer.
-int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep);
+// sleeping 1000 ms after each retry. Before retry n (1..11) `retrying(n)`,
+// when given, may end the search by answering false. Returns the last answer.
+int detectModel(const std::function<int()>& detect, const std::function<void(int)>& sleep,
+                const std::function<bool(int retry)>& retrying = {});
 
 class COrsaApp : public CSkinSource {
 public:
@@ -56,6 +61,10 @@ public:
     // `error` when the file or a picture is missing; nothing stays
     // registered then.
     bool loadSkin(int model, QString& error, const QString& path = {}, int resolution = 0);
+    // Registers TalvikRES alone (if it is not yet), for windows that come
+    // before the model is known; picture() then loads at the resolution the
+    // primary screen needs. False with a message in `error`.
+    bool registerSkin(QString& error, const QString& path = {});
     // Switches every picture to the set drawn at `resolution`, for a window
     // that learns its scale after start-up. False, with the pictures as they
     // were, when the set lacks one.

@@ -11,13 +11,21 @@
 #include <QColor>
 #include <QFileSystemWatcher>
 #include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUrl>
 
 #include <array>
 #include <functional>
 
 class CAppState;
+struct SProfileResult;
+
+namespace talvik::layout {
+struct PanelText;
+}
 
 namespace talvik::shell {
 
@@ -28,6 +36,16 @@ public:
     static constexpr int kElementCount = 124;
     // How often the window checks that the keyboard is still there.
     static constexpr int kDevicePollMs = 1000;
+    // After a profile was opened, clicks are dropped this long (timer 1), so
+    // the click that closed the file dialog cannot reach the keyboard picture.
+    static constexpr int kBusyMs = 500;
+
+    enum class EFileDialog { Save, Open };
+    // Asks for a profile's path; empty when the user cancels.
+    using FileDialogSink = std::function<QString(EFileDialog kind)>;
+    // A message captioned with the model name.
+    using NoticeSink =
+        std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
 
     COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent = nullptr);
     ~COrsaDlg() override;
@@ -38,6 +56,31 @@ public:
     // Yes/No questions: true for Yes.
     void setQuestionSink(std::function<bool(const QString& caption, const QString& text)> sink) {
         m_question = std::move(sink);
+    }
+    void setNoticeSink(NoticeSink sink) { m_notice = std::move(sink); }
+    void setFileDialogSink(FileDialogSink sink) { m_askForFile = std::move(sink); }
+    // Opens the help page with the desktop's viewer; false when nothing could.
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // The folder of the help pages; by default "help" beside the program.
+    void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
+    // How a device job behind the progress dialog ended: every transfer
+    // succeeded, one failed, or the user cancelled.
+    enum class EJobOutcome { Succeeded, Failed, Cancelled };
+    struct CJobResult {
+        EJobOutcome outcome = EJobOutcome::Cancelled;
+        QString failureText; // what failed and what the model holds now, when it failed
+    };
+    // The device commands open windows of the device library, which stands
+    // on this one: the program hands them in (see main.cpp).
+    struct CDeviceCommands {
+        std::function<CJobResult(int job)> runJob; // the progress dialog with a job code
+        std::function<void()> backlight;           // the backlight settings, modally
+        std::function<void()> firmware;            // the firmware update, modally
+    };
+    void setDeviceCommands(CDeviceCommands commands) { m_device = std::move(commands); }
+    // Whether the desktop has a notification area; by default Qt's answer.
+    void setTrayAvailable(std::function<bool()> available) {
+        m_trayAvailable = std::move(available);
     }
 
     // The initialisation steps: connect, check the version, shape, scale and
@@ -55,26 +98,72 @@ public:
 
     // Runs the command of element id `id` as a click would.
     void runCommand(int id, int index);
-    // Checks that the keyboard is still there; when not, says so and ends the window.
+    // Checks that the keyboard is still there; when not, says so, offers to
+    // save unwritten key settings as a profile and ends the window.
     void checkDevice();
+    bool keyboardGone() const { return m_keyboardGone; }
+
+    // The help page for a language tag inside `folder`.
+    static QString helpPagePath(const QString& folder, const std::string& tag);
+
+    // The notification area: the icon while the window is hidden in it, what
+    // a click on it does, and its menu's one item.
+    const QSystemTrayIcon& trayIcon() const { return m_trayIcon; }
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    QAction* trayExitAction() const { return m_trayExit; }
+
+    void done(int result) override;
 
 protected:
     std::string languageTag() const override;
     void beforeElements() override;
     void afterElements() override;
+    void paintBehindElements(QPainter& p) override;
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void fillElements();
     void refreshActive();
     void drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r);
+    void drawKeyOutline(QPainter& p, const SkinRect& r) const;
+    void drawPressMarks(QPainter& p, const SkinElement& e, const SkinRect& r) const;
+    void drawPanelText(QPainter& p, const layout::PanelText& t, QColor colour) const;
     int modeOf(int key, int level) const;
     void switchLanguage(int index);
     void switchLayer(int index);
+    // Opens the key settings dialog for the key of element `index` on the layer shown.
+    void editKey(int index);
     void exitProgram();
     void watchDevices();
+    void setUpTray();
+
+    // Commands.
+    void openHelp();
+    void minimise();
+    void saveProfileCommand();
+    void openProfileCommand();
+    void clearConfiguration();
+    void readCounters();
+    void writeKeys();
+    void readAll();
+    void runDeviceDialog(const std::function<void()>& dialog);
+    // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
+    bool runJob(int job, const QString& caption);
+
+    enum class ESaved { Saved, Cancelled, Failed };
+    // Asks for a path and saves the configuration there; a failure is told.
+    ESaved saveWithDialog();
+    void offerSaveAfterRemoval();
+    QString modelCaption() const;
+    QString pick(const char* chinese, const char* english) const;
+    void tell(QMessageBox::Icon icon, const QString& text);
+    // The platform's file dialog for profiles.
+    QString askForProfilePath(EFileDialog kind);
+    // Why the found keyboard does not answer, for the user.
+    QString unusableKeyboardMessage() const;
 
     COrsaApp& m_app;
     CAppState& m_state;
@@ -85,6 +174,15 @@ private:
     CKeyboardLink m_link;
     std::function<void(const QString&)> m_message;
     std::function<bool(const QString&, const QString&)> m_question;
+    NoticeSink m_notice;
+    FileDialogSink m_askForFile;
+    std::function<bool(const QUrl&)> m_openUrl;
+    std::function<bool()> m_trayAvailable;
+    QString m_helpFolder;
+    QMenu m_trayMenu;
+    QAction* m_trayExit = nullptr;
+    QTimer m_busyTimer; // timer 1
+    CDeviceCommands m_device;
     QString m_infoText; // built while painting, shown when the paint ends
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;

@@ -68,6 +68,12 @@ protected:
 
     // The language the captions are drawn in.
     virtual std::string languageTag() const = 0;
+    // Whether an element takes part in painting, hit-testing and pointer-over
+    // now; a window with pages leaves out the elements of the other pages.
+    virtual bool isShown(const SkinElement& e) const {
+        (void)e;
+        return true;
+    }
     // Called before the elements are drawn and after, on every paint.
     virtual void beforeElements() {}
     virtual void afterElements() {}

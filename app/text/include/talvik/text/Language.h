@@ -43,4 +43,10 @@ std::string formatNumbered(std::string_view format, int number);
 // other than 2, 3 and 4 (1, and 0 when nothing was detected) is the first model.
 std::string_view modelName(int model);
 
+// Firmware images are told apart by their file name alone: an image of a model
+// is named "<model name>_...". The prefix must stand at the very start of the
+// name (without its folder) and is compared case-sensitively, byte for byte.
+std::string firmwareFilePrefix(int model);
+bool isFirmwareFileOfModel(std::string_view fileName, int model);
+
 } // namespace talvik::text

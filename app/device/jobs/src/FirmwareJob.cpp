@@ -1,4 +1,4 @@
-#include "talvik/device/FirmwareJob.h"
+#include "talvik/jobs/FirmwareJob.h"
 
 #include "talvik/hwi/COrsaHWI.h"
 #include "talvik/hwi/FirmwareImage.h"
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-namespace talvik::device {
+namespace talvik::jobs {
 
 FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, HWND progress) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
@@ -59,4 +59,4 @@ std::string_view firmwareResultText(int result, std::string_view tag) {
     }
 }
 
-} // namespace talvik::device
+} // namespace talvik::jobs

@@ -11,7 +11,7 @@
 
 class COrsaHWI;
 
-namespace talvik::device {
+namespace talvik::jobs {
 
 // How a download ended: the first three are the values the firmware dialog
 // has always received; a damaged image is told apart from a failed download.
@@ -35,4 +35,4 @@ FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, H
 // English otherwise), as UTF-8.
 std::string_view firmwareResultText(int result, std::string_view tag);
 
-} // namespace talvik::device
+} // namespace talvik::jobs

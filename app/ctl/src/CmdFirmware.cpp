@@ -1,0 +1,65 @@
+// firmware: the program's checks on the image, then the download.
+
+#include "Commands.h"
+#include "CtlText.h"
+#include "Progress.h"
+
+#include "talvik/jobs/FirmwareJob.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/text/Language.h"
+
+#include <filesystem>
+
+namespace talvik::ctl {
+namespace {
+
+// The result texts are written for a message box, with CR LF line ends.
+std::string withoutCarriageReturns(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int exitStatusFor(jobs::FirmwareResult result) {
+    switch (result) {
+    case jobs::kFirmwareDone:
+        return kExitOk;
+    case jobs::kFirmwareFailed:
+        return kExitFailed;
+    default:
+        return kExitRefused; // nothing was sent
+    }
+}
+
+} // namespace
+
+int runFirmware(const CCtlContext& context, const std::string& file) {
+    CAppState state;
+    if (const int status = connectKeyboard(context, state); status != kExitOk) {
+        return status;
+    }
+    const std::string name = std::filesystem::path(file).filename().string();
+    if (!text::isFirmwareFileOfModel(name, state.modelNumber)) {
+        const std::string_view model = text::modelName(state.modelNumber);
+        context.say(std::string(tr(context.language, msg::kFirmwareWrongModel)) +
+                    std::string(model));
+        context.say(fill(tr(context.language, msg::kFirmwareNameRule),
+                         {text::firmwareFilePrefix(state.modelNumber)}));
+        return kExitRefused;
+    }
+    jobs::FirmwareResult result;
+    {
+        CProgress progress(context.err, context.progressBar,
+                           std::string(tr(context.language, msg::kDownloading)),
+                           CProgress::firmwarePercent);
+        result = jobs::downloadFirmwareFile(state.device, file, progress.window());
+    }
+    context.say(withoutCarriageReturns(jobs::firmwareResultText(result, context.language)));
+    return exitStatusFor(result);
+}
+
+} // namespace talvik::ctl

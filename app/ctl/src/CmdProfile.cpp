@@ -1,0 +1,128 @@
+// read and write: the keyboard's keys and backlight to and from a profile,
+// through the device jobs the program runs.
+
+#include "Commands.h"
+#include "CtlText.h"
+#include "Progress.h"
+
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/JobText.h"
+#include "talvik/profile/Profile.h"
+#include "talvik/text/Language.h"
+
+namespace talvik::ctl {
+namespace {
+
+// Why a profile is not written, or an empty text when it can be. A profile
+// the program would only read leniently is refused too: nobody can look at
+// what the repairs made of it before it reaches the keyboard.
+std::string refusal(const CCtlContext& context, const SProfileResult& result,
+                    const std::string& path, int model) {
+    const std::string_view language = context.language;
+    switch (result.status) {
+    case EProfileStatus::Ok:
+        return result.message.empty()
+                   ? std::string()
+                   : fill(tr(language, msg::kProfileDamaged), {path, result.message});
+    case EProfileStatus::FileError:
+        return fill(tr(language, msg::kProfileUnreadable), {path, result.message});
+    case EProfileStatus::NotXml:
+        return fill(tr(language, msg::kProfileNotXml), {path});
+    case EProfileStatus::NotProfile:
+        return fill(tr(language, msg::kProfileNotProfile), {path});
+    case EProfileStatus::OtherModel:
+        return fill(tr(language, msg::kProfileOtherModel),
+                    {path, result.message, text::modelName(model)});
+    }
+    return {};
+}
+
+// Waits that stand between two exchanges with the keyboard are kept, as the
+// program keeps them; the one after the last exchange only lets a dialog
+// show its full bar, and nothing follows it here.
+void noWait(std::chrono::milliseconds) {}
+
+// The model cuts a list longer than the keyboard's record takes; the user
+// should know which keys lose their end.
+void warnAboutCutLists(const CCtlContext& context, const CAppState& state) {
+    for (int key = 1; key <= kKeyCount; ++key) {
+        for (int level = 0; level < kLayerCount; ++level) {
+            if (!state.fitsRecord(level, key)) {
+                context.say(
+                    fill(tr(context.language, msg::kListCut),
+                         {std::to_string(key),
+                          tr(context.language, level == 0 ? msg::kTopLayer : msg::kFnLayer)}));
+            }
+        }
+    }
+}
+
+int reportFailure(const CCtlContext& context, const jobs::CJobOutcome& outcome) {
+    context.say(jobs::failureText(outcome, context.language));
+    return kExitFailed;
+}
+
+} // namespace
+
+int runWrite(const CCtlContext& context, const std::string& path) {
+    CAppState state;
+    if (const int status = connectKeyboard(context, state); status != kExitOk) {
+        return status;
+    }
+    const SProfileResult loaded = loadProfile(state, path);
+    if (const std::string why = refusal(context, loaded, path, state.modelNumber); !why.empty()) {
+        context.say(why);
+        context.say(tr(context.language, msg::kNothingWritten));
+        return kExitRefused;
+    }
+    warnAboutCutLists(context, state);
+    {
+        CProgress progress(context.err, context.progressBar,
+                           std::string(tr(context.language, msg::kWritingKeys)),
+                           CProgress::slotPercent);
+        state.progressWindow = progress.window();
+        jobs::CJobControl control;
+        const jobs::CJobOutcome keys = jobs::runJobHere(jobs::kWriteKeys, state, control);
+        state.progressWindow = 0;
+        if (!keys.succeeded()) {
+            return reportFailure(context, keys);
+        }
+    }
+    jobs::CJobControl control(noWait);
+    const jobs::CJobOutcome light = jobs::runJobHere(jobs::kWriteLight, state, control);
+    if (!light.succeeded()) {
+        return reportFailure(context, light);
+    }
+    context.say(fill(tr(context.language, msg::kWritten), {text::modelName(state.modelNumber)}));
+    return kExitOk;
+}
+
+int runRead(const CCtlContext& context, const std::string& path) {
+    CAppState state;
+    if (const int status = connectKeyboard(context, state); status != kExitOk) {
+        return status;
+    }
+    jobs::CJobOutcome outcome;
+    {
+        CProgress progress(context.err, context.progressBar,
+                           std::string(tr(context.language, msg::kReadingKeys)),
+                           CProgress::slotPercent);
+        state.progressWindow = progress.window();
+        jobs::CJobControl control;
+        outcome = jobs::runJobHere(jobs::kReadAll, state, control);
+        state.progressWindow = 0;
+    }
+    if (!outcome.succeeded()) {
+        reportFailure(context, outcome);
+        context.say(tr(context.language, msg::kNoProfileSaved));
+        return kExitFailed;
+    }
+    if (const SProfileResult saved = saveProfile(state, path); !saved.ok()) {
+        context.say(fill(tr(context.language, msg::kProfileNotSaved), {saved.message}));
+        return kExitRefused;
+    }
+    context.say(fill(tr(context.language, msg::kSaved), {path}));
+    return kExitOk;
+}
+
+} // namespace talvik::ctl

@@ -1,0 +1,166 @@
+#include "CtlApp.h"
+
+#include "Commands.h"
+#include "CtlText.h"
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <string>
+
+#ifndef TALVIK_VERSION
+#define TALVIK_VERSION "unknown"
+#endif
+
+namespace talvik::ctl {
+namespace {
+
+struct SHelp {
+    SText program;
+    SText list, version, read, write, counters, firmware;
+    SText json, profileRead, profileWrite, firmwareFile, wait, help, showVersion;
+    SText options, commands, arguments, usage, footer;
+};
+
+const SHelp kHelp = {
+    {"通过命令行读写 Talvik 键盘：按键设置、背光、按键计数和固件。",
+     "The Talvik keyboard from the command line: key settings, backlight, press counters and "
+     "firmware."},
+    {"列出找到的键盘、型号、设备节点以及能否打开",
+     "List the keyboards found: model, hidraw node and whether each can be opened"},
+    {"显示键盘的固件版本", "Show the keyboard's firmware version"},
+    {"从键盘读取按键设置和背光，保存为配置文件",
+     "Read keys and backlight from the keyboard and save them as a profile"},
+    {"把配置文件中的按键设置和背光写入键盘",
+     "Write the keys and backlight of a profile to the keyboard"},
+    {"显示 87 个按键的按键计数，以及按得最多和最少的按键",
+     "Show the 87 press counters and the most and least pressed key"},
+    {"检查固件文件并下载到键盘", "Check a firmware image and download it into the keyboard"},
+    {"以 JSON 格式输出", "Print JSON"},
+    {"要保存的配置文件（.pro）", "The profile to save (.pro)"},
+    {"要写入的配置文件（.pro）", "The profile to write (.pro)"},
+    {"固件文件（.bin），文件名须以型号名加“_”开头",
+     "The firmware image (.bin); its name must begin with the model's name and \"_\""},
+    {"等待键盘接入，最多 SECONDS 秒", "Wait up to SECONDS for a keyboard to appear"},
+    {"显示帮助并退出", "Print this help and exit"},
+    {"显示版本并退出", "Print the version and exit"},
+    {"选项", "Options"},
+    {"命令", "Commands"},
+    {"参数", "Arguments"},
+    {"用法", "Usage"},
+    {"退出状态：0 成功；1 键盘没有完整应答；2 命令行有误；3 没有可用的键盘；"
+     "4 文件无法读取、写入或使用（没有向键盘发送任何数据）。",
+     "Exit status: 0 success; 1 the keyboard did not answer in full; 2 wrong command line; "
+     "3 no keyboard that can be used; 4 a file that cannot be read, written or used (nothing "
+     "was sent)."},
+};
+
+struct SArguments {
+    bool json = false;
+    std::string file;
+    std::function<int(const CCtlContext&)> run;
+};
+
+void localise(CLI::App& app, std::string_view language) {
+    auto formatter = std::make_shared<CLI::Formatter>();
+    formatter->label("Usage", std::string(tr(language, kHelp.usage)));
+    formatter->label("Positionals", std::string(tr(language, kHelp.arguments)));
+    formatter->label("OPTIONS", std::string(tr(language, kHelp.options)));
+    formatter->label("SUBCOMMAND", std::string(tr(language, kHelp.commands)));
+    formatter->label("REQUIRED", "");
+    formatter->column_width(24);
+    app.formatter(formatter);
+}
+
+CLI::App* addCommand(CLI::App& app, std::string_view language, const char* name,
+                     const SText& description) {
+    CLI::App* command = app.add_subcommand(name, std::string(tr(language, description)));
+    command->group(std::string(tr(language, kHelp.commands)));
+    command->get_help_ptr()->group(std::string(tr(language, kHelp.options)));
+    return command;
+}
+
+void addCommands(CLI::App& app, std::string_view language, SArguments& args) {
+    const std::string options(tr(language, kHelp.options));
+    CLI::App* list = addCommand(app, language, "list", kHelp.list);
+    list->add_flag("--json", args.json, std::string(tr(language, kHelp.json)))->group(options);
+    list->callback([&] { args.run = [&](const CCtlContext& c) { return runList(c, args.json); }; });
+
+    CLI::App* version = addCommand(app, language, "version", kHelp.version);
+    version->callback([&] { args.run = runVersion; });
+
+    CLI::App* read = addCommand(app, language, "read", kHelp.read);
+    read->add_option("PROFILE", args.file, std::string(tr(language, kHelp.profileRead)))
+        ->type_name("")
+        ->required();
+    read->callback([&] { args.run = [&](const CCtlContext& c) { return runRead(c, args.file); }; });
+
+    CLI::App* write = addCommand(app, language, "write", kHelp.write);
+    write->add_option("PROFILE", args.file, std::string(tr(language, kHelp.profileWrite)))
+        ->type_name("")
+        ->required();
+    write->callback(
+        [&] { args.run = [&](const CCtlContext& c) { return runWrite(c, args.file); }; });
+
+    CLI::App* counters = addCommand(app, language, "counters", kHelp.counters);
+    counters->add_flag("--json", args.json, std::string(tr(language, kHelp.json)))->group(options);
+    counters->callback(
+        [&] { args.run = [&](const CCtlContext& c) { return runCounters(c, args.json); }; });
+
+    CLI::App* firmware = addCommand(app, language, "firmware", kHelp.firmware);
+    firmware->add_option("FILE", args.file, std::string(tr(language, kHelp.firmwareFile)))
+        ->type_name("")
+        ->required();
+    firmware->callback(
+        [&] { args.run = [&](const CCtlContext& c) { return runFirmware(c, args.file); }; });
+}
+
+// CLI11 words its complaints in English; the kind of complaint is said in the
+// user's language, the detail (which names options and files) as CLI11 gives it.
+int usageError(const CCtlContext& context, const CLI::App& app, const CLI::ParseError& error) {
+    const std::vector<std::string> left = app.remaining();
+    if (app.get_subcommands().empty() && !left.empty() && !left.front().starts_with("-")) {
+        context.say(fill(tr(context.language, msg::kUnknownCommand), {left.front()}));
+    } else {
+        context.say(fill(tr(context.language, msg::kUsageError), {error.what()}));
+    }
+    context.say(tr(context.language, msg::kUsageHint));
+    return kExitUsage;
+}
+
+} // namespace
+
+int runTalvikctl(int argc, char** argv, CCtlContext context) {
+    const std::string_view language = context.language;
+    CLI::App app(std::string(tr(language, kHelp.program)), "talvikctl");
+    localise(app, language);
+    app.set_help_flag("-h,--help", std::string(tr(language, kHelp.help)));
+    app.get_help_ptr()->group(std::string(tr(language, kHelp.options)));
+    app.set_version_flag("--version", "talvikctl " TALVIK_VERSION,
+                         std::string(tr(language, kHelp.showVersion)))
+        ->group(std::string(tr(language, kHelp.options)));
+    app.add_option("--wait", context.waitSeconds, std::string(tr(language, kHelp.wait)))
+        ->option_text("SECONDS")
+        ->check(CLI::Range(0, 3600))
+        ->group(std::string(tr(language, kHelp.options)));
+    app.footer(std::string(tr(language, kHelp.footer)));
+    app.require_subcommand(1);
+    app.fallthrough();
+
+    SArguments args;
+    addCommands(app, language, args);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), context.out);
+        return kExitOk;
+    } catch (const CLI::CallForVersion& version) {
+        std::fprintf(context.out, "%s\n", version.what());
+        return kExitOk;
+    } catch (const CLI::ParseError& error) {
+        return usageError(context, app, error);
+    }
+    return args.run ? args.run(context) : kExitUsage;
+}
+
+} // namespace talvik::ctl

@@ -1,0 +1,93 @@
+#pragma once
+
+// One page of the key settings dialog. The dialog owns the element table, the
+// child controls, the key capture and the order in which a click is handled;
+// a page decides what its own elements do, what they show and what OK writes
+// for it. A page's state lives in the dialog (CKeyMapWork), since Default,
+// Clear and the dialog's start-up preset several pages at once.
+
+#include <QPoint>
+
+#include <string>
+
+class CAppState;
+
+namespace talvik::editor {
+
+class COrsaDialogKeyMapSettings;
+
+// One keystroke from the capture, after the Shift side has been resolved.
+struct CHookKey {
+    int vk = 0;        // virtual-key code
+    int dir = 0;       // 0 press, 1 release
+    int code = 0;      // (dir << 9) | vk; 269 for a press of the keypad Enter
+    int elapsedMs = 0; // since the previous keystroke of the capture, at most 65535
+};
+
+// What a click does to a capture or recording that is running.
+enum class CaptureClick {
+    NotStopped,   // the capture goes on and the click acts
+    Stopped,      // the capture ended; the click does nothing more
+    StoppedGoesOn // the capture ended; OK and Cancel still act
+};
+
+class CKeyMapPage {
+public:
+    explicit CKeyMapPage(COrsaDialogKeyMapSettings& dialog) : m_dialog(dialog) {}
+    virtual ~CKeyMapPage() = default;
+    CKeyMapPage(const CKeyMapPage&) = delete;
+    CKeyMapPage& operator=(const CKeyMapPage&) = delete;
+
+    // The page has become the current one: place and show the child controls
+    // it uses (the dialog has hidden all of them before).
+    virtual void shown() {}
+    // Before every paint and after every click: rows, labels, active flags and
+    // child control texts from the page's state.
+    virtual void refresh() {}
+    // A left click on element `index` (id `id`) of this page, after the
+    // dialog's own steps (in-place editor, running captures).
+    virtual void click(int id, int index) {
+        (void)id;
+        (void)index;
+    }
+    // A right button release over element `index` (-1: none) at `globalPos`.
+    virtual void rightClick(int index, QPoint globalPos) {
+        (void)index;
+        (void)globalPos;
+    }
+    // Whether a capture or recording of this page runs.
+    virtual bool capturing() const { return false; }
+    // A click on element id `id` (-1: none) arrives while capturing().
+    virtual CaptureClick interruptCapture(int id) {
+        (void)id;
+        return CaptureClick::NotStopped;
+    }
+    // Ends a running capture without any click (the dialog is closing).
+    virtual void abandonCapture() {}
+    // A keystroke from the hook.
+    virtual void hookKey(const CHookKey& key) { (void)key; }
+    // The in-place editor on row element `index` closes with `text`.
+    virtual void commitRow(int index, const std::string& text) {
+        (void)index;
+        (void)text;
+    }
+    // The user changed the text of number field `control` (1001 or 1002).
+    virtual void editChanged(int control) { (void)control; }
+    // A scroll bar of this page (control 1006 or 1007) moved to `position`.
+    virtual void scrolled(int control, int position) {
+        (void)control;
+        (void)position;
+    }
+    // OK: the key's assignment on (key, level) from this page, which has
+    // already been cleared to NotSet, and this page's library into the model.
+    virtual void apply(CAppState& state, int key, int level) {
+        (void)state;
+        (void)key;
+        (void)level;
+    }
+
+protected:
+    COrsaDialogKeyMapSettings& m_dialog;
+};
+
+} // namespace talvik::editor

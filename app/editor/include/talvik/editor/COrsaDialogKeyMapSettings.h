@@ -1,0 +1,209 @@
+#pragma once
+
+// The key settings dialog: gives one key, on one layer, its function. Seven
+// pages, one per function category, edit working copies; OK writes the
+// current page's choice into the configuration model, Cancel leaves the model
+// as it was.
+
+#include "talvik/editor/CKeyMapPage.h"
+#include "talvik/editor/CTipWindow.h"
+#include "talvik/model/CActionList.h"
+#include "talvik/shell/CInfoBox.h"
+#include "talvik/shell/CKeyCapture.h"
+#include "talvik/shell/CSkinScrollBar.h"
+#include "talvik/shell/CSkinWindow.h"
+
+#include "layout/KeySettingsLayout.h"
+
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CAppState;
+
+namespace talvik::shell {
+class CSkinSource;
+} // namespace talvik::shell
+
+namespace talvik::editor {
+
+class CLibraryPage;
+class CSingleComboPage;
+
+// What the dialog edits until OK, under the names the program has always
+// used for them.
+struct CKeyMapWork {
+    int m_page = 1;
+    bool m_isSingle = true;
+    int m_singleCode = -1; // virtual-key code of the single key, bit 9 clear
+    bool m_capturingSingle = false;
+    bool m_capturingCombo = false;
+    bool m_recordingMacro = false;
+    bool m_recordingEmu = false;
+    bool m_renaming = false;
+    bool m_editingDelay = false;
+    int m_lastCode = -1;
+    std::int64_t m_lastEventTime = 0; // steady clock, ns; 0: no keystroke yet
+    std::array<std::uint8_t, 256> m_keyIsDown{};
+    int m_mediaCode = -1;
+    int m_mouseCode = -1;
+    int m_functionCode = -1;
+    int m_powerCode = -1;
+    CActionList m_comboLibrary{layout::kComboRows};
+    CActionList m_combo{layout::kComboRows};
+    CActionList m_macroLibrary{layout::kMacroRows};
+    CActionList m_macro{layout::kMacroRows};
+    CActionList m_emuLibrary{layout::kMacroRows};
+    CActionList m_emu{layout::kMacroRows};
+    int m_menuRow = -1;
+};
+
+class COrsaDialogKeyMapSettings : public shell::CSkinWindow,
+                                  public CKeyMapWork,
+                                  public shell::IScrollBarOwner {
+public:
+    static constexpr int kElementCount = layout::kKeyMapElementCount;
+    // A click acts only when no double click follows it within this time.
+    static constexpr int kDoubleClickGuardMs = 200;
+    static constexpr int kTipDelayMs = 100;
+
+    COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
+                              QWidget* parent = nullptr);
+    ~COrsaDialogKeyMapSettings() override;
+
+    // Initialisation for editKey and editLevel of the application state: the
+    // table, the faces, the child controls, the working copies and the page
+    // the key's assignment belongs to. False (after telling the user) when
+    // the skin lacks a face; the dialog must not run then. An empty `screen`
+    // means the primary screen.
+    bool initialise(QSize screen = {});
+
+    // Shows page n + 1 (n = 0..6).
+    void switchPage(int n);
+    // OK: the current page's choice becomes the key's assignment.
+    void applyAssignment();
+    // Ends the dialog however it is closed, never leaving a capture running.
+    void done(int result) override;
+    // Stores the in-place editor's text and closes it.
+    void commitInPlaceEdit();
+    // A message of the keyboard hook.
+    void onHookKey(WPARAM wParam, LPARAM lParam);
+    // What a click on element `index` (-1: none) does once its double-click
+    // guard has passed.
+    void dispatchClick(int index);
+    // What Default does for a key whose default code is `d` (-1: no key):
+    // shows the page of that code with the code chosen, applying nothing.
+    void presetDefault(int d);
+
+    // What the dialog reaches outside itself; tests replace them.
+    // Runs the virtual keyboard in mode 1 (single) or 2 (combo); true for OK.
+    void setVirtualKeyboard(std::function<bool(int mode)> run) {
+        m_virtualKeyboard = std::move(run);
+    }
+    void setMessageSink(std::function<void(const QString&)> sink) { m_message = std::move(sink); }
+    // Whether a key is held, as the capture sees it.
+    void setKeyState(std::function<bool(int vk)> query) { m_keyState = std::move(query); }
+    // Nanoseconds of a steady clock.
+    void setClock(std::function<std::int64_t()> now) { m_clock = std::move(now); }
+
+    // For the pages.
+    CAppState& appState() { return m_state; }
+    const std::string& language() const;
+    SkinElement& element(int id) { return elements()[static_cast<std::size_t>(indexOfId(id))]; }
+    SkinElement& elementAt(int index) { return elements()[static_cast<std::size_t>(index)]; }
+    CKeyMapPage& page(int number) { return *m_pages[static_cast<std::size_t>(number - 1)]; }
+    CKeyMapPage& currentPage() { return page(m_page); }
+    bool isOnCurrentPage(const SkinElement& e) const;
+    // Starts taking every keystroke for this window; stopCapture ends it.
+    void startCapture();
+    void stopCapture();
+    // Opens the in-place editor on row element `index` with `text`, for a
+    // name or, with `delay`, for a delay.
+    void openInPlaceEditor(int index, const QString& text, bool delay = false);
+    // Rows, labels and active flags of the current page from its state.
+    void refresh();
+    // Scroll bar `control` (1006, 1007) shows `list`: one position per item,
+    // a page of SizeOfView, the selected item as the position.
+    void syncScrollBar(int control, const CActionList& list);
+    void placeScrollBar(int control, const layout::ControlPlace& place);
+    void showMessage(const QString& text);
+    bool runVirtualKeyboard(int mode);
+    shell::CInfoBox& comboText() { return m_comboText; }
+    QLineEdit& countEdit() { return m_countEdit; }
+    QLineEdit& intervalEdit() { return m_intervalEdit; }
+    QLineEdit& renameEdit() { return m_renameEdit; }
+    shell::CSkinScrollBar& scrollBar(int control);
+    // A list scroll bar moved: the list's selection follows it.
+    void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
+    void placeControl(QWidget& control, const layout::ControlPlace& place);
+    // The text the capture notice shows now; empty while the desktop keyboard is taken.
+    QString captureNotice() const;
+    const CTipWindow& tip() const { return m_tip; }
+
+protected:
+    std::string languageTag() const override;
+    bool isShown(const SkinElement& e) const override { return isOnCurrentPage(e); }
+    void beforeElements() override;
+    void onElementClicked(int index) override;
+    void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void createControls();
+    void placeEdits();
+    void loadLibraries();
+    void presetFromAssignment();
+    bool findFaces(QString& error);
+    // The normal, pointer-over and active faces of page `number`, decoded on first use.
+    std::optional<std::array<const QImage*, 3>> pageFaces(int number, QString& error);
+    void hideControls();
+    CSingleComboPage& singleCombo();
+    CLibraryPage& libraryPage(int number);
+    int& selectionCode(int pageNumber);
+    void dispatchCommon(int id);
+    void chooseDefault();
+    void clearChoice();
+    int resolveShift(int vk, int dir);
+    void onCaptureEndedByHook(HookStatus why);
+    void updateNotice();
+    void updateTip();
+    void flushPendingClick();
+
+    shell::CSkinSource& m_skin;
+    CAppState& m_state;
+    std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
+    std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
+    QRegularExpressionValidator m_digitsOnly; // the number fields take digits only
+    QLineEdit m_countEdit;                    // 1001
+    QLineEdit m_intervalEdit;                 // 1002
+    QLineEdit m_renameEdit;                   // 1003
+    shell::CInfoBox m_comboText;              // 1005
+    shell::CSkinScrollBar m_libraryBar;       // 1006
+    shell::CSkinScrollBar m_entryBar;         // 1007
+    CTipWindow m_tip;
+    int m_editRow = -1; // element index of the row the in-place editor stands on
+
+    QTimer m_clickGuard;
+    int m_pendingClick = -2; // element index waiting for its guard; -2: none
+    shell::CKeyCapture m_capture;
+    QTimer m_captureWatch;                // the notice follows the hook's status
+    std::array<bool, 2> m_shiftUpState{}; // left, right at the last Shift release
+
+    std::function<bool(int)> m_virtualKeyboard;
+    std::function<void(const QString&)> m_message;
+    std::function<bool(int)> m_keyState;
+    std::function<std::int64_t()> m_clock;
+};
+
+} // namespace talvik::editor

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "talvik/model/CActionList.h"
+#include "talvik/text/Language.h"
+
+#include <string>
+#include <string_view>
+
+namespace talvik::editor {
+
+class COrsaDialogKeyMapSettings;
+
+// A library list of the key settings dialog: a collection whose entry names
+// fill `rowCount` row elements from `firstRowId`, and the working copy of the
+// selected entry's content. The working copy always belongs to the entry under
+// the cursor: whatever moves the cursor writes it back first and loads the
+// entry it lands on, so no entry ever receives another entry's content.
+class CLibraryView {
+public:
+    CLibraryView(CActionList& library, CActionList& entry, int firstRowId, int rowCount,
+                 text::CollectionKind kind);
+
+    // Takes a copy of the model's collection and loads its selected entry.
+    void load(const CActionList& collection);
+    // Selects the entry whose content equals `content`, adding "default" for
+    // it when there is none, and loads it.
+    void selectContent(const CActionList& content);
+    // Writes the working copy into the entry under the cursor, if there is one.
+    void writeBack();
+
+    bool hasEntries() const { return !m_library.empty(); }
+    // The row (0..rowCount-1) of element id `id`, or -1.
+    int rowOf(int id) const;
+    // The element id of row `row`.
+    int rowId(int row) const { return m_firstRowId + row; }
+    // The row of the selected entry, or -1 when no row shows it.
+    int selectedRow() const;
+
+    enum class RowClick { Ignored, Selected, Rename };
+    // A click on `row`: nothing past the end; the row already selected is
+    // renamed; any other row is selected and its entry loaded.
+    RowClick clickRow(int row);
+    // Appends an unnamed entry, selects and loads it; returns the name to
+    // propose for it in `language` (empty for a language without names).
+    std::string addEntry(std::string_view language);
+    // Removes the selected entry and loads the one the cursor lands on.
+    void removeSelected();
+    // The library's scroll bar moved to `position` (an item index).
+    void moveTo(int position);
+    // Gives the entry shown in `row` its name; a row without an entry stays as it is.
+    void rename(int row, std::string_view name);
+
+    // Row captions (in `language`) and active flags from the library.
+    void refreshRows(COrsaDialogKeyMapSettings& dialog, const std::string& language) const;
+
+private:
+    void loadSelected();
+
+    CActionList& m_library;
+    CActionList& m_entry;
+    int m_firstRowId;
+    int m_rowCount;
+    text::CollectionKind m_kind;
+};
+
+} // namespace talvik::editor

@@ -1,0 +1,358 @@
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+
+#include "CLibraryPage.h"
+#include "CSelectionPage.h"
+#include "CSingleComboPage.h"
+#include "KeyMapTables.h"
+#include "talvik/editor/OrsaDialogVirtual.h"
+#include "talvik/hwi/KeyboardHook.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/UiScale.h"
+#include "talvik/text/Language.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <chrono>
+
+namespace talvik::editor {
+namespace {
+
+namespace id = layout::keymap_id;
+namespace control = layout::keymap_control;
+
+QString missingPictureText(int pictureId) {
+    return QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
+                          "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
+        .arg(pictureId);
+}
+
+void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
+    // The program's read-out colours: orange on near black, a hairline frame.
+    edit.setStyleSheet(QStringLiteral(
+        "QLineEdit { color: rgb(255,111,0); background: rgb(20,20,20);"
+        " border: 1px solid rgb(70,72,78); border-radius: 2px; padding: 0 1px; }"
+        "QLineEdit:focus { border-color: rgb(255,111,0); }"
+        "QLineEdit:disabled { color: rgb(130,80,40); border-color: rgb(48,49,54); }"));
+    edit.setAlignment(alignment);
+    edit.setValidator(validator);
+    edit.hide();
+}
+
+CLibraryPage::Spec macroSpec() {
+    return {2,
+            id::FirstMacroRow,
+            id::FirstEventRow,
+            id::NewMacro,
+            id::RemoveMacro,
+            KeyMode::Macro,
+            text::CollectionKind::Macro,
+            &CKeyConfig::PredefinedMacro,
+            layout::kMacroLibraryBarPlace,
+            layout::kMacroEntryBarPlace};
+}
+
+CLibraryPage::Spec emulationSpec() {
+    return {3,
+            id::FirstEmuRow,
+            id::FirstEmuKeyRow,
+            id::NewEmu,
+            id::RemoveEmu,
+            KeyMode::Emulation,
+            text::CollectionKind::Emulation,
+            &CKeyConfig::PredefinedEmu,
+            layout::kEmuLibraryBarPlace,
+            layout::kEmuEntryBarPlace};
+}
+
+} // namespace
+
+COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
+                                                     QWidget* parent)
+    : CSkinWindow(parent), m_skin(skin), m_state(state), m_countEdit(this), m_intervalEdit(this),
+      m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
+      m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
+      m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
+    m_pages[0] = std::make_unique<CSingleComboPage>(*this);
+    m_pages[1] = std::make_unique<CLibraryPage>(*this, macroSpec(), m_macroLibrary, m_macro);
+    m_pages[2] = std::make_unique<CLibraryPage>(*this, emulationSpec(), m_emuLibrary, m_emu);
+    m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, KeyMode::Multimedia);
+    m_pages[4] = std::make_unique<CSelectionPage>(*this, 5, m_mouseCode, KeyMode::Mouse);
+    m_pages[5] = std::make_unique<CSelectionPage>(*this, 6, m_functionCode, KeyMode::Function);
+    m_pages[6] = std::make_unique<CSelectionPage>(*this, 7, m_powerCode, KeyMode::Power);
+
+    m_message = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    m_keyState = [](int vk) { return HookKeyIsDown(vk); };
+    m_clock = [] {
+        return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                             std::chrono::steady_clock::now().time_since_epoch())
+                                             .count());
+    };
+    m_virtualKeyboard = [this](int mode) {
+        OrsaDialogVirtual keyboard(m_skin, m_state, this);
+        keyboard.m_mode = mode;
+        return keyboard.run() == QDialog::Accepted;
+    };
+    createControls();
+    m_clickGuard.setSingleShot(true);
+    m_clickGuard.setInterval(kDoubleClickGuardMs);
+    connect(&m_clickGuard, &QTimer::timeout, this, [this] { flushPendingClick(); });
+    m_captureWatch.setInterval(250);
+    connect(&m_captureWatch, &QTimer::timeout, this, [this] { updateNotice(); });
+}
+
+COrsaDialogKeyMapSettings::~COrsaDialogKeyMapSettings() = default;
+
+void COrsaDialogKeyMapSettings::createControls() {
+    m_digitsOnly.setRegularExpression(QRegularExpression(QStringLiteral("[0-9]*")));
+    styleEdit(m_countEdit, &m_digitsOnly, Qt::AlignLeft);
+    styleEdit(m_intervalEdit, &m_digitsOnly, Qt::AlignLeft);
+    styleEdit(m_renameEdit, nullptr, Qt::AlignCenter);
+    m_comboText.hide();
+    connect(&m_countEdit, &QLineEdit::textEdited, this,
+            [this] { currentPage().editChanged(control::Count); });
+    connect(&m_intervalEdit, &QLineEdit::textEdited, this,
+            [this] { currentPage().editChanged(control::Interval); });
+    m_libraryBar.setOwner(this);
+    m_entryBar.setOwner(this);
+    m_libraryBar.hide();
+    m_entryBar.hide();
+    for (QWidget* child :
+         std::initializer_list<QWidget*>{&m_countEdit, &m_intervalEdit, &m_renameEdit, &m_comboText,
+                                         &m_libraryBar, &m_entryBar}) {
+        child->installEventFilter(this);
+    }
+    m_comboText.viewport()->installEventFilter(this);
+}
+
+const std::string& COrsaDialogKeyMapSettings::language() const {
+    return m_state.languageTag;
+}
+
+std::string COrsaDialogKeyMapSettings::languageTag() const {
+    return m_state.languageTag;
+}
+
+bool COrsaDialogKeyMapSettings::isOnCurrentPage(const SkinElement& e) const {
+    const int owner = layout::pageOfElement(e.id);
+    return owner == 0 || owner == m_page;
+}
+
+bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
+    if (!screen.isValid()) {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
+    }
+    const float scale = m_state.uiScale > 0.0f ? m_state.uiScale : shell::uiScale(screen.height());
+    QString error;
+    if (!findFaces(error)) {
+        showMessage(error);
+        return false;
+    }
+    setFonts(&m_skin.fonts());
+    elements() = keyMapTable();
+    const auto first = pageFaces(1, error);
+    setPictures((*first)[0], (*first)[1], (*first)[2]);
+    applyScale(scale, screen);
+    applyShape(QColor(255, 0, 0));
+    setWindowTitle(element(id::Title).caption(m_state.languageTag));
+
+    static_cast<CKeyMapWork&>(*this) = CKeyMapWork();
+    placeEdits();
+    loadLibraries();
+    presetFromAssignment();
+    switchPage(m_page - 1);
+    return true;
+}
+
+bool COrsaDialogKeyMapSettings::findFaces(QString& error) {
+    // A page's faces are decoded when the page is first shown.
+    m_faceIds = layout::keyMapPictureIds(m_state.modelNumber);
+    return pageFaces(1, error).has_value();
+}
+
+std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces(int number,
+                                                                                 QString& error) {
+    std::array<const QImage*, 3> faces{};
+    for (std::size_t look = 0; look < faces.size(); ++look) {
+        const int faceId = m_faceIds[3 * static_cast<std::size_t>(number - 1) + look];
+        const QImage& face = m_skin.picture(faceId);
+        if (face.isNull()) {
+            error = missingPictureText(faceId);
+            return std::nullopt;
+        }
+        // The dialog copies rectangles between the faces: they must agree.
+        if (face.size() != m_skin.picture(m_faceIds[0]).size()) {
+            error = QStringLiteral("The key settings pictures of TalvikRES.rcc differ in size.\n"
+                                   "皮肤文件中的按键设置图片尺寸不一致。");
+            return std::nullopt;
+        }
+        faces[look] = &face;
+    }
+    return faces;
+}
+
+void COrsaDialogKeyMapSettings::placeEdits() {
+    const float s = scale();
+    const int tag = text::languageIndex(m_state.languageTag);
+    // Other languages keep the places the dialog was designed with.
+    const bool english = tag == 1;
+    placeControl(m_countEdit, layout::countEditPlace(english));
+    placeControl(m_intervalEdit, layout::intervalEditPlace(english));
+    for (QLineEdit* edit : {&m_countEdit, &m_intervalEdit, &m_renameEdit}) {
+        edit->setFont(m_skin.fonts().scaled(layout::kEditFontSize, s));
+    }
+    placeControl(m_comboText, layout::kComboTextPlace);
+    m_comboText.setFont(m_skin.fonts().scaled(layout::kComboTextFontSize, s));
+}
+
+void COrsaDialogKeyMapSettings::loadLibraries() {
+    const CKeyConfig& config = m_state.keyConfig;
+    singleCombo().combos().load(config.PredefinedCombo);
+    libraryPage(2).entries().load(config.PredefinedMacro);
+    libraryPage(3).entries().load(config.PredefinedEmu);
+}
+
+void COrsaDialogKeyMapSettings::presetFromAssignment() {
+    const int key = m_state.editKey;
+    const int level = m_state.editLevel;
+    const bool valid = key >= 1 && key <= kKeyCount && level >= 0 && level < kLayerCount;
+    const auto k = static_cast<std::size_t>(valid ? key : 0);
+    const auto l = static_cast<std::size_t>(valid ? level : 0);
+    const CKeyConfig& config = m_state.keyConfig;
+    const KeyMode mode = valid ? config.Mode[k][l] : KeyMode::NotSet;
+    const int hw = config.HWCode[k][l];
+    // The Single/Combo page always shows one of its two choices.
+    singleCombo().chooseSingle();
+    switch (mode) {
+    case KeyMode::Single:
+        m_singleCode = hw < 0 ? -1 : codeAt(m_state.hwCodeToVk, hw);
+        break;
+    case KeyMode::Combo:
+        singleCombo().chooseCombo();
+        singleCombo().combos().selectContent(config.ComboKey[k][l]);
+        break;
+    case KeyMode::Macro:
+        libraryPage(2).entries().selectContent(config.ComboKey[k][l]);
+        m_page = 2;
+        break;
+    case KeyMode::Emulation:
+        libraryPage(3).entries().selectContent(config.ComboKey[k][l]);
+        m_page = 3;
+        break;
+    case KeyMode::Multimedia:
+    case KeyMode::Mouse:
+    case KeyMode::Function:
+    case KeyMode::Power:
+        m_page = static_cast<int>(mode) - 1;
+        selectionCode(m_page) = hw;
+        break;
+    case KeyMode::NotSet:
+        break;
+    }
+}
+
+int& COrsaDialogKeyMapSettings::selectionCode(int pageNumber) {
+    switch (pageNumber) {
+    case 4:
+        return m_mediaCode;
+    case 5:
+        return m_mouseCode;
+    case 6:
+        return m_functionCode;
+    default:
+        return m_powerCode;
+    }
+}
+
+CSingleComboPage& COrsaDialogKeyMapSettings::singleCombo() {
+    return static_cast<CSingleComboPage&>(page(1));
+}
+
+CLibraryPage& COrsaDialogKeyMapSettings::libraryPage(int number) {
+    return static_cast<CLibraryPage&>(page(number));
+}
+
+void COrsaDialogKeyMapSettings::switchPage(int n) {
+    const int number = std::clamp(n, 0, layout::kKeyMapPageCount - 1) + 1;
+    QString error;
+    const auto faces = pageFaces(number, error);
+    if (!faces) {
+        showMessage(error); // a damaged skin: the dialog stays on the page it can show
+        return;
+    }
+    m_page = number;
+    setPictures((*faces)[0], (*faces)[1], (*faces)[2]);
+    applyShape(QColor(255, 0, 0));
+    hideControls();
+    currentPage().shown();
+    m_tip.deactivate();
+    refresh();
+    update();
+}
+
+void COrsaDialogKeyMapSettings::hideControls() {
+    for (QWidget* child :
+         std::initializer_list<QWidget*>{&m_countEdit, &m_intervalEdit, &m_renameEdit, &m_comboText,
+                                         &m_libraryBar, &m_entryBar}) {
+        child->hide();
+    }
+    m_renameEdit.setEnabled(false);
+}
+
+void COrsaDialogKeyMapSettings::placeControl(QWidget& child, const layout::ControlPlace& place) {
+    const float s = scale();
+    child.setGeometry(shell::scaledBy(place.x, s), shell::scaledBy(place.y, s),
+                      shell::scaledBy(place.width, s), shell::scaledBy(place.height, s));
+}
+
+shell::CSkinScrollBar& COrsaDialogKeyMapSettings::scrollBar(int control) {
+    return control == control::EntryBar ? m_entryBar : m_libraryBar;
+}
+
+void COrsaDialogKeyMapSettings::placeScrollBar(int control, const layout::ControlPlace& place) {
+    shell::CSkinScrollBar& bar = scrollBar(control);
+    placeControl(bar, place);
+    // The bar takes the thickness of its skin's cells, whatever width the page gives.
+    bar.attachSkin(m_skin.picture(layout::kScrollBarPictureId), scale());
+    bar.show();
+}
+
+void COrsaDialogKeyMapSettings::syncScrollBar(int control, const CActionList& list) {
+    // One position per item and one past the last, a page of the rows shown,
+    // and the thumb where the selected item is.
+    shell::ScrollInfo info;
+    info.minimum = 0;
+    info.page = std::max(1, list.SizeOfView);
+    info.maximum = list.count() + info.page - 1;
+    info.position = std::max(0, list.ViewStartAt + list.CursorPos);
+    scrollBar(control).setScrollInfo(info, shell::ScrollRange | shell::ScrollPage |
+                                               shell::ScrollPosition);
+}
+
+void COrsaDialogKeyMapSettings::onScroll(shell::CSkinScrollBar& bar, int command,
+                                         int trackPosition) {
+    const int position = bar.positionAfter(command, trackPosition);
+    shell::ScrollInfo info;
+    info.position = position;
+    bar.setScrollInfo(info, shell::ScrollPosition);
+    currentPage().scrolled(&bar == &m_entryBar ? control::EntryBar : control::LibraryBar, position);
+    refresh();
+    update();
+}
+
+void COrsaDialogKeyMapSettings::showMessage(const QString& text) {
+    m_message(text);
+}
+
+bool COrsaDialogKeyMapSettings::runVirtualKeyboard(int mode) {
+    return m_virtualKeyboard(mode);
+}
+
+} // namespace talvik::editor

@@ -1,0 +1,15 @@
+#include "KeyMapTables.h"
+
+#include "layout/KeySettingsLayout.h"
+
+namespace talvik::editor {
+
+std::vector<SkinElement> keyMapTable() {
+    std::vector<SkinElement> table(static_cast<std::size_t>(layout::kKeyMapElementCount));
+    for (const layout::ElementSpec& spec : layout::keyMapElements()) {
+        table.at(static_cast<std::size_t>(spec.slot)) = makeSkinElement(spec);
+    }
+    return table;
+}
+
+} // namespace talvik::editor

@@ -1,0 +1,248 @@
+// talvikctl against the simulated keyboard, run as its own process with a
+// state file that keeps the keyboard's memory from one run to the next, as a
+// real keyboard keeps it between two commands.
+
+#include "CtlRunner.h"
+#include "FullProfile.h"
+
+#include "support/TestSupport.h"
+
+#include "talvik/profile/Profile.h"
+
+#include "layout/MainKeys.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using namespace talvik::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class CtlKeyboard : public ::testing::Test {
+protected:
+    CTempDir dir;
+    fs::path state = dir.path() / "keyboard.state";
+    fs::path log = dir.path() / "traffic.log";
+
+    CtlEnvironment keyboard(int model, const std::string& fault = {}) const {
+        CtlEnvironment environment{{"TALVIK_SIMULATOR", std::to_string(model)},
+                                   {"TALVIK_SIMULATOR_STATE", state.string()},
+                                   {"TALVIK_SIMULATOR_LOG", log.string()}};
+        if (!fault.empty()) {
+            environment.emplace_back("TALVIK_SIMULATOR_FAULT", fault);
+        }
+        return environment;
+    }
+
+    // What the program sent the keyboard, one report a line.
+    std::vector<std::string> sent() const {
+        std::vector<std::string> lines;
+        std::istringstream in(readFile(log));
+        for (std::string line; std::getline(in, line);) {
+            if (line.starts_with("W ")) {
+                lines.push_back(line.substr(2));
+            }
+        }
+        return lines;
+    }
+
+    fs::path profileFor(int model, const std::string& name) const {
+        auto appState = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
+        appState->buildNameTables();
+        appState->modelNumber = model;
+        appState->resetToDefaults();
+        assignEveryKey(*appState);
+        const fs::path path = dir.path() / name;
+        EXPECT_TRUE(saveProfile(*appState, path.string()).ok());
+        return path;
+    }
+};
+
+std::unique_ptr<CAppState> loaded(int model, const fs::path& path) {
+    auto appState = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
+    appState->buildNameTables();
+    appState->modelNumber = model;
+    appState->resetToDefaults();
+    EXPECT_TRUE(loadProfile(*appState, path.string()).ok()) << path;
+    return appState;
+}
+
+// What reaches the keyboard: each key's definition and each key's colour.
+void expectSameOnKeyboard(const CAppState& a, const CAppState& b) {
+    for (int key = 1; key <= kKeyCount; ++key) {
+        for (int level = 0; level < kLayerCount; ++level) {
+            EXPECT_EQ(a.buildKeyDefinition(level, key), b.buildKeyDefinition(level, key))
+                << "key " << key << " layer " << level;
+        }
+        const LightArea &la = a.keyConfig.LightAreas[key], &lb = b.keyConfig.LightAreas[key];
+        EXPECT_TRUE(la.Red == lb.Red && la.Green == lb.Green && la.Blue == lb.Blue)
+            << "key " << key;
+    }
+}
+
+} // namespace
+
+TEST_F(CtlKeyboard, WriteThenRead_TheTwoProfilesHoldTheSameConfiguration) {
+    const fs::path written = profileFor(2, "written.pro");
+    const SCtlRun write = runCtl({"write", written.string()}, keyboard(2));
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_EQ(sent().size(), 176u + 7u) << "a key table with every slot, then the light area";
+
+    const fs::path readBack = dir.path() / "read.pro";
+    const SCtlRun read = runCtl({"read", readBack.string()}, keyboard(2));
+    ASSERT_EQ(read.status, 0) << read.err;
+    expectSameOnKeyboard(*loaded(2, written), *loaded(2, readBack));
+}
+
+TEST_F(CtlKeyboard, WriteOfAnotherModelsProfile_FailsAndLeavesTheKeyboardAlone) {
+    ASSERT_EQ(runCtl({"write", profileFor(3, "first.pro").string()}, keyboard(3)).status, 0);
+    const std::string before = readFile(state);
+    fs::remove(log);
+
+    const SCtlRun run = runCtl({"write", profileFor(4, "other.pro").string()}, keyboard(3));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find("Talvik(RGB)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Talvik(S)"), std::string::npos) << run.err;
+    EXPECT_TRUE(sent().empty()) << "no report reached the keyboard";
+    EXPECT_EQ(readFile(state), before);
+}
+
+TEST_F(CtlKeyboard, WriteOfUnreadableOrDamagedProfiles_IsRefusedWithTheReason) {
+    const fs::path damaged = profileFor(1, "damaged.pro");
+    std::string text = readFile(damaged);
+    text.replace(text.find("<KEY ID=\"5\""), 9, "<KEY ID=\"500\"");
+    writeFile(damaged, text);
+    const fs::path notXml = dir.path() / "notes.pro";
+    writeFile(notXml, "just some notes\n");
+
+    struct SCase {
+        fs::path file;
+        const char* reason;
+    };
+    for (const SCase& c : {SCase{dir.path() / "missing.pro", "could not be read"},
+                           SCase{notXml, "not a profile"}, SCase{damaged, "damaged"}}) {
+        const SCtlRun run = runCtl({"write", c.file.string()}, keyboard(1));
+        EXPECT_EQ(run.status, 4) << c.file;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Nothing was written"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(CtlKeyboard, WriteOfAnOverlongCombination_SaysWhichKeyIsCut) {
+    const fs::path path = profileFor(1, "long.pro");
+    auto appState = loaded(1, path);
+    CActionList combo(6);
+    for (int i = 0; i < 60; ++i) {
+        combo.append("A");
+    }
+    assignList(*appState, 10, 1, KeyMode::Combo, combo);
+    ASSERT_TRUE(saveProfile(*appState, path.string()).ok());
+    const SCtlRun run = runCtl({"write", path.string()}, keyboard(1));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Key 10 (Fn layer) holds more than one record"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("Key 9 "), std::string::npos) << "only the key that is cut";
+}
+
+TEST_F(CtlKeyboard, TransfersThatFail_EndWithStatusOneAndSaveNothing) {
+    const SCtlRun write =
+        runCtl({"write", profileFor(1, "a.pro").string()}, keyboard(1, "disconnect:40"));
+    EXPECT_EQ(write.status, 1);
+    EXPECT_NE(write.err.find("Writing the key settings to the keyboard failed"), std::string::npos)
+        << write.err;
+
+    const fs::path readBack = dir.path() / "never.pro";
+    const SCtlRun read = runCtl({"read", readBack.string()}, keyboard(1, "silent"));
+    EXPECT_EQ(read.status, 1);
+    EXPECT_FALSE(fs::exists(readBack));
+
+    const SCtlRun counters = runCtl({"counters"}, keyboard(1, "silent"));
+    EXPECT_EQ(counters.status, 1);
+    EXPECT_TRUE(counters.out.empty());
+}
+
+TEST_F(CtlKeyboard, CountersJson_ParsesAndNamesEightySevenKeys) {
+    const SCtlRun run = runCtl({"counters", "--json"}, keyboard(4));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc.at("model"), "Talvik(RGB)");
+    const auto& counters = doc.at("counters");
+    ASSERT_EQ(counters.size(), 87u);
+    int most = 0;
+    for (std::size_t i = 0; i < counters.size(); ++i) {
+        const int key = counters[i].at("key");
+        EXPECT_EQ(key, static_cast<int>(i) + 1);
+        EXPECT_EQ(counters[i].at("name"), talvik::layout::keySpec(key).name);
+        EXPECT_FALSE(counters[i].at("name").get<std::string>().empty());
+        if (counters[i].at("presses").get<int>() > counters[most].at("presses").get<int>()) {
+            most = static_cast<int>(i);
+        }
+    }
+    ASSERT_TRUE(doc.at("mostPressed").is_object());
+    EXPECT_EQ(doc.at("mostPressed").at("key"), most + 1);
+}
+
+TEST_F(CtlKeyboard, Firmware_DamagedImageSendsNothing_GoodImageSendsItsRecordsInOrder) {
+    const std::string good = ":10000000000102030405060708090A0B0C0D0E0F78\r\n"
+                             ":04001000102030404C\r\n"
+                             ":00000001FF\r\n";
+    std::string bad = good;
+    bad[50] = 'G'; // a digit that is none, in the second record
+    writeFile(dir.path() / "Talvik(S)_bad.bin", bad);
+    writeFile(dir.path() / "Talvik(S)_2.0.bin", good);
+    writeFile(dir.path() / "Talvik(S)BLe_2.0.bin", good);
+
+    const SCtlRun damaged =
+        runCtl({"firmware", (dir.path() / "Talvik(S)_bad.bin").string()}, keyboard(3));
+    EXPECT_EQ(damaged.status, 4);
+    EXPECT_NE(damaged.err.find("damaged"), std::string::npos) << damaged.err;
+    const SCtlRun otherModel =
+        runCtl({"firmware", (dir.path() / "Talvik(S)BLe_2.0.bin").string()}, keyboard(3));
+    EXPECT_EQ(otherModel.status, 4);
+    EXPECT_NE(otherModel.err.find("The firmware does not match,please select Talvik(S)"),
+              std::string::npos)
+        << otherModel.err;
+    EXPECT_TRUE(sent().empty()) << "nothing of either file reached the keyboard";
+
+    const SCtlRun download =
+        runCtl({"firmware", (dir.path() / "Talvik(S)_2.0.bin").string()}, keyboard(3));
+    EXPECT_EQ(download.status, 0) << download.err;
+    const std::vector<std::string> records = sent();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_TRUE(records[0].starts_with("003a10000000000102030405060708090a0b0c0d0e0f78"));
+    EXPECT_TRUE(records[2].starts_with("003a00000001ff00"));
+    EXPECT_NE(download.err.find("Downloading firmware: 100%"), std::string::npos) << download.err;
+}
+
+TEST_F(CtlKeyboard, VersionAndList_OnTheSimulatedKeyboard) {
+    const SCtlRun version = runCtl({"version"}, keyboard(2));
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("Talvik(S)BLe V")) << version.out;
+
+    const SCtlRun list = runCtl({"list", "--json"}, keyboard(2));
+    ASSERT_EQ(list.status, 0);
+    const nlohmann::json keyboards = nlohmann::json::parse(list.out);
+    ASSERT_EQ(keyboards.size(), 1u);
+    EXPECT_EQ(keyboards[0].at("model"), 2);
+    EXPECT_EQ(keyboards[0].at("access"), "ok");
+}
+
+TEST_F(CtlKeyboard, NoKeyboard_StatusThreeAndTheProgramsMessage) {
+    const fs::path unplugged = dir.path() / "unplugged";
+    writeFile(unplugged, "");
+    CtlEnvironment environment = keyboard(1);
+    environment.emplace_back("TALVIK_SIMULATOR_UNPLUG_FILE", unplugged.string());
+    for (const char* command : {"list", "version", "counters"}) {
+        const SCtlRun run = runCtl({command}, environment);
+        EXPECT_EQ(run.status, 3) << command;
+        EXPECT_TRUE(run.out.empty()) << command;
+    }
+    const SCtlRun version = runCtl({"version"}, environment);
+    EXPECT_NE(version.err.find("Keyboard is not connected!"), std::string::npos) << version.err;
+    environment.emplace_back("LANG", "zh_CN.UTF-8");
+    EXPECT_NE(runCtl({"version"}, environment).err.find("键盘未连接"), std::string::npos);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "shell/QtTestApp.h"
+
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/hwi/KeyboardHook.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+
+#include "layout/KeySettingsLayout.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <memory>
+
+namespace talvik::test {
+
+namespace keymap = talvik::layout::keymap_id;
+
+// A key settings dialog on the generated skin for one key and layer of a
+// freshly reset model. No X server: a capture cannot take the desktop
+// keyboard, and the keys of a test arrive as posted hook messages.
+struct CKeyMapFixture {
+    explicit CKeyMapFixture(int model = 1)
+        : state(CDeviceEnvironment::withoutDevices()), app(state) {
+        qunsetenv("DISPLAY");
+        qtApp();
+        state.modelNumber = model;
+        QString error;
+        loaded = app.loadSkin(model, error, builtSkinPath(), 1);
+        state.buildNameTables();
+        state.resetToDefaults();
+        state.languageTag = "en-US";
+    }
+
+    talvik::editor::COrsaDialogKeyMapSettings& open(int key = 43, int level = 0) {
+        state.editKey = key;
+        state.editLevel = level;
+        dialog = std::make_unique<talvik::editor::COrsaDialogKeyMapSettings>(app, state);
+        dialog->setMessageSink([this](const QString& text) { messages << text; });
+        dialog->setVirtualKeyboard([this](int mode) { return virtualKeyboard(mode); });
+        initialised = dialog->initialise(QSize(1920, 1080));
+        return *dialog;
+    }
+    talvik::editor::COrsaDialogKeyMapSettings& dlg() { return *dialog; }
+
+    // A click on the first element with `id`, once its double-click guard has passed.
+    void click(int id) { dialog->dispatchClick(dialog->indexOfId(id)); }
+    SkinElement& element(int id) { return dialog->element(id); }
+
+    // A keystroke as the hook posts it.
+    void post(WPARAM wParam, LPARAM lParam = 0) {
+        PostMessageW(dialog->handle(), WM_TALVIK_HOOKKEY, wParam, lParam);
+        QCoreApplication::sendPostedEvents();
+    }
+    void press(int vk) { post(static_cast<WPARAM>(vk)); }
+    void release(int vk) { post(static_cast<WPARAM>(vk) | HOOKKEY_RELEASED); }
+    void tap(int vk) {
+        press(vk);
+        release(vk);
+    }
+
+    KeyMode mode(int key, int level) const {
+        return state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
+    }
+    int code(int key, int level) const {
+        return state.keyConfig
+            .HWCode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
+    }
+    const CActionList& list(int key, int level) const {
+        return state.keyConfig
+            .ComboKey[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
+    }
+
+    // A combo library of named entries, the entry k holding the single key `keys[k]`.
+    void fillComboLibrary(const std::vector<std::pair<std::string, std::string>>& entries) {
+        CActionList& library = state.keyConfig.PredefinedCombo;
+        for (const auto& [name, key] : entries) {
+            library.append(name);
+            CActionList content(6);
+            content.append(key);
+            library.setChildAtRow(library.CursorPos, content);
+        }
+        library.setCursor(0);
+    }
+
+    CAppState state;
+    talvik::shell::COrsaApp app;
+    std::unique_ptr<talvik::editor::COrsaDialogKeyMapSettings> dialog;
+    QStringList messages;
+    std::function<bool(int)> virtualKeyboard = [](int) { return false; };
+    bool loaded = false;
+    bool initialised = false;
+};
+
+} // namespace talvik::test

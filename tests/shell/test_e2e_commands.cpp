@@ -1,0 +1,295 @@
+// The main window's commands on a real X server and the simulated keyboard,
+// driven by real pointer and key events through every dialog they open.
+
+#include "QtTestApp.h"
+#include "XDriver.h"
+
+#include "talvik/device/MainWindowDevice.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/COrsaDlg.h"
+
+#include "layout/SkinLayout.h"
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace id = talvik::layout::main_id;
+using talvik::test::CModalScript;
+using talvik::test::waitFor;
+
+namespace {
+
+constexpr int kKeyA = 43;
+constexpr int kSaveSlot = 5;
+constexpr int kOpenSlot = 6;
+constexpr int kClearSlot = 7;
+
+// The program as start-up builds it, on the simulated keyboard of `model`,
+// with the fixture's X server and its own temporary folder.
+class CRunningProgram {
+public:
+    explicit CRunningProgram(int model) : state(simulated(model)), app(state), window(nullptr) {}
+
+    static CDeviceEnvironment simulated(int model) {
+        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+        environment.simulatorModel = model;
+        return environment;
+    }
+
+    bool start() {
+        state.modelNumber = state.device.DetectDeviceType();
+        QString error;
+        if (!app.loadSkin(state.modelNumber, error, talvik::test::builtSkinPath())) {
+            return false;
+        }
+        state.buildNameTables();
+        window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
+        talvik::device::installDeviceCommands(*window, app, state);
+        if (!window->initialise()) {
+            return false;
+        }
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+
+    void click(int slot) {
+        talvik::test::clickAt(talvik::test::centreOf(
+            *window, window->elements()[static_cast<std::size_t>(slot)].rect));
+    }
+
+    CAppState state;
+    talvik::shell::COrsaApp app;
+    std::unique_ptr<talvik::shell::COrsaDlg> window;
+};
+
+// Runs `script` against the dialogs that a click on `slot` opens, until the
+// script is done and no dialog is left open.
+::testing::AssertionResult clickThrough(CRunningProgram& program, int slot, CModalScript& script) {
+    program.click(slot);
+    if (!waitFor([&] { return script.finished(); }, 20000)) {
+        return ::testing::AssertionFailure()
+               << "still waiting for: " << script.pending().toStdString();
+    }
+    waitFor([] { return QApplication::activeModalWidget() == nullptr; });
+    return ::testing::AssertionSuccess();
+}
+
+class EndToEndCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(talvik::test::useFixtureDisplay());
+        talvik::test::qtApp();
+        unplugFile = (dir.path() / "unplugged").string();
+        qputenv("TALVIK_SIMULATOR_UNPLUG_FILE", QByteArray::fromStdString(unplugFile));
+    }
+    void TearDown() override { qunsetenv("TALVIK_SIMULATOR_UNPLUG_FILE"); }
+
+    QString pathIn(const char* name) const {
+        return QString::fromStdString((dir.path() / name).string());
+    }
+
+    talvik::test::CTempDir dir;
+    std::string unplugFile;
+};
+
+} // namespace
+
+TEST_F(EndToEndCommands, SaveClearOpenAndTheUnplugOffer) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    state.keyConfig.Mode[kKeyA][0] = KeyMode::Macro;
+    state.keyConfig.HWCode[kKeyA][0] = 0;
+    state.keyConfig.ComboKey[kKeyA][0].append("B Down");
+
+    // Save: the dialog adds the suffix.
+    CModalScript save;
+    save.choosePath(pathIn("e2e"));
+    ASSERT_TRUE(clickThrough(program, kSaveSlot, save));
+    ASSERT_TRUE(QFileInfo::exists(pathIn("e2e.pro")));
+
+    program.click(kClearSlot);
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyA][0] == KeyMode::Single; }));
+    EXPECT_EQ(state.modified, 0);
+
+    CModalScript open;
+    open.choosePath(pathIn("e2e.pro"));
+    ASSERT_TRUE(clickThrough(program, kOpenSlot, open));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro) << "the configuration is back";
+    EXPECT_EQ(state.keyConfig.ComboKey[kKeyA][0].items(), std::vector<std::string>{"B Down"});
+
+    // Unplugged with unwritten settings: told, offered a save, then the end.
+    state.modified = 1;
+    QStringList texts;
+    CModalScript unplugged;
+    unplugged.answer(QMessageBox::Ok, &texts)
+        .answer(QMessageBox::Yes, &texts)
+        .choosePath(pathIn("rescued"));
+    talvik::test::writeFile(unplugFile, "");
+    ASSERT_TRUE(waitFor([&] { return unplugged.finished(); }, 20000))
+        << "still waiting for: " << unplugged.pending().toStdString();
+    ASSERT_TRUE(waitFor([&] { return !program.window->isVisible(); }));
+    EXPECT_TRUE(QFileInfo::exists(pathIn("rescued.pro")));
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0], QStringLiteral("Keyboard is not connected"));
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("按键设置还没有写入键盘")));
+}
+
+namespace {
+
+constexpr int kKeyQ = 29;
+constexpr int kWriteSlot = 8;
+constexpr int kReadCountersSlot = 1;
+constexpr int kReadAllSlot = 10;
+constexpr int kExitSlot = 4;
+// "VolumeUp" of the multimedia functions.
+constexpr int kVolumeUpCode = 113;
+
+// A keyboard that has been used: every key pressed a few times, "A" most
+// often and "Q" least.
+std::string usedKeyboardState() {
+    std::string counters;
+    for (int key = 1; key <= 87; ++key) {
+        counters += ' ' + std::to_string(key == kKeyA ? 900 : (key == kKeyQ ? 3 : 40 + key));
+    }
+    return "talvik-simulator-state 1\nmodel 1\ncounters" + counters + "\n";
+}
+
+// Clicks a button whose job ends with "OK!!", and answers that.
+::testing::AssertionResult runJobButton(CRunningProgram& program, int slot) {
+    QStringList texts;
+    CModalScript script;
+    script.answer(QMessageBox::Ok, &texts);
+    ::testing::AssertionResult done = clickThrough(program, slot, script);
+    if (!done) {
+        return done;
+    }
+    if (texts != QStringList{QStringLiteral("OK!!")}) {
+        return ::testing::AssertionFailure() << texts.join(QLatin1Char('|')).toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Points at a key and returns the information box once it shows `expected`
+// (or what it shows after a few tries).
+QString keyDetails(CRunningProgram& program, int key, const QString& expected) {
+    const QPoint centre = talvik::test::centreOf(
+        *program.window, program.window->elements()[static_cast<std::size_t>(12 + key)].rect);
+    QString text;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        talvik::test::pointAt(program.window->mapToGlobal(QPoint(5, 300))); // off every key
+        talvik::test::pointAt(centre);
+        if (waitFor(
+                [&] {
+                    text = program.window->infoBox().text();
+                    return text.contains(expected);
+                },
+                3000)) {
+            break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+namespace {
+
+// The second run: a new process on the keyboard the first run wrote to.
+void readBackInASecondRun(const QString& folder) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Single) << "a fresh start knows nothing";
+
+    ASSERT_TRUE(runJobButton(program, kReadAllSlot));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    const QString name = QString::fromStdString(state.codeToItem(kVolumeUpCode));
+    const QString details = QStringLiteral("顶层键：多媒体键 ") + name;
+    EXPECT_TRUE(keyDetails(program, kKeyQ, details).contains(details));
+    const SkinRect q = program.window->elements()[12 + kKeyQ].rect;
+    const QImage screen = talvik::test::grabScreen(*program.window);
+    EXPECT_EQ(screen.pixel((q.left + q.right) / 2, q.bottom - 2), qRgb(255, 0, 255))
+        << "the Multimedia marker";
+
+    ASSERT_TRUE(runJobButton(program, kReadCountersSlot));
+    EXPECT_EQ(state.mostPressedKey, kKeyA);
+    EXPECT_EQ(state.leastPressedKey, kKeyQ);
+    const QString shots = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    for (const char* language : {"zh", "en"}) {
+        keyDetails(program, kKeyQ,
+                   QString::fromUtf8(language == std::string("zh") ? "低频键：Q" : "Lowest: Q"));
+        if (!shots.isEmpty()) {
+            talvik::test::grabScreen(*program.window)
+                .save(
+                    QStringLiteral("%1/main-counters-%2.png").arg(shots, QLatin1String(language)));
+        }
+        program.click(0); // the language button
+        waitFor([&] { return state.languageTag == "en-US"; });
+    }
+    ASSERT_TRUE(waitFor([&] { return state.languageTag == "zh-CN"; }));
+
+    // Save, clear, open: the configuration read from the keyboard is back.
+    CModalScript save;
+    save.choosePath(folder + QStringLiteral("/read"));
+    ASSERT_TRUE(clickThrough(program, kSaveSlot, save));
+    program.click(kClearSlot);
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyQ][0] == KeyMode::Single; }));
+    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs);
+    CModalScript open;
+    open.choosePath(folder + QStringLiteral("/read.pro"));
+    ASSERT_TRUE(clickThrough(program, kOpenSlot, open));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    EXPECT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
+}
+
+} // namespace
+
+// The first run: a key gets a multimedia function, the keys are written, the
+// program ends. The second run, a new process on the same simulated keyboard,
+// reads everything back.
+TEST_F(EndToEndCommands, WrittenKeysAreThereWhenTheProgramStartsAgain) {
+    const QString secondRunFolder = qEnvironmentVariable("TALVIK_E2E_FOLDER");
+    if (!secondRunFolder.isEmpty()) {
+        readBackInASecondRun(secondRunFolder);
+        return;
+    }
+    const std::string stateFile = (dir.path() / "keyboard.state").string();
+    talvik::test::writeFile(stateFile, usedKeyboardState());
+    qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile));
+    {
+        CRunningProgram program(1);
+        ASSERT_TRUE(program.start());
+        program.state.keyConfig.Mode[kKeyQ][0] = KeyMode::Multimedia;
+        program.state.keyConfig.HWCode[kKeyQ][0] = kVolumeUpCode;
+        program.state.modified = 1;
+        ASSERT_TRUE(runJobButton(program, kWriteSlot));
+        EXPECT_EQ(program.state.modified, 0);
+
+        CModalScript exit;
+        exit.answer(QMessageBox::No);
+        ASSERT_TRUE(clickThrough(program, kExitSlot, exit));
+        ASSERT_TRUE(waitFor([&] { return !program.window->isVisible(); }));
+    }
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TALVIK_E2E_FOLDER"), QString::fromStdString(dir.path()));
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral(
+            "--gtest_filter=EndToEndCommands.WrittenKeysAreThereWhenTheProgramStartsAgain")});
+    ASSERT_TRUE(second.waitForFinished(90000));
+    const std::string output = second.readAll().toStdString();
+    EXPECT_EQ(second.exitCode(), 0) << output;
+    qunsetenv("TALVIK_SIMULATOR_STATE");
+}

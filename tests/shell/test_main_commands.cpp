@@ -1,0 +1,407 @@
+// The main window's commands on the offscreen platform: exit with its
+// questions, profiles and what their outcomes say, clear, the busy period
+// after opening a profile, help, the notification area and the keyboard
+// going away with unwritten settings.
+
+#include "MainWindowFixture.h"
+
+#include "talvik/profile/Profile.h"
+#include "talvik/shell/ProfileMessages.h"
+
+#include "layout/SkinLayout.h"
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using talvik::test::CMainWindowFixture;
+using EFileDialog = talvik::shell::COrsaDlg::EFileDialog;
+namespace id = talvik::layout::main_id;
+
+namespace {
+
+constexpr int kKeyA = 43;
+
+QString pathIn(const talvik::test::CTempDir& dir, const char* name) {
+    return QString::fromStdString((dir.path() / name).string());
+}
+
+void clickElement(CMainWindowFixture& f, int slot) {
+    const SkinRect r = f.dlg().elements()[static_cast<std::size_t>(slot)].rect;
+    const QPointF at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.dlg(), &release);
+}
+
+void assignMacroToA(CMainWindowFixture& f) {
+    f.setMode(kKeyA, 0, KeyMode::Macro);
+    f.state.keyConfig.HWCode[kKeyA][0] = 0;
+}
+
+} // namespace
+
+TEST(MainCommands, ExitWithNothingUnwrittenAsksOnlyWhetherToSave) {
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.dlg().runCommand(id::Exit, 4);
+    EXPECT_EQ(f.questions, QStringList{QStringLiteral("Talvik(RGB)BLe|是否保存按键配置文件??")});
+    EXPECT_TRUE(f.fileDialogs.isEmpty());
+    EXPECT_FALSE(f.dlg().isVisible());
+    EXPECT_EQ(f.dlg().result(), QDialog::Accepted);
+}
+
+TEST(MainCommands, NoToTheUnwrittenQuestionKeepsEverything) {
+    CMainWindowFixture f(4);
+    f.dlg().show();
+    f.dlg().runCommand(id::Language, 0);
+    assignMacroToA(f);
+    f.state.modified = 1;
+    f.dlg().runCommand(id::Exit, 4);
+    EXPECT_EQ(f.questions, QStringList{QStringLiteral(
+                               "Talvik(RGB)|Configuration don't be writted,continue to exit??")});
+    EXPECT_TRUE(f.dlg().isVisible());
+    EXPECT_EQ(f.state.modified, 1);
+    EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
+    EXPECT_TRUE(f.fileDialogs.isEmpty());
+}
+
+TEST(MainCommands, ExitSavesTheProfileAskedForAndLeavesEvenWhenTheSaveIsCancelled) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(2);
+    f.dlg().show();
+    assignMacroToA(f);
+    f.state.modified = 1;
+    f.answers = {true, true};
+    f.paths = {pathIn(dir, "exit.pro")};
+    f.dlg().runCommand(id::Exit, 4);
+    EXPECT_FALSE(f.dlg().isVisible());
+    ASSERT_TRUE(QFileInfo::exists(pathIn(dir, "exit.pro")));
+    EXPECT_NE(talvik::test::readFile(dir.path() / "exit.pro").find("<Talvik(S)BLe>"),
+              std::string::npos);
+    EXPECT_EQ(f.fileDialogs, QList<EFileDialog>{EFileDialog::Save});
+
+    CMainWindowFixture g(2);
+    g.dlg().show();
+    g.answers = {true}; // save: yes, then the dialog is cancelled
+    g.dlg().runCommand(id::Exit, 4);
+    EXPECT_FALSE(g.dlg().isVisible()) << "cancelling the save dialog still exits";
+}
+
+TEST(MainCommands, AFailedSaveSaysWhyAndDoesNotExit) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.answers = {true};
+    f.paths = {pathIn(dir, "no-such-folder/kept.pro")};
+    f.dlg().runCommand(id::Exit, 4);
+    EXPECT_TRUE(f.dlg().isVisible()) << "what the user meant to keep is not lost";
+    ASSERT_EQ(f.notices.size(), 1);
+    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(RGB)BLe|配置文件没有保存：")))
+        << f.notices[0].toStdString();
+    EXPECT_GT(f.notices[0].indexOf(QLatin1Char('\n')), 25) << "the reason is given";
+    EXPECT_EQ(f.noticeIcons[0], QMessageBox::Warning);
+
+    // Saving on its own says the same, in the language of the moment.
+    f.dlg().runCommand(id::Language, 0);
+    f.paths = {pathIn(dir, "no-such-folder/kept.pro")};
+    f.dlg().runCommand(id::SaveProfile, 5);
+    ASSERT_EQ(f.notices.size(), 2);
+    EXPECT_TRUE(f.notices[1].contains(QStringLiteral("The profile was not saved: ")));
+}
+
+TEST(MainCommands, SaveClearOpenBringsTheConfigurationBackWithoutTouchingTheModifiedFlag) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(1);
+    assignMacroToA(f);
+    f.state.keyConfig.ComboKey[kKeyA][0].append("A Down");
+    f.paths = {pathIn(dir, "mine")}; // the dialog adds the suffix; this one is taken as given
+    f.dlg().runCommand(id::SaveProfile, 5);
+    ASSERT_TRUE(QFileInfo::exists(pathIn(dir, "mine")));
+
+    f.dlg().runCommand(id::ClearConfig, 7);
+    EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Single);
+    EXPECT_EQ(f.state.modified, 0) << "clearing does not mark the configuration modified";
+
+    f.paths = {pathIn(dir, "mine")};
+    f.dlg().runCommand(id::OpenProfile, 6);
+    EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
+    EXPECT_EQ(f.state.keyConfig.ComboKey[kKeyA][0].items().size(), 1u);
+    EXPECT_EQ(f.state.modified, 0);
+    EXPECT_TRUE(f.notices.isEmpty()) << f.notices.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(f.fileDialogs, (QList<EFileDialog>{EFileDialog::Save, EFileDialog::Open}));
+
+    // Exit after a clear does not warn about unwritten settings.
+    f.dlg().runCommand(id::ClearConfig, 7);
+    f.dlg().runCommand(id::Exit, 4);
+    EXPECT_EQ(f.questions.size(), 1);
+}
+
+TEST(MainCommands, AProfileThatCannotBeUsedIsExplainedAndTheModelStays) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(4);
+    talvik::test::writeFile(dir.path() / "notes.pro", "just some text");
+    talvik::test::writeFile(dir.path() / "other.xml", "<?xml version=\"1.0\"?>\r\n<a><b/></a>\r\n");
+    CMainWindowFixture model2(2);
+    ASSERT_TRUE(saveProfile(model2.state, (dir.path() / "model2.pro").string()).ok());
+    assignMacroToA(f);
+
+    f.paths = {pathIn(dir, "missing.pro"), pathIn(dir, "notes.pro"), pathIn(dir, "other.xml"),
+               pathIn(dir, "model2.pro")};
+    for (int i = 0; i < 4; ++i) {
+        f.state.busy = 0;
+        f.dlg().runCommand(id::OpenProfile, 6);
+    }
+    ASSERT_EQ(f.notices.size(), 4);
+    for (const QString& notice : f.notices) {
+        EXPECT_TRUE(notice.startsWith(QStringLiteral("Talvik(RGB)|"))) << notice.toStdString();
+        EXPECT_TRUE(notice.endsWith(QStringLiteral("当前配置没有改变。"))) << notice.toStdString();
+    }
+    EXPECT_TRUE(f.notices[0].contains(QStringLiteral("无法读取配置文件")));
+    EXPECT_TRUE(f.notices[1].contains(QStringLiteral("没有 XML")));
+    EXPECT_TRUE(f.notices[2].contains(QStringLiteral("不是 Talvik 配置文件")));
+    EXPECT_TRUE(f.notices[3].contains(QStringLiteral("Talvik(S)BLe 键盘的配置文件")));
+    EXPECT_TRUE(f.notices[3].contains(QStringLiteral("Talvik(RGB) 键盘")));
+    EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Macro) << "the model is unchanged";
+}
+
+TEST(MainCommands, ADamagedProfileLoadsAndSaysWhatWasRepaired) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(1);
+    f.dlg().runCommand(id::Language, 0);
+    const auto file = dir.path() / "damaged.pro";
+    ASSERT_TRUE(saveProfile(f.state, file.string()).ok());
+    std::string text = talvik::test::readFile(file);
+    // One key of a number no keyboard has, and an element that is never closed.
+    text.insert(text.find("<KEY ID=\"1\""),
+                "<KEY ID=\"99\" Level=\"0\" Mode=\"3\" HWCode=\"0\"/>\r\n");
+    text.insert(text.find("<AREA ID=\"2\""), "<open>");
+    talvik::test::writeFile(file, text);
+    assignMacroToA(f);
+
+    f.paths = {QString::fromStdString(file.string())};
+    f.dlg().runCommand(id::OpenProfile, 6);
+    ASSERT_EQ(f.notices.size(), 1);
+    const QString notice = f.notices[0];
+    EXPECT_TRUE(notice.contains(QStringLiteral("The profile is damaged"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("A KEY with the invalid ID 99 was skipped")))
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("was never closed"))) << notice.toStdString();
+    EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Single) << "it did load";
+}
+
+TEST(MainCommands, ClicksAreDroppedFor500MsAfterTheOpenDialog) {
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.dlg().runCommand(id::OpenProfile, 6); // cancelled: busy all the same
+    EXPECT_EQ(f.state.busy, 1);
+    clickElement(f, 12); // the layer switch
+    EXPECT_EQ(f.state.editLevel, 0) << "a click during the busy period does nothing";
+    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs + 100);
+    EXPECT_EQ(f.state.busy, 0);
+    clickElement(f, 12);
+    EXPECT_EQ(f.state.editLevel, 1);
+}
+
+TEST(MainCommands, HelpOpensThePageOfTheLanguageOrSaysItIsMissing) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(3);
+    f.dlg().setHelpFolder(QString::fromStdString(dir.path().string()));
+    f.dlg().runCommand(id::Help, 2);
+    ASSERT_EQ(f.notices.size(), 1);
+    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)|找不到帮助页面")));
+    EXPECT_TRUE(f.opened.isEmpty());
+
+    talvik::test::writeFile(dir.path() / "Talvik.zh-CN.html", "<html></html>");
+    talvik::test::writeFile(dir.path() / "Talvik.en-US.html", "<html></html>");
+    f.dlg().runCommand(id::Help, 2);
+    f.dlg().runCommand(id::Language, 0);
+    f.dlg().runCommand(id::Help, 2);
+    ASSERT_EQ(f.opened.size(), 2);
+    EXPECT_EQ(f.opened[0], QUrl::fromLocalFile(pathIn(dir, "Talvik.zh-CN.html")));
+    EXPECT_EQ(f.opened[1], QUrl::fromLocalFile(pathIn(dir, "Talvik.en-US.html")));
+
+    f.openerWorks = false;
+    f.dlg().runCommand(id::Help, 2);
+    ASSERT_EQ(f.notices.size(), 2);
+    EXPECT_TRUE(f.notices[1].contains(QStringLiteral("No program could open the help page")));
+}
+
+TEST(MainCommands, TheBuiltHelpPagesExistInBothLanguages) {
+    const QString folder = QStringLiteral(TALVIK_BINARY_DIR "/bin/help");
+    for (const char* tag : {"zh-CN", "en-US"}) {
+        const QString page = talvik::shell::COrsaDlg::helpPagePath(folder, tag);
+        EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
+    }
+}
+
+TEST(MainCommands, WithoutANotificationAreaMinimiseKeepsAWayBack) {
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.dlg().runCommand(id::Minimise, 3);
+    EXPECT_TRUE(f.dlg().isVisible());
+    EXPECT_TRUE(f.dlg().isMinimized());
+    EXPECT_FALSE(f.dlg().trayIcon().isVisible());
+}
+
+TEST(MainCommands, TheNotificationAreaHidesAndRestoresAndItsMenuEndsWithoutQuestions) {
+    CMainWindowFixture f(2);
+    f.trayAvailable = true;
+    f.dlg().show();
+    f.dlg().runCommand(id::Minimise, 3);
+    EXPECT_FALSE(f.dlg().isVisible());
+    EXPECT_TRUE(f.dlg().trayIcon().isVisible());
+    EXPECT_EQ(f.dlg().trayIcon().toolTip(), QStringLiteral("Talvik(S)BLe"));
+    EXPECT_EQ(f.dlg().trayExitAction()->text(), QStringLiteral("关闭"));
+
+    f.dlg().trayActivated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(f.dlg().isVisible()) << "the right button only opens the menu";
+    f.dlg().trayActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(f.dlg().isVisible());
+    EXPECT_FALSE(f.dlg().trayIcon().isVisible());
+
+    f.dlg().runCommand(id::Language, 0);
+    f.state.modified = 1;
+    f.dlg().runCommand(id::Minimise, 3);
+    EXPECT_EQ(f.dlg().trayExitAction()->text(), QStringLiteral("Exit"));
+    f.dlg().trayExitAction()->trigger();
+    EXPECT_FALSE(f.dlg().trayIcon().isVisible());
+    EXPECT_EQ(f.dlg().result(), QDialog::Rejected);
+    EXPECT_TRUE(f.questions.isEmpty()) << "Cancel semantics: no questions";
+}
+
+TEST(MainCommands, KeyboardGoneWithUnwrittenSettingsOffersToSaveThem) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.state.modified = 1;
+    f.present = false;
+    f.answers = {true};
+    f.paths = {pathIn(dir, "rescued.pro")};
+    f.dlg().checkDevice();
+    EXPECT_EQ(f.messages, QStringList{QStringLiteral("Keyboard is not connected")});
+    ASSERT_EQ(f.questions.size(), 1);
+    EXPECT_TRUE(f.questions[0].contains(QStringLiteral("按键设置还没有写入键盘")));
+    EXPECT_TRUE(QFileInfo::exists(pathIn(dir, "rescued.pro")));
+    EXPECT_FALSE(f.dlg().isVisible());
+
+    CMainWindowFixture g(1);
+    g.dlg().show();
+    g.present = false;
+    g.dlg().checkDevice();
+    EXPECT_TRUE(g.questions.isEmpty()) << "nothing unwritten, nothing to offer";
+    EXPECT_FALSE(g.dlg().isVisible());
+}
+
+TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
+    using talvik::shell::repairLines;
+    std::string notes =
+        "<read encoding=\"UTF-8\"/><converted_to encoding=\"UTF-16\" length=\"9\"/>";
+    EXPECT_TRUE(repairLines(notes, "en-US").isEmpty()) << "how a file was read is no repair";
+    notes += "<skipped element=\"x\" ID=\"-4\"/><lone_end_tag tagname=\"a&amp;b\" offset=\"7\"/>";
+    EXPECT_EQ(repairLines(notes, "en-US"),
+              (QStringList{QStringLiteral("A x with the invalid ID -4 was skipped"),
+                           QStringLiteral("A stray end tag </a&b> at character 7 was ignored")}));
+    EXPECT_EQ(repairLines(notes, "zh-CN")[0], QStringLiteral("跳过了编号无效的 x（ID=-4）"));
+    for (int i = 0; i < 10; ++i) {
+        notes += "<first_tag_syntax offset=\"" + std::to_string(i) + "\"/>";
+    }
+    const QStringList lines = repairLines(notes, "en-US");
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_EQ(lines[2], QStringLiteral("A broken tag at character 0 was skipped"));
+    EXPECT_EQ(lines.last(), QStringLiteral("... and 4 more"));
+    EXPECT_EQ(repairLines("<odd/>", "en-US"), QStringList{QStringLiteral("Another problem: odd")});
+}
+
+namespace {
+
+using EJobOutcome = talvik::shell::COrsaDlg::EJobOutcome;
+
+// Device commands whose jobs end as `outcome` says, recording what ran.
+struct CDeviceLog {
+    QList<int> jobs;
+    QStringList dialogs;
+    EJobOutcome outcome = EJobOutcome::Succeeded;
+    QString failureText;
+
+    talvik::shell::COrsaDlg::CDeviceCommands commands() {
+        return {[this](int job) {
+                    jobs << job;
+                    return talvik::shell::COrsaDlg::CJobResult{
+                        outcome, outcome == EJobOutcome::Failed ? failureText : QString()};
+                },
+                [this] { dialogs << QStringLiteral("backlight"); },
+                [this] { dialogs << QStringLiteral("firmware"); }};
+    }
+};
+
+} // namespace
+
+TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
+    CMainWindowFixture f(2);
+    CDeviceLog device;
+    f.dlg().setDeviceCommands(device.commands());
+    f.state.modified = 1;
+
+    device.outcome = EJobOutcome::Failed;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 1) << "a failed write keeps the changes marked unwritten";
+    ASSERT_EQ(f.notices.size(), 1);
+    EXPECT_FALSE(f.notices[0].contains(QStringLiteral("OK!!")));
+    EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|与键盘的传输失败")))
+        << f.notices[0].toStdString();
+
+    device.outcome = EJobOutcome::Cancelled;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 1);
+    EXPECT_EQ(f.notices.size(), 1) << "a cancelled job says nothing";
+
+    device.outcome = EJobOutcome::Succeeded;
+    f.dlg().runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(f.state.modified, 0);
+    EXPECT_EQ(f.notices.last(), QStringLiteral("Talvik(S)Ble|OK!!"));
+    EXPECT_EQ(device.jobs, (QList<int>{1, 1, 1}));
+}
+
+TEST(MainCommands, ReadingCountersAndEverythingRunTheirJobsAndTellTheOutcome) {
+    CMainWindowFixture f(3);
+    CDeviceLog device;
+    f.dlg().setDeviceCommands(device.commands());
+    f.dlg().runCommand(id::ReadCounters, 1);
+    f.dlg().runCommand(id::ReadAll, 10);
+    f.dlg().runCommand(id::Language, 0);
+    device.outcome = EJobOutcome::Failed;
+    device.failureText = QStringLiteral("Reading the keys failed.");
+    f.dlg().runCommand(id::ReadAll, 10);
+    EXPECT_EQ(device.jobs, (QList<int>{5, 3, 3}));
+    ASSERT_EQ(f.notices.size(), 3);
+    EXPECT_EQ(f.notices[0], QStringLiteral("Talvik(S)|OK!!"));
+    EXPECT_EQ(f.notices[1], QStringLiteral("Talvik(S)|OK!!"));
+    EXPECT_EQ(f.notices[2], QStringLiteral("Talvik(S)|Reading the keys failed."));
+    EXPECT_EQ(f.state.modified, 0) << "reading leaves the modified flag alone";
+}
+
+TEST(MainCommands, OnModelsWithoutBacklightTheButtonThereReadsAll) {
+    for (const int model : {2, 3}) {
+        CMainWindowFixture f(model);
+        CDeviceLog device;
+        f.dlg().setDeviceCommands(device.commands());
+        f.dlg().show();
+        const QPointF at((435 + 535) / 2, (92 + 128) / 2); // the backlight button of models 1, 4
+        QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f.dlg(), &release);
+        EXPECT_EQ(device.jobs, QList<int>{3}) << "model " << model;
+        EXPECT_TRUE(device.dialogs.isEmpty());
+    }
+    CMainWindowFixture wide(4);
+    CDeviceLog device;
+    wide.dlg().setDeviceCommands(device.commands());
+    wide.dlg().runCommand(id::Backlight, 9);
+    wide.dlg().runCommand(id::Firmware, 11);
+    EXPECT_EQ(device.dialogs,
+              (QStringList{QStringLiteral("backlight"), QStringLiteral("firmware")}));
+    EXPECT_TRUE(wide.notices.isEmpty()) << "the dialogs report for themselves";
+}
