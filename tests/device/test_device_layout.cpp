@@ -8,6 +8,8 @@
 
 #include <QImage>
 #include <QResource>
+#include "SkinPictureFile.h"
+
 #include <gtest/gtest.h>
 
 using namespace talvik::layout;
@@ -106,7 +108,7 @@ protected:
         QResource::unregisterResource(talvik::test::builtSkinPath());
     }
     static QImage load(int id, int resolution) {
-        QImage image(QString::fromStdString(picturePath(id, resolution)));
+        QImage image = talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id, resolution)));
         image.setDevicePixelRatio(resolution);
         return image;
     }
