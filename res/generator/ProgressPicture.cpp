@@ -12,15 +12,6 @@ using namespace layout;
 
 const QColor kAccent = toColor(kAccentOrange);
 
-// The brand tile and the rule under the title row, as the main window has them.
-void drawHeader(QPainter& p) {
-    drawBrandTile(p, QRectF(20, 13, 22, 22), 6, 15, 1);
-    p.save();
-    p.setPen(QColor(52, 53, 58));
-    p.drawLine(18, 50, kProgressWidth - 18, 50);
-    p.restore();
-}
-
 // A keyboard sending to its cable: what the warning under it is about.
 void drawIllustration(QPainter& p) {
     p.save();
@@ -62,38 +53,6 @@ void drawIllustration(QPainter& p) {
     p.restore();
 }
 
-// The bar's track; `filled` draws it as the full bar the window copies from.
-void drawBar(QPainter& p, bool filled) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF track = QRectF(toRect(kProgressBarRect));
-    p.setPen(QPen(QColor(12, 12, 13), 1));
-    p.setBrush(QColor(17, 17, 19));
-    p.drawRoundedRect(track.adjusted(0.5, 0.5, -0.5, -0.5), 10.5, 10.5);
-    p.setPen(QPen(QColor(58, 60, 66), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(track.adjusted(1.5, 1.5, -1.5, -1.5), 9.5, 9.5);
-    if (filled) {
-        const QRectF fill = track.adjusted(3, 3, -3, -3);
-        QLinearGradient glow(0, fill.top(), 0, fill.bottom());
-        glow.setColorAt(0, QColor(255, 160, 70));
-        glow.setColorAt(0.5, kAccent);
-        glow.setColorAt(1, QColor(196, 84, 0));
-        p.setPen(Qt::NoPen);
-        p.setBrush(glow);
-        p.drawRoundedRect(fill, 8, 8);
-        // Light stripes across the fill, clipped to it.
-        QPainterPath clip;
-        clip.addRoundedRect(fill, 8, 8);
-        p.setClipPath(clip);
-        p.setPen(QPen(QColor(255, 255, 255, 46), 5));
-        for (qreal x = fill.left() - 10; x < fill.right() + 10; x += 14) {
-            p.drawLine(QPointF(x, fill.bottom() + 2), QPointF(x + 12, fill.top() - 2));
-        }
-    }
-    p.restore();
-}
-
 void drawFooter(QPainter& p) {
     p.save();
     p.setPen(QColor(110, 112, 120));
@@ -109,9 +68,9 @@ QImage drawProgressPicture(Look look, int resolution) {
                             QRect(2, 2, kProgressWidth - 5, kProgressHeight - 5), 14, resolution,
                             kProgressColourKey);
     QPainter p(&image);
-    drawHeader(p);
+    drawSmallDialogHeader(p, kProgressWidth);
     drawIllustration(p);
-    drawBar(p, look == Look::Active);
+    drawProgressTrack(p, QRectF(toRect(kProgressBarRect)), look == Look::Active);
     drawFooter(p);
     const std::vector<ElementSpec> elements = progressElements();
     // The close control: a glyph level with the title's text.

@@ -73,6 +73,44 @@ void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels
     p.restore();
 }
 
+void drawSmallDialogHeader(QPainter& p, int width) {
+    drawBrandTile(p, QRectF(20, 13, 22, 22), 6, 15, 1);
+    p.save();
+    p.setPen(QColor(52, 53, 58));
+    p.drawLine(18, 50, width - 18, 50);
+    p.restore();
+}
+
+void drawProgressTrack(QPainter& p, const QRectF& track, bool filled) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(12, 12, 13), 1));
+    p.setBrush(QColor(17, 17, 19));
+    p.drawRoundedRect(track.adjusted(0.5, 0.5, -0.5, -0.5), 10.5, 10.5);
+    p.setPen(QPen(QColor(58, 60, 66), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(track.adjusted(1.5, 1.5, -1.5, -1.5), 9.5, 9.5);
+    if (filled) {
+        const QRectF fill = track.adjusted(3, 3, -3, -3);
+        QLinearGradient glow(0, fill.top(), 0, fill.bottom());
+        glow.setColorAt(0, QColor(255, 160, 70));
+        glow.setColorAt(0.5, kAccent);
+        glow.setColorAt(1, QColor(196, 84, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(glow);
+        p.drawRoundedRect(fill, 8, 8);
+        // Light stripes across the fill, clipped to it.
+        QPainterPath clip;
+        clip.addRoundedRect(fill, 8, 8);
+        p.setClipPath(clip);
+        p.setPen(QPen(QColor(255, 255, 255, 46), 5));
+        for (qreal x = fill.left() - 10; x < fill.right() + 10; x += 14) {
+            p.drawLine(QPointF(x, fill.bottom() + 2), QPointF(x + 12, fill.top() - 2));
+        }
+    }
+    p.restore();
+}
+
 int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,
                  const QString& title) {
     p.save();

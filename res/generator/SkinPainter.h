@@ -52,6 +52,14 @@ QFont skinFont(int pixelSize, bool bold = false);
 // The letter sits `textRise` above the tile's centre.
 void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels, qreal textRise);
 
+// The title row of the small dialogs (progress, firmware): the brand tile
+// and the rule under the row, as the main window has them.
+void drawSmallDialogHeader(QPainter& p, int width);
+
+// A progress bar's track; `filled` draws it as the full bar a window copies
+// from as far as its progress goes.
+void drawProgressTrack(QPainter& p, const QRectF& track, bool filled);
+
 // A window's title: the accent bar and, right of it, the title in bold.
 // Returns the title's width.
 int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontSize,

@@ -3,15 +3,18 @@
 // The build packs that list into TalvikRES.rcc. The program's icon for the
 // desktop goes to the folder's icons/ at every installed size.
 
+#include "DevicePictures.h"
 #include "KeyMapPicture.h"
 #include "MainPicture.h"
 #include "ProgramIcon.h"
+#include "SkinPictureFile.h"
 #include "ProgressPicture.h"
 #include "ScrollBarPicture.h"
 #include "ThemeIcons.h"
 #include "VirtualKeyboardPicture.h"
 #include "WaitPicture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -24,10 +27,15 @@ namespace {
 
 using talvik::skin::PictureSet;
 
+// Only a round trip through PNG: no need to spend time compressing.
+constexpr int kFastPngQuality = 100;
+
 // Every window's pictures register here.
 PictureSet allPictures() {
     PictureSet pictures;
     talvik::skin::addMainPictures(pictures);
+    talvik::skin::addBacklightPictures(pictures);
+    talvik::skin::addFirmwarePictures(pictures);
     talvik::skin::addKeyMapPictures(pictures);
     talvik::skin::addProgressPictures(pictures);
     talvik::skin::addScrollBarPicture(pictures);
@@ -36,14 +44,37 @@ PictureSet allPictures() {
     return pictures;
 }
 
+// How a group of pictures is stored: the window pictures in the stored form
+// the program copies out at start-up, the icon as PNG for QIcon.
+enum class Storage { Pixels, Png };
+
+// The picture exactly as the program saw it when the skin held PNGs: written
+// as PNG and read back, then kept in the stored form.
+QByteArray storedPixels(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG", kFastPngQuality);
+    return talvik::skin::encodeSkinPicture(QImage::fromData(png, "PNG"));
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 // Writes one folder of pictures and lists them in the resource list.
 bool writeGroup(const QString& outDir, const QString& prefix, const std::map<int, QImage>& pictures,
-                QTextStream& list) {
+                Storage storage, QTextStream& list) {
     QDir().mkpath(outDir + QLatin1Char('/') + prefix);
     list << "  <qresource prefix=\"/" << prefix << "\">\n";
+    const QString suffix = storage == Storage::Pixels ? QStringLiteral(".pix") : QStringLiteral(".png");
     for (const auto& [id, image] : pictures) {
-        const QString name = QString::number(id) + QStringLiteral(".png");
-        if (!image.save(outDir + QLatin1Char('/') + prefix + QLatin1Char('/') + name, "PNG")) {
+        const QString name = QString::number(id) + suffix;
+        const QString path = outDir + QLatin1Char('/') + prefix + QLatin1Char('/') + name;
+        const bool written = storage == Storage::Pixels ? writeFile(path, storedPixels(image))
+                                                        : image.save(path, "PNG");
+        if (!written) {
             std::fprintf(stderr, "cannot write picture %d\n", id);
             return false;
         }
@@ -61,7 +92,7 @@ bool writeResolution(const QString& outDir, const PictureSet& set, int resolutio
         pictures[id] = draw(resolution);
     }
     const QString folder = QString::fromStdString(talvik::layout::pictureFolder(resolution));
-    return writeGroup(outDir, folder, pictures, list);
+    return writeGroup(outDir, folder, pictures, Storage::Pixels, list);
 }
 
 bool writeAll(const QString& outDir, const PictureSet& set) {
@@ -79,7 +110,7 @@ bool writeAll(const QString& outDir, const PictureSet& set) {
     }
     const std::map<int, QImage> icons = {
         {talvik::layout::kProgramIconId, talvik::skin::drawProgramIcon(64)}};
-    written = written && writeGroup(outDir, QStringLiteral("icon"), icons, list);
+    written = written && writeGroup(outDir, QStringLiteral("icon"), icons, Storage::Png, list);
     list << "</RCC>\n";
     return written;
 }

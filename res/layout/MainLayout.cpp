@@ -188,7 +188,7 @@ std::string pictureFolder(int resolution) {
 }
 
 std::string picturePath(int id, int resolution) {
-    return ":/" + pictureFolder(resolution) + "/" + std::to_string(id) + ".png";
+    return ":/" + pictureFolder(resolution) + "/" + std::to_string(id) + ".pix";
 }
 
 std::string iconPath(int id) {

@@ -143,7 +143,8 @@ inline constexpr std::array<int, 2> kPictureResolutions = {1, 2};
 int pictureResolution(double needed);
 // The resource folder of one resolution's pictures: "skin", "skin@2x".
 std::string pictureFolder(int resolution);
-// Path of picture `id` at `resolution` inside the registered TalvikRES resource.
+// Path of picture `id` at `resolution` inside the registered TalvikRES resource,
+// in the stored form `readSkinPicture` reads.
 std::string picturePath(int id, int resolution = 1);
 
 // The program icon travels in the same resource file under its own prefix,

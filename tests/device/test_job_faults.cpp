@@ -98,8 +98,12 @@ TEST(JobFaults, UnpluggedKeyboardFailsTheLightWriteAndTheCounterRead) {
     CKeyboardState board;
     ASSERT_TRUE(board.state.device.isConnected());
     writeFile(unplugFile, "");
-    // The connection drops within a tenth of a second of the unplug.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The connection drops within a tenth of a second of the unplug; a read
+    // says when it has.
+    for (int tries = 0; tries < 50 && board.state.device.readKeyLightFromDev(); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_FALSE(board.state.device.readKeyLightFromDev());
     board.state.pressCount[3] = 77;
     board.state.mostPressedKey = 3;
 

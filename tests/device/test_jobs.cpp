@@ -70,11 +70,11 @@ TEST(DeviceJobs, WriteKeysPostsEverySlotThenWaitsASecondBeforeItIsDone) {
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::WriteKeys, true}}));
 
-    CKeyboardState reader;
-    reader.state.keyConfig.LightAreas[4] = {1, 2, 3};
-    EXPECT_TRUE(runJobHere(kReadAll, reader.state, CWaitRecorder().control()).succeeded());
-    EXPECT_EQ(reader.state.keyConfig.Mode[5][0], KeyMode::Multimedia);
-    EXPECT_EQ(reader.state.keyConfig.HWCode[5][0], 112);
+    // Read back through the same connection, as the program has only one.
+    board.state.resetToDefaults();
+    EXPECT_TRUE(runJobHere(kReadAll, board.state, CWaitRecorder().control()).succeeded());
+    EXPECT_EQ(board.state.keyConfig.Mode[5][0], KeyMode::Multimedia);
+    EXPECT_EQ(board.state.keyConfig.HWCode[5][0], 112);
 }
 
 TEST(DeviceJobs, ReadAllWaitsTwoSecondsBetweenTheKeyReadAndTheLightRead) {
@@ -102,23 +102,22 @@ TEST(DeviceJobs, ReadAllWaitsTwoSecondsBetweenTheKeyReadAndTheLightRead) {
 }
 
 TEST(DeviceJobs, LightJobsSendAndFetchTheAreasWithOneStepAndASecondsWait) {
-    CKeyboardState writer;
+    CKeyboardState board;
     for (int key = 1; key <= kKeyCount; ++key) {
-        writer.state.keyConfig.LightAreas[static_cast<std::size_t>(key)] = {key, 255 - key,
-                                                                            key * 2};
+        board.state.keyConfig.LightAreas[static_cast<std::size_t>(key)] = {key, 255 - key, key * 2};
     }
     CWaitRecorder writeWaits;
-    EXPECT_TRUE(runJobHere(kWriteLight, writer.state, writeWaits.control()).succeeded());
+    EXPECT_TRUE(runJobHere(kWriteLight, board.state, writeWaits.control()).succeeded());
     EXPECT_EQ(writeWaits.requested(), (std::vector<int>{1000}));
-    EXPECT_EQ(writer.messages.drain(),
+    EXPECT_EQ(board.messages.drain(),
               (std::vector<PostedMessage>{{WM_TALVIK_PROGRESS, kSingleStep, 0},
                                           {WM_TALVIK_JOBDONE, 0, 0}}));
 
-    CKeyboardState reader;
-    const CJobOutcome read = runJobHere(kReadLight, reader.state, CWaitRecorder().control());
+    board.state.resetToDefaults();
+    const CJobOutcome read = runJobHere(kReadLight, board.state, CWaitRecorder().control());
     EXPECT_EQ(read.transfers, (std::vector<CTransferResult>{{Transfer::ReadLight, true}}));
     for (int key = 1; key <= kKeyCount; ++key) {
-        const LightArea& light = reader.state.keyConfig.LightAreas[static_cast<std::size_t>(key)];
+        const LightArea& light = board.state.keyConfig.LightAreas[static_cast<std::size_t>(key)];
         EXPECT_EQ(light.Red, key);
         EXPECT_EQ(light.Green, 255 - key);
         EXPECT_EQ(light.Blue, key * 2);
@@ -166,12 +165,13 @@ TEST(DeviceJobs, WithoutAConnectionEveryTransferFailsAndTheModelKeepsItsData) {
 // The worker thread of a window: cancel comes from the other thread, cuts
 // the wait short, and the job's results never reach the model.
 TEST(DeviceJobs, CancelOnAnotherThreadEndsTheWaitAndTheJobGivesNothing) {
-    CKeyboardState writer;
-    writer.state.keyConfig.Mode[9][1] = KeyMode::Power;
-    writer.state.keyConfig.HWCode[9][1] = 76;
-    ASSERT_TRUE(runJobHere(kWriteKeys, writer.state, CWaitRecorder().control()).succeeded());
-
     CKeyboardState board;
+    board.state.keyConfig.Mode[9][1] = KeyMode::Power;
+    board.state.keyConfig.HWCode[9][1] = 76;
+    ASSERT_TRUE(runJobHere(kWriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    board.state.resetToDefaults();
+    board.messages.drain();
+
     auto job = std::make_shared<CDeviceJob>(kReadAll);
     auto control = std::make_shared<CJobControl>(); // real waits
     job->takeFromModel(board.state);

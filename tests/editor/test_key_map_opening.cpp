@@ -7,6 +7,7 @@
 
 #include "layout/KeySettingsLayout.h"
 
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -66,4 +67,33 @@ TEST(KeyMapOpening, CancelLeavesTheConfigurationUnchangedAndUnmarked) {
     f.dlg().runCommand(talvik::layout::main_id::FirstKey + kKeyA - 1, kSlotOfKeyA);
     EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Single);
     EXPECT_EQ(f.state.modified, 0);
+}
+
+TEST(KeyMapOpening, AKeyClickInTheBusyPeriodAfterTheOpenDialogOpensNothing) {
+    CMainWindowFixture f(1);
+    ASSERT_TRUE(f.initialised);
+    f.dlg().show();
+    f.dlg().runCommand(talvik::layout::main_id::OpenProfile, 6); // cancelled: busy all the same
+    ASSERT_EQ(f.state.busy, 1);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog =
+                dynamic_cast<COrsaDialogKeyMapSettings*>(QApplication::activeModalWidget())) {
+            opened = true;
+            click(*dialog, keymap::Cancel);
+        }
+    });
+    talvik::test::clickElement(f, kSlotOfKeyA);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(opened) << "a click during the busy period does nothing";
+
+    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs + 100);
+    ASSERT_EQ(f.state.busy, 0);
+    whenTheDialogRuns([&](COrsaDialogKeyMapSettings& dialog) {
+        opened = true;
+        click(dialog, keymap::Cancel);
+    });
+    talvik::test::clickElement(f, kSlotOfKeyA);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(f.state.editKey, kKeyA);
 }

@@ -16,6 +16,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
+#include "SkinPictureFile.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -184,7 +186,7 @@ TEST(VirtualPictures, ThreeLooksDifferOnlyInsideTheElements) {
     const auto table = virtualKeyboardElements();
     for (const int resolution : {1, 2}) {
         const auto load = [resolution](int id) {
-            return QImage(QString::fromStdString(picturePath(id, resolution)))
+            return talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id, resolution)))
                 .convertToFormat(QImage::Format_RGB32);
         };
         const QImage normal = load(kVirtualPictures.normal);

@@ -6,6 +6,8 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QStringList>
 
 #include <memory>
@@ -70,5 +72,15 @@ struct CMainWindowFixture {
     bool loaded = false;
     bool initialised = false;
 };
+
+// A left-button release on element `slot` of the fixture's window, as the
+// window system delivers it.
+inline void clickElement(CMainWindowFixture& f, int slot) {
+    const layout::SkinRect r = f.dlg().elements()[static_cast<std::size_t>(slot)].rect;
+    const QPointF at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.dlg(), &release);
+}
 
 } // namespace talvik::test

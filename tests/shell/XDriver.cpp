@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -64,6 +65,14 @@ QImage grabScreen(QWidget& window) {
         ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+void saveShot(const QImage& image, const QString& name) {
+    const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        image.save(dir + QLatin1Char('/') + name);
+    }
 }
 
 CModalScript::CModalScript() {

@@ -35,6 +35,9 @@ bool waitFor(const std::function<bool()>& done, int ms = 4000);
 // What the screen shows of a window now.
 QImage grabScreen(QWidget& window);
 
+// Saves `image` as `name` in TALVIK_SCREENSHOT_DIR, when that is set.
+void saveShot(const QImage& image, const QString& name);
+
 // Acts on the modal dialogs that come up, one step per dialog, in order. A
 // step looks at the active modal window and returns false when it is not the
 // one it waits for (yet).

@@ -5,10 +5,12 @@
 #include "XDriver.h"
 
 #include "talvik/device/MainWindowDevice.h"
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
+#include "layout/KeySettingsLayout.h"
 #include "layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
@@ -21,6 +23,8 @@
 #include <memory>
 
 namespace id = talvik::layout::main_id;
+namespace keymap = talvik::layout::keymap_id;
+using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::CModalScript;
 using talvik::test::waitFor;
 
@@ -149,8 +153,9 @@ constexpr int kWriteSlot = 8;
 constexpr int kReadCountersSlot = 1;
 constexpr int kReadAllSlot = 10;
 constexpr int kExitSlot = 4;
-// "VolumeUp" of the multimedia functions.
+// "VolumeUp" of the multimedia functions, and its button in the key settings.
 constexpr int kVolumeUpCode = 113;
+constexpr int kVolumeUpElement = 407;
 
 // A keyboard that has been used: every key pressed a few times, "A" most
 // often and "Q" least.
@@ -196,6 +201,26 @@ QString keyDetails(CRunningProgram& program, int key, const QString& expected) {
         }
     }
     return text;
+}
+
+// Clicks `key` in the main window; in the key settings dialog it opens,
+// clicks the Multimedia tab, Volume Up and OK, as a user does.
+::testing::AssertionResult assignVolumeUpThroughTheDialog(CRunningProgram& program, int key) {
+    CModalScript script;
+    script.then(QStringLiteral("key settings dialog"), [](QWidget& modal) {
+        auto* dialog = dynamic_cast<COrsaDialogKeyMapSettings*>(&modal);
+        if (dialog == nullptr) {
+            return false;
+        }
+        for (const int element : {keymap::FirstTab + 3, kVolumeUpElement, keymap::Ok}) {
+            talvik::test::clickAt(
+                talvik::test::centreOf(*dialog, dialog->element(element).rect));
+            // Each click is handled before the next one, never seen as a double click.
+            QTest::qWait(400);
+        }
+        return true;
+    });
+    return clickThrough(program, 12 + key, script);
 }
 
 } // namespace
@@ -267,9 +292,10 @@ TEST_F(EndToEndCommands, WrittenKeysAreThereWhenTheProgramStartsAgain) {
     {
         CRunningProgram program(1);
         ASSERT_TRUE(program.start());
-        program.state.keyConfig.Mode[kKeyQ][0] = KeyMode::Multimedia;
-        program.state.keyConfig.HWCode[kKeyQ][0] = kVolumeUpCode;
-        program.state.modified = 1;
+        ASSERT_TRUE(assignVolumeUpThroughTheDialog(program, kKeyQ));
+        EXPECT_EQ(program.state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+        EXPECT_EQ(program.state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
+        EXPECT_EQ(program.state.modified, 1);
         ASSERT_TRUE(runJobButton(program, kWriteSlot));
         EXPECT_EQ(program.state.modified, 0);
 

@@ -28,14 +28,6 @@ QString pathIn(const talvik::test::CTempDir& dir, const char* name) {
     return QString::fromStdString((dir.path() / name).string());
 }
 
-void clickElement(CMainWindowFixture& f, int slot) {
-    const SkinRect r = f.dlg().elements()[static_cast<std::size_t>(slot)].rect;
-    const QPointF at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&f.dlg(), &release);
-}
-
 void assignMacroToA(CMainWindowFixture& f) {
     f.setMode(kKeyA, 0, KeyMode::Macro);
     f.state.keyConfig.HWCode[kKeyA][0] = 0;

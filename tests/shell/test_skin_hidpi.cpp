@@ -3,6 +3,7 @@
 // from the double-size pictures.
 
 #include "MainWindowFixture.h"
+#include "SkinPictureFile.h"
 #include "Sharpness.h"
 
 #include "layout/SkinLayout.h"
@@ -42,7 +43,8 @@ TEST(SkinHiDpi, DevicePixelRatioTwoKeepsTheLogicalSizeAndPaintsAtTwiceTheDetail)
     const QImage big = f.dlg().grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(big.size(), QSize(2480, 1340));
     const QImage reference =
-        QImage(QStringLiteral(":/skin/101.png")).convertToFormat(QImage::Format_RGB32);
+        talvik::skin::readSkinPicture(QString::fromStdString(talvik::layout::picturePath(101)))
+            .convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(reference.isNull());
 
     const QRect area2x(kKeyboardArea.topLeft() * 2, kKeyboardArea.size() * 2);

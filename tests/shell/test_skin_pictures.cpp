@@ -8,6 +8,8 @@
 
 #include <QImage>
 #include <QResource>
+#include "SkinPictureFile.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -121,7 +123,7 @@ protected:
         QResource::unregisterResource(talvik::test::builtSkinPath());
     }
     static QImage picture(int id) {
-        return QImage(QString::fromStdString(picturePath(id)))
+        return talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id)))
             .convertToFormat(QImage::Format_RGB32);
     }
 };

@@ -34,8 +34,8 @@ TEST(SkinResolution, PicturesComeInTheResolutionAScaleNeeds) {
     EXPECT_EQ(pictureResolution(1.25), 2);
     EXPECT_EQ(pictureResolution(2.0), 2);
     EXPECT_EQ(pictureResolution(3.0), 2) << "beyond the largest set, the largest is stretched";
-    EXPECT_EQ(talvik::layout::picturePath(101, 1), ":/skin/101.png");
-    EXPECT_EQ(talvik::layout::picturePath(101, 2), ":/skin@2x/101.png");
+    EXPECT_EQ(talvik::layout::picturePath(101, 1), ":/skin/101.pix");
+    EXPECT_EQ(talvik::layout::picturePath(101, 2), ":/skin@2x/101.pix");
 }
 
 TEST(SkinResolution, AtScaleOneTheScreenShowsTheCanvasPixelForPixel) {

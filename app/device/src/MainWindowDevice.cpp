@@ -1,5 +1,8 @@
 #include "talvik/device/MainWindowDevice.h"
 
+#include "talvik/device/CFirmwareDownload.h"
+#include "talvik/device/COrsaDialogBkLightSettings.h"
+#include "talvik/device/COrsaDialogFirmwareUpdate.h"
 #include "talvik/device/COrsaDialogProgress.h"
 #include "talvik/shell/COrsaDlg.h"
 
@@ -18,6 +21,21 @@ void installDeviceCommands(shell::COrsaDlg& window, shell::COrsaApp& app, CAppSt
             return {Outcome::Succeeded, {}};
         }
         return {Outcome::Failed, dialog.failureText()};
+    };
+    commands.backlight = [&window, &app, &state] {
+        COrsaDialogBkLightSettings dialog(app, state, &window);
+        if (dialog.initialise()) {
+            dialog.exec();
+        }
+    };
+    // A download outlives the dialog it was started from, so the window keeps
+    // the one download object every firmware dialog it opens shows.
+    auto* download = new CFirmwareDownload(state, CDeviceWorkerSlot::application(), &window);
+    commands.firmware = [&window, &app, &state, download] {
+        COrsaDialogFirmwareUpdate dialog(app, state, *download, &window);
+        if (dialog.initialise()) {
+            dialog.exec();
+        }
     };
     window.setDeviceCommands(std::move(commands));
 }

@@ -4,6 +4,7 @@
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/PictureCopy.h"
 #include "talvik/shell/UiScale.h"
+#include "talvik/shell/WindowMessageEvent.h"
 
 #include <QBitmap>
 #include <QCoreApplication>
@@ -16,22 +17,6 @@
 
 namespace talvik::shell {
 namespace {
-
-// Messages posted to a window's handle travel as this event, so they are
-// handled on the GUI thread in the order they were posted.
-class CWindowMessageEvent : public QEvent {
-public:
-    static QEvent::Type eventType() {
-        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return type;
-    }
-    CWindowMessageEvent(UINT message, WPARAM wParam, LPARAM lParam)
-        : QEvent(eventType()), m_message(message), m_wParam(wParam), m_lParam(lParam) {}
-
-    UINT m_message;
-    WPARAM m_wParam;
-    LPARAM m_lParam;
-};
 
 // A copy of `picture` whose key-coloured pixels next to the outline take the
 // colour of their inside neighbour. They are masked away anyway, but smooth

@@ -2,6 +2,7 @@
 
 #include "talvik/shell/COrsaDialogWaitKeyboard.h"
 #include "talvik/shell/COrsaDlg.h"
+#include "talvik/shell/ProcessClock.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,36 +10,10 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <string>
-#include <unistd.h>
 
 namespace talvik::shell {
 namespace {
-
-// Milliseconds since the kernel started this process.
-double msSinceProcessStart() {
-    std::ifstream file("/proc/self/stat");
-    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    // The program name in parentheses may hold blanks: count fields after it.
-    // The start time is the 20th field after the name.
-    std::istringstream rest(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
-    std::string field;
-    for (int i = 0; i < 20 && rest >> field; ++i) {
-    }
-    const double startTicks = std::strtod(field.c_str(), nullptr);
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    const double nowMs =
-        static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-    return nowMs - startTicks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 void saveScreenshot(QWidget* window, const QString& path) {
     QScreen* screen = window->screen();

@@ -60,9 +60,10 @@ void CDeviceJob::takeFromModel(CAppState& state) {
 
 void CDeviceJob::run(CJobControl& control) {
     const HWND window = m_window;
-    m_outcome.ranToEnd = runSteps(control);
-    const bool ended = m_outcome.ranToEnd;
+    const bool ended = runSteps(control);
+    m_outcome.ranToEnd = ended;
     // From here on the job belongs to the thread that gives it to the model.
+    // A window that has closed meanwhile is simply not reached.
     m_finished.store(true, std::memory_order_release);
     if (ended) {
         PostMessageW(window, WM_TALVIK_JOBDONE, 0, 0);

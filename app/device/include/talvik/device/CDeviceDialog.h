@@ -1,0 +1,56 @@
+#pragma once
+
+// What the device dialogs share: the application and its state, the skin set
+// up from a picture list and an element table, and texts in the current
+// language.
+
+#include "talvik/shell/CSkinWindow.h"
+
+#include "layout/SkinLayout.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+class CAppState;
+
+namespace talvik::shell {
+class COrsaApp;
+}
+
+namespace talvik::device {
+
+class CDeviceDialog : public shell::CSkinWindow {
+public:
+    CAppState& state() { return m_state; }
+
+protected:
+    CDeviceDialog(shell::COrsaApp& app, CAppState& state, QWidget* parent);
+
+    // Takes the pictures (normal, pointer-over, active; a number may repeat),
+    // fills the element table in its order, scales it by the user-interface
+    // scale and centres the window on `screen` (empty: the primary screen),
+    // shaped by `key`. False when the skin lacks one of the pictures.
+    bool setUpSkin(const std::array<int, 3>& pictures,
+                   const std::vector<layout::ElementSpec>& table, layout::Rgb key, QSize screen);
+
+    std::string languageTag() const override;
+    // The Chinese text in Chinese, the English one otherwise.
+    QString text(std::string_view chinese, std::string_view english) const;
+    QString modelName() const;
+    // The pictures in the order setUpSkin took them.
+    const QImage& skinPicture(std::size_t which) const { return m_pictures[which]; }
+
+    shell::COrsaApp& m_app;
+    CAppState& m_state;
+
+private:
+    // Copies: the window keeps drawing from them whatever the application
+    // later loads.
+    std::array<QImage, 3> m_pictures;
+};
+
+} // namespace talvik::device

@@ -1,0 +1,72 @@
+#pragma once
+
+// The backlight settings dialog: the keyboard with every key framed in its
+// colour. The user picks a colour for one key, for all keys or for a chosen
+// group, reads the colours from the keyboard or writes them to it. Edits
+// change a working copy; the configuration takes it on OK and Write.
+
+#include "talvik/device/BacklightKeys.h"
+#include "talvik/device/CDeviceDialog.h"
+#include "talvik/device/CDevicePrompts.h"
+
+#include <functional>
+
+namespace talvik::device {
+
+struct CMultiSelection;
+
+// How a transfer behind the progress dialog ended.
+enum class CTransferOutcome { Succeeded, Failed, Cancelled };
+
+struct CTransferReport {
+    CTransferOutcome outcome = CTransferOutcome::Cancelled;
+    QString failureText; // what the user is told when the outcome is Failed
+};
+
+class COrsaDialogBkLightSettings : public CDeviceDialog {
+public:
+    // Runs a job of the progress dialog (jobs::kReadLight, jobs::kWriteLight).
+    using JobRunner = std::function<CTransferReport(int job)>;
+    // Runs the multi-key selection over `colours`; true when it ended with a
+    // colour chosen (IDOK).
+    using MultiSelectRunner =
+        std::function<bool(const LightTable& colours, CMultiSelection& result)>;
+
+    COrsaDialogBkLightSettings(shell::COrsaApp& app, CAppState& state, QWidget* parent = nullptr);
+
+    void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
+    void setJobRunner(JobRunner run) { m_runJob = std::move(run); }
+    void setMultiSelectRunner(MultiSelectRunner run) { m_runMultiSelect = std::move(run); }
+
+    // Skin, table, scale and place, and the working copy from the
+    // configuration; false when the skin lacks a picture.
+    bool initialise(QSize screen = {});
+
+    const LightTable& workingCopy() const { return m_lights; }
+    // How often the dialog asked to be repainted since it opened.
+    int repaintRequests() const { return m_repaintRequests; }
+
+protected:
+    void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
+    void onElementClicked(int index) override;
+
+private:
+    void runCommand(int id);
+    void pickKeyColour(int index);
+    void setAll();
+    void setDefault();
+    void multiKey();
+    void readFromKeyboard();
+    void writeToKeyboard();
+    void keepWorkingCopy();
+    void repaint();
+    void reportTransfer(const CTransferReport& report);
+
+    LightTable m_lights{};
+    CDevicePrompts m_prompts;
+    JobRunner m_runJob;
+    MultiSelectRunner m_runMultiSelect;
+    int m_repaintRequests = 0;
+};
+
+} // namespace talvik::device

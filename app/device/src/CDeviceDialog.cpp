@@ -1,0 +1,60 @@
+#include "talvik/device/CDeviceDialog.h"
+
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/UiScale.h"
+#include "talvik/text/Language.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace talvik::device {
+
+CDeviceDialog::CDeviceDialog(shell::COrsaApp& app, CAppState& state, QWidget* parent)
+    : CSkinWindow(parent), m_app(app), m_state(state) {}
+
+bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
+                              const std::vector<layout::ElementSpec>& table, layout::Rgb key,
+                              QSize screen) {
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        m_pictures[i] = m_app.picture(pictures[i]);
+        if (m_pictures[i].isNull() || m_pictures[i].size() != m_pictures[0].size()) {
+            return false;
+        }
+    }
+    if (!screen.isValid()) {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
+    }
+    // The main window computes the scale when it opens; a dialog run on its
+    // own computes it the same way.
+    if (m_state.uiScale < 1.0f) {
+        m_state.uiScale = shell::uiScale(screen.height());
+    }
+    setPictures(&m_pictures[0], &m_pictures[1], &m_pictures[2]);
+    setFonts(&m_app.m_fonts);
+    elements().clear();
+    for (const layout::ElementSpec& spec : table) {
+        elements().push_back(makeSkinElement(spec));
+    }
+    applyScale(m_state.uiScale, screen);
+    applyShape(QColor(key.red, key.green, key.blue));
+    setWindowTitle(modelName());
+    return true;
+}
+
+std::string CDeviceDialog::languageTag() const {
+    return m_state.languageTag;
+}
+
+QString CDeviceDialog::text(std::string_view chinese, std::string_view english) const {
+    const std::string_view chosen = text::twoWayText(m_state.languageTag, chinese, english);
+    return QString::fromUtf8(chosen.data(), static_cast<qsizetype>(chosen.size()));
+}
+
+QString CDeviceDialog::modelName() const {
+    const std::string_view name = text::modelName(m_state.modelNumber);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace talvik::device

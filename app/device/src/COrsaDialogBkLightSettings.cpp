@@ -1,0 +1,181 @@
+#include "talvik/device/COrsaDialogBkLightSettings.h"
+
+#include "talvik/device/COrsaDialogBkLightMultiSelect.h"
+#include "talvik/device/COrsaDialogProgress.h"
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+
+#include "layout/DeviceLayout.h"
+
+#include <QPainter>
+
+namespace talvik::device {
+namespace {
+
+namespace id = layout::backlight_id;
+
+} // namespace
+
+COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::COrsaApp& app, CAppState& state,
+                                                       QWidget* parent)
+    : CDeviceDialog(app, state, parent), m_prompts(CDevicePrompts::interactive(this)) {
+    m_runJob = [this](int job) {
+        COrsaDialogProgress progress(m_app, m_state, this);
+        progress.m_job = job;
+        CTransferReport report;
+        if (progress.exec() != IDOK) {
+            return report;
+        }
+        report.outcome =
+            progress.succeeded() ? CTransferOutcome::Succeeded : CTransferOutcome::Failed;
+        report.failureText = progress.failureText();
+        return report;
+    };
+    m_runMultiSelect = [this](const LightTable& colours, CMultiSelection& result) {
+        COrsaDialogBkLightMultiSelect dialog(m_app, m_state, colours, result, this);
+        return dialog.initialise() && dialog.exec() == QDialog::Accepted;
+    };
+}
+
+bool COrsaDialogBkLightSettings::initialise(QSize screen) {
+    const layout::PicturePair ids = layout::backlightPictureIds(m_state.modelNumber);
+    // No element of this dialog is ever active: two pictures are all it has.
+    if (!setUpSkin({ids.first, ids.second, ids.first}, layout::backlightElements(),
+                   layout::kBacklightColourKey, screen)) {
+        return false;
+    }
+    m_lights = m_state.keyConfig.LightAreas;
+    m_repaintRequests = 0;
+    return true;
+}
+
+void COrsaDialogBkLightSettings::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
+    if (e.keyIndex <= 0) {
+        CDeviceDialog::paintElement(p, e, r);
+        return;
+    }
+    drawPicturePart(p, e, r);
+    drawLightFrame(p, r, toQColor(m_lights[static_cast<std::size_t>(e.keyIndex)]));
+    drawKeyName(p, *fonts(), r, e.caption(languageTag()),
+                e.hovered ? QColor(Qt::white) : e.textColor);
+}
+
+void COrsaDialogBkLightSettings::onElementClicked(int index) {
+    if (index < 0) {
+        return;
+    }
+    const SkinElement& e = elements()[static_cast<std::size_t>(index)];
+    if (e.keyIndex > 0) {
+        pickKeyColour(e.keyIndex);
+    } else {
+        runCommand(e.id);
+    }
+}
+
+void COrsaDialogBkLightSettings::runCommand(int command) {
+    switch (command) {
+    case id::SetAll:
+        setAll();
+        break;
+    case id::Default:
+        setDefault();
+        break;
+    case id::MultiKey:
+        multiKey();
+        break;
+    case id::Read:
+        readFromKeyboard();
+        break;
+    case id::Write:
+        writeToKeyboard();
+        break;
+    case id::Ok:
+        keepWorkingCopy();
+        accept();
+        break;
+    case id::Cancel:
+    case id::Close:
+        reject();
+        break;
+    default:
+        break;
+    }
+}
+
+void COrsaDialogBkLightSettings::repaint() {
+    ++m_repaintRequests;
+    update();
+}
+
+void COrsaDialogBkLightSettings::pickKeyColour(int index) {
+    LightArea& light = m_lights[static_cast<std::size_t>(index)];
+    const std::optional<QColor> chosen = m_prompts.pickColor(toQColor(light));
+    if (!chosen || sameColour(toLightArea(*chosen), light)) {
+        return;
+    }
+    light = toLightArea(*chosen);
+    repaint();
+}
+
+void COrsaDialogBkLightSettings::setAll() {
+    const std::optional<QColor> chosen = m_prompts.pickColor(QColor(0, 0, 0));
+    if (!chosen) {
+        return;
+    }
+    m_lights.fill(toLightArea(*chosen));
+    repaint();
+}
+
+void COrsaDialogBkLightSettings::setDefault() {
+    m_lights.fill(LightArea{});
+    repaint();
+}
+
+void COrsaDialogBkLightSettings::multiKey() {
+    CMultiSelection selection;
+    if (m_runMultiSelect(m_lights, selection)) {
+        for (std::size_t index = 0; index < m_lights.size(); ++index) {
+            if (selection.selected[index]) {
+                m_lights[index] = selection.colour;
+            }
+        }
+    }
+    repaint();
+}
+
+void COrsaDialogBkLightSettings::readFromKeyboard() {
+    const CTransferReport report = m_runJob(jobs::kReadLight);
+    // Only colours the keyboard really sent replace what the user sees.
+    if (report.outcome == CTransferOutcome::Succeeded) {
+        m_lights = m_state.keyConfig.LightAreas;
+    }
+    reportTransfer(report);
+    repaint();
+}
+
+void COrsaDialogBkLightSettings::writeToKeyboard() {
+    keepWorkingCopy();
+    reportTransfer(m_runJob(jobs::kWriteLight));
+    accept();
+}
+
+void COrsaDialogBkLightSettings::keepWorkingCopy() {
+    m_state.keyConfig.LightAreas = m_lights;
+}
+
+void COrsaDialogBkLightSettings::reportTransfer(const CTransferReport& report) {
+    switch (report.outcome) {
+    case CTransferOutcome::Succeeded:
+        m_prompts.message(QStringLiteral("OK!"));
+        break;
+    case CTransferOutcome::Cancelled:
+        m_prompts.message(QStringLiteral("Failed!"));
+        break;
+    case CTransferOutcome::Failed:
+        m_prompts.message(report.failureText);
+        break;
+    }
+}
+
+} // namespace talvik::device

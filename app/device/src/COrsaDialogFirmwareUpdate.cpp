@@ -1,0 +1,243 @@
+#include "talvik/device/COrsaDialogFirmwareUpdate.h"
+
+#include "talvik/device/CFirmwareDownload.h"
+#include "talvik/jobs/FirmwareJob.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/UiScale.h"
+#include "talvik/text/Language.h"
+
+#include "layout/DeviceLayout.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+
+namespace talvik::device {
+namespace {
+
+namespace id = layout::firmware_id;
+
+constexpr int kProgressEnd = 150; // the library's progress runs to 150
+constexpr int kBarFullWidth = 290;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::COrsaApp& app, CAppState& state,
+                                                     CFirmwareDownload& download, QWidget* parent)
+    : CDeviceDialog(app, state, parent), m_download(download),
+      m_prompts(CDevicePrompts::interactive(this)), m_versionBox(this), m_fileBox(this) {
+    m_readVersion = [this]() -> std::optional<QString> {
+        wchar_t version[64] = {};
+        if (!m_state.device.ReadKeyboardVersion(version)) {
+            return std::nullopt;
+        }
+        return QString::fromWCharArray(version);
+    };
+    m_versionBox.hide();
+    m_fileBox.hide();
+}
+
+COrsaDialogFirmwareUpdate::~COrsaDialogFirmwareUpdate() {
+    if (m_download.attachedWindow() == handle()) {
+        m_download.attach(0);
+    }
+}
+
+QString COrsaDialogFirmwareUpdate::requiredPrefix(int model) {
+    return fromUtf8(text::modelName(model)) + QLatin1Char('_');
+}
+
+bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
+    if (!setUpSkin({layout::kFirmwarePictureNormal, layout::kFirmwarePictureHover,
+                    layout::kFirmwarePictureActive},
+                   layout::firmwareElements(), layout::kFirmwareColourKey, screen)) {
+        return false;
+    }
+    m_ready = true;
+    m_percent = 0;
+    m_state.progressWindow = handle();
+    setUpBox(m_versionBox, layout::kFirmwareVersionBox);
+    setUpBox(m_fileBox, layout::kFirmwareFileBox);
+    m_download.attach(handle());
+    if (m_download.running()) {
+        // A download started from an earlier dialog goes on: this one shows
+        // it, and leaves the keyboard, which is busy with it, unasked.
+        m_ready = false;
+        m_percent = m_download.progress() * 100 / kProgressEnd;
+        m_filePath = QFile::decodeName(m_download.path().c_str());
+        m_fileName = QFileInfo(m_filePath).fileName();
+        m_fileBox.setText(m_filePath);
+        return true;
+    }
+    // A transfer cancelled a moment ago may still be using the keyboard; the
+    // version can be asked for with Get Version once it has ended.
+    if (!m_download.keyboardBusy()) {
+        queryVersion();
+    }
+    return true;
+}
+
+void COrsaDialogFirmwareUpdate::setUpBox(QLineEdit& box, const layout::SkinRect& design) {
+    const layout::SkinRect r = shell::scaledBy(design, m_state.uiScale);
+    box.setGeometry(r.left, r.top, r.width(), r.height());
+    box.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
+    box.setReadOnly(true);
+    box.setFrame(false);
+    QPalette colours = box.palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Text, QColor(255, 111, 0));
+        colours.setColor(group, QPalette::Base, QColor(20, 20, 20));
+    }
+    box.setPalette(colours);
+    box.show();
+}
+
+void COrsaDialogFirmwareUpdate::onElementClicked(int index) {
+    if (index >= 0) {
+        runCommand(elements()[static_cast<std::size_t>(index)].id);
+    }
+}
+
+void COrsaDialogFirmwareUpdate::runCommand(int command) {
+    switch (command) {
+    case id::GetVersion:
+        queryVersion();
+        break;
+    case id::Open:
+        openFile();
+        break;
+    case id::Update:
+        startDownload();
+        break;
+    case id::Close:
+    case id::Cancel:
+        reject();
+        break;
+    default:
+        break;
+    }
+}
+
+void COrsaDialogFirmwareUpdate::queryVersion() {
+    if (m_download.running()) {
+        // A query now would put its report between the image's records.
+        m_prompts.message(text("正在下载固件，下载完成后才能读取版本。",
+                               "A firmware download is running. The version can be read when it "
+                               "has finished."));
+        return;
+    }
+    if (m_download.keyboardBusy()) {
+        m_prompts.message(busyText());
+        return;
+    }
+    const std::optional<QString> version = m_readVersion();
+    if (!version) {
+        m_prompts.message(
+            text("读取键盘版本失败", "Failed on reading keyboard version infomation"));
+        return;
+    }
+    m_versionBox.setText(*version);
+    m_versionBox.setCursorPosition(0);
+}
+
+void COrsaDialogFirmwareUpdate::openFile() {
+    const QString path = m_prompts.openFirmware();
+    if (path.isEmpty()) {
+        return;
+    }
+    m_fileName = QFileInfo(path).fileName();
+    if (!m_fileName.startsWith(requiredPrefix(m_state.modelNumber))) {
+        m_prompts.warning(modelName(),
+                          text("固件不匹配，请选择", "The firmware does not match,please select ") +
+                              modelName());
+        return;
+    }
+    m_filePath = path;
+    m_fileBox.setText(path);
+    m_fileBox.setCursorPosition(static_cast<int>(path.size())); // the name is what tells
+    m_fileBox.setToolTip(path);
+    // Ready for a download, unless one is still running on this keyboard.
+    m_ready = !m_download.running();
+}
+
+void COrsaDialogFirmwareUpdate::startDownload() {
+    if (!m_fileName.startsWith(requiredPrefix(m_state.modelNumber))) {
+        m_prompts.warning(modelName(), QStringLiteral("The firmware does not match"));
+        return;
+    }
+    if (!m_ready) {
+        return; // a download is running
+    }
+    if (!m_download.start(QFile::encodeName(m_filePath).toStdString())) {
+        m_prompts.message(busyText());
+        return;
+    }
+    m_ready = false;
+    m_percent = 1;
+    repaintBar();
+}
+
+QString COrsaDialogFirmwareUpdate::busyText() const {
+    return text("键盘正忙于上一次读写，请等它结束后再试。",
+                "The keyboard is still busy with an earlier transfer. Try again when it has "
+                "ended.");
+}
+
+void COrsaDialogFirmwareUpdate::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    if (message == WM_TALVIK_PROGRESS) {
+        m_percent = static_cast<int>(wParam) * 100 / kProgressEnd;
+        m_ready = false;
+        repaintBar();
+    } else if (message == WM_TALVIK_JOBDONE) {
+        showResult(static_cast<int>(wParam));
+    }
+}
+
+void COrsaDialogFirmwareUpdate::showResult(int result) {
+    if (result != jobs::kFirmwareNotOpened) {
+        m_ready = true;
+    }
+    m_prompts.message(fromUtf8(jobs::firmwareResultText(result, m_state.languageTag)));
+}
+
+void COrsaDialogFirmwareUpdate::reject() {
+    if (m_download.running()) {
+        m_prompts.message(text("固件仍在下载中。请保持键盘连接，直至下载完成。",
+                               "The firmware download goes on. Keep the keyboard connected until "
+                               "it has finished."));
+    }
+    // From now on a result is shown without this dialog.
+    if (m_download.attachedWindow() == handle()) {
+        m_download.attach(0);
+    }
+    m_ready = true;
+    m_percent = 0;
+    CDeviceDialog::reject();
+}
+
+void COrsaDialogFirmwareUpdate::repaintBar() {
+    const layout::SkinRect bar = layout::kFirmwareBar;
+    CSkinWindow::update(shell::toQRect(
+        shell::scaledBy(layout::SkinRect{bar.left - 4, bar.top - 4, bar.right + 4, bar.bottom + 4},
+                        m_state.uiScale)));
+}
+
+void COrsaDialogFirmwareUpdate::paintBehindElements(QPainter& p) {
+    if (m_percent <= 0) {
+        return;
+    }
+    const layout::SkinRect bar = layout::kFirmwareBar;
+    const int width = m_percent * kBarFullWidth / 100;
+    drawPictureRect(p, skinPicture(2), QRect(bar.left, bar.top, width, bar.height()));
+    p.setFont((*fonts())[12]);
+    p.setPen(QColor(236, 236, 240));
+    p.drawText(shell::toQRect(bar), Qt::AlignCenter, QStringLiteral("%1%").arg(m_percent));
+}
+
+} // namespace talvik::device

@@ -1,0 +1,70 @@
+// The main window's pixels against renders saved from the program as it was
+// when its pictures were stored as PNG: a change to how the skin is stored or
+// loaded must not change one pixel. Models 1 and 2, in both languages.
+// TALVIK_SAVE_RENDERS=<dir> saves the renders there instead of comparing
+// (for a deliberate change of the skin's look).
+
+#include "MainWindowFixture.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+
+using talvik::test::CMainWindowFixture;
+
+namespace {
+
+using RenderCase = std::tuple<int, std::string>;
+
+class MainWindowRender : public ::testing::TestWithParam<RenderCase> {};
+
+QString renderName(int model, const std::string& language) {
+    return QStringLiteral("model%1-%2.png").arg(model).arg(QString::fromStdString(language));
+}
+
+TEST_P(MainWindowRender, MatchesTheSavedRenderPixelForPixel) {
+    const auto [model, language] = GetParam();
+    CMainWindowFixture f(model);
+    ASSERT_TRUE(f.initialised);
+    f.state.languageTag = language;
+    const QImage render = f.dlg().renderCanvas().convertToFormat(QImage::Format_RGB32);
+    const QString name = renderName(model, language);
+
+    const QString saveTo = qEnvironmentVariable("TALVIK_SAVE_RENDERS");
+    if (!saveTo.isEmpty()) {
+        QDir().mkpath(saveTo);
+        ASSERT_TRUE(render.save(saveTo + QLatin1Char('/') + name));
+        GTEST_SKIP() << "saved " << name.toStdString();
+    }
+    const QImage saved =
+        QImage(QStringLiteral(TALVIK_SOURCE_DIR "/tests/data/main-render/") + name)
+            .convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(saved.isNull()) << "no saved render " << name.toStdString();
+    ASSERT_EQ(render.size(), saved.size());
+    int differing = 0;
+    for (int y = 0; y < render.height(); ++y) {
+        for (int x = 0; x < render.width(); ++x) {
+            differing += render.pixel(x, y) != saved.pixel(x, y) ? 1 : 0;
+        }
+    }
+    if (differing != 0) {
+        render.save(QStringLiteral(TALVIK_BINARY_DIR "/render-") + name);
+    }
+    EXPECT_EQ(differing, 0) << "pixels differ from the saved render; this render is in "
+                            << TALVIK_BINARY_DIR << "/render-" << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, MainWindowRender,
+                         ::testing::Values(RenderCase{1, "zh-CN"}, RenderCase{1, "en-US"},
+                                           RenderCase{2, "zh-CN"}, RenderCase{2, "en-US"}),
+                         [](const auto& info) {
+                             std::string name = "Model" + std::to_string(std::get<0>(info.param)) +
+                                                std::get<1>(info.param);
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
+
+} // namespace
