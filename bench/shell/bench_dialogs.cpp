@@ -1,0 +1,200 @@
+// How long each window takes from the click that opens it to its first paint,
+// beside a plain QDialog of the same size opened the same way in the same
+// process. Every window is built, initialised and shown as its command does
+// (shown rather than run modally, so the benchmark keeps the event loop),
+// on the simulated keyboard of model 1.
+//   Dialog/<n>   the window n of the list below; counters: its median, the
+//                plain dialog's median and their ratio.
+
+#include "talvik/device/CFirmwareDownload.h"
+#include "talvik/device/COrsaDialogBkLightMultiSelect.h"
+#include "talvik/device/COrsaDialogBkLightSettings.h"
+#include "talvik/device/COrsaDialogFirmwareUpdate.h"
+#include "talvik/device/COrsaDialogProgress.h"
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/editor/OrsaDialogVirtual.h"
+#include "talvik/jobs/CDeviceJob.h"
+#include "talvik/model/CAppState.h"
+#include "talvik/shell/COrsaApp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using talvik::device::CFirmwareDownload;
+using talvik::device::CMultiSelection;
+
+struct SProgram {
+    SProgram() : state(simulated()), app(state) {
+        state.modelNumber = state.device.DetectDeviceType();
+        QString error;
+        loaded = app.loadSkin(state.modelNumber, error,
+                              QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/TalvikRES.rcc"));
+        state.buildNameTables();
+        state.editKey = 43;
+        state.editLevel = 0;
+    }
+    static CDeviceEnvironment simulated() {
+        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+        environment.simulatorModel = 1;
+        return environment;
+    }
+    CAppState state;
+    talvik::shell::COrsaApp app;
+    bool loaded = false;
+};
+
+SProgram& program() {
+    static SProgram instance;
+    return instance;
+}
+
+// Notes the first paint of the window it watches.
+class CPaintWatch : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Opens a window and hands it back shown; the caller's clock runs around it.
+using Opener = std::function<std::unique_ptr<QWidget>()>;
+
+// Milliseconds from the call of `open` until the window's first paint has
+// been handled.
+double timeToFirstPaint(const Opener& open) {
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QWidget> window = open();
+    if (!window) {
+        return -1;
+    }
+    CPaintWatch watch;
+    window->installEventFilter(&watch);
+    while (!watch.painted && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    window->removeEventFilter(&watch);
+    window->close();
+    window.reset();
+    QCoreApplication::processEvents();
+    return watch.painted ? ms : -1;
+}
+
+template <typename Dialog> std::unique_ptr<QWidget> shown(std::unique_ptr<Dialog> dialog) {
+    if (!dialog->initialise()) {
+        return nullptr;
+    }
+    dialog->show();
+    return dialog;
+}
+
+std::vector<Opener> openers() {
+    SProgram& p = program();
+    static CFirmwareDownload download(p.state);
+    static talvik::device::LightTable colours{};
+    static CMultiSelection selection;
+    return {
+        [&p] {
+            return shown(std::make_unique<talvik::editor::COrsaDialogKeyMapSettings>(p.app, p.state));
+        },
+        [&p] { return shown(std::make_unique<talvik::editor::OrsaDialogVirtual>(p.app, p.state)); },
+        [&p] {
+            return shown(std::make_unique<talvik::device::COrsaDialogBkLightSettings>(p.app, p.state));
+        },
+        [&p] {
+            return shown(std::make_unique<talvik::device::COrsaDialogBkLightMultiSelect>(
+                p.app, p.state, colours, selection));
+        },
+        [&p] {
+            auto dialog = std::make_unique<talvik::device::COrsaDialogFirmwareUpdate>(
+                p.app, p.state, download);
+            // Whatever it would tell the user must not stop the benchmark.
+            dialog->setPrompts({[](const QString&) {}, [](const QString&, const QString&) {},
+                                [](QColor) { return std::optional<QColor>(); },
+                                [] { return QString(); }});
+            return shown(std::move(dialog));
+        },
+        [&p]() -> std::unique_ptr<QWidget> {
+            auto dialog = std::make_unique<talvik::device::COrsaDialogProgress>(p.app, p.state);
+            dialog->m_job = talvik::jobs::kNoTransfer;
+            dialog->open();
+            return dialog;
+        },
+    };
+}
+
+const char* const kNames[] = {"key settings", "virtual keyboard", "backlight", "multi-key",
+                              "firmware",     "progress"};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void Dialog(benchmark::State& state) {
+    if (!program().loaded) {
+        state.SkipWithError("TalvikRES.rcc is missing");
+        return;
+    }
+    const Opener open = openers()[static_cast<std::size_t>(state.range(0))];
+    QSize size;
+    std::vector<double> ours;
+    std::vector<double> plain;
+    for (auto _ : state) {
+        const double ms = timeToFirstPaint([&] {
+            std::unique_ptr<QWidget> window = open();
+            if (window) {
+                size = window->size();
+            }
+            return window;
+        });
+        const double floor = timeToFirstPaint([&size] {
+            auto dialog = std::make_unique<QDialog>();
+            dialog->resize(size);
+            dialog->show();
+            return dialog;
+        });
+        if (ms < 0 || floor < 0) {
+            state.SkipWithError("a window did not paint");
+            return;
+        }
+        ours.push_back(ms);
+        plain.push_back(floor);
+        state.SetIterationTime(ms / 1000.0);
+    }
+    state.SetLabel(kNames[state.range(0)]);
+    state.counters["ms"] = median(ours);
+    state.counters["qdialog_ms"] = median(plain);
+    state.counters["ratio"] = median(ours) / median(plain);
+}
+BENCHMARK(Dialog)->DenseRange(0, 5)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
