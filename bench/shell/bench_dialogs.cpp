@@ -17,6 +17,8 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -188,13 +190,5 @@ BENCHMARK(Dialog)->DenseRange(0, 5)->UseManualTime()->Unit(benchmark::kMilliseco
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return talvik::bench::runQtBenchmarks(argc, argv, true);
 }

@@ -9,6 +9,8 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
@@ -124,13 +126,5 @@ BENCHMARK(Repaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return talvik::bench::runQtBenchmarks(argc, argv, false);
 }
