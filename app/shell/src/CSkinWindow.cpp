@@ -11,6 +11,8 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
+#include <QFont>
 #include <QWindow>
 
 #include <memory>
@@ -191,7 +193,18 @@ void CSkinWindow::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 QImage CSkinWindow::renderCanvas() {
+    paintCanvas();
+    return m_canvas;
+}
+
+void CSkinWindow::paintCanvas() {
+    // The painter must be gone before anyone copies the canvas: a copy of an
+    // image that is being painted on is a deep one.
     QPainter p(&m_canvas);
+    paintScene(p);
+}
+
+void CSkinWindow::paintScene(QPainter& p) {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
@@ -202,7 +215,6 @@ QImage CSkinWindow::renderCanvas() {
         }
     }
     afterElements();
-    return m_canvas;
 }
 
 bool CSkinWindow::event(QEvent* event) {
@@ -225,13 +237,25 @@ void CSkinWindow::paintEvent(QPaintEvent* event) {
     if (m_normal == nullptr) {
         return;
     }
-    renderCanvas();
-    QPainter p(this);
     const QRect target(0, 0, scaledBy(designSize().width(), m_scale),
                        scaledBy(designSize().height(), m_scale));
-    // Only a canvas that does not match the screen's pixels one to one is
-    // resampled; with pictures drawn for this size that is never the case.
     const QSizeF onScreen = QSizeF(target.size()) * devicePixelRatioF();
+    if (onScreen == QSizeF(m_canvas.size()) &&
+        devicePixelRatioF() == m_canvas.devicePixelRatioF()) {
+        // The pictures match the screen's pixels one to one and the window is
+        // not scaled: the scene goes straight onto the window. A canvas would
+        // only cost a copy of the whole window per paint (and, on the first
+        // paint, a window's worth of fresh memory).
+        QPainter p(this);
+        p.setPen(QPen());
+        p.setFont(QFont());
+        paintScene(p);
+        return;
+    }
+    paintCanvas();
+    QPainter p(this);
+    // Only a canvas that does not match the screen's pixels one to one is
+    // resampled.
     p.setRenderHint(QPainter::SmoothPixmapTransform, onScreen != QSizeF(m_canvas.size()));
     p.drawImage(target, m_canvas);
 }

@@ -109,6 +109,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void paintCanvas();
+    // Everything the window shows but its child widgets, in design
+    // coordinates on a device of the pictures' resolution.
+    void paintScene(QPainter& p);
     void trackPointer(QPoint p);
     Qt::Edges resizeEdgesAt(QPoint p) const;
 
