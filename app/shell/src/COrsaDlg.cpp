@@ -43,7 +43,6 @@ COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
     m_busyTimer.setSingleShot(true);
     m_busyTimer.setInterval(kBusyMs);
     connect(&m_busyTimer, &QTimer::timeout, this, [this] { m_state.busy = 0; });
-    setUpTray();
 }
 
 COrsaDlg::~COrsaDlg() = default;
@@ -78,9 +77,6 @@ bool COrsaDlg::initialise(QSize screen) {
     m_state.resetToDefaults();
     m_state.modified = 0;
     m_state.busy = 0;
-
-    m_trayIcon.setIcon(m_hIcon);
-    m_trayIcon.setToolTip(QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127));
 
     const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
     m_info.setGeometry(box.left, box.top, box.width(), box.height());

@@ -112,7 +112,7 @@ void COrsaDlg::closeEvent(QCloseEvent* event) {
 
 void COrsaDlg::done(int result) {
     // However the window ends, its icon must not outlive it.
-    m_trayIcon.hide();
+    hideTrayIcon();
     CSkinWindow::done(result);
 }
 

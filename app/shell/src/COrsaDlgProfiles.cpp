@@ -81,7 +81,7 @@ void COrsaDlg::exitProgram() {
             return; // the user was told why; leaving now would lose what they meant to keep
         }
     }
-    m_trayIcon.hide();
+    hideTrayIcon();
     accept();
 }
 

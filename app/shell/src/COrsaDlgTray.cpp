@@ -8,15 +8,28 @@
 namespace talvik::shell {
 
 void COrsaDlg::setUpTray() {
-    m_trayExit = m_trayMenu.addAction(QString());
+    if (m_trayIcon) {
+        return;
+    }
+    m_trayMenu = std::make_unique<QMenu>();
+    m_trayIcon = std::make_unique<QSystemTrayIcon>();
+    m_trayExit = m_trayMenu->addAction(QString());
     // Like Cancel: the window ends without the exit button's questions.
     connect(m_trayExit, &QAction::triggered, this, [this] {
-        m_trayIcon.hide();
+        hideTrayIcon();
         reject();
     });
-    m_trayIcon.setContextMenu(&m_trayMenu);
-    connect(&m_trayIcon, &QSystemTrayIcon::activated, this,
+    m_trayIcon->setContextMenu(m_trayMenu.get());
+    m_trayIcon->setIcon(m_hIcon);
+    m_trayIcon->setToolTip(QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127));
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
+}
+
+void COrsaDlg::hideTrayIcon() {
+    if (m_trayIcon) {
+        m_trayIcon->hide();
+    }
 }
 
 void COrsaDlg::minimise() {
@@ -30,9 +43,10 @@ void COrsaDlg::minimise() {
     // cannot change while the window is away.
     const QString exitText =
         QString::fromUtf8(text::explicitText(m_state.languageTag, "关闭", "Exit"));
+    setUpTray();
     m_trayExit->setText(exitText);
     m_trayExit->setVisible(!exitText.isEmpty());
-    m_trayIcon.show();
+    m_trayIcon->show();
     hide();
 }
 
@@ -42,13 +56,13 @@ void COrsaDlg::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger) {
         return;
     }
-    if (!m_trayIcon.isVisible()) {
+    if (!m_trayIcon || !m_trayIcon->isVisible()) {
         return;
     }
     showNormal();
     raise();
     activateWindow();
-    m_trayIcon.hide();
+    hideTrayIcon();
 }
 
 } // namespace talvik::shell

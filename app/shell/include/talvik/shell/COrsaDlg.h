@@ -19,6 +19,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class CAppState;
 struct SProfileResult;
@@ -107,8 +108,10 @@ public:
     static QString helpPagePath(const QString& folder, const std::string& tag);
 
     // The notification area: the icon while the window is hidden in it, what
-    // a click on it does, and its menu's one item.
-    const QSystemTrayIcon& trayIcon() const { return m_trayIcon; }
+    // a click on it does, and its menu's one item. Neither exists before the
+    // window first hides there: most sessions never do, and making them
+    // costs start-up a connection to the desktop's notification area.
+    const QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     QAction* trayExitAction() const { return m_trayExit; }
 
@@ -139,6 +142,7 @@ private:
     void exitProgram();
     void watchDevices();
     void setUpTray();
+    void hideTrayIcon();
 
     // Commands.
     void openHelp();
@@ -168,7 +172,6 @@ private:
     COrsaApp& m_app;
     CAppState& m_state;
     std::array<QColor, 9> m_modeColors;
-    QSystemTrayIcon m_trayIcon;
     CInfoBox m_info;
     QIcon m_hIcon;
     CKeyboardLink m_link;
@@ -179,7 +182,9 @@ private:
     std::function<bool(const QUrl&)> m_openUrl;
     std::function<bool()> m_trayAvailable;
     QString m_helpFolder;
-    QMenu m_trayMenu;
+    // The menu outlives the icon that shows it.
+    std::unique_ptr<QMenu> m_trayMenu;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     QAction* m_trayExit = nullptr;
     QTimer m_busyTimer; // timer 1
     CDeviceCommands m_device;
