@@ -44,10 +44,6 @@ PictureSet allPictures() {
     return pictures;
 }
 
-// How a group of pictures is stored: the window pictures in the stored form
-// the program copies out at start-up, the icon as PNG for QIcon.
-enum class Storage { Pixels, Png };
-
 // The picture exactly as the program saw it when the skin held PNGs: written
 // as PNG and read back, then kept in the stored form.
 QByteArray storedPixels(const QImage& image) {
@@ -63,18 +59,16 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// Writes one folder of pictures and lists them in the resource list.
+// Writes one folder of pictures, in the stored form the program reads without
+// an image decoder, and lists them in the resource list.
 bool writeGroup(const QString& outDir, const QString& prefix, const std::map<int, QImage>& pictures,
-                Storage storage, QTextStream& list) {
+                QTextStream& list) {
     QDir().mkpath(outDir + QLatin1Char('/') + prefix);
     list << "  <qresource prefix=\"/" << prefix << "\">\n";
-    const QString suffix = storage == Storage::Pixels ? QStringLiteral(".pix") : QStringLiteral(".png");
     for (const auto& [id, image] : pictures) {
-        const QString name = QString::number(id) + suffix;
+        const QString name = QString::number(id) + QStringLiteral(".pix");
         const QString path = outDir + QLatin1Char('/') + prefix + QLatin1Char('/') + name;
-        const bool written = storage == Storage::Pixels ? writeFile(path, storedPixels(image))
-                                                        : image.save(path, "PNG");
-        if (!written) {
+        if (!writeFile(path, storedPixels(image))) {
             std::fprintf(stderr, "cannot write picture %d\n", id);
             return false;
         }
@@ -92,7 +86,7 @@ bool writeResolution(const QString& outDir, const PictureSet& set, int resolutio
         pictures[id] = draw(resolution);
     }
     const QString folder = QString::fromStdString(talvik::layout::pictureFolder(resolution));
-    return writeGroup(outDir, folder, pictures, Storage::Pixels, list);
+    return writeGroup(outDir, folder, pictures, list);
 }
 
 bool writeAll(const QString& outDir, const PictureSet& set) {
@@ -110,7 +104,7 @@ bool writeAll(const QString& outDir, const PictureSet& set) {
     }
     const std::map<int, QImage> icons = {
         {talvik::layout::kProgramIconId, talvik::skin::drawProgramIcon(64)}};
-    written = written && writeGroup(outDir, QStringLiteral("icon"), icons, Storage::Png, list);
+    written = written && writeGroup(outDir, QStringLiteral("icon"), icons, list);
     list << "</RCC>\n";
     return written;
 }

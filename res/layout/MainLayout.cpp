@@ -192,7 +192,7 @@ std::string picturePath(int id, int resolution) {
 }
 
 std::string iconPath(int id) {
-    return ":/icon/" + std::to_string(id) + ".png";
+    return ":/icon/" + std::to_string(id) + ".pix";
 }
 
 } // namespace talvik::layout

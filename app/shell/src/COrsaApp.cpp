@@ -16,8 +16,10 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QResource>
+#include <QPixmap>
 #include <QScreen>
 
+#include <array>
 #include <future>
 
 namespace talvik::shell {
@@ -96,47 +98,77 @@ bool COrsaApp::registerSkin(QString& error, const QString& path) {
     m_hResModule = file;
     const QScreen* screen = QGuiApplication::primaryScreen();
     m_resolution = resolutionFor(uiScale(screen != nullptr ? screen->geometry().height() : 0));
-    m_icon = QIcon(QString::fromStdString(layout::iconPath(layout::kProgramIconId)));
+    // From its pixels, like every picture: a PNG here would be start-up's
+    // only image read through the image plugins, and looking those up costs
+    // more than the window's own pictures.
+    const QImage icon =
+        skin::readSkinPicture(QString::fromStdString(layout::iconPath(layout::kProgramIconId)));
+    m_icon = icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon));
     return true;
 }
 
 bool COrsaApp::loadSkin(int model, QString& error, const QString& path, int resolution) {
+    return startSkin(model, error, path, resolution) && finishSkin(error);
+}
+
+bool COrsaApp::startSkin(int model, QString& error, const QString& path, int resolution) {
     releaseSkin();
     if (!registerSkin(error, path)) {
         return false;
     }
     m_model = model;
-    if (!loadMainPictures(resolution <= 0 ? m_resolution : resolution, error)) {
+    startMainPictures(resolution <= 0 ? m_resolution : resolution);
+    return true;
+}
+
+bool COrsaApp::finishSkin(QString& error) {
+    if (!finishMainPictures(error)) {
         releaseSkin();
         return false;
     }
     return true;
 }
 
-bool COrsaApp::loadMainPictures(int resolution, QString& error) {
+// The main window's three pictures, decoding. Decoding them is most of
+// start-up's own work: they decode side by side, and beside whatever the
+// caller does meanwhile.
+struct COrsaApp::SPendingPictures {
+    static constexpr std::size_t kCount = 3; // normal, pointer-over, active
+    int resolution = 1;
+    std::array<QImage, kCount> images;
+    std::array<QString, kCount> errors;
+    std::array<std::future<bool>, kCount> loads;
+};
+
+void COrsaApp::startMainPictures(int resolution) {
     const layout::MainPictureIds ids = layout::mainPictureIds(m_model);
-    QImage normal;
-    QImage hover;
-    QImage active;
-    // Decoding the three pictures is most of start-up's own work: they decode
-    // side by side, so the window waits for the slowest, not for their sum.
-    QString hoverError;
-    QString activeError;
-    auto hoverLoad = std::async(std::launch::async, [&] {
-        return loadPicture(ids.hover, resolution, hover, hoverError);
-    });
-    auto activeLoad = std::async(std::launch::async, [&] {
-        return loadPicture(ids.active, resolution, active, activeError);
-    });
-    const bool normalLoaded = loadPicture(ids.normal, resolution, normal, error);
-    const bool hoverLoaded = hoverLoad.get();
-    const bool activeLoaded = activeLoad.get();
-    if (!normalLoaded || !hoverLoaded || !activeLoaded) {
-        if (normalLoaded) {
-            error = hoverLoaded ? activeError : hoverError;
+    m_pending = std::make_unique<SPendingPictures>();
+    SPendingPictures& pending = *m_pending;
+    pending.resolution = resolution;
+    const std::array<int, SPendingPictures::kCount> order{ids.normal, ids.hover, ids.active};
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        pending.loads[n] = std::async(std::launch::async, [&pending, n, id = order[n]] {
+            return loadPicture(id, pending.resolution, pending.images[n], pending.errors[n]);
+        });
+    }
+}
+
+bool COrsaApp::finishMainPictures(QString& error) {
+    if (!m_pending) {
+        return true;
+    }
+    const std::unique_ptr<SPendingPictures> pending = std::move(m_pending);
+    bool loaded = true;
+    for (std::size_t n = 0; n < pending->loads.size(); ++n) {
+        if (!pending->loads[n].get() && loaded) {
+            error = pending->errors[n];
+            loaded = false;
         }
+    }
+    if (!loaded) {
         return false;
     }
+    const auto& [normal, hover, active] = pending->images;
     // The window copies rectangles between its pictures: they must agree.
     if (hover.size() != normal.size() || active.size() != normal.size()) {
         error = QStringLiteral("The main window pictures of TalvikRES.rcc differ in size.\n"
@@ -146,13 +178,20 @@ bool COrsaApp::loadMainPictures(int resolution, QString& error) {
     m_bmpMainNormal = normal;
     m_bmpMainHover = hover;
     m_bmpMainActive = active;
-    m_resolution = resolution;
+    m_resolution = pending->resolution;
     m_pictures.clear();
     return true;
 }
 
 bool COrsaApp::useResolution(int resolution, QString& error) {
-    return resolution == m_resolution || loadMainPictures(resolution, error);
+    if (!finishMainPictures(error)) {
+        return false;
+    }
+    if (resolution == m_resolution) {
+        return true;
+    }
+    startMainPictures(resolution);
+    return finishMainPictures(error);
 }
 
 const QImage& COrsaApp::picture(int id) {
@@ -165,6 +204,7 @@ const QImage& COrsaApp::picture(int id) {
 }
 
 void COrsaApp::releaseSkin() {
+    m_pending.reset(); // waits for pictures still decoding from the resource
     m_bmpMainNormal = QImage();
     m_bmpMainHover = QImage();
     m_bmpMainActive = QImage();
@@ -197,13 +237,18 @@ int COrsaApp::run(CStartupHooks hooks) {
         }
     }
     QString error;
-    if (!loadSkin(m_state.modelNumber, error, hooks.resourcePath)) {
+    if (!startSkin(m_state.modelNumber, error, hooks.resourcePath)) {
         hooks.fail(error);
         return 1;
     }
     m_state.buildNameTables();
 
     COrsaDlg dialog(*this, m_state);
+    // The window is built while its pictures decode.
+    if (!finishSkin(error)) {
+        hooks.fail(error);
+        return 1;
+    }
     if (hooks.prepareWindow) {
         hooks.prepareWindow(dialog);
     }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 class CAppState;
 
@@ -61,6 +62,12 @@ public:
     // `error` when the file or a picture is missing; nothing stays
     // registered then.
     bool loadSkin(int model, QString& error, const QString& path = {}, int resolution = 0);
+    // loadSkin in two steps, so that the caller can build its window while
+    // the main pictures decode on other threads: startSkin registers the file
+    // and starts the decoding, finishSkin waits for it. Both false with a
+    // message in `error`, nothing registered then.
+    bool startSkin(int model, QString& error, const QString& path = {}, int resolution = 0);
+    bool finishSkin(QString& error);
     // Registers TalvikRES alone (if it is not yet), for windows that come
     // before the model is known; picture() then loads at the resolution the
     // primary screen needs. False with a message in `error`.
@@ -92,13 +99,16 @@ public:
     CFontTable m_fonts;
 
 private:
-    bool loadMainPictures(int resolution, QString& error);
+    struct SPendingPictures;
+    void startMainPictures(int resolution);
+    bool finishMainPictures(QString& error);
 
     CAppState& m_state;
     QString m_hResModule; // the registered resource file, empty when none
     int m_model = 0;
     int m_resolution = 1;
     std::map<int, QImage> m_pictures; // what picture() has loaded at m_resolution
+    std::unique_ptr<SPendingPictures> m_pending; // main pictures still decoding
 };
 
 } // namespace talvik::shell
