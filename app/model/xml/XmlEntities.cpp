@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -189,6 +190,14 @@ void appendEscapedAttribute(std::u16string& out, std::u16string_view value) {
         done = i + 1;
     }
     out.append(value.substr(done));
+}
+
+void appendDecimal(std::u16string& out, int value) {
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    char16_t wide[16];
+    std::copy(digits, end, wide);
+    out.append(wide, static_cast<std::size_t>(end - digits));
 }
 
 std::u16string escapeAttribute(std::u16string_view value) {

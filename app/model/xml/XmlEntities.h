@@ -14,6 +14,8 @@ std::size_t namedEntityCount();
 // ampersand that already begins a reference, so a value reads back exactly as it was set.
 std::u16string escapeAttribute(std::u16string_view value);
 void appendEscapedAttribute(std::u16string& out, std::u16string_view value);
+// A number as "%d" writes it.
+void appendDecimal(std::u16string& out, int value);
 
 // Turns numeric and named references back into characters; anything that is not a complete
 // reference (no ";" within reach, an unknown name, a reference to code point 0) is kept as
