@@ -29,7 +29,7 @@ std::u16string writtenAndCompared(const Calls& calls, std::u16string_view prolog
     CXmlDocumentBuilder builder(doc);
     calls(builder);
     EXPECT_EQ(utf8(writer.text()), utf8(doc.text()));
-    return writer.text();
+    return std::u16string(writer.text());
 }
 
 TEST(XmlWriter, EmptyElementsChildrenAndNesting_LaidOutAsTheDocumentLaysThemOut) {
@@ -141,7 +141,7 @@ TEST(XmlWriter, CallsOutOfOrderOrBadNames_RefusedWithoutWriting) {
     EXPECT_FALSE(writer.attribute(u"x=y", 1));
     ASSERT_TRUE(writer.startElement(u"c"));
     ASSERT_TRUE(writer.endElement());
-    const std::u16string before = writer.text();
+    const std::u16string before(writer.text());
     EXPECT_FALSE(writer.attribute(u"late", 1)); // the parent's start tag is already closed
     EXPECT_FALSE(writer.attributeUtf8(u"late", "x"));
     EXPECT_EQ(utf8(writer.text()), utf8(before));

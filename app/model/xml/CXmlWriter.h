@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,9 @@ class CXmlWriter {
 public:
     // prologue is written as given before the root element: the declaration line, which
     // also names the encoding saveFile writes in.
-    explicit CXmlWriter(std::u16string_view prologue = {}) : m_text(prologue) {}
+    explicit CXmlWriter(std::u16string_view prologue = {}) { put(prologue); }
 
-    void reserve(std::size_t characters) { m_text.reserve(characters); }
+    void reserve(std::size_t characters);
 
     // A new element inside the innermost one still open (or at the document level). False,
     // writing nothing, for a name that the document could not read back as one.
@@ -33,7 +34,7 @@ public:
     bool endElement();
 
     // The text so far; a complete document once every element is ended.
-    const std::u16string& text() const { return m_text; }
+    std::u16string_view text() const { return {m_text.get(), m_size}; }
     // Ends whatever is still open and writes the text as CXmlDocument::saveFile writes a fresh
     // document's (the encoding its declaration names), with the same results and failures.
     bool saveFile(const std::string& path);
@@ -41,16 +42,29 @@ public:
 
 private:
     bool beginAttribute(std::u16string_view name);
+    // The text is kept in a buffer of its own rather than a string: a profile is over a
+    // million small pieces, and a string's append costs more than the piece itself.
+    char16_t* room(std::size_t characters) {
+        if (m_capacity - m_size < characters) {
+            grow(characters);
+        }
+        return m_text.get() + m_size;
+    }
+    void grow(std::size_t characters);
+    void put(std::u16string_view piece);
 
     struct SOpenElement {
         std::size_t nameStart;
         std::size_t nameLength;
     };
 
-    std::u16string m_text;
+    std::unique_ptr<char16_t[]> m_text;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
     std::vector<SOpenElement> m_open;
     // The innermost open element's start tag still lacks its ">": attributes may follow.
     bool m_inStartTag = false;
+    std::u16string m_decoded;
     std::u16string m_scratch;
     std::u16string m_result;
 };

@@ -192,12 +192,15 @@ void appendEscapedAttribute(std::u16string& out, std::u16string_view value) {
     out.append(value.substr(done));
 }
 
-void appendDecimal(std::u16string& out, int value) {
-    char digits[16];
+char16_t* writeDecimal(char16_t* out, int value) {
+    char digits[kMaxDecimalLength];
     char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    char16_t wide[16];
-    std::copy(digits, end, wide);
-    out.append(wide, static_cast<std::size_t>(end - digits));
+    return std::copy(digits, end, out);
+}
+
+void appendDecimal(std::u16string& out, int value) {
+    char16_t digits[kMaxDecimalLength];
+    out.append(digits, writeDecimal(digits, value));
 }
 
 std::u16string escapeAttribute(std::u16string_view value) {
