@@ -4,7 +4,8 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
-inline std::string utf8(const std::u16string& text) {
+inline std::string utf8(std::u16string_view text) {
     return talvik::xml::toUtf8(text);
 }

@@ -234,6 +234,19 @@ TEST(XmlCodec, Utf8RoundTrip_RandomTextAcrossBlockBoundaries) {
         ASSERT_EQ(talvik::xml::fromUtf8(bytes), text);
         ASSERT_TRUE(talvik::xml::passesUtf8Test(bytes));
     }
+    // ASCII is narrowed in blocks: the first other unit may fall anywhere in a block, and
+    // units just above ASCII must not pass for it.
+    const std::pair<char16_t, std::string> others[] = {{u'\x80', "\xC2\x80"},
+                                                       {u'\xFF', "\xC3\xBF"},
+                                                       {u'\x100', "\xC4\x80"},
+                                                       {u'\xFF7F', "\xEF\xBD\xBF"}};
+    for (std::size_t ascii = 0; ascii < 40; ++ascii) {
+        for (const auto& [unit, bytes] : others) {
+            std::u16string text = std::u16string(ascii, u'a') + unit + u"z\x7F";
+            ASSERT_EQ(talvik::xml::toUtf8(text), std::string(ascii, 'a') + bytes + "z\x7F")
+                << ascii;
+        }
+    }
     std::size_t lost = 0;
     EXPECT_EQ(talvik::xml::encodeUtf8(u"a\xD800z", lost), "a?z");
     EXPECT_EQ(lost, 1u);

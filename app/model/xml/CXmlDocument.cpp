@@ -5,7 +5,6 @@
 #include "XmlSyntax.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 using talvik::xml::isNameEnd;
@@ -38,22 +37,21 @@ bool CXmlDocument::isWellFormed() const {
     return !(m_elements[0].flags & kNotWellFormed);
 }
 
-void CXmlDocument::addResult(
-    std::u16string_view word,
-    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs) {
-    if (m_result.size() > kResultLimit) {
+void CXmlDocument::appendResult(std::u16string& result, std::u16string_view word,
+                                SResultAttributes attrs) {
+    if (result.size() > kResultLimit) {
         return;
     }
-    m_result += u'<';
-    m_result += word;
+    result += u'<';
+    result += word;
     for (const auto& [name, value] : attrs) {
-        m_result += u' ';
-        m_result += name;
-        m_result += u"=\"";
-        m_result += talvik::xml::escapeAttribute(value);
-        m_result += u'"';
+        result += u' ';
+        result += name;
+        result += u"=\"";
+        result += talvik::xml::escapeAttribute(value);
+        result += u'"';
     }
-    m_result += u"/>";
+    result += u"/>";
 }
 
 std::u16string_view CXmlDocument::nameAt(std::size_t offset) const {
@@ -358,11 +356,9 @@ bool CXmlDocument::setAttribute(std::u16string_view name, std::u16string_view va
 }
 
 bool CXmlDocument::setAttribute(std::u16string_view name, int value) {
-    char digits[16];
-    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr; // as "%d" writes it
-    char16_t wide[16];
-    std::copy(digits, end, wide);
-    return setAttribute(name, std::u16string_view(wide, static_cast<std::size_t>(end - digits)));
+    std::u16string digits;
+    talvik::xml::appendDecimal(digits, value);
+    return setAttribute(name, digits);
 }
 
 std::u16string CXmlDocument::getAttribute(std::u16string_view name) const {

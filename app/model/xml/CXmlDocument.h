@@ -46,6 +46,11 @@ public:
     // ask for. Both refuse a document in a streaming mode.
     bool loadFile(const std::string& path);
     bool saveFile(const std::string& path);
+    // What saveFile does with a document's text, for writers that build the text without a
+    // document (CXmlWriter): the same encoding choice and conversion, the data on the disk
+    // when it returns true, and the results appended to result.
+    static bool saveText(const std::string& path, std::u16string_view text, int flags,
+                         std::u16string& result);
     // The decoding and parsing of loadFile, for bytes that are already in memory.
     void loadBytes(std::string bytes);
 
@@ -154,8 +159,12 @@ private:
     friend class CXmlParser;
 
     void parse();
-    void addResult(std::u16string_view word,
-                   std::initializer_list<std::pair<std::u16string_view, std::u16string>> attrs);
+    using SResultAttributes = std::initializer_list<std::pair<std::u16string_view, std::u16string>>;
+    void addResult(std::u16string_view word, SResultAttributes attrs) {
+        appendResult(m_result, word, attrs);
+    }
+    static void appendResult(std::u16string& result, std::u16string_view word,
+                             SResultAttributes attrs);
     std::u16string_view nameAt(std::size_t offset) const;
     bool namesEqual(std::u16string_view a, std::u16string_view b) const;
     // Whether the element name at offset is exactly name, which must be a valid name.
@@ -174,14 +183,15 @@ private:
     void splitEmptyParent(std::u16string_view childTag);
     bool hasRoomFor(std::size_t characters) const;
 
-    bool fileError(int error);
+    static bool fileError(std::u16string& result, int error);
     bool readFile(const std::string& path, std::string& bytes);
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
-    bool writeFile(const std::string& path, const std::function<bool(std::FILE*)>& write);
-    bool writeEncoded(std::FILE* file, int codePage, std::string_view bom, std::size_t& lost,
-                      std::size_t& written) const;
+    static bool writeFile(const std::string& path, bool append, std::u16string& result,
+                          const std::function<bool(std::FILE*)>& write);
+    static bool writeEncoded(std::FILE* file, std::u16string_view text, int codePage,
+                             std::string_view bom, std::size_t& lost, std::size_t& written);
 
     std::u16string m_text;
     std::vector<SElement> m_elements{SElement{}};

@@ -136,24 +136,25 @@ void swapBytePairs(std::string& bytes) {
 
 } // namespace
 
-bool CXmlDocument::fileError(int error) {
+bool CXmlDocument::fileError(std::u16string& result, int error) {
     error = error ? error : EIO;
-    addResult(u"file_error", {{u"msg", fromUtf8(systemMessage(error))},
-                              {u"n", number(static_cast<std::size_t>(error))}});
+    appendResult(result, u"file_error",
+                 {{u"msg", fromUtf8(systemMessage(error))},
+                  {u"n", number(static_cast<std::size_t>(error))}});
     return false;
 }
 
 bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return fileError(errno);
+        return fileError(m_result, errno);
     }
     // One read of the whole file where its size is known; files that do not tell (pipes)
     // are read in pieces.
     struct stat info {};
     if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
         if (static_cast<std::size_t>(info.st_size) > kMaxTextLength) {
-            return fileError(EFBIG);
+            return fileError(m_result, EFBIG);
         }
         bytes.resize(static_cast<std::size_t>(info.st_size));
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
@@ -165,9 +166,9 @@ bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
         bytes.append(buffer, got);
     }
     if (std::ferror(file.get())) {
-        return fileError(errno);
+        return fileError(m_result, errno);
     }
-    return bytes.size() <= kMaxTextLength || fileError(EFBIG);
+    return bytes.size() <= kMaxTextLength || fileError(m_result, EFBIG);
 }
 
 bool CXmlDocument::loadFile(const std::string& path) {
@@ -256,17 +257,22 @@ bool CXmlDocument::saveFile(const std::string& path) {
     if (m_flags & (kFlagReadFile | kFlagWriteFile)) {
         return false;
     }
+    return saveText(path, m_text, m_flags, m_result);
+}
+
+bool CXmlDocument::saveText(const std::string& path, std::u16string_view text, int flags,
+                            std::u16string& result) {
     int codePage = kCodePageUtf8;
     std::string_view bom;
     std::optional<std::u16string> declared;
-    if (m_flags & kFlagUtf8Bom) {
+    if (flags & kFlagUtf8Bom) {
         bom = "\xEF\xBB\xBF";
-    } else if (m_flags & kFlagUtf16Le) {
+    } else if (flags & kFlagUtf16Le) {
         codePage = kCodePageUtf16Le, bom = "\xFF\xFE";
-    } else if (m_flags & kFlagUtf16Be) {
+    } else if (flags & kFlagUtf16Be) {
         codePage = kCodePageUtf16Be, bom = "\xFE\xFF";
     } else {
-        declared = declaredEncoding(std::u16string_view(m_text).substr(0, kHeadBytes));
+        declared = declaredEncoding(text.substr(0, kHeadBytes));
         if (declared) {
             codePage = codePageFromName(*declared);
         }
@@ -274,44 +280,46 @@ bool CXmlDocument::saveFile(const std::string& path) {
     bool wide = codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
     std::size_t lost = 0;
     std::size_t written = 0;
-    bool ok = writeFile(
-        path, [&](std::FILE* file) { return writeEncoded(file, codePage, bom, lost, written); });
+    bool ok = writeFile(path, (flags & kFlagAppend) != 0, result, [&](std::FILE* file) {
+        return writeEncoded(file, text, codePage, bom, lost, written);
+    });
     if (codePage == kCodePageUtf16Be) {
-        addResult(u"endian_swap", {});
+        appendResult(result, u"endian_swap", {});
     } else if (!wide) {
-        addResult(u"converted_from",
-                  {{u"encoding", u"UTF-16"}, {u"length", number(m_text.size())}});
+        appendResult(result, u"converted_from",
+                     {{u"encoding", u"UTF-16"}, {u"length", number(text.size())}});
         if (lost != 0) {
-            addResult(u"conversion_loss", {{u"count", number(lost)}});
+            appendResult(result, u"conversion_loss", {{u"count", number(lost)}});
         }
     }
     if (!bom.empty()) {
-        addResult(u"bom", {{u"encoding", encodingLabel(codePage, declared)}});
+        appendResult(result, u"bom", {{u"encoding", encodingLabel(codePage, declared)}});
     }
     if (ok) {
-        addResult(u"write",
-                  {{u"encoding", encodingLabel(codePage, declared)}, {u"length", number(written)}});
+        appendResult(
+            result, u"write",
+            {{u"encoding", encodingLabel(codePage, declared)}, {u"length", number(written)}});
     }
     return ok;
 }
 
 // The text is converted and written in pieces, so a large document never needs a second
 // full copy in memory.
-bool CXmlDocument::writeEncoded(std::FILE* file, int codePage, std::string_view bom,
-                                std::size_t& lost, std::size_t& written) const {
+bool CXmlDocument::writeEncoded(std::FILE* file, std::u16string_view text, int codePage,
+                                std::string_view bom, std::size_t& lost, std::size_t& written) {
     if (!bom.empty() && std::fwrite(bom.data(), 1, bom.size(), file) != bom.size()) {
         return false;
     }
     written += bom.size();
     bool wide = codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
     constexpr std::size_t kPiece = 1 << 16;
-    for (std::size_t at = 0; at < m_text.size();) {
-        std::size_t length = std::min(kPiece, m_text.size() - at);
-        if (at + length < m_text.size() && m_text[at + length - 1] >= 0xD800 &&
-            m_text[at + length - 1] < 0xDC00) {
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = std::min(kPiece, text.size() - at);
+        if (at + length < text.size() && text[at + length - 1] >= 0xD800 &&
+            text[at + length - 1] < 0xDC00) {
             ++length; // keep a surrogate pair together
         }
-        std::u16string_view piece = std::u16string_view(m_text).substr(at, length);
+        std::u16string_view piece = text.substr(at, length);
         std::string bytes = encodeCodePage(wide ? kCodePageUtf16Le : codePage, piece, lost);
         if (codePage == kCodePageUtf16Be) {
             swapBytePairs(bytes);
@@ -327,10 +335,10 @@ bool CXmlDocument::writeEncoded(std::FILE* file, int codePage, std::string_view 
 
 // The data is on the disk when this returns true: callers that replace a file by renaming
 // a freshly written one rely on that.
-bool CXmlDocument::writeFile(const std::string& path,
+bool CXmlDocument::writeFile(const std::string& path, bool append, std::u16string& result,
                              const std::function<bool(std::FILE*)>& write) {
     errno = 0;
-    FilePtr file(std::fopen(path.c_str(), (m_flags & kFlagAppend) ? "ab" : "wb"));
+    FilePtr file(std::fopen(path.c_str(), append ? "ab" : "wb"));
     bool ok = file != nullptr && write(file.get());
     ok = ok && std::fflush(file.get()) == 0 && ::fsync(fileno(file.get())) == 0;
     int error = errno;
@@ -339,7 +347,7 @@ bool CXmlDocument::writeFile(const std::string& path,
         error = errno;
     }
     if (!ok) {
-        fileError(error);
+        fileError(result, error);
     }
     return ok;
 }

@@ -126,11 +126,35 @@ std::size_t copyAscii(std::string_view bytes, char16_t* out) {
     return i;
 }
 
-std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
+// The reverse for writing: copies the leading ASCII units of text into out as bytes and
+// returns how many it copied.
+std::size_t narrowAscii(std::u16string_view text, char* out) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= text.size()) {
+        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 8));
+        __m128i any = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(any, zero)) != 0xFFFF) {
+            break;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+        i += 16;
+    }
+#endif
+    while (i < text.size() && text[i] < 0x80) {
+        out[i] = static_cast<char>(text[i]);
+        ++i;
+    }
+    return i;
+}
+
+void appendUtf8Lenient(std::u16string& out, std::string_view bytes, bool cp1252Fallback) {
     // Decoded through a small buffer, so the result is written once and never zero-filled
     // first; no sequence yields more UTF-16 units than it has bytes.
-    std::u16string out;
-    out.reserve(bytes.size());
+    out.reserve(out.size() + bytes.size());
     constexpr std::size_t kBuffer = 4096;
     char16_t buffer[kBuffer + 2];
     std::size_t used = 0;
@@ -164,6 +188,11 @@ std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
         }
     }
     out.append(buffer, used);
+}
+
+std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
+    std::u16string out;
+    appendUtf8Lenient(out, bytes, cp1252Fallback);
     return out;
 }
 
@@ -338,15 +367,22 @@ std::u16string decodeUtf8(std::string_view bytes) {
     return decodeUtf8Lenient(bytes, false);
 }
 
+void appendDecodedUtf8(std::u16string& out, std::string_view bytes) {
+    appendUtf8Lenient(out, bytes, false);
+}
+
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
-    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
-        return std::string(text.begin(), text.end()); // ASCII, the usual item text
+    // ASCII, the usual text, is narrowed in blocks up to the first other unit.
+    std::string out(text.size(), '\0');
+    std::size_t ascii = narrowAscii(text, out.data());
+    if (ascii == text.size()) {
+        return out;
     }
-    std::string out;
+    out.resize(ascii);
     // No slack for short texts: they then fit the string itself, without an allocation (a
     // profile converts over a hundred thousand item texts).
     out.reserve(text.size() + text.size() / 8);
-    std::size_t i = 0;
+    std::size_t i = ascii;
     while (i < text.size()) {
         std::size_t run = i;
         while (run < text.size() && text[run] < 0x80) {

@@ -17,6 +17,8 @@ bool passesUtf8Test(std::string_view bytes);
 
 // Strict UTF-8 decoding; each malformed sequence becomes one "?".
 std::u16string decodeUtf8(std::string_view bytes);
+// The same appended to out, for writers that decode many short texts into one.
+void appendDecodedUtf8(std::u16string& out, std::string_view bytes);
 
 // Lone surrogates cannot be written as UTF-8: they become "?" and add to lost.
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost);

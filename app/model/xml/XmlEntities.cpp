@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -189,6 +190,17 @@ void appendEscapedAttribute(std::u16string& out, std::u16string_view value) {
         done = i + 1;
     }
     out.append(value.substr(done));
+}
+
+char16_t* writeDecimal(char16_t* out, int value) {
+    char digits[kMaxDecimalLength];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return std::copy(digits, end, out);
+}
+
+void appendDecimal(std::u16string& out, int value) {
+    char16_t digits[kMaxDecimalLength];
+    out.append(digits, writeDecimal(digits, value));
 }
 
 std::u16string escapeAttribute(std::u16string_view value) {

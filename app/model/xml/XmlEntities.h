@@ -14,6 +14,11 @@ std::size_t namedEntityCount();
 // ampersand that already begins a reference, so a value reads back exactly as it was set.
 std::u16string escapeAttribute(std::u16string_view value);
 void appendEscapedAttribute(std::u16string& out, std::u16string_view value);
+// A number as "%d" writes it, appended, or written at out, which has room for
+// kMaxDecimalLength characters (the end is returned).
+constexpr std::size_t kMaxDecimalLength = 11;
+void appendDecimal(std::u16string& out, int value);
+char16_t* writeDecimal(char16_t* out, int value);
 
 // Turns numeric and named references back into characters; anything that is not a complete
 // reference (no ";" within reach, an unknown name, a reference to code point 0) is kept as

@@ -2,6 +2,8 @@
 #include "talvik/profile/Profile.h"
 
 #include "CXmlDocument.h"
+#include "CXmlDocumentBuilder.h"
+#include "CXmlWriter.h"
 #include "TextCodec.h"
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-using talvik::xml::fromUtf8;
 using talvik::xml::toUtf8;
 
 namespace {
@@ -130,26 +131,32 @@ int leadingNumber(std::u16string_view value) {
     return static_cast<int>(std::clamp<std::int64_t>(number, INT_MIN, INT_MAX));
 }
 
-void saveTo(const CActionList& list, CXmlDocument& doc) {
-    doc.addElement(u"List");
-    doc.setAttribute(u"SizeOfView", list.SizeOfView);
-    doc.setAttribute(u"ViewStartAt", list.ViewStartAt);
-    doc.setAttribute(u"CursorPos", list.CursorPos);
-    doc.setAttribute(u"Cycles", list.Cycles);
-    doc.setAttribute(u"IsAutoInterval", list.IsAutoInterval ? 1 : 0);
-    doc.setAttribute(u"Delay", list.Delay);
-    doc.setAttribute(u"PlayMode", list.PlayMode);
-    doc.enterElement();
+template <typename Builder> void writeList(const CActionList& list, Builder& out) {
+    out.startElement(u"List");
+    out.attribute(u"SizeOfView", list.SizeOfView);
+    out.attribute(u"ViewStartAt", list.ViewStartAt);
+    out.attribute(u"CursorPos", list.CursorPos);
+    out.attribute(u"Cycles", list.Cycles);
+    out.attribute(u"IsAutoInterval", list.IsAutoInterval ? 1 : 0);
+    out.attribute(u"Delay", list.Delay);
+    out.attribute(u"PlayMode", list.PlayMode);
     const auto& items = list.items();
     for (std::size_t i = 0; i < items.size(); ++i) {
-        doc.addElement(u"x");
-        doc.setAttribute(u"ID", static_cast<int>(i));
-        doc.setAttribute(u"t1", fromUtf8(items[i]));
-        doc.enterElement();
-        saveTo(list.children()[i], doc);
-        doc.leaveElement();
+        out.startElement(u"x");
+        out.attribute(u"ID", static_cast<int>(i));
+        out.attributeUtf8(u"t1", items[i]);
+        writeList(list.children()[i], out);
+        out.endElement();
     }
-    doc.leaveElement();
+    out.endElement();
+}
+
+template void writeList(const CActionList&, CXmlWriter&);
+template void writeList(const CActionList&, CXmlDocumentBuilder&);
+
+void saveTo(const CActionList& list, CXmlDocument& doc) {
+    CXmlDocumentBuilder builder(doc);
+    writeList(list, builder);
 }
 
 void loadFrom(CActionList& list, CXmlDocument& doc) {

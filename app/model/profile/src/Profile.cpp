@@ -4,6 +4,8 @@
 #include "ReplaceFile.h"
 
 #include "CXmlDocument.h"
+#include "CXmlDocumentBuilder.h"
+#include "CXmlWriter.h"
 #include "TextCodec.h"
 #include "talvik/model/CAppState.h"
 
@@ -27,39 +29,36 @@ constexpr std::array<SCollection, 3> kCollections = {{
     {u"PredefinedEmu", &CKeyConfig::PredefinedEmu},
 }};
 
-void saveLights(const CKeyConfig& config, CXmlDocument& doc) {
-    doc.addElement(u"BackgroundLightSettings");
-    doc.enterElement();
+template <typename Builder> void writeLights(const CKeyConfig& config, Builder& out) {
+    out.startElement(u"BackgroundLightSettings");
     for (int area = 1; area <= kKeyCount; ++area) {
         const LightArea& light = config.LightAreas[area];
-        doc.addElement(u"AREA");
-        doc.setAttribute(u"ID", area);
-        doc.setAttribute(u"Red", light.Red);
-        doc.setAttribute(u"Green", light.Green);
-        doc.setAttribute(u"Blue", light.Blue);
+        out.startElement(u"AREA");
+        out.attribute(u"ID", area);
+        out.attribute(u"Red", light.Red);
+        out.attribute(u"Green", light.Green);
+        out.attribute(u"Blue", light.Blue);
+        out.endElement();
     }
-    doc.leaveElement();
+    out.endElement();
 }
 
-void saveKeys(const CKeyConfig& config, CXmlDocument& doc) {
-    doc.addElement(u"CurrentSettings");
-    doc.enterElement();
+template <typename Builder> void writeKeys(const CKeyConfig& config, Builder& out) {
+    out.startElement(u"CurrentSettings");
     for (int key = 1; key <= kKeyCount; ++key) {
         for (int level = 0; level < kLayerCount; ++level) {
-            doc.addElement(u"KEY");
-            doc.setAttribute(u"ID", key);
-            doc.setAttribute(u"Level", level);
-            doc.setAttribute(u"Mode", static_cast<int>(config.Mode[key][level]));
-            doc.setAttribute(u"HWCode", config.HWCode[key][level]);
-            doc.enterElement();
-            doc.addElement(u"ComboKey");
-            doc.enterElement();
-            saveTo(config.ComboKey[key][level], doc);
-            doc.leaveElement();
-            doc.leaveElement();
+            out.startElement(u"KEY");
+            out.attribute(u"ID", key);
+            out.attribute(u"Level", level);
+            out.attribute(u"Mode", static_cast<int>(config.Mode[key][level]));
+            out.attribute(u"HWCode", config.HWCode[key][level]);
+            out.startElement(u"ComboKey");
+            writeList(config.ComboKey[key][level], out);
+            out.endElement();
+            out.endElement();
         }
     }
-    doc.leaveElement();
+    out.endElement();
 }
 
 // Each section is looked for among all the root's children, so a section that is missing
@@ -127,15 +126,15 @@ CKeyConfig factoryConfig(const CAppState& state) {
 
 // The system's message from a failed load or save, for the user; the result text itself
 // when it holds none.
-std::string fileErrorMessage(const CXmlDocument& failed) {
+std::string fileErrorMessage(const std::u16string& failed) {
     CXmlDocument result;
-    result.setText(u"<r>" + failed.result() + u"</r>");
+    result.setText(u"<r>" + failed + u"</r>");
     result.findElement(u"r");
     result.enterElement();
     if (result.findElement(u"file_error")) {
         return toUtf8(result.getAttribute(u"msg"));
     }
-    return toUtf8(failed.result());
+    return toUtf8(failed);
 }
 
 // Why a document without our root is not loaded: another model's profile, or not one.
@@ -214,56 +213,62 @@ const char16_t* profileRootName(int modelNumber) {
     }
 }
 
-namespace {
-
-// Every list is one "List" line plus two lines per item; a line is rarely longer than the
-// list's own, about a hundred characters.
-std::size_t listLines(const CActionList& list) {
-    std::size_t lines = 2;
-    for (const CActionList& child : list.children()) {
-        lines += 2 + listLines(child);
+template <typename Builder>
+void writeProfile(const CKeyConfig& config, int modelNumber, Builder& out) {
+    out.startElement(profileRootName(modelNumber));
+    for (const SCollection& collection : kCollections) {
+        out.startElement(collection.name);
+        writeList(config.*collection.list, out);
+        out.endElement();
     }
-    return lines;
+    writeLights(config, out);
+    writeKeys(config, out);
+    out.endElement();
 }
 
-std::size_t profileLines(const CKeyConfig& config) {
-    std::size_t lines = 8 + 3 * 2 + kKeyCount + 2 * kKeyCount * kLayerCount * 2;
+template void writeProfile(const CKeyConfig&, int, CXmlWriter&);
+template void writeProfile(const CKeyConfig&, int, CXmlDocumentBuilder&);
+
+namespace {
+
+// Room for the whole text at once, so that it is not copied over and over as it grows: a
+// list's tag and end tag take about 120 characters, an item's lines about 32 besides its
+// text, which takes no more characters than its UTF-8 bytes, plus room for some escapes.
+std::size_t listCharacters(const CActionList& list) {
+    std::size_t characters = 120;
+    for (std::size_t i = 0; i < list.items().size(); ++i) {
+        characters += 32 + list.items()[i].size() * 5 / 4 + listCharacters(list.children()[i]);
+    }
+    return characters;
+}
+
+std::size_t profileCharacters(const CKeyConfig& config) {
+    std::size_t characters = 400 + kKeyCount * 50 + kKeyCount * kLayerCount * 80;
     for (const SCollection& collection : kCollections) {
-        lines += listLines(config.*collection.list);
+        characters += listCharacters(config.*collection.list);
     }
     for (int key = 1; key <= kKeyCount; ++key) {
         for (int level = 0; level < kLayerCount; ++level) {
-            lines += listLines(config.ComboKey[key][level]);
+            characters += listCharacters(config.ComboKey[key][level]);
         }
     }
-    return lines;
+    return characters;
 }
 
 } // namespace
 
 SProfileResult saveProfile(const CKeyConfig& config, int modelNumber, const std::string& path) {
-    CXmlDocument doc;
-    std::size_t lines = profileLines(config);
-    doc.reserve(lines * 110, lines);
-    doc.setText(kDeclaration);
-    doc.addElement(profileRootName(modelNumber));
-    doc.enterElement();
-    for (const SCollection& collection : kCollections) {
-        doc.addElement(collection.name);
-        doc.enterElement();
-        saveTo(config.*collection.list, doc);
-        doc.leaveElement();
-    }
-    saveLights(config, doc);
-    saveKeys(config, doc);
+    CXmlWriter writer(kDeclaration);
+    writer.reserve(profileCharacters(config));
+    writeProfile(config, modelNumber, writer);
 
     std::string error;
     bool saved = replaceFileAtomically(
         path,
-        [&doc, &error](const std::string& tempPath) {
-            bool ok = doc.saveFile(tempPath);
+        [&writer, &error](const std::string& tempPath) {
+            bool ok = writer.saveFile(tempPath);
             if (!ok) {
-                error = fileErrorMessage(doc);
+                error = fileErrorMessage(writer.result());
             }
             return ok;
         },
@@ -282,7 +287,7 @@ SProfileResult loadProfile(CAppState& state, const std::string& path) {
 
     CXmlDocument doc;
     if (!doc.loadFile(path)) {
-        return {EProfileStatus::FileError, fileErrorMessage(doc)};
+        return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
     }
     CKeyConfig working;
     SProfileResult result = readProfile(doc, state, working);

@@ -5,11 +5,19 @@
 #include "CXmlDocument.h"
 #include "TextCodec.h"
 #include "talvik/model/CActionList.h"
+#include "talvik/model/CKeyConfig.h"
 
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The elements of a list and of a whole profile, in file order, written through a Builder:
+// CXmlWriter for a save, CXmlDocumentBuilder for a document being edited (both instantiated).
+// The two give the same text, which the tests hold them to.
+template <typename Builder> void writeList(const CActionList& list, Builder& out);
+template <typename Builder>
+void writeProfile(const CKeyConfig& config, int modelNumber, Builder& out);
 
 // What a lenient load skipped or could not follow, for the caller's message.
 struct SProfileNotes {
