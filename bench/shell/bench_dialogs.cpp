@@ -185,7 +185,7 @@ void Dialog(benchmark::State& state) {
     state.counters["qdialog_ms"] = median(plain);
     state.counters["ratio"] = median(ours) / median(plain);
 }
-BENCHMARK(Dialog)->DenseRange(0, 5)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(Dialog)->DenseRange(0, 5)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(21);
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -53,6 +54,13 @@ public:
     }
 
     using CSkinWindow::windowRect;
+
+    // Another normal picture of the same size, and the shape it gives.
+    void useNormal(const QImage& normal) {
+        m_normal = normal;
+        setPictures(&m_normal, &m_hover, &m_active);
+        applyShape(QColor(0, 0, 255));
+    }
 
     std::string tag = "zh-CN";
     std::vector<int> clicks;
@@ -132,6 +140,19 @@ TEST_F(SkinWindow, ColourKeyPixelsAreOutsideTheWindowShape) {
     CTestWindow two(2.0f, QSize(3840, 2160));
     EXPECT_FALSE(two.mask().contains(QPoint(19, 19)));
     EXPECT_TRUE(two.mask().contains(QPoint(20, 20)));
+}
+
+TEST_F(SkinWindow, EveryPictureGivesItsOwnShapeThoughShapesAreKept) {
+    CTestWindow first;
+    CTestWindow again;
+    EXPECT_EQ(again.mask(), first.mask());
+    QImage notched = picture(kNormal);
+    QPainter(&notched).fillRect(QRect(10, 10, 20, 20), QColor(0, 0, 255));
+    again.useNormal(notched);
+    EXPECT_FALSE(again.mask().contains(QPoint(20, 20))) << "a picture of the same size, other shape";
+    EXPECT_TRUE(first.mask().contains(QPoint(20, 20)));
+    again.useNormal(picture(kNormal));
+    EXPECT_EQ(again.mask(), first.mask());
 }
 
 TEST_F(SkinWindow, StretchedOutlineIsNotTintedByTheColourKey) {
@@ -258,4 +279,23 @@ TEST_F(SkinWindow, InfoBoxIsReadOnlyOrangeOnDarkWithoutCaret) {
     EXPECT_EQ(box.text(), QStringLiteral("a\r\nb"));
     box.setFocus();
     EXPECT_EQ(box.cursorWidth(), 0);
+}
+
+TEST_F(SkinWindow, InfoBoxScrollBarTakesTheSkinsLookWhenTheTextFirstScrolls) {
+    CInfoBox box;
+    QFont font = box.font();
+    font.setPixelSize(13); // as every window gives its box
+    box.setFont(font);
+    box.resize(300, 60);
+    box.show();
+    box.setTextIfChanged(QStringLiteral("one line"));
+    settle();
+    EXPECT_FALSE(box.scrollBarStyled());
+    EXPECT_FALSE(box.verticalScrollBar()->isVisible());
+    box.setTextIfChanged(QStringLiteral("line\r\n").repeated(30));
+    settle();
+    EXPECT_TRUE(box.scrollBarStyled());
+    EXPECT_TRUE(box.verticalScrollBar()->isVisible());
+    EXPECT_EQ(box.verticalScrollBar()->width(), 8);
+    EXPECT_EQ(box.viewport()->width(), 300 - 8);
 }

@@ -5,7 +5,10 @@
 #include "layout/DeviceLayout.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+
+#include <utility>
 
 namespace talvik::device {
 namespace {
@@ -15,6 +18,24 @@ namespace {
 constexpr int kNameFont = 12;
 constexpr int kSmallestNameFont = 8;
 constexpr int kNamePadding = 6;
+
+// The size `name` is written at on a key `width` wide. Names and keys never
+// change, and measuring them at every size on every paint was most of the
+// cost of opening a window of keys; only the GUI thread paints.
+int nameSize(const shell::CFontTable& fonts, const QString& name, int width) {
+    static QHash<std::pair<QString, int>, int> sizes;
+    const std::pair<QString, int> id{name, width};
+    if (const auto found = sizes.constFind(id); found != sizes.constEnd()) {
+        return *found;
+    }
+    int size = kNameFont;
+    while (size > kSmallestNameFont &&
+           QFontMetrics(fonts[size]).horizontalAdvance(name) > width - kNamePadding) {
+        --size;
+    }
+    sizes.insert(id, size);
+    return size;
+}
 
 } // namespace
 
@@ -41,12 +62,7 @@ void drawLightFrame(QPainter& p, const layout::SkinRect& key, const QColor& colo
 
 void drawKeyName(QPainter& p, const shell::CFontTable& fonts, const layout::SkinRect& key,
                  const QString& name, const QColor& ink) {
-    int size = kNameFont;
-    while (size > kSmallestNameFont &&
-           QFontMetrics(fonts[size]).horizontalAdvance(name) > key.width() - kNamePadding) {
-        --size;
-    }
-    p.setFont(fonts[size]);
+    p.setFont(fonts[nameSize(fonts, name, key.width())]);
     p.setPen(ink);
     p.drawText(QRect(key.left, key.top, key.width(), key.height() - 3), Qt::AlignCenter, name);
 }

@@ -11,7 +11,9 @@
 namespace talvik::device {
 
 CDeviceDialog::CDeviceDialog(shell::COrsaApp& app, CAppState& state, QWidget* parent)
-    : CSkinWindow(parent), m_app(app), m_state(state) {}
+    : CSkinWindow(parent), m_app(app), m_state(state) {
+    skipUnexposedElements();
+}
 
 bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
                               const std::vector<layout::ElementSpec>& table, layout::Rgb key,

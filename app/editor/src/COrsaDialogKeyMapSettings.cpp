@@ -8,6 +8,7 @@
 #include "talvik/editor/OrsaDialogVirtual.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/UiScale.h"
@@ -33,7 +34,8 @@ QString missingPictureText(int pictureId) {
 
 void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
     // The program's read-out colours: orange on near black, a hairline frame.
-    edit.setStyleSheet(QStringLiteral(
+    // Most pages keep most edits hidden: each takes its look when first shown.
+    shell::setStyleSheetWhenShown(edit, QStringLiteral(
         "QLineEdit { color: rgb(255,111,0); background: rgb(20,20,20);"
         " border: 1px solid rgb(70,72,78); border-radius: 2px; padding: 0 1px; }"
         "QLineEdit:focus { border-color: rgb(255,111,0); }"

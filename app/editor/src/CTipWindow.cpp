@@ -7,8 +7,6 @@ namespace talvik::editor {
 
 CTipWindow::CTipWindow(int delayMs, QWidget* owner)
     : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint) {
-    setStyleSheet(QStringLiteral("QLabel { color: rgb(0, 0, 255); background: rgb(255, 255, 0);"
-                                 " border: 1px solid rgb(60, 60, 60); padding: 2px 5px; }"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     m_delay.setSingleShot(true);
     m_delay.setInterval(delayMs);
@@ -40,6 +38,12 @@ void CTipWindow::deactivate() {
 void CTipWindow::showNow() {
     if (m_text.isEmpty()) {
         return;
+    }
+    // Styled when first needed, before its size is taken from the text: most
+    // windows that own a tip are closed again without showing it.
+    if (styleSheet().isEmpty()) {
+        setStyleSheet(QStringLiteral("QLabel { color: rgb(0, 0, 255); background: rgb(255, 255, 0);"
+                                     " border: 1px solid rgb(60, 60, 60); padding: 2px 5px; }"));
     }
     setText(m_text);
     adjustSize();

@@ -21,8 +21,21 @@ CInfoBox::CInfoBox(QWidget* parent) : QTextEdit(parent) {
     }
     setPalette(colours);
     setAutoFillBackground(true);
-    // Long key details scroll; the bar keeps to the skin's dark look.
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
+    // Long key details scroll; the bar keeps to the skin's dark look. It is
+    // styled when it is first needed: a style sheet is parsed for each widget
+    // it is set on, which would cost every window with a box, and most boxes
+    // never scroll.
+    QScrollBar* bar = verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (maximum > 0 && !m_barStyled) {
+            m_barStyled = true;
+            styleScrollBar(*bar);
+        }
+    });
+}
+
+void CInfoBox::styleScrollBar(QScrollBar& bar) {
+    bar.setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: rgb(20,20,20); width: 8px; margin: 0; }"
         "QScrollBar::handle:vertical { background: rgb(90,60,30); border-radius: 4px;"
         " min-height: 20px; }"

@@ -10,12 +10,15 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QFont>
 #include <QPainter>
 #include <QPen>
-#include <QFont>
+#include <QRegion>
 #include <QWindow>
 
+#include <map>
 #include <memory>
+#include <tuple>
 
 namespace talvik::shell {
 namespace {
@@ -61,6 +64,30 @@ int alignmentOf(unsigned textFormat) {
     default:
         return Qt::AlignHCenter | vertical;
     }
+}
+
+// The window shape a picture gives at a size: scanning the picture for its key
+// colour and turning the result into a region costs about as much as the rest
+// of opening a dialog, and a dialog opened again, or a page that keeps the
+// outline, would do it over. Pictures stay loaded while the skin is, so their
+// cache keys name them; only the GUI thread shapes windows.
+QRegion shapeOf(const QImage& picture, QSize size, QRgb key) {
+    using ShapeKey = std::tuple<qint64, int, int, QRgb>;
+    static std::map<ShapeKey, QRegion> shapes;
+    const ShapeKey id{picture.cacheKey(), size.width(), size.height(), key};
+    if (const auto found = shapes.find(id); found != shapes.end()) {
+        return found->second;
+    }
+    // The mask is in window coordinates whatever resolution the picture has.
+    QImage shape = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    shape.setDevicePixelRatio(1.0);
+    const QRegion region(QBitmap::fromImage(shape.createMaskFromColor(key, Qt::MaskInColor)));
+    constexpr std::size_t kMostShapes = 64; // every window's pages and looks, several times over
+    if (shapes.size() >= kMostShapes) {
+        shapes.clear();
+    }
+    shapes.emplace(id, region);
+    return region;
 }
 
 } // namespace
@@ -113,10 +140,7 @@ void CSkinWindow::applyScale(float scale, QSize screenSize) {
 void CSkinWindow::applyShape(QColor key) {
     const QSize size(scaledBy(designSize().width(), m_scale),
                      scaledBy(designSize().height(), m_scale));
-    // The mask is in window coordinates whatever resolution the picture has.
-    QImage shape = m_normal->scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    shape.setDevicePixelRatio(1.0);
-    setMask(QBitmap::fromImage(shape.createMaskFromColor(key.rgb(), Qt::MaskInColor)));
+    setMask(shapeOf(*m_normal, size, key.rgb()));
     if (size != m_normal->size()) {
         m_background = withoutKeyFringe(*m_normal, key.rgb());
     }
@@ -201,18 +225,26 @@ void CSkinWindow::paintCanvas() {
     // The painter must be gone before anyone copies the canvas: a copy of an
     // image that is being painted on is a deep one.
     QPainter p(&m_canvas);
-    paintScene(p);
+    paintScene(p, nullptr);
 }
 
-void CSkinWindow::paintScene(QPainter& p) {
+void CSkinWindow::paintScene(QPainter& p, const QRegion* exposed) {
     p.drawImage(0, 0, m_background);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
     paintBehindElements(p);
+    // Drawing reaches this far outside an element's rectangle (frames, outlines).
+    constexpr int kReach = 8;
     for (SkinElement& e : m_elements) {
-        if (!e.isEmpty() && isShown(e)) {
-            paintElement(p, e, pictureRect(e));
+        if (e.isEmpty() || !isShown(e)) {
+            continue;
         }
+        const SkinRect r = pictureRect(e);
+        if (exposed != nullptr && m_skipUnexposed &&
+            !exposed->intersects(toQRect(r).adjusted(-kReach, -kReach, kReach, kReach))) {
+            continue;
+        }
+        paintElement(p, e, r);
     }
     afterElements();
 }
@@ -233,7 +265,6 @@ bool CSkinWindow::event(QEvent* event) {
 }
 
 void CSkinWindow::paintEvent(QPaintEvent* event) {
-    (void)event;
     if (m_normal == nullptr) {
         return;
     }
@@ -249,7 +280,7 @@ void CSkinWindow::paintEvent(QPaintEvent* event) {
         QPainter p(this);
         p.setPen(QPen());
         p.setFont(QFont());
-        paintScene(p);
+        paintScene(p, &event->region());
         return;
     }
     paintCanvas();

@@ -2,6 +2,8 @@
 
 #include <QTextEdit>
 
+class QScrollBar;
+
 namespace talvik::shell {
 
 // A read-only multi-line text box in the program's look: orange text on a
@@ -14,12 +16,18 @@ public:
     // scroll position or selection. Accepts CR LF line ends.
     void setTextIfChanged(const QString& text);
     const QString& text() const { return m_text; }
+    // Whether the scroll bar has taken the skin's look (it does once the
+    // text first needs it).
+    bool scrollBarStyled() const { return m_barStyled; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    static void styleScrollBar(QScrollBar& bar);
+
     QString m_text;
+    bool m_barStyled = false;
 };
 
 } // namespace talvik::shell

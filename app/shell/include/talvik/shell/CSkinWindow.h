@@ -65,6 +65,11 @@ protected:
     // Gives the window the outline of the normal picture: every pixel of the
     // key colour is outside.
     void applyShape(QColor key);
+    // For a window whose paintElement only draws: a paint then skips the
+    // elements it does not renew (a pointer moving over one key need not lay
+    // out every key's name again). Windows that gather something while their
+    // elements paint keep painting them all.
+    void skipUnexposedElements() { m_skipUnexposed = true; }
 
     // The language the captions are drawn in.
     virtual std::string languageTag() const = 0;
@@ -111,8 +116,9 @@ protected:
 private:
     void paintCanvas();
     // Everything the window shows but its child widgets, in design
-    // coordinates on a device of the pictures' resolution.
-    void paintScene(QPainter& p);
+    // coordinates on a device of the pictures' resolution; `exposed`, when
+    // given, is what the paint must renew.
+    void paintScene(QPainter& p, const QRegion* exposed);
     void trackPointer(QPoint p);
     Qt::Edges resizeEdgesAt(QPoint p) const;
 
@@ -125,6 +131,7 @@ private:
     QImage m_background; // the normal picture as the canvas starts from
 
     float m_scale = 1.0f;
+    bool m_skipUnexposed = false;
     QPoint m_pointer{-1, -1};
     HWND m_handle = 0;
     // Dragging by hand where the window system cannot move the window itself.
