@@ -6,8 +6,10 @@
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CSkinWindow.h"
+#include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/UiScale.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -54,6 +56,8 @@ public:
     }
 
     using CSkinWindow::windowRect;
+
+    using CSkinWindow::skipUnexposedElements;
 
     // Another normal picture of the same size, and the shape it gives.
     void useNormal(const QImage& normal) {
@@ -187,6 +191,43 @@ TEST_F(SkinWindow, ElementsDrawFromHoverOnlyWhenNotActive) {
     EXPECT_EQ(canvas.pixel(30, 30), kActive) << "pointer over an active element";
     EXPECT_EQ(canvas.pixel(110, 30), kActive);
     EXPECT_EQ(canvas.pixel(90, 30), kNormal) << "between elements stays normal";
+}
+
+TEST_F(SkinWindow, APartialPaintThatSkipsUnexposedElementsStillRenewsWhatItExposes) {
+    CTestWindow w;
+    w.skipUnexposedElements();
+    w.elements()[0].active = true;
+    w.elements()[1].active = true;
+    const QImage whole = w.renderCanvas().convertToFormat(QImage::Format_RGB32);
+    // Half of element 1 and the gap beside it; element 0 lies outside.
+    const QRect part(85, 10, 35, 50);
+    const QImage painted = w.grab(part).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(painted, whole.copy(part));
+    EXPECT_EQ(painted.pixel(30, 20), kActive) << "element 1, partly exposed, is drawn";
+}
+
+TEST_F(SkinWindow, AStyleSheetSetForLaterWaitsUntilItsWidgetIsFirstShown) {
+    QWidget window;
+    QLabel label(QStringLiteral("x"), &window);
+    label.hide();
+    const QString sheet = QStringLiteral("QLabel { color: rgb(255, 111, 0); }");
+    talvik::shell::setStyleSheetWhenShown(label, sheet);
+    window.show();
+    EXPECT_TRUE(label.styleSheet().isEmpty()) << "a hidden widget is not styled yet";
+    label.show();
+    EXPECT_EQ(label.styleSheet(), sheet);
+    const QImage shown = label.grab().toImage();
+    bool orange = false;
+    for (int y = 0; y < shown.height() && !orange; ++y) {
+        for (int x = 0; x < shown.width() && !orange; ++x) {
+            orange = shown.pixelColor(x, y).red() > 200 && shown.pixelColor(x, y).blue() < 60;
+        }
+    }
+    EXPECT_TRUE(orange) << "its first paint has the look";
+    label.hide();
+    label.setStyleSheet(QString());
+    label.show();
+    EXPECT_TRUE(label.styleSheet().isEmpty()) << "given once, not again on every show";
 }
 
 TEST_F(SkinWindow, PointerMovesRepaintOnlyElementsWhoseStateChanged) {
