@@ -171,8 +171,12 @@ TEST(BacklightJobs, AKeyboardThatStopsAnsweringFailsTheReadAndTheWorkingCopyStay
     EXPECT_EQ(f.state.keyConfig.LightAreas[5].Green, 6);
 }
 
-TEST(BacklightJobs, AKeyboardThatGoesAwayDuringWriteIsReportedAsAFailedWrite) {
-    if (!talvik::test::runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:2"}})) {
+// The keyboard is gone when the write begins. Losing it in the middle of the
+// light area's seven reports would be a race: the simulated channel holds up to
+// six reports the keyboard has not taken yet, so the sending can end before the
+// loss is seen. The long key table write covers a loss in the middle.
+TEST(BacklightJobs, AKeyboardGoneWhenTheWriteBeginsIsReportedAsAFailedWrite) {
+    if (!talvik::test::runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:0"}})) {
         return;
     }
     CDeviceFixture f(1, true, "en-US");
