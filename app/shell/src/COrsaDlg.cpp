@@ -81,6 +81,10 @@ bool COrsaDlg::initialise(QSize screen) {
     const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
     m_info.setGeometry(box.left, box.top, box.width(), box.height());
     m_info.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
+    // The box holds its text before the window first paints. Text that changes
+    // while the window paints marks the box for a second pass in the same
+    // exposure, and that pass waits for the display to take the first one.
+    m_info.setTextIfChanged(infoHeader());
     m_info.show();
 
     for (std::size_t mode = 0; mode < m_modeColors.size(); ++mode) {
