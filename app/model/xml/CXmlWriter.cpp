@@ -79,16 +79,9 @@ bool CXmlWriter::attribute(std::u16string_view name, int value) {
 }
 
 bool CXmlWriter::attributeUtf8(std::u16string_view name, std::string_view value) {
-    if (!beginAttribute(name)) {
-        return false;
-    }
     m_decoded.clear();
     talvik::xml::appendDecodedUtf8(m_decoded, value);
-    m_scratch.clear();
-    talvik::xml::appendEscapedAttribute(m_scratch, m_decoded);
-    put(m_scratch);
-    put(u"\"");
-    return true;
+    return attribute(name, m_decoded);
 }
 
 bool CXmlWriter::endElement() {
