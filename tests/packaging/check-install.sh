@@ -6,6 +6,9 @@
 # its prefix, still finds its library and skin and paints its main window on
 # the simulated keyboard.
 set -euo pipefail
+# Output is matched from a here-string, never through a pipe into grep -q:
+# grep stops at the first match, the writer dies of SIGPIPE, and pipefail
+# turns a match into a failure.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 build=$1 source=$2 display_file=$3 id=$4
@@ -40,13 +43,13 @@ for f in "${expected[@]}"; do
     [ -f "$f" ] || fail "missing from the installed tree: $f"
 done
 for size in 16 22 24 32 48 64 128 256 512; do
-    file "share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "$size x $size" ||
+    grep -q "$size x $size" <<<"$(file "share/icons/hicolor/${size}x${size}/apps/$id.png")" ||
         fail "the ${size}px icon has another size"
 done
 if [ -d "$source/res/help" ]; then
     [ -n "$(ls -A share/talvik/help 2>/dev/null)" ] || fail "the help folder was not installed"
 fi
-if ls bin lib/talvik | grep -Eq '^(test_|bench_|fuzz_)'; then
+if grep -Eq '^(test_|bench_|fuzz_)' <<<"$(ls bin lib/talvik)"; then
     fail "test or benchmark programs were installed: $(ls bin lib/talvik)"
 fi
 for product in 5031 5131 5231 5331; do
@@ -62,14 +65,14 @@ grep -qx "Exec=\"$prefix/bin/Talvik\"" "share/applications/$id.desktop" ||
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
 
 for program in Talvik talvikctl; do
-    readelf -d bin/$program | grep -q 'R.*PATH.*\[\$ORIGIN/../lib/talvik\]' ||
+    grep -q 'R.*PATH.*\[\$ORIGIN/../lib/talvik\]' <<<"$(readelf -d bin/$program)" ||
         fail "the RUNPATH of $program is not relative to it: $(readelf -d bin/$program | grep PATH)"
 done
 
 # Move the whole tree: nothing may depend on where it was installed or built.
 cd "$work"
 mv "$prefix" "$work/moved"
-ldd "$work/moved/bin/Talvik" | grep -q "libTalvikHWI.so.1 => $work/moved/bin/../lib/talvik/" ||
+grep -q "libTalvikHWI.so.1 => $work/moved/bin/../lib/talvik/" <<<"$(ldd "$work/moved/bin/Talvik")" ||
     fail "the program does not load its own library: $(ldd "$work/moved/bin/Talvik" | grep Talvik)"
 export TALVIK_SIMULATOR=1 TALVIK_REPORT_FIRST_PAINT=1
 "$work/moved/bin/talvikctl" version >"$work/ctl.out" 2>&1 ||

@@ -24,6 +24,6 @@ expect_main_window() {
     grep -q '^first-paint ' <<<"$output" || fail "Talvik painted no main window: $output"
     local on_host=${SHOT_ON_HOST:-$shot}
     [ -s "$on_host" ] || fail "no screenshot at $on_host"
-    file "$on_host" | grep -q '1240 x 670' || fail "the first window was not the main window: $(file "$on_host")"
+    grep -q '1240 x 670' <<<"$(file "$on_host")" || fail "the first window was not the main window: $(file "$on_host")"
     echo "main window painted: $on_host"
 }
