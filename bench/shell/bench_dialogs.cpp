@@ -10,6 +10,7 @@
 //                plain dialog's median, their ratio, and the median of each
 //                round's own ratio.
 
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
 #include "talvik/device/COrsaDialogBkLightSettings.h"
@@ -58,6 +59,7 @@ struct SProgram {
     }
     CAppState state;
     talvik::shell::COrsaApp app;
+    talvik::device::CDeviceWorkerSlot worker;
     bool loaded = false;
 };
 
@@ -150,7 +152,7 @@ template <typename Dialog> std::unique_ptr<QWidget> shown(std::unique_ptr<Dialog
 
 std::vector<Opener> openers() {
     SProgram& p = program();
-    static CFirmwareDownload download(p.state);
+    static CFirmwareDownload download(p.state, p.worker);
     static talvik::device::LightTable colours{};
     static CMultiSelection selection;
     return {
@@ -160,8 +162,8 @@ std::vector<Opener> openers() {
         },
         [&p] { return shown(std::make_unique<talvik::editor::OrsaDialogVirtual>(p.app, p.state)); },
         [&p] {
-            return shown(
-                std::make_unique<talvik::device::COrsaDialogBkLightSettings>(p.app, p.state));
+            return shown(std::make_unique<talvik::device::COrsaDialogBkLightSettings>(
+                p.app, p.state, p.worker));
         },
         [&p] {
             return shown(std::make_unique<talvik::device::COrsaDialogBkLightMultiSelect>(
@@ -177,8 +179,9 @@ std::vector<Opener> openers() {
             return shown(std::move(dialog));
         },
         [&p]() -> std::unique_ptr<QWidget> {
-            auto dialog = std::make_unique<talvik::device::COrsaDialogProgress>(p.app, p.state);
-            dialog->m_job = talvik::jobs::kNoTransfer;
+            auto dialog =
+                std::make_unique<talvik::device::COrsaDialogProgress>(p.app, p.state, p.worker);
+            dialog->m_job = talvik::jobs::EJob::NoTransfer;
             dialog->open();
             return dialog;
         },

@@ -7,6 +7,7 @@
 #include "QtTestApp.h"
 
 #include "talvik/device/CDevicePrompts.h"
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
@@ -78,6 +79,7 @@ struct CDeviceFixture {
     QList<QColor> colourAsked;
     std::deque<QColor> colours;
     std::deque<QString> files;
+    device::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
 };
 
 // Writes `binary` as an Intel HEX image at `hex` with objcopy, which ends its

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <functional>
+#include <optional>
 
 namespace talvik::test {
 
@@ -36,8 +37,8 @@ struct CProgressFixture {
 // has taken each one.
 class CWatchedProgress : public device::COrsaDialogProgress {
 public:
-    CWatchedProgress(CProgressFixture& fixture, int job)
-        : COrsaDialogProgress(fixture.app, fixture.board.state, nullptr, fixture.slot) {
+    CWatchedProgress(CProgressFixture& fixture, std::optional<jobs::EJob> job)
+        : COrsaDialogProgress(fixture.app, fixture.board.state, fixture.slot) {
         m_job = job;
     }
 

@@ -17,8 +17,8 @@
 using talvik::device::CMultiSelection;
 using talvik::device::COrsaDialogBkLightMultiSelect;
 using talvik::device::COrsaDialogBkLightSettings;
-using talvik::device::CTransferOutcome;
 using talvik::device::LightTable;
+using talvik::jobs::EJobEnd;
 using talvik::test::CDeviceFixture;
 namespace id = talvik::layout::backlight_id;
 
@@ -61,22 +61,22 @@ bool equalTables(const LightTable& a, const LightTable& b) {
 
 // A settings dialog on the fixture whose jobs answer `outcome` and note their codes.
 struct CSettings {
-    explicit CSettings(CDeviceFixture& f) : dialog(f.app, f.state) {
+    explicit CSettings(CDeviceFixture& f) : dialog(f.app, f.state, f.slot) {
         dialog.setPrompts(f.prompts());
-        dialog.setJobRunner([this, &f](int job) {
-            jobs.push_back(job);
+        dialog.setJobRunner([this, &f](talvik::jobs::EJob job) {
+            jobs.push_back(static_cast<int>(job));
             modelAtJob = f.state.keyConfig.LightAreas;
-            if (job == talvik::jobs::kReadLight && outcome == CTransferOutcome::Succeeded) {
+            if (job == talvik::jobs::EJob::ReadLight && outcome == EJobEnd::Succeeded) {
                 f.state.keyConfig.LightAreas = keyboard;
             }
-            return talvik::device::CTransferReport{outcome, QStringLiteral("it failed")};
+            return talvik::jobs::CJobReport{outcome, "it failed"};
         });
         initialised = dialog.initialise(QSize(1920, 1080));
     }
 
     COrsaDialogBkLightSettings dialog;
     bool initialised = false;
-    CTransferOutcome outcome = CTransferOutcome::Succeeded;
+    EJobEnd outcome = EJobEnd::Succeeded;
     LightTable keyboard{}; // what a successful read finds
     LightTable modelAtJob{};
     std::vector<int> jobs;
@@ -100,7 +100,7 @@ TEST(BacklightSettings, OpensOnAWorkingCopyOfTheModelInTheRightPlace) {
 TEST(BacklightSettings, AtScaleTwoEveryNonLabelRectangleDoubles) {
     CDeviceFixture f(4);
     f.state.uiScale = 2.0f;
-    COrsaDialogBkLightSettings dialog(f.app, f.state);
+    COrsaDialogBkLightSettings dialog(f.app, f.state, f.slot);
     ASSERT_TRUE(dialog.initialise(QSize(3840, 2160)));
     EXPECT_EQ(dialog.size(), QSize(2500, 952));
     for (const SkinElement& e : dialog.elements()) {
@@ -225,19 +225,19 @@ TEST(BacklightSettings, ReadReplacesTheWorkingCopyOnlyWhenTheKeyboardAnswered) {
     f.colours.push_back(QColor(50, 60, 70));
     click(s.dialog, id::FirstKey + 9);
 
-    s.outcome = CTransferOutcome::Cancelled;
+    s.outcome = EJobEnd::Cancelled;
     click(s.dialog, id::Read);
     EXPECT_EQ(s.jobs, std::vector<int>{6});
     EXPECT_EQ(f.messages, QStringList{QStringLiteral("Failed!")});
     EXPECT_TRUE(same(s.dialog.workingCopy()[10], LightArea{50, 60, 70})) << "kept";
 
-    s.outcome = CTransferOutcome::Failed;
+    s.outcome = EJobEnd::Failed;
     click(s.dialog, id::Read);
     EXPECT_TRUE(same(s.dialog.workingCopy()[10], LightArea{50, 60, 70}));
     EXPECT_EQ(f.messages.last(), QStringLiteral("it failed"));
 
     f.state.languageTag = "en-US";
-    s.outcome = CTransferOutcome::Succeeded;
+    s.outcome = EJobEnd::Succeeded;
     click(s.dialog, id::Read);
     EXPECT_TRUE(equalTables(s.dialog.workingCopy(), rainbow()));
     EXPECT_EQ(f.messages.last(), QStringLiteral("OK!"));
@@ -245,8 +245,7 @@ TEST(BacklightSettings, ReadReplacesTheWorkingCopyOnlyWhenTheKeyboardAnswered) {
 }
 
 TEST(BacklightSettings, WriteStoresTheWorkingCopyFirstThenReportsAndCloses) {
-    for (const CTransferOutcome outcome :
-         {CTransferOutcome::Succeeded, CTransferOutcome::Cancelled, CTransferOutcome::Failed}) {
+    for (const EJobEnd outcome : {EJobEnd::Succeeded, EJobEnd::Cancelled, EJobEnd::Failed}) {
         CDeviceFixture f(1, false, "en-US");
         CSettings s(f);
         s.outcome = outcome;
@@ -258,13 +257,13 @@ TEST(BacklightSettings, WriteStoresTheWorkingCopyFirstThenReportsAndCloses) {
         EXPECT_EQ(s.dialog.result(), QDialog::Accepted);
         ASSERT_EQ(f.messages.size(), 1);
         switch (outcome) {
-        case CTransferOutcome::Succeeded:
+        case EJobEnd::Succeeded:
             EXPECT_EQ(f.messages[0], QStringLiteral("OK!"));
             break;
-        case CTransferOutcome::Cancelled:
+        case EJobEnd::Cancelled:
             EXPECT_EQ(f.messages[0], QStringLiteral("Failed!"));
             break;
-        case CTransferOutcome::Failed:
+        case EJobEnd::Failed:
             EXPECT_EQ(f.messages[0], QStringLiteral("it failed"));
             break;
         }

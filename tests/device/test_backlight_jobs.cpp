@@ -48,7 +48,7 @@ void paintRainbow(CAppState& state) {
 
 // A settings dialog that runs its jobs in the real progress dialog.
 struct CLiveSettings {
-    explicit CLiveSettings(CDeviceFixture& f) : dialog(f.app, f.state) {
+    explicit CLiveSettings(CDeviceFixture& f) : dialog(f.app, f.state, f.slot) {
         dialog.setPrompts(f.prompts());
         EXPECT_TRUE(dialog.initialise(QSize(1920, 1080)));
     }
@@ -153,7 +153,7 @@ TEST(BacklightJobs, AReadCancelledInTheProgressDialogSaysFailedAndKeepsTheWorkin
     EXPECT_EQ(f.messages, QStringList{QStringLiteral("Failed!")});
     EXPECT_EQ(s.dialog.workingCopy()[10].Green, 22);
     // The cancelled worker may still be settling; the next transfer waits for it.
-    talvik::device::CDeviceWorkerSlot::application().waitUntilFree();
+    f.slot.waitUntilFree();
 }
 
 TEST(BacklightJobs, AKeyboardThatStopsAnsweringFailsTheReadAndTheWorkingCopyStays) {

@@ -79,7 +79,7 @@ TEST_P(DeviceEndToEnd, BacklightDialogTakesAColourFromAClickedKey) {
     CDeviceFixture f(c.model, true, c.language);
     ASSERT_TRUE(f.connected);
     paintRainbow(f.state);
-    COrsaDialogBkLightSettings dialog(f.app, f.state);
+    COrsaDialogBkLightSettings dialog(f.app, f.state, f.slot);
     dialog.setPrompts(f.prompts());
     ASSERT_TRUE(dialog.initialise());
     dialog.show();
@@ -129,7 +129,7 @@ TEST_P(DeviceEndToEnd, FirmwareDialogShowsADownloadInProgress) {
     ASSERT_TRUE(objcopyToIntelHex(raw, hex));
     const QString image = QString::fromStdString(hex.string());
     CDeviceFixture f(c.model, true, c.language);
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     COrsaDialogFirmwareUpdate dialog(f.app, f.state, download);
     dialog.setPrompts(f.prompts());
     ASSERT_TRUE(dialog.initialise());

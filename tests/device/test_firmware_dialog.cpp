@@ -146,7 +146,7 @@ TEST(FirmwareDialog, EachModelHasItsFileNamePrefix) {
 
 TEST(FirmwareDialog, OpenRefusesFilesOfAnotherModelAndKeepsTheChosenOne) {
     CDeviceFixture f(3, true);
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     ASSERT_TRUE(w.initialised);
     f.files = {QStringLiteral("/images/Talvik(S)_2.bin"), QStringLiteral("/a/Talvik(S)BLe_v2.bin"),
@@ -170,7 +170,7 @@ TEST(FirmwareDialog, OpenRefusesFilesOfAnotherModelAndKeepsTheChosenOne) {
 
 TEST(FirmwareDialog, Model2AcceptsItsOwnImageNameAndSaysMismatchInEnglish) {
     CDeviceFixture f(2, true, "en-US");
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {QStringLiteral("/x/Talvik(S)BLe_1.0.bin"), QStringLiteral("/x/Talvik(S)_1.bin")};
     w.dialog.runCommand(id::Open);
@@ -185,7 +185,7 @@ TEST(FirmwareDialog, Model2AcceptsItsOwnImageNameAndSaysMismatchInEnglish) {
 TEST(FirmwareDialog, UpdateBeforeAnyFileSaysTheFirmwareDoesNotMatchInBothLanguages) {
     for (const char* language : {"zh-CN", "en-US"}) {
         CDeviceFixture f(1, true, language);
-        CFirmwareDownload download(f.state);
+        CFirmwareDownload download(f.state, f.slot);
         CFirmware w(f, download);
         w.dialog.runCommand(id::Update);
         EXPECT_EQ(f.warnings,
@@ -196,7 +196,7 @@ TEST(FirmwareDialog, UpdateBeforeAnyFileSaysTheFirmwareDoesNotMatchInBothLanguag
 
 TEST(FirmwareDialog, ShowsTheVersionOnOpeningAndOnGetVersion) {
     CDeviceFixture f(4, true);
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     ASSERT_TRUE(w.initialised);
     EXPECT_FALSE(w.dialog.versionBox().text().isEmpty());
@@ -218,7 +218,7 @@ TEST(FirmwareDialog, ShowsTheVersionOnOpeningAndOnGetVersion) {
 
 TEST(FirmwareDialog, AVersionThatCannotBeReadIsSaidOnOpeningAndTheDialogStaysUsable) {
     CDeviceFixture f(1, false, "en-US"); // no keyboard at all
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     ASSERT_TRUE(w.initialised);
     EXPECT_EQ(f.messages,
@@ -252,7 +252,7 @@ TEST(FirmwareDialog, ResultMessagesAndReadinessFollowTheWorkersResult) {
     };
     for (const Case& c : cases) {
         CDeviceFixture f(1, true, c.language);
-        CFirmwareDownload download(f.state);
+        CFirmwareDownload download(f.state, f.slot);
         CFirmware w(f, download);
         PostMessageW(w.dialog.handle(), WM_TALVIK_PROGRESS, 75, 0);
         QCoreApplication::processEvents();
@@ -271,7 +271,7 @@ TEST(FirmwareDialog, AFullImageReachesTheKeyboardRecordByRecordAndTheBarEndsAt10
     ASSERT_EQ(image.records.size(), 4096u / 16 + 1);
     CDeviceFixture f(4, true);
     ASSERT_TRUE(f.connected);
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {qs(image.file)};
     w.dialog.runCommand(id::Open);
@@ -301,7 +301,7 @@ TEST(FirmwareDialog, ADamagedImageSendsNothingAndSaysSo) {
     talvik::test::writeFile(image.file, text);
     for (const char* language : {"zh-CN", "en-US"}) {
         CDeviceFixture f(1, true, language);
-        CFirmwareDownload download(f.state);
+        CFirmwareDownload download(f.state, f.slot);
         CFirmware w(f, download);
         f.files = {qs(image.file)};
         w.dialog.runCommand(id::Open);
@@ -318,7 +318,7 @@ TEST(FirmwareDialog, ADamagedImageSendsNothingAndSaysSo) {
 
 TEST(FirmwareDialog, AFileThatCannotBeOpenedNeedsOpenAgainBeforeUpdate) {
     CDeviceFixture f(1, true, "en-US");
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {qs(scratch().path() / "Talvik(RGB)BLe_gone.bin")};
     w.dialog.runCommand(id::Open);
@@ -334,7 +334,7 @@ TEST(FirmwareDialog, AFileThatCannotBeOpenedNeedsOpenAgainBeforeUpdate) {
 TEST(FirmwareDialog, UpdateTwiceDuringOneDownloadStartsOneWorker) {
     const CImage image = makeImage("Talvik(RGB)BLe_twice.bin", 256 * 1024);
     CDeviceFixture f(1, true);
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {qs(image.file)};
     w.dialog.runCommand(id::Open);
@@ -353,7 +353,7 @@ TEST(FirmwareDialog, UpdateTwiceDuringOneDownloadStartsOneWorker) {
 TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     const CImage image = makeImage("Talvik(RGB)BLe_long.bin", 1024 * 1024);
     CDeviceFixture f(1, true, "en-US");
-    CFirmwareDownload download(f.state);
+    CFirmwareDownload download(f.state, f.slot);
     QStringList unattended;
     download.setResultSink([&](int result) {
         unattended << QString::fromUtf8(

@@ -38,7 +38,7 @@ TEST(JobFaults, KeyboardSilentFromTheStartFailsReadAllAndKeepsTheModel) {
     CKeyboardState board;
     board.state.keyConfig.LightAreas[12] = {40, 50, 60};
     const auto started = std::chrono::steady_clock::now();
-    const CJobOutcome outcome = runJobHere(kReadAll, board.state, CWaitRecorder().control());
+    const CJobOutcome outcome = runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 
     EXPECT_TRUE(outcome.ranToEnd);
@@ -59,7 +59,7 @@ TEST(JobFaults, KeyboardFallingSilentAfterTheKeyReadKeepsOnlyTheKeys) {
     CKeyboardState board;
     ASSERT_EQ(board.state.keyConfig.Mode[30][0], KeyMode::Single);
     board.state.keyConfig.LightAreas[12] = {40, 50, 60};
-    const CJobOutcome outcome = runJobHere(kReadAll, board.state, CWaitRecorder().control());
+    const CJobOutcome outcome = runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control());
     EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::ReadKeys, true},
                                                                {Transfer::ReadLight, false}}));
     EXPECT_FALSE(outcome.succeeded());
@@ -75,7 +75,7 @@ TEST(JobFaults, KeyboardDisconnectingDuringWriteKeysFailsPartWay) {
     }
     CKeyboardState board;
     CWaitRecorder waits;
-    const CJobOutcome outcome = runJobHere(kWriteKeys, board.state, waits.control());
+    const CJobOutcome outcome = runJobHere(EJob::WriteKeys, board.state, waits.control());
     EXPECT_TRUE(outcome.ranToEnd);
     EXPECT_EQ(outcome.transfers, (std::vector<CTransferResult>{{Transfer::WriteKeys, false}}));
     EXPECT_EQ(waits.requested(), (std::vector<int>{1000})) << "the job still settles and ends";
@@ -109,12 +109,12 @@ TEST(JobFaults, UnpluggedKeyboardFailsTheLightWriteAndTheCounterRead) {
 
     int light[kLightArrayInts] = {};
     EXPECT_TRUE(board.state.device.setKeyboardLightArea(light));
-    const CJobOutcome write = runJobHere(kWriteLight, board.state, CWaitRecorder().control());
+    const CJobOutcome write = runJobHere(EJob::WriteLight, board.state, CWaitRecorder().control());
     EXPECT_EQ(write.transfers, (std::vector<CTransferResult>{{Transfer::WriteLight, false}}));
 
     int counts[kKeyCount] = {};
     EXPECT_TRUE(board.state.device.getPressCounterFromDev(counts));
-    const CJobOutcome read = runJobHere(kReadCounters, board.state, CWaitRecorder().control());
+    const CJobOutcome read = runJobHere(EJob::ReadCounters, board.state, CWaitRecorder().control());
     EXPECT_EQ(read.transfers, (std::vector<CTransferResult>{{Transfer::ReadCounters, false}}));
     EXPECT_EQ(board.state.pressCount[3], 77) << "a failed read leaves the counters as they were";
     EXPECT_EQ(board.state.mostPressedKey, 3);

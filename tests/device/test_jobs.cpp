@@ -42,15 +42,17 @@ TEST(PressStatistics, MostAndLeastFollowThePositiveCountersOnly) {
 }
 
 TEST(JobProgress, KeyTransfersCountSlotsAndSingleStepsCountDouble) {
-    EXPECT_EQ(progressPercent(kWriteKeys, 0), 0);
-    EXPECT_EQ(progressPercent(kWriteKeys, 173), 115);
-    EXPECT_EQ(progressPercent(kReadAll, 149), 99);
-    for (int job : {kNoTransfer, kWriteLight, kReadCounters, kReadLight}) {
-        EXPECT_EQ(progressPercent(job, kSingleStep), 200) << job;
+    EXPECT_EQ(progressPercent(EJob::WriteKeys, 0), 0);
+    EXPECT_EQ(progressPercent(EJob::WriteKeys, 173), 115);
+    EXPECT_EQ(progressPercent(EJob::ReadAll, 149), 99);
+    for (const EJob job :
+         {EJob::NoTransfer, EJob::WriteLight, EJob::ReadCounters, EJob::ReadLight}) {
+        EXPECT_EQ(progressPercent(job, kSingleStep), 200) << static_cast<int>(job);
     }
-    EXPECT_FALSE(isJobCode(0));
-    EXPECT_FALSE(isJobCode(7));
-    EXPECT_TRUE(isJobCode(kReadLight));
+    EXPECT_EQ(jobFromCode(0), std::nullopt);
+    EXPECT_EQ(jobFromCode(7), std::nullopt);
+    EXPECT_EQ(jobFromCode(6), EJob::ReadLight);
+    EXPECT_EQ(jobFromCode(1), EJob::WriteKeys);
 }
 
 TEST(DeviceJobs, WriteKeysPostsEverySlotThenWaitsASecondBeforeItIsDone) {
@@ -59,7 +61,7 @@ TEST(DeviceJobs, WriteKeysPostsEverySlotThenWaitsASecondBeforeItIsDone) {
     board.state.keyConfig.HWCode[5][0] = 112;
     std::vector<PostedMessage> beforeWait;
     CWaitRecorder waits([&] { beforeWait = board.messages.drain(); });
-    const CJobOutcome outcome = runJobHere(kWriteKeys, board.state, waits.control());
+    const CJobOutcome outcome = runJobHere(EJob::WriteKeys, board.state, waits.control());
 
     EXPECT_EQ(waits.requested(), (std::vector<int>{1000}));
     ASSERT_EQ(beforeWait.size(), 174u) << "every slot before the wait, no done message yet";
@@ -72,16 +74,16 @@ TEST(DeviceJobs, WriteKeysPostsEverySlotThenWaitsASecondBeforeItIsDone) {
 
     // Read back through the same connection, as the program has only one.
     board.state.resetToDefaults();
-    EXPECT_TRUE(runJobHere(kReadAll, board.state, CWaitRecorder().control()).succeeded());
+    EXPECT_TRUE(runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control()).succeeded());
     EXPECT_EQ(board.state.keyConfig.Mode[5][0], KeyMode::Multimedia);
     EXPECT_EQ(board.state.keyConfig.HWCode[5][0], 112);
 }
 
 TEST(DeviceJobs, ReadAllWaitsTwoSecondsBetweenTheKeyReadAndTheLightRead) {
     CKeyboardState board;
-    ASSERT_TRUE(runJobHere(kWriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    ASSERT_TRUE(runJobHere(EJob::WriteKeys, board.state, CWaitRecorder().control()).succeeded());
     board.messages.drain();
-    CDeviceJob job(kReadAll);
+    CDeviceJob job(EJob::ReadAll);
     std::vector<CTransferResult> madeBeforeWait;
     std::size_t progressBeforeWait = 0;
     CWaitRecorder waits([&] {
@@ -107,14 +109,14 @@ TEST(DeviceJobs, LightJobsSendAndFetchTheAreasWithOneStepAndASecondsWait) {
         board.state.keyConfig.LightAreas[static_cast<std::size_t>(key)] = {key, 255 - key, key * 2};
     }
     CWaitRecorder writeWaits;
-    EXPECT_TRUE(runJobHere(kWriteLight, board.state, writeWaits.control()).succeeded());
+    EXPECT_TRUE(runJobHere(EJob::WriteLight, board.state, writeWaits.control()).succeeded());
     EXPECT_EQ(writeWaits.requested(), (std::vector<int>{1000}));
     EXPECT_EQ(board.messages.drain(),
               (std::vector<PostedMessage>{{WM_TALVIK_PROGRESS, kSingleStep, 0},
                                           {WM_TALVIK_JOBDONE, 0, 0}}));
 
     board.state.resetToDefaults();
-    const CJobOutcome read = runJobHere(kReadLight, board.state, CWaitRecorder().control());
+    const CJobOutcome read = runJobHere(EJob::ReadLight, board.state, CWaitRecorder().control());
     EXPECT_EQ(read.transfers, (std::vector<CTransferResult>{{Transfer::ReadLight, true}}));
     for (int key = 1; key <= kKeyCount; ++key) {
         const LightArea& light = board.state.keyConfig.LightAreas[static_cast<std::size_t>(key)];
@@ -126,7 +128,8 @@ TEST(DeviceJobs, LightJobsSendAndFetchTheAreasWithOneStepAndASecondsWait) {
 
 TEST(DeviceJobs, ReadCountersStoresThemWithTheirStatistics) {
     CKeyboardState board;
-    const CJobOutcome outcome = runJobHere(kReadCounters, board.state, CWaitRecorder().control());
+    const CJobOutcome outcome =
+        runJobHere(EJob::ReadCounters, board.state, CWaitRecorder().control());
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(board.state.pressCount[0], kUnreadPressCount) << "row 0 carries no key";
     for (int key = 1; key <= kKeyCount; ++key) {
@@ -141,7 +144,7 @@ TEST(DeviceJobs, ReadCountersStoresThemWithTheirStatistics) {
 TEST(DeviceJobs, NoTransferJobPostsOneStepAndSucceeds) {
     CKeyboardState board;
     CWaitRecorder waits;
-    EXPECT_TRUE(runJobHere(kNoTransfer, board.state, waits.control()).succeeded());
+    EXPECT_TRUE(runJobHere(EJob::NoTransfer, board.state, waits.control()).succeeded());
     EXPECT_EQ(waits.requested(), (std::vector<int>{1000}));
     EXPECT_EQ(board.messages.drain().size(), 2u);
 }
@@ -150,11 +153,12 @@ TEST(DeviceJobs, WithoutAConnectionEveryTransferFailsAndTheModelKeepsItsData) {
     CKeyboardState board(false);
     board.state.keyConfig.LightAreas[7] = {9, 9, 9};
     const auto before = board.state.pressCount;
-    for (int job : {kWriteKeys, kReadAll, kWriteLight, kReadCounters, kReadLight}) {
+    for (const EJob job :
+         {EJob::WriteKeys, EJob::ReadAll, EJob::WriteLight, EJob::ReadCounters, EJob::ReadLight}) {
         const CJobOutcome outcome = runJobHere(job, board.state, CWaitRecorder().control());
-        EXPECT_TRUE(outcome.ranToEnd) << job;
-        EXPECT_FALSE(outcome.succeeded()) << job;
-        EXPECT_FALSE(failureText(outcome, "en-US").empty()) << job;
+        EXPECT_TRUE(outcome.ranToEnd) << static_cast<int>(job);
+        EXPECT_FALSE(outcome.succeeded()) << static_cast<int>(job);
+        EXPECT_FALSE(failureText(outcome, "en-US").empty()) << static_cast<int>(job);
     }
     EXPECT_EQ(board.state.pressCount, before);
     EXPECT_EQ(board.state.mostPressedKey, -1);
@@ -168,11 +172,11 @@ TEST(DeviceJobs, CancelOnAnotherThreadEndsTheWaitAndTheJobGivesNothing) {
     CKeyboardState board;
     board.state.keyConfig.Mode[9][1] = KeyMode::Power;
     board.state.keyConfig.HWCode[9][1] = 76;
-    ASSERT_TRUE(runJobHere(kWriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    ASSERT_TRUE(runJobHere(EJob::WriteKeys, board.state, CWaitRecorder().control()).succeeded());
     board.state.resetToDefaults();
     board.messages.drain();
 
-    auto job = std::make_shared<CDeviceJob>(kReadAll);
+    auto job = std::make_shared<CDeviceJob>(EJob::ReadAll);
     auto control = std::make_shared<CJobControl>(); // real waits
     job->takeFromModel(board.state);
     std::thread worker([job, control] { job->run(*control); });

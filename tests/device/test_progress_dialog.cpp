@@ -20,9 +20,9 @@ TEST(ProgressDialog, ElementsCaptionsScaleAndShapeComeFromTheLayout) {
     CProgressFixture f;
     ASSERT_TRUE(f.loaded);
     f.board.state.uiScale = 2.0f;
-    CWatchedProgress dialog(f, 0);
+    CWatchedProgress dialog(f, std::nullopt);
     dialog.open();
-    EXPECT_FALSE(f.slot.busy()) << "a code outside the table starts no worker";
+    EXPECT_FALSE(f.slot.busy()) << "without a job no worker starts";
     EXPECT_EQ(f.board.state.progressWindow, dialog.handle());
     EXPECT_EQ(dialog.size(), QSize(740, 500));
     const auto& e = dialog.elements();
@@ -46,14 +46,14 @@ TEST(ProgressDialog, ElementsCaptionsScaleAndShapeComeFromTheLayout) {
 
 TEST(ProgressDialog, BarIsTheActiveStripAsWideAsThePercentSays) {
     CProgressFixture f;
-    CWatchedProgress dialog(f, 0);
+    CWatchedProgress dialog(f, std::nullopt);
     dialog.open();
     const QImage& normal = f.app.picture(talvik::layout::kProgressNormalId);
     const QImage& active = f.app.picture(talvik::layout::kProgressActiveId);
     ASSERT_NE(normal.pixel(100, 161), active.pixel(100, 161)) << "the active picture has the bar";
     EXPECT_EQ(dialog.renderCanvas().pixel(45, 161), normal.pixel(45, 161)) << "0 percent";
 
-    // Job 0 counts like the single-step jobs: 75 is 100 percent, 150 is 200.
+    // Without a job the bar counts like the single-step jobs: 75 is 100 percent, 150 is 200.
     PostMessageW(dialog.handle(), WM_TALVIK_PROGRESS, 30, 0);
     QTest::qWait(20);
     EXPECT_EQ(dialog.percent(), 40);
@@ -73,7 +73,7 @@ TEST(ProgressDialog, BarIsTheActiveStripAsWideAsThePercentSays) {
 
 TEST(ProgressDialog, PointerOverCancelHighlightsItAndTheCloseControlCancelsToo) {
     CProgressFixture f;
-    CWatchedProgress dialog(f, 0);
+    CWatchedProgress dialog(f, std::nullopt);
     dialog.open();
     dialog.pointAt(dialog.centreOf(1));
     EXPECT_TRUE(dialog.elements()[1].hovered);
@@ -86,7 +86,7 @@ TEST(ProgressDialog, PointerOverCancelHighlightsItAndTheCloseControlCancelsToo) 
 
 TEST(ProgressDialog, WriteKeysShowsEverySlotAndClosesAboutASecondAfterTheLast) {
     CProgressFixture f;
-    CWatchedProgress dialog(f, kWriteKeys);
+    CWatchedProgress dialog(f, EJob::WriteKeys);
     QElapsedTimer clock;
     clock.start();
     int percentAtLastStep = -1;
@@ -117,7 +117,7 @@ TEST(ProgressDialog, WriteKeysShowsEverySlotAndClosesAboutASecondAfterTheLast) {
 
 TEST(ProgressDialog, CancelDuringWriteKeysReturnsAtOnce) {
     CProgressFixture f;
-    CWatchedProgress dialog(f, kWriteKeys);
+    CWatchedProgress dialog(f, EJob::WriteKeys);
     QElapsedTimer clock;
     qint64 clicked = -1;
     dialog.onProgress = [&](WPARAM slot) {
@@ -139,13 +139,13 @@ TEST(ProgressDialog, JobsThatReadChangeTheModelWhenTheyEnd) {
     f.board.state.keyConfig.Mode[6][0] = KeyMode::Macro;
     f.board.state.keyConfig.ComboKey[6][0].append("A");
     f.board.state.keyConfig.LightAreas[6] = {10, 20, 30};
-    for (int job : {kWriteKeys, kWriteLight}) {
+    for (const EJob job : {EJob::WriteKeys, EJob::WriteLight}) {
         CWatchedProgress write(f, job);
         write.setSleep([](auto) {});
         EXPECT_EQ(write.exec(), IDOK);
     }
     f.board.state.resetToDefaults();
-    CWatchedProgress read(f, kReadAll);
+    CWatchedProgress read(f, EJob::ReadAll);
     std::vector<int> waits;
     read.setSleep([&](std::chrono::milliseconds ms) { waits.push_back(int(ms.count())); });
     EXPECT_EQ(read.exec(), IDOK);
@@ -154,7 +154,7 @@ TEST(ProgressDialog, JobsThatReadChangeTheModelWhenTheyEnd) {
     EXPECT_EQ(f.board.state.keyConfig.Mode[6][0], KeyMode::Macro);
     EXPECT_EQ(f.board.state.keyConfig.LightAreas[6].Blue, 30);
 
-    CWatchedProgress counters(f, kReadCounters);
+    CWatchedProgress counters(f, EJob::ReadCounters);
     counters.setSleep([](auto) {});
     EXPECT_EQ(counters.exec(), IDOK);
     EXPECT_EQ(counters.percent(), 200);
@@ -182,8 +182,8 @@ TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
         }
     };
     const std::unique_ptr<Gate, void (*)(Gate*)> openAtEnd(gate.get(),
-                                                          [](Gate* g) { g->open = true; });
-    auto first = std::make_unique<CWatchedProgress>(f, kNoTransfer);
+                                                           [](Gate* g) { g->open = true; });
+    auto first = std::make_unique<CWatchedProgress>(f, EJob::NoTransfer);
     first->setSleep(heldStep);
     first->open();
     ASSERT_TRUE(f.slot.busy());
@@ -193,7 +193,7 @@ TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
     first.reset(); // its worker's last posts go nowhere
 
     const auto countsBefore = f.board.state.pressCount;
-    CWatchedProgress second(f, kReadCounters);
+    CWatchedProgress second(f, EJob::ReadCounters);
     second.setSleep([](auto) {});
     second.open();
     EXPECT_TRUE(second.waitingForWorker());

@@ -83,7 +83,7 @@ TEST(ProgressOnScreen, MiddleOfAKeyWriteInBothLanguagesWithThePointerOverCancel)
     ASSERT_TRUE(f.loaded);
     for (const char* language : {"zh", "en"}) {
         f.board.state.languageTag = language == std::string("zh") ? "zh-CN" : "en-US";
-        CFrozenProgress dialog(f, kWriteKeys);
+        CFrozenProgress dialog(f, EJob::WriteKeys);
         dialog.setSleep([](auto) {});
         dialog.freezeAt = 100;
         QImage shot;
@@ -112,7 +112,7 @@ TEST(ProgressOnScreen, MiddleOfAKeyWriteInBothLanguagesWithThePointerOverCancel)
 TEST(ProgressOnScreen, ARealClickOnCancelEndsTheDialogAtOnce) {
     ASSERT_TRUE(useFixtureDisplay());
     CProgressFixture f;
-    CWatchedProgress dialog(f, kNoTransfer); // its one-second wait is real
+    CWatchedProgress dialog(f, EJob::NoTransfer); // its one-second wait is real
     QElapsedTimer clock;
     pointerAway();
     QTimer::singleShot(300, &dialog, [&] {

@@ -32,7 +32,7 @@ TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) 
     }
     CProgressFixture f;
     f.board.state.keyConfig.LightAreas[3] = {1, 2, 3};
-    CWatchedProgress dialog(f, kReadAll);
+    CWatchedProgress dialog(f, EJob::ReadAll);
     dialog.open();
     QTest::qWait(200);
     ASSERT_TRUE(f.slot.busy()) << "the key read is waiting for an answer";
@@ -57,7 +57,7 @@ TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
     QElapsedTimer clock;
     clock.start();
     {
-        CWatchedProgress reading(f, kReadAll);
+        CWatchedProgress reading(f, EJob::ReadAll);
         reading.open();
         QTest::qWait(100);
         reading.clickCancel();
@@ -67,7 +67,7 @@ TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
     ASSERT_TRUE(f.slot.busy()) << "the read in progress runs to its time-out";
 
     f.board.state.pressCount[10] = 5;
-    CWatchedProgress counting(f, kReadCounters);
+    CWatchedProgress counting(f, EJob::ReadCounters);
     counting.open();
     EXPECT_TRUE(counting.waitingForWorker());
     expectResponsive(counting);
@@ -87,7 +87,7 @@ TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
     }
     CProgressFixture f;
     f.board.state.languageTag = "en-US";
-    CWatchedProgress dialog(f, kWriteKeys);
+    CWatchedProgress dialog(f, EJob::WriteKeys);
     dialog.setSleep([](auto) {});
     EXPECT_EQ(dialog.exec(), IDOK);
     EXPECT_FALSE(dialog.succeeded());
@@ -96,7 +96,7 @@ TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
     EXPECT_TRUE(dialog.failureText().startsWith(QStringLiteral("Writing the key settings")))
         << dialog.failureText().toStdString();
 
-    CWatchedProgress reading(f, kReadLight);
+    CWatchedProgress reading(f, EJob::ReadLight);
     reading.setSleep([](auto) {});
     EXPECT_EQ(reading.exec(), IDOK);
     EXPECT_FALSE(reading.succeeded()) << "the connection stays gone";

@@ -71,7 +71,7 @@ TEST(DeviceWorkerSlot, ACancelledReadOfASilentKeyboardHoldsTheNextJobBackUntilIt
     CWaitRecorder waits;
     CDeviceWorkerSlot slot; // ends first: a worker never outlives what it uses
     const auto started = std::chrono::steady_clock::now();
-    auto reading = std::make_shared<CDeviceJob>(kReadAll);
+    auto reading = std::make_shared<CDeviceJob>(EJob::ReadAll);
     auto control = std::make_shared<CJobControl>();
     ASSERT_TRUE(slot.start([reading, control] { reading->run(*control); },
                            [&] { reading->takeFromModel(board.state); }));
@@ -79,7 +79,7 @@ TEST(DeviceWorkerSlot, ACancelledReadOfASilentKeyboardHoldsTheNextJobBackUntilIt
     control->cancel();
     EXPECT_TRUE(slot.busy()) << "the key read waits out its time-out";
 
-    auto counting = std::make_shared<CDeviceJob>(kReadCounters);
+    auto counting = std::make_shared<CDeviceJob>(EJob::ReadCounters);
     const auto startCounting = [&] {
         return slot.start([counting, &waits] { counting->run(waits.control()); },
                           [&] { counting->takeFromModel(board.state); });

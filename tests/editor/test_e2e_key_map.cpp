@@ -6,10 +6,12 @@
 #include "shell/QtTestApp.h"
 #include "shell/XDriver.h"
 
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/editor/CTipWindow.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
@@ -126,7 +128,9 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
     ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath())) << error.toStdString();
     state.buildNameTables();
     state.languageTag = "en-US";
+    talvik::device::CDeviceWorkerSlot worker;
     talvik::shell::COrsaDlg window(app, state);
+    talvik::program::installDialogs(window, app, state, worker);
     QStringList messages;
     window.setMessageSink([&](const QString& text) { messages << text; });
     ASSERT_TRUE(window.initialise()) << messages.join(QLatin1Char(';')).toStdString();

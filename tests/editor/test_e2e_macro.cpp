@@ -191,7 +191,7 @@ std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* lang
 }
 
 // The jobs as the main window runs them, with no one to show the waits to.
-bool runJob(int job, CAppState& state) {
+bool runJob(talvik::jobs::EJob job, CAppState& state) {
     talvik::jobs::CJobControl control([](std::chrono::milliseconds) {});
     return talvik::jobs::runJobHere(job, state, control).succeeded();
 }
@@ -282,7 +282,7 @@ TEST_F(MacroEndToEnd, TypedWordIsRecorded_WrittenToTheKeyboard_AndReadBackTheSam
 
     ASSERT_EQ(macro.size(), 8u);
 
-    ASSERT_TRUE(runJob(talvik::jobs::kWriteKeys, state));
+    ASSERT_TRUE(runJob(talvik::jobs::EJob::WriteKeys, state));
     // The keyboard takes the last reports a moment after the job has sent them.
     std::vector<int> record;
     EXPECT_TRUE(waitFor([&] {
@@ -293,7 +293,7 @@ TEST_F(MacroEndToEnd, TypedWordIsRecorded_WrittenToTheKeyboard_AndReadBackTheSam
 
     // Forget everything, the macro library included, then read the keyboard.
     state.resetToDefaults();
-    ASSERT_TRUE(runJob(talvik::jobs::kReadAll, state));
+    ASSERT_TRUE(runJob(talvik::jobs::EJob::ReadAll, state));
     EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
     CDialogDriver reopened(program, kKeyA, 0);
     ASSERT_TRUE(reopened.initialised && reopened.exposed);

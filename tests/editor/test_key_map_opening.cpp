@@ -1,7 +1,7 @@
 // The main window opens the key settings dialog for the key clicked, on the
 // layer it shows, and counts the configuration as changed only after OK.
 
-#include "shell/MainWindowFixture.h"
+#include "shell/ProgramFixture.h"
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 
@@ -14,7 +14,7 @@
 #include <functional>
 
 using talvik::editor::COrsaDialogKeyMapSettings;
-using talvik::test::CMainWindowFixture;
+using talvik::test::CProgramFixture;
 namespace keymap = talvik::layout::keymap_id;
 
 namespace {
@@ -38,7 +38,7 @@ void click(COrsaDialogKeyMapSettings& dialog, int id) {
 } // namespace
 
 TEST(KeyMapOpening, AKeyClickEditsThatKeyOnTheLayerShownAndOkMarksTheChange) {
-    CMainWindowFixture f(1);
+    CProgramFixture f(1);
     ASSERT_TRUE(f.initialised);
     f.dlg().runCommand(talvik::layout::main_id::Layer, 12);
     int seenKey = 0;
@@ -58,7 +58,7 @@ TEST(KeyMapOpening, AKeyClickEditsThatKeyOnTheLayerShownAndOkMarksTheChange) {
 }
 
 TEST(KeyMapOpening, CancelLeavesTheConfigurationUnchangedAndUnmarked) {
-    CMainWindowFixture f(1);
+    CProgramFixture f(1);
     ASSERT_TRUE(f.initialised);
     whenTheDialogRuns([](COrsaDialogKeyMapSettings& dialog) {
         dialog.presetDefault(113);
@@ -70,7 +70,7 @@ TEST(KeyMapOpening, CancelLeavesTheConfigurationUnchangedAndUnmarked) {
 }
 
 TEST(KeyMapOpening, AKeyClickInTheBusyPeriodAfterTheOpenDialogOpensNothing) {
-    CMainWindowFixture f(1);
+    CProgramFixture f(1);
     ASSERT_TRUE(f.initialised);
     f.dlg().show();
     f.dlg().runCommand(talvik::layout::main_id::OpenProfile, 6); // cancelled: busy all the same

@@ -4,9 +4,10 @@
 #include "QtTestApp.h"
 #include "XDriver.h"
 
-#include "talvik/device/MainWindowDevice.h"
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
@@ -55,7 +56,7 @@ public:
         }
         state.buildNameTables();
         window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
-        talvik::device::installDeviceCommands(*window, app, state);
+        talvik::program::installDialogs(*window, app, state, worker);
         if (!window->initialise()) {
             return false;
         }
@@ -70,6 +71,7 @@ public:
 
     CAppState state;
     talvik::shell::COrsaApp app;
+    talvik::device::CDeviceWorkerSlot worker;
     std::unique_ptr<talvik::shell::COrsaDlg> window;
 };
 
@@ -213,8 +215,7 @@ QString keyDetails(CRunningProgram& program, int key, const QString& expected) {
             return false;
         }
         for (const int element : {keymap::FirstTab + 3, kVolumeUpElement, keymap::Ok}) {
-            talvik::test::clickAt(
-                talvik::test::centreOf(*dialog, dialog->element(element).rect));
+            talvik::test::clickAt(talvik::test::centreOf(*dialog, dialog->element(element).rect));
             // Each click is handled before the next one, never seen as a double click.
             QTest::qWait(400);
         }

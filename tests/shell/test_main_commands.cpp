@@ -310,23 +310,25 @@ TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
 
 namespace {
 
-using EJobOutcome = talvik::shell::COrsaDlg::EJobOutcome;
+using talvik::jobs::EJobEnd;
 
 // Device commands whose jobs end as `outcome` says, recording what ran.
 struct CDeviceLog {
     QList<int> jobs;
     QStringList dialogs;
-    EJobOutcome outcome = EJobOutcome::Succeeded;
-    QString failureText;
+    EJobEnd outcome = EJobEnd::Succeeded;
+    std::string failureText;
 
-    talvik::shell::COrsaDlg::CDeviceCommands commands() {
-        return {[this](int job) {
-                    jobs << job;
-                    return talvik::shell::COrsaDlg::CJobResult{
-                        outcome, outcome == EJobOutcome::Failed ? failureText : QString()};
-                },
-                [this] { dialogs << QStringLiteral("backlight"); },
-                [this] { dialogs << QStringLiteral("firmware"); }};
+    talvik::shell::CMainWindowDialogs commands() {
+        talvik::shell::CMainWindowDialogs dialogs;
+        dialogs.runJob = [this](talvik::jobs::EJob job) {
+            jobs << static_cast<int>(job);
+            return talvik::jobs::CJobReport{outcome, outcome == EJobEnd::Failed ? failureText
+                                                                                : std::string()};
+        };
+        dialogs.backlight = [this] { this->dialogs << QStringLiteral("backlight"); };
+        dialogs.firmware = [this] { this->dialogs << QStringLiteral("firmware"); };
+        return dialogs;
     }
 };
 
@@ -335,10 +337,10 @@ struct CDeviceLog {
 TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
     CMainWindowFixture f(2);
     CDeviceLog device;
-    f.dlg().setDeviceCommands(device.commands());
+    f.dlg().setDialogs(device.commands());
     f.state.modified = 1;
 
-    device.outcome = EJobOutcome::Failed;
+    device.outcome = EJobEnd::Failed;
     f.dlg().runCommand(id::WriteKeys, 8);
     EXPECT_EQ(f.state.modified, 1) << "a failed write keeps the changes marked unwritten";
     ASSERT_EQ(f.notices.size(), 1);
@@ -346,12 +348,12 @@ TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
     EXPECT_TRUE(f.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|与键盘的传输失败")))
         << f.notices[0].toStdString();
 
-    device.outcome = EJobOutcome::Cancelled;
+    device.outcome = EJobEnd::Cancelled;
     f.dlg().runCommand(id::WriteKeys, 8);
     EXPECT_EQ(f.state.modified, 1);
     EXPECT_EQ(f.notices.size(), 1) << "a cancelled job says nothing";
 
-    device.outcome = EJobOutcome::Succeeded;
+    device.outcome = EJobEnd::Succeeded;
     f.dlg().runCommand(id::WriteKeys, 8);
     EXPECT_EQ(f.state.modified, 0);
     EXPECT_EQ(f.notices.last(), QStringLiteral("Talvik(S)Ble|OK!!"));
@@ -361,12 +363,12 @@ TEST(MainCommands, WritingKeysSaysOkOnlyWhenTheKeyboardTookThem) {
 TEST(MainCommands, ReadingCountersAndEverythingRunTheirJobsAndTellTheOutcome) {
     CMainWindowFixture f(3);
     CDeviceLog device;
-    f.dlg().setDeviceCommands(device.commands());
+    f.dlg().setDialogs(device.commands());
     f.dlg().runCommand(id::ReadCounters, 1);
     f.dlg().runCommand(id::ReadAll, 10);
     f.dlg().runCommand(id::Language, 0);
-    device.outcome = EJobOutcome::Failed;
-    device.failureText = QStringLiteral("Reading the keys failed.");
+    device.outcome = EJobEnd::Failed;
+    device.failureText = "Reading the keys failed.";
     f.dlg().runCommand(id::ReadAll, 10);
     EXPECT_EQ(device.jobs, (QList<int>{5, 3, 3}));
     ASSERT_EQ(f.notices.size(), 3);
@@ -380,7 +382,7 @@ TEST(MainCommands, OnModelsWithoutBacklightTheButtonThereReadsAll) {
     for (const int model : {2, 3}) {
         CMainWindowFixture f(model);
         CDeviceLog device;
-        f.dlg().setDeviceCommands(device.commands());
+        f.dlg().setDialogs(device.commands());
         f.dlg().show();
         const QPointF at((435 + 535) / 2, (92 + 128) / 2); // the backlight button of models 1, 4
         QMouseEvent release(QEvent::MouseButtonRelease, at, f.dlg().mapToGlobal(at), Qt::LeftButton,
@@ -391,7 +393,7 @@ TEST(MainCommands, OnModelsWithoutBacklightTheButtonThereReadsAll) {
     }
     CMainWindowFixture wide(4);
     CDeviceLog device;
-    wide.dlg().setDeviceCommands(device.commands());
+    wide.dlg().setDialogs(device.commands());
     wide.dlg().runCommand(id::Backlight, 9);
     wide.dlg().runCommand(id::Firmware, 11);
     EXPECT_EQ(device.dialogs,

@@ -3,8 +3,9 @@
 
 #include "QtTestApp.h"
 
-#include "talvik/device/MainWindowDevice.h"
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
@@ -25,8 +26,9 @@ TEST(MainJobs, AWriteTheKeyboardDropsShowsNoOkAndKeepsTheChangesUnwritten) {
     QString error;
     ASSERT_TRUE(app.loadSkin(2, error, talvik::test::builtSkinPath()));
     state.buildNameTables();
+    talvik::device::CDeviceWorkerSlot worker;
     talvik::shell::COrsaDlg window(app, state);
-    talvik::device::installDeviceCommands(window, app, state);
+    talvik::program::installDialogs(window, app, state, worker);
     QStringList notices;
     window.setNoticeSink([&](QMessageBox::Icon, const QString& caption, const QString& text) {
         notices << caption + QLatin1Char('|') + text;

@@ -69,7 +69,7 @@ int runCounters(const CCtlContext& context, bool json) {
     }
     // The settle wait lets a dialog show its full bar; nothing follows here.
     jobs::CJobControl control([](std::chrono::milliseconds) {});
-    const jobs::CJobOutcome outcome = jobs::runJobHere(jobs::kReadCounters, state, control);
+    const jobs::CJobOutcome outcome = jobs::runJobHere(jobs::EJob::ReadCounters, state, control);
     if (!outcome.succeeded()) {
         context.say(jobs::failureText(outcome, context.language));
         return kExitFailed;

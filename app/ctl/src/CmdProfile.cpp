@@ -82,14 +82,14 @@ int runWrite(const CCtlContext& context, const std::string& path) {
                            CProgress::slotPercent);
         state.progressWindow = progress.window();
         jobs::CJobControl control;
-        const jobs::CJobOutcome keys = jobs::runJobHere(jobs::kWriteKeys, state, control);
+        const jobs::CJobOutcome keys = jobs::runJobHere(jobs::EJob::WriteKeys, state, control);
         state.progressWindow = 0;
         if (!keys.succeeded()) {
             return reportFailure(context, keys);
         }
     }
     jobs::CJobControl control(noWait);
-    const jobs::CJobOutcome light = jobs::runJobHere(jobs::kWriteLight, state, control);
+    const jobs::CJobOutcome light = jobs::runJobHere(jobs::EJob::WriteLight, state, control);
     if (!light.succeeded()) {
         return reportFailure(context, light);
     }
@@ -109,7 +109,7 @@ int runRead(const CCtlContext& context, const std::string& path) {
                            CProgress::slotPercent);
         state.progressWindow = progress.window();
         jobs::CJobControl control;
-        outcome = jobs::runJobHere(jobs::kReadAll, state, control);
+        outcome = jobs::runJobHere(jobs::EJob::ReadAll, state, control);
         state.progressWindow = 0;
     }
     if (!outcome.succeeded()) {

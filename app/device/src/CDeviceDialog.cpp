@@ -1,7 +1,8 @@
 #include "talvik/device/CDeviceDialog.h"
 
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -10,8 +11,8 @@
 
 namespace talvik::device {
 
-CDeviceDialog::CDeviceDialog(shell::COrsaApp& app, CAppState& state, QWidget* parent)
-    : CSkinWindow(parent), m_app(app), m_state(state) {
+CDeviceDialog::CDeviceDialog(shell::CSkinSource& skin, CAppState& state, QWidget* parent)
+    : CSkinWindow(parent), m_skin(skin), m_state(state) {
     skipUnexposedElements();
 }
 
@@ -19,7 +20,7 @@ bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
                               const std::vector<layout::ElementSpec>& table, layout::Rgb key,
                               QSize screen) {
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        m_pictures[i] = m_app.picture(pictures[i]);
+        m_pictures[i] = m_skin.picture(pictures[i]);
         if (m_pictures[i].isNull() || m_pictures[i].size() != m_pictures[0].size()) {
             return false;
         }
@@ -34,7 +35,7 @@ bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
         m_state.uiScale = shell::uiScale(screen.height());
     }
     setPictures(&m_pictures[0], &m_pictures[1], &m_pictures[2]);
-    setFonts(&m_app.m_fonts);
+    setFonts(&m_skin.fonts());
     elements().clear();
     for (const layout::ElementSpec& spec : table) {
         elements().push_back(makeSkinElement(spec));

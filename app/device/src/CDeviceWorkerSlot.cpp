@@ -2,21 +2,10 @@
 
 namespace talvik::device {
 
-CDeviceWorkerSlot::CDeviceWorkerSlot() {
-    // A worker still running at exit posts while this slot waits for it, so
-    // the window registry must outlive the slot: built first, it does.
-    UnregisterMessageWindow(0);
-}
-
 CDeviceWorkerSlot::~CDeviceWorkerSlot() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
-}
-
-CDeviceWorkerSlot& CDeviceWorkerSlot::application() {
-    static CDeviceWorkerSlot slot;
-    return slot;
 }
 
 bool CDeviceWorkerSlot::busy() const {

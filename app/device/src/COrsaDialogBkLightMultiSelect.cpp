@@ -1,7 +1,6 @@
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
 
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
 
 #include "layout/DeviceLayout.h"
 
@@ -17,11 +16,12 @@ constexpr qreal kHoverHint = 0.45;
 
 } // namespace
 
-COrsaDialogBkLightMultiSelect::COrsaDialogBkLightMultiSelect(shell::COrsaApp& app, CAppState& state,
+COrsaDialogBkLightMultiSelect::COrsaDialogBkLightMultiSelect(shell::CSkinSource& skin,
+                                                             CAppState& state,
                                                              const LightTable& colours,
                                                              CMultiSelection& result,
                                                              QWidget* parent)
-    : CDeviceDialog(app, state, parent), m_colours(colours), m_result(result),
+    : CDeviceDialog(skin, state, parent), m_colours(colours), m_result(result),
       m_prompts(CDevicePrompts::interactive(this)) {}
 
 bool COrsaDialogBkLightMultiSelect::initialise(QSize screen) {

@@ -4,7 +4,6 @@
 #include "talvik/device/COrsaDialogProgress.h"
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
 
 #include "layout/DeviceLayout.h"
 
@@ -17,23 +16,17 @@ namespace id = layout::backlight_id;
 
 } // namespace
 
-COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::COrsaApp& app, CAppState& state,
-                                                       QWidget* parent)
-    : CDeviceDialog(app, state, parent), m_prompts(CDevicePrompts::interactive(this)) {
-    m_runJob = [this](int job) {
-        COrsaDialogProgress progress(m_app, m_state, this);
+COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin, CAppState& state,
+                                                       CDeviceWorkerSlot& worker, QWidget* parent)
+    : CDeviceDialog(skin, state, parent), m_prompts(CDevicePrompts::interactive(this)) {
+    m_runJob = [this, &worker](jobs::EJob job) {
+        COrsaDialogProgress progress(m_skin, m_state, worker, this);
         progress.m_job = job;
-        CTransferReport report;
-        if (progress.exec() != IDOK) {
-            return report;
-        }
-        report.outcome =
-            progress.succeeded() ? CTransferOutcome::Succeeded : CTransferOutcome::Failed;
-        report.failureText = progress.failureText();
-        return report;
+        progress.exec();
+        return progress.report();
     };
     m_runMultiSelect = [this](const LightTable& colours, CMultiSelection& result) {
-        COrsaDialogBkLightMultiSelect dialog(m_app, m_state, colours, result, this);
+        COrsaDialogBkLightMultiSelect dialog(m_skin, m_state, colours, result, this);
         return dialog.initialise() && dialog.exec() == QDialog::Accepted;
     };
 }
@@ -145,9 +138,9 @@ void COrsaDialogBkLightSettings::multiKey() {
 }
 
 void COrsaDialogBkLightSettings::readFromKeyboard() {
-    const CTransferReport report = m_runJob(jobs::kReadLight);
+    const jobs::CJobReport report = m_runJob(jobs::EJob::ReadLight);
     // Only colours the keyboard really sent replace what the user sees.
-    if (report.outcome == CTransferOutcome::Succeeded) {
+    if (report.end == jobs::EJobEnd::Succeeded) {
         m_lights = m_state.keyConfig.LightAreas;
     }
     reportTransfer(report);
@@ -156,7 +149,7 @@ void COrsaDialogBkLightSettings::readFromKeyboard() {
 
 void COrsaDialogBkLightSettings::writeToKeyboard() {
     keepWorkingCopy();
-    reportTransfer(m_runJob(jobs::kWriteLight));
+    reportTransfer(m_runJob(jobs::EJob::WriteLight));
     accept();
 }
 
@@ -164,16 +157,16 @@ void COrsaDialogBkLightSettings::keepWorkingCopy() {
     m_state.keyConfig.LightAreas = m_lights;
 }
 
-void COrsaDialogBkLightSettings::reportTransfer(const CTransferReport& report) {
-    switch (report.outcome) {
-    case CTransferOutcome::Succeeded:
+void COrsaDialogBkLightSettings::reportTransfer(const jobs::CJobReport& report) {
+    switch (report.end) {
+    case jobs::EJobEnd::Succeeded:
         m_prompts.message(QStringLiteral("OK!"));
         break;
-    case CTransferOutcome::Cancelled:
+    case jobs::EJobEnd::Cancelled:
         m_prompts.message(QStringLiteral("Failed!"));
         break;
-    case CTransferOutcome::Failed:
-        m_prompts.message(report.failureText);
+    case jobs::EJobEnd::Failed:
+        m_prompts.message(QString::fromStdString(report.failureText));
         break;
     }
 }

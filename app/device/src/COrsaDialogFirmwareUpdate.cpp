@@ -3,7 +3,8 @@
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -27,9 +28,9 @@ QString fromUtf8(std::string_view text) {
 
 } // namespace
 
-COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::COrsaApp& app, CAppState& state,
+COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::CSkinSource& skin, CAppState& state,
                                                      CFirmwareDownload& download, QWidget* parent)
-    : CDeviceDialog(app, state, parent), m_download(download),
+    : CDeviceDialog(skin, state, parent), m_download(download),
       m_prompts(CDevicePrompts::interactive(this)), m_versionBox(this), m_fileBox(this) {
     m_readVersion = [this]() -> std::optional<QString> {
         wchar_t version[64] = {};
@@ -85,7 +86,7 @@ bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
 void COrsaDialogFirmwareUpdate::setUpBox(QLineEdit& box, const layout::SkinRect& design) {
     const layout::SkinRect r = shell::scaledBy(design, m_state.uiScale);
     box.setGeometry(r.left, r.top, r.width(), r.height());
-    box.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
+    box.setFont(m_skin.fonts().scaled(13, m_state.uiScale));
     box.setReadOnly(true);
     box.setFrame(false);
     QPalette colours = box.palette();

@@ -2,7 +2,8 @@
 
 #include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/CFontTable.h"
+#include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/UiScale.h"
 
 #include "layout/ProgressLayout.h"
@@ -16,9 +17,9 @@ namespace {
 namespace id = layout::progress_id;
 }
 
-COrsaDialogProgress::COrsaDialogProgress(shell::COrsaApp& app, CAppState& state, QWidget* parent,
-                                         CDeviceWorkerSlot& worker)
-    : CSkinWindow(parent), m_app(app), m_state(state), m_worker(worker) {}
+COrsaDialogProgress::COrsaDialogProgress(shell::CSkinSource& skin, CAppState& state,
+                                         CDeviceWorkerSlot& worker, QWidget* parent)
+    : CSkinWindow(parent), m_skin(skin), m_state(state), m_worker(worker) {}
 
 COrsaDialogProgress::~COrsaDialogProgress() {
     // A job whose dialog goes away unasked ends as soon as it can.
@@ -47,9 +48,10 @@ void COrsaDialogProgress::initialise() {
     // it works the scale out the same way.
     const float scale =
         m_state.uiScale >= 1.0f ? m_state.uiScale : shell::uiScale(screenSize.height());
-    setPictures(&m_app.picture(layout::kProgressNormalId), &m_app.picture(layout::kProgressHoverId),
-                &m_app.picture(layout::kProgressActiveId));
-    setFonts(&m_app.m_fonts);
+    setPictures(&m_skin.picture(layout::kProgressNormalId),
+                &m_skin.picture(layout::kProgressHoverId),
+                &m_skin.picture(layout::kProgressActiveId));
+    setFonts(&m_skin.fonts());
     fillElements();
     applyScale(scale, screenSize);
     const layout::Rgb key = layout::kProgressColourKey;
@@ -58,7 +60,7 @@ void COrsaDialogProgress::initialise() {
         m_state.languageTag));
 
     m_state.progressWindow = handle();
-    if (jobs::isJobCode(m_job)) {
+    if (m_job) {
         startJob();
     }
 }
@@ -89,7 +91,7 @@ void COrsaDialogProgress::showWaiting(bool waiting) {
 }
 
 void COrsaDialogProgress::startJob() {
-    auto run = std::make_shared<jobs::CDeviceJob>(m_job);
+    auto run = std::make_shared<jobs::CDeviceJob>(*m_job);
     auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
                            : std::make_shared<jobs::CJobControl>();
     // The worker holds its own references: it may outlive this dialog.
@@ -152,7 +154,9 @@ void COrsaDialogProgress::onWindowMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     switch (message) {
     case WM_TALVIK_PROGRESS:
-        m_percent = jobs::progressPercent(m_job, static_cast<int>(wParam));
+        // Without a job the bar counts as the single-step jobs do.
+        m_percent = jobs::progressPercent(m_job.value_or(jobs::EJob::NoTransfer),
+                                          static_cast<int>(wParam));
         update();
         break;
     case WM_TALVIK_JOBDONE:
@@ -175,12 +179,22 @@ void COrsaDialogProgress::paintBehindElements(QPainter& p) {
     }
     const layout::SkinRect bar = layout::kProgressBarRect;
     // Past 100 percent the strip runs on beyond the bar, as far as the picture goes.
-    drawPictureRect(p, m_app.picture(layout::kProgressActiveId),
+    drawPictureRect(p, m_skin.picture(layout::kProgressActiveId),
                     QRect(bar.left, bar.top, width, bar.height()));
 }
 
 std::string COrsaDialogProgress::languageTag() const {
     return m_state.languageTag;
+}
+
+jobs::CJobReport COrsaDialogProgress::report() const {
+    if (result() != IDOK) {
+        return {};
+    }
+    if (succeeded()) {
+        return {jobs::EJobEnd::Succeeded, {}};
+    }
+    return {jobs::EJobEnd::Failed, jobs::failureText(m_outcome, m_state.languageTag)};
 }
 
 QString COrsaDialogProgress::failureText() const {

@@ -2,7 +2,6 @@
 
 #include "talvik/shell/COrsaDlg.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/text/Language.h"
@@ -39,13 +38,13 @@ void COrsaDlg::runCommand(int command, int index) {
         writeKeys();
         break;
     case id::Backlight:
-        runDeviceDialog(m_device.backlight);
+        runDeviceDialog(m_dialogs.backlight);
         break;
     case id::ReadAll:
         readAll();
         break;
     case id::Firmware:
-        runDeviceDialog(m_device.firmware);
+        runDeviceDialog(m_dialogs.firmware);
         break;
     case id::Help:
         openHelp();
@@ -78,8 +77,7 @@ void COrsaDlg::runCommand(int command, int index) {
 
 void COrsaDlg::editKey(int index) {
     m_state.editKey = elements()[static_cast<std::size_t>(index)].keyIndex;
-    editor::COrsaDialogKeyMapSettings dialog(m_app, m_state, this);
-    if (dialog.initialise() && dialog.exec() == QDialog::Accepted) {
+    if (m_dialogs.keySettings && m_dialogs.keySettings()) {
         m_state.modified = 1;
     }
     update();

@@ -7,41 +7,33 @@
 #include "talvik/text/Language.h"
 
 namespace talvik::shell {
-namespace {
 
-// Job codes of the progress dialog.
-constexpr int kJobWriteKeys = 1;
-constexpr int kJobReadAll = 3;
-constexpr int kJobReadCounters = 5;
-
-} // namespace
-
-bool COrsaDlg::runJob(int job, const QString& caption) {
-    if (!m_device.runJob) {
+bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
+    if (!m_dialogs.runJob) {
         return false;
     }
-    const CJobResult result = m_device.runJob(job);
-    switch (result.outcome) {
-    case EJobOutcome::Succeeded:
+    const jobs::CJobReport report = m_dialogs.runJob(job);
+    switch (report.end) {
+    case jobs::EJobEnd::Succeeded:
         m_notice(QMessageBox::Warning, caption, QStringLiteral("OK!!"));
         return true;
-    case EJobOutcome::Failed:
+    case jobs::EJobEnd::Failed:
         // Never "OK!!" for a transfer the keyboard did not complete.
         m_notice(QMessageBox::Warning, caption,
-                 !result.failureText.isEmpty()
-                     ? result.failureText
+                 !report.failureText.empty()
+                     ? QString::fromStdString(report.failureText)
                      : pick("与键盘的传输失败。请检查连接后重试。",
                             "The transfer with the keyboard failed. Check the connection and "
                             "try again."));
         return false;
-    case EJobOutcome::Cancelled:
+    case jobs::EJobEnd::Cancelled:
         break;
     }
     return false;
 }
 
 void COrsaDlg::readCounters() {
-    runJob(kJobReadCounters, modelCaption());
+    runJob(jobs::EJob::ReadCounters, modelCaption());
     update();
 }
 
@@ -55,13 +47,13 @@ QString keyTransferCaption(int model) {
 } // namespace
 
 void COrsaDlg::writeKeys() {
-    if (runJob(kJobWriteKeys, keyTransferCaption(m_state.modelNumber))) {
+    if (runJob(jobs::EJob::WriteKeys, keyTransferCaption(m_state.modelNumber))) {
         m_state.modified = 0;
     }
 }
 
 void COrsaDlg::readAll() {
-    runJob(kJobReadAll, keyTransferCaption(m_state.modelNumber));
+    runJob(jobs::EJob::ReadAll, keyTransferCaption(m_state.modelNumber));
     update();
 }
 

@@ -4,12 +4,15 @@
 
 namespace talvik::jobs {
 
-bool isJobCode(int job) {
-    return job >= kWriteKeys && job <= kReadLight;
+std::optional<EJob> jobFromCode(int code) {
+    if (code < static_cast<int>(EJob::WriteKeys) || code > static_cast<int>(EJob::ReadLight)) {
+        return std::nullopt;
+    }
+    return static_cast<EJob>(code);
 }
 
-int progressPercent(int job, int progress) {
-    const bool keyTransfer = job == kWriteKeys || job == kReadAll;
+int progressPercent(EJob job, int progress) {
+    const bool keyTransfer = job == EJob::WriteKeys || job == EJob::ReadAll;
     return progress * (keyTransfer ? 100 : 200) / kSingleStep;
 }
 
@@ -46,14 +49,14 @@ CPressStatistics pressStatistics(const std::array<int, kKeyRows>& pressCount) {
     return statistics;
 }
 
-CDeviceJob::CDeviceJob(int job) : m_job(job) {}
+CDeviceJob::CDeviceJob(EJob job) : m_job(job) {}
 
 void CDeviceJob::takeFromModel(CAppState& state) {
     m_window = state.progressWindow;
     m_device = &state.device;
-    if (m_job == kWriteKeys) {
+    if (m_job == EJob::WriteKeys) {
         state.writeKeysToLibrary(state.device);
-    } else if (m_job == kWriteLight) {
+    } else if (m_job == EJob::WriteLight) {
         state.lightAreasToArray(m_light);
     }
 }
@@ -76,25 +79,25 @@ bool CDeviceJob::runSteps(CJobControl& control) {
     }
     COrsaHWI& device = *m_device;
     switch (m_job) {
-    case kWriteKeys:
+    case EJob::WriteKeys:
         record(Transfer::WriteKeys, device.writeKeyConfigurationToDev(m_window));
         return control.wait(kSettleWait);
-    case kNoTransfer:
+    case EJob::NoTransfer:
         return postStepAndSettle(control);
-    case kReadAll:
+    case EJob::ReadAll:
         record(Transfer::ReadKeys, device.readKeyDefinationFromDev(m_window));
         if (!control.wait(kBetweenReadsWait)) {
             return false;
         }
         readLight();
         return !control.cancelled();
-    case kWriteLight:
+    case EJob::WriteLight:
         record(Transfer::WriteLight, device.writeKeyboardLightArea(m_light.data()));
         return postStepAndSettle(control);
-    case kReadCounters:
+    case EJob::ReadCounters:
         record(Transfer::ReadCounters, device.readPressCounters(m_counters.data()));
         return postStepAndSettle(control);
-    case kReadLight:
+    case EJob::ReadLight:
         readLight();
         return postStepAndSettle(control);
     default:
@@ -125,14 +128,14 @@ void CDeviceJob::giveToModel(CAppState& state) {
     }
     // A read that failed part-way leaves a mixture of new and old data in the
     // library: the model keeps what it had rather than take that.
-    if (m_job == kReadAll && m_outcome.transferSucceeded(Transfer::ReadKeys)) {
+    if (m_job == EJob::ReadAll && m_outcome.transferSucceeded(Transfer::ReadKeys)) {
         state.readKeysFromLibrary(*m_device);
     }
-    if ((m_job == kReadAll || m_job == kReadLight) &&
+    if ((m_job == EJob::ReadAll || m_job == EJob::ReadLight) &&
         m_outcome.transferSucceeded(Transfer::ReadLight)) {
         state.lightAreasFromArray(m_light);
     }
-    if (m_job == kReadCounters && m_outcome.transferSucceeded(Transfer::ReadCounters)) {
+    if (m_job == EJob::ReadCounters && m_outcome.transferSucceeded(Transfer::ReadCounters)) {
         std::copy(m_counters.begin(), m_counters.end(), state.pressCount.begin() + 1);
         const CPressStatistics statistics = pressStatistics(state.pressCount);
         state.mostPressedKey = statistics.mostPressedKey;
@@ -140,7 +143,7 @@ void CDeviceJob::giveToModel(CAppState& state) {
     }
 }
 
-CJobOutcome runJobHere(int job, CAppState& state, CJobControl& control) {
+CJobOutcome runJobHere(EJob job, CAppState& state, CJobControl& control) {
     CDeviceJob deviceJob(job);
     deviceJob.takeFromModel(state);
     deviceJob.run(control);

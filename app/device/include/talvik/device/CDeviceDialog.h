@@ -1,6 +1,6 @@
 #pragma once
 
-// What the device dialogs share: the application and its state, the skin set
+// What the device dialogs share: the skin and the application state, the skin set
 // up from a picture list and an element table, and texts in the current
 // language.
 
@@ -18,7 +18,7 @@
 class CAppState;
 
 namespace talvik::shell {
-class COrsaApp;
+class CSkinSource;
 }
 
 namespace talvik::device {
@@ -28,7 +28,7 @@ public:
     CAppState& state() { return m_state; }
 
 protected:
-    CDeviceDialog(shell::COrsaApp& app, CAppState& state, QWidget* parent);
+    CDeviceDialog(shell::CSkinSource& skin, CAppState& state, QWidget* parent);
 
     // Takes the pictures (normal, pointer-over, active; a number may repeat),
     // fills the element table in its order, scales it by the user-interface
@@ -44,7 +44,7 @@ protected:
     // The pictures in the order setUpSkin took them.
     const QImage& skinPicture(std::size_t which) const { return m_pictures[which]; }
 
-    shell::COrsaApp& m_app;
+    shell::CSkinSource& m_skin;
     CAppState& m_state;
 
 private:

@@ -39,16 +39,15 @@ inline constexpr UINT WM_TALVIK_WORKERFREE = WM_USER + 105;
 
 class CDeviceWorkerSlot {
 public:
-    CDeviceWorkerSlot();
+    // The program has one, made by main() after the application state (whose
+    // device object its workers use) and ended before it; every dialog that
+    // starts a worker is handed that one.
+    CDeviceWorkerSlot() = default;
     // Waits for a worker that still runs: it may be using the device object,
     // which must outlive it.
     ~CDeviceWorkerSlot();
     CDeviceWorkerSlot(const CDeviceWorkerSlot&) = delete;
     CDeviceWorkerSlot& operator=(const CDeviceWorkerSlot&) = delete;
-
-    // The slot of the program, built on first use and ended when the program
-    // exits, before the application state and its device object.
-    static CDeviceWorkerSlot& application();
 
     // True while a worker runs, also one whose window has closed.
     bool busy() const;

@@ -23,9 +23,7 @@ namespace talvik::device {
 
 class CFirmwareDownload : public QObject {
 public:
-    explicit CFirmwareDownload(CAppState& state,
-                               CDeviceWorkerSlot& worker = CDeviceWorkerSlot::application(),
-                               QObject* parent = nullptr);
+    CFirmwareDownload(CAppState& state, CDeviceWorkerSlot& worker, QObject* parent = nullptr);
     // A download still running goes on; its result is then not shown.
     ~CFirmwareDownload() override;
     CFirmwareDownload(const CFirmwareDownload&) = delete;

@@ -20,8 +20,9 @@ class COrsaDialogBkLightMultiSelect : public CDeviceDialog {
 public:
     // `colours` is drawn from and never changed; `result` must be cleared by
     // the opener and receives the selection and the colour.
-    COrsaDialogBkLightMultiSelect(shell::COrsaApp& app, CAppState& state, const LightTable& colours,
-                                  CMultiSelection& result, QWidget* parent = nullptr);
+    COrsaDialogBkLightMultiSelect(shell::CSkinSource& skin, CAppState& state,
+                                  const LightTable& colours, CMultiSelection& result,
+                                  QWidget* parent = nullptr);
 
     void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
     // Skin, table, scale and place; false when the skin lacks a picture.

@@ -8,6 +8,8 @@
 #include "talvik/device/BacklightKeys.h"
 #include "talvik/device/CDeviceDialog.h"
 #include "talvik/device/CDevicePrompts.h"
+#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceJob.h"
 
 #include <functional>
 
@@ -15,24 +17,18 @@ namespace talvik::device {
 
 struct CMultiSelection;
 
-// How a transfer behind the progress dialog ended.
-enum class CTransferOutcome { Succeeded, Failed, Cancelled };
-
-struct CTransferReport {
-    CTransferOutcome outcome = CTransferOutcome::Cancelled;
-    QString failureText; // what the user is told when the outcome is Failed
-};
-
 class COrsaDialogBkLightSettings : public CDeviceDialog {
 public:
-    // Runs a job of the progress dialog (jobs::kReadLight, jobs::kWriteLight).
-    using JobRunner = std::function<CTransferReport(int job)>;
+    // Runs a job of the progress dialog (ReadLight, WriteLight).
+    using JobRunner = std::function<jobs::CJobReport(jobs::EJob job)>;
     // Runs the multi-key selection over `colours`; true when it ended with a
     // colour chosen (IDOK).
     using MultiSelectRunner =
         std::function<bool(const LightTable& colours, CMultiSelection& result)>;
 
-    COrsaDialogBkLightSettings(shell::COrsaApp& app, CAppState& state, QWidget* parent = nullptr);
+    // Its Read and Write run their jobs in `worker`.
+    COrsaDialogBkLightSettings(shell::CSkinSource& skin, CAppState& state,
+                               CDeviceWorkerSlot& worker, QWidget* parent = nullptr);
 
     void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
     void setJobRunner(JobRunner run) { m_runJob = std::move(run); }
@@ -60,7 +56,7 @@ private:
     void writeToKeyboard();
     void keepWorkingCopy();
     void repaint();
-    void reportTransfer(const CTransferReport& report);
+    void reportTransfer(const jobs::CJobReport& report);
 
     LightTable m_lights{};
     CDevicePrompts m_prompts;

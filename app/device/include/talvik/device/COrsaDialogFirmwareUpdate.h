@@ -18,8 +18,8 @@ class CFirmwareDownload;
 
 class COrsaDialogFirmwareUpdate : public CDeviceDialog {
 public:
-    COrsaDialogFirmwareUpdate(shell::COrsaApp& app, CAppState& state, CFirmwareDownload& download,
-                              QWidget* parent = nullptr);
+    COrsaDialogFirmwareUpdate(shell::CSkinSource& skin, CAppState& state,
+                              CFirmwareDownload& download, QWidget* parent = nullptr);
     ~COrsaDialogFirmwareUpdate() override;
 
     void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }

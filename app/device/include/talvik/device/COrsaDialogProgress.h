@@ -3,8 +3,8 @@
 // The progress dialog: every configuration transfer with the keyboard runs as
 // a device job behind it. The caller sets m_job and runs it modally:
 //
-//     COrsaDialogProgress dialog(app, state, this);
-//     dialog.m_job = talvik::jobs::kWriteKeys;
+//     COrsaDialogProgress dialog(skin, state, worker, this);
+//     dialog.m_job = talvik::jobs::EJob::WriteKeys;
 //     if (dialog.exec() == IDOK && dialog.succeeded()) { ... "OK!!" ... }
 //     else if (dialog.result() == IDOK) { ... show dialog.failureText() ... }
 //
@@ -23,11 +23,12 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class CAppState;
 
 namespace talvik::shell {
-class COrsaApp;
+class CSkinSource;
 }
 
 namespace talvik::device {
@@ -38,11 +39,13 @@ inline constexpr int IDCANCEL = 2;
 
 class COrsaDialogProgress : public shell::CSkinWindow {
 public:
-    COrsaDialogProgress(shell::COrsaApp& app, CAppState& state, QWidget* parent = nullptr,
-                        CDeviceWorkerSlot& worker = CDeviceWorkerSlot::application());
+    // The job runs in `worker`, the one slot every device worker of the program starts in.
+    COrsaDialogProgress(shell::CSkinSource& skin, CAppState& state, CDeviceWorkerSlot& worker,
+                        QWidget* parent = nullptr);
     ~COrsaDialogProgress() override;
 
-    int m_job = 0; // the job code, set before the dialog runs
+    // The job, set before the dialog runs; with none the dialog starts nothing.
+    std::optional<jobs::EJob> m_job;
 
     // Opens the dialog (elements, the application state's progressWindow,
     // the job) and runs it modally: IDOK or IDCANCEL.
@@ -59,6 +62,8 @@ public:
     const jobs::CJobOutcome& outcome() const { return m_outcome; }
     // What to tell the user after IDOK without success, in the current language.
     QString failureText() const;
+    // How the dialog ended, once exec() has returned: cancelled unless IDOK.
+    jobs::CJobReport report() const;
 
     // Replaces the job's waits (tests; they are real otherwise).
     void setSleep(jobs::CJobControl::Sleep sleep) { m_sleep = std::move(sleep); }
@@ -79,7 +84,7 @@ private:
     void finishJob();
     void cancelJob();
 
-    shell::COrsaApp& m_app;
+    shell::CSkinSource& m_skin;
     CAppState& m_state;
     CDeviceWorkerSlot& m_worker;
     jobs::CJobControl::Sleep m_sleep;

@@ -7,6 +7,7 @@
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
 #include "talvik/shell/CSkinWindow.h"
+#include "talvik/shell/MainWindowDialogs.h"
 
 #include <QColor>
 #include <QFileSystemWatcher>
@@ -64,21 +65,8 @@ public:
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // The folder of the help pages; by default "help" beside the program.
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
-    // How a device job behind the progress dialog ended: every transfer
-    // succeeded, one failed, or the user cancelled.
-    enum class EJobOutcome { Succeeded, Failed, Cancelled };
-    struct CJobResult {
-        EJobOutcome outcome = EJobOutcome::Cancelled;
-        QString failureText; // what failed and what the model holds now, when it failed
-    };
-    // The device commands open windows of the device library, which stands
-    // on this one: the program hands them in (see main.cpp).
-    struct CDeviceCommands {
-        std::function<CJobResult(int job)> runJob; // the progress dialog with a job code
-        std::function<void()> backlight;           // the backlight settings, modally
-        std::function<void()> firmware;            // the firmware update, modally
-    };
-    void setDeviceCommands(CDeviceCommands commands) { m_device = std::move(commands); }
+    // The key settings and device windows the commands open.
+    void setDialogs(CMainWindowDialogs dialogs) { m_dialogs = std::move(dialogs); }
     // Whether the desktop has a notification area; by default Qt's answer.
     void setTrayAvailable(std::function<bool()> available) {
         m_trayAvailable = std::move(available);
@@ -155,7 +143,7 @@ private:
     void readAll();
     void runDeviceDialog(const std::function<void()>& dialog);
     // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
-    bool runJob(int job, const QString& caption);
+    bool runJob(jobs::EJob job, const QString& caption);
 
     enum class ESaved { Saved, Cancelled, Failed };
     // Asks for a path and saves the configuration there; a failure is told.
@@ -187,7 +175,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     QAction* m_trayExit = nullptr;
     QTimer m_busyTimer; // timer 1
-    CDeviceCommands m_device;
+    CMainWindowDialogs m_dialogs;
     QString m_infoText; // built while painting, shown when the paint ends
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;

@@ -24,19 +24,24 @@
 #include <array>
 #include <atomic>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace talvik::jobs {
 
-// The job codes.
-inline constexpr int kWriteKeys = 1;
-inline constexpr int kNoTransfer = 2; // no caller uses it
-inline constexpr int kReadAll = 3;
-inline constexpr int kWriteLight = 4;
-inline constexpr int kReadCounters = 5;
-inline constexpr int kReadLight = 6;
+// The jobs, numbered by their codes: the progress dialog's m_job and what
+// the program has always called them.
+enum class EJob : int {
+    WriteKeys = 1,
+    NoTransfer = 2, // no caller uses it
+    ReadAll = 3,
+    WriteLight = 4,
+    ReadCounters = 5,
+    ReadLight = 6,
+};
 
-bool isJobCode(int job);
+// The job with code `code`; none for a code outside the table.
+std::optional<EJob> jobFromCode(int code);
 
 // The waits of the jobs: after the last transfer, and between the key read
 // and the light read of "read everything".
@@ -47,7 +52,7 @@ inline constexpr int kSingleStep = 150;
 
 // The bar's percentage for a progress message of `job`: key transfers count
 // slots 0..173 against 150 (so 173 gives 115), single-step jobs count double.
-int progressPercent(int job, int progress);
+int progressPercent(EJob job, int progress);
 
 // The exchanges with the keyboard a job makes.
 enum class Transfer { WriteKeys, ReadKeys, ReadLight, WriteLight, ReadCounters };
@@ -67,6 +72,15 @@ struct CJobOutcome {
     bool transferSucceeded(Transfer transfer) const;
 };
 
+// How a job run behind a dialog ended, as the window that asked for it
+// tells the user: every transfer succeeded, one failed, or the user cancelled.
+enum class EJobEnd { Succeeded, Failed, Cancelled };
+
+struct CJobReport {
+    EJobEnd end = EJobEnd::Cancelled;
+    std::string failureText; // UTF-8, in the current language, when it failed
+};
+
 // Most and least pressed key numbers of pressCount[1..87], -1 for none. A
 // counter that is 0 or negative (unread, or beyond 2^31 - 1) is never the
 // least pressed key and never the most pressed one; ties go to the lower key.
@@ -79,12 +93,11 @@ CPressStatistics pressStatistics(const std::array<int, kKeyRows>& pressCount);
 
 class CDeviceJob {
 public:
-    // `job` must satisfy isJobCode.
-    explicit CDeviceJob(int job);
+    explicit CDeviceJob(EJob job);
     CDeviceJob(const CDeviceJob&) = delete;
     CDeviceJob& operator=(const CDeviceJob&) = delete;
 
-    int code() const { return m_job; }
+    EJob job() const { return m_job; }
 
     void takeFromModel(CAppState& state);
     void run(CJobControl& control);
@@ -104,7 +117,7 @@ private:
     void readLight();
     void record(Transfer transfer, bool succeeded);
 
-    int m_job;
+    EJob m_job;
     HWND m_window = 0;
     COrsaHWI* m_device = nullptr;
     std::array<int, kLightArrayInts> m_light{};
@@ -115,6 +128,6 @@ private:
 
 // The three parts one after the other on this thread (a program without
 // windows). `control` decides the waits; the messages go to progressWindow.
-CJobOutcome runJobHere(int job, CAppState& state, CJobControl& control);
+CJobOutcome runJobHere(EJob job, CAppState& state, CJobControl& control);
 
 } // namespace talvik::jobs

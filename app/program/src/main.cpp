@@ -1,18 +1,23 @@
-#include "talvik/device/MainWindowDevice.h"
+// Talvik: the program. main() owns what lives for the whole run and hands it
+// to the windows: the application state with its keyboard connection, and
+// the one slot every device worker starts in.
+
+#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/COrsaDlg.h"
+#include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/COrsaDlg.h"
 #include "talvik/shell/FirstPaintProbe.h"
 
 #include <QApplication>
 
-namespace {
-// Built before start-up and destroyed after it, so the keyboard connection
-// outlives every window.
-CAppState g_appState;
-} // namespace
-
 int main(int argc, char** argv) {
+    // Made first and ended last: the keyboard connection outlives every
+    // window, and a worker still running at exit (a cancelled job) is
+    // waited for before the device object it uses goes.
+    CAppState state;
+    talvik::device::CDeviceWorkerSlot worker;
+
     // The window's shape and system moves behave the same on X11 and, through
     // XWayland, on Wayland desktops.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -25,10 +30,10 @@ int main(int argc, char** argv) {
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     QApplication::setFont(font);
     const auto probe = talvik::shell::installFirstPaintProbe(application);
-    talvik::shell::COrsaApp app(g_appState);
+    talvik::shell::COrsaApp app(state);
     talvik::shell::CStartupHooks hooks;
-    hooks.prepareWindow = [&app](talvik::shell::COrsaDlg& window) {
-        talvik::device::installDeviceCommands(window, app, g_appState);
+    hooks.prepareWindow = [&app, &state, &worker](talvik::shell::COrsaDlg& window) {
+        talvik::program::installDialogs(window, app, state, worker);
     };
     return app.run(std::move(hooks));
 }

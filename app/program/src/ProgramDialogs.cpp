@@ -1,0 +1,44 @@
+#include "talvik/program/ProgramDialogs.h"
+
+#include "talvik/device/CFirmwareDownload.h"
+#include "talvik/device/COrsaDialogBkLightSettings.h"
+#include "talvik/device/COrsaDialogFirmwareUpdate.h"
+#include "talvik/device/COrsaDialogProgress.h"
+#include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/COrsaDlg.h"
+
+namespace talvik::program {
+
+void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, CAppState& state,
+                    device::CDeviceWorkerSlot& worker) {
+    shell::CMainWindowDialogs dialogs;
+    dialogs.keySettings = [&window, &app, &state] {
+        editor::COrsaDialogKeyMapSettings dialog(app, state, &window);
+        return dialog.initialise() && dialog.exec() == QDialog::Accepted;
+    };
+    dialogs.runJob = [&window, &app, &state, &worker](jobs::EJob job) {
+        device::COrsaDialogProgress dialog(app, state, worker, &window);
+        dialog.m_job = job;
+        dialog.exec();
+        return dialog.report();
+    };
+    dialogs.backlight = [&window, &app, &state, &worker] {
+        device::COrsaDialogBkLightSettings dialog(app, state, worker, &window);
+        if (dialog.initialise()) {
+            dialog.exec();
+        }
+    };
+    // A download outlives the dialog it was started from, so the window keeps
+    // the one download object every firmware dialog it opens shows.
+    auto* download = new device::CFirmwareDownload(state, worker, &window);
+    dialogs.firmware = [&window, &app, &state, download] {
+        device::COrsaDialogFirmwareUpdate dialog(app, state, *download, &window);
+        if (dialog.initialise()) {
+            dialog.exec();
+        }
+    };
+    window.setDialogs(std::move(dialogs));
+}
+
+} // namespace talvik::program
