@@ -73,8 +73,9 @@ bool COrsaHWI::__createDev() {
         return false;
     }
     const std::string& node = match->hidInterface.devNode;
-    auto channel = node == kSimulatorNode ? sim::openSimulatedKeyboard(m_environment.simulatorModel)
-                                          : openHidNode(node, m_environment.openNode);
+    auto channel = node == kSimulatorNode
+                       ? sim::hubFor(m_environment).open(m_environment.simulatorModel)
+                       : openHidNode(node, m_environment.openNode);
     m_util = std::make_unique<COrsaUtil>(std::move(channel));
     m_devNode = node;
     m_keyboard = std::make_unique<COrsa>(m_util.get());

@@ -29,6 +29,13 @@ CDeviceEnvironment CDeviceEnvironment::withoutDevices(int simulatorModel) {
     return environment;
 }
 
+CDeviceEnvironment CDeviceEnvironment::withSimulator(int model, const CSimulatorSetup& setup) {
+    CDeviceEnvironment environment = withoutDevices(model);
+    environment.simulator = std::make_shared<talvik::hwi::sim::CSimulatorHub>(
+        talvik::hwi::sim::CSimulatorOptions::fromSetup(setup, "faults"));
+    return environment;
+}
+
 namespace talvik::hwi {
 
 namespace {
@@ -180,7 +187,7 @@ int modelForPath(std::string_view path) {
 std::vector<CHidInterface> enumerateHidInterfaces(const CDeviceEnvironment& environment) {
     std::vector<CHidInterface> interfaces;
     if (environment.simulatorModel >= 1 && environment.simulatorModel <= 4) {
-        if (sim::isPluggedIn()) {
+        if (sim::hubFor(environment).isPluggedIn()) {
             char uevent[64];
             std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00000483:0000%.4s\n",
                           kProducts[static_cast<std::size_t>(environment.simulatorModel - 1)]

@@ -27,10 +27,21 @@ extern char** environ;
 namespace talvik::test {
 
 struct CDeviceFixture {
-    // `simulated`: the keyboard of `model` is the simulated one and is
-    // connected; otherwise there is no keyboard at all.
+    // `simulated`: the keyboard of `model` is the process's simulated one and
+    // is connected; otherwise there is no keyboard at all.
     explicit CDeviceFixture(int model, bool simulated = false, std::string language = "zh-CN")
-        : state(CDeviceEnvironment::withoutDevices(simulated ? model : 0)), app(state) {
+        : CDeviceFixture(model, CDeviceEnvironment::withoutDevices(simulated ? model : 0),
+                         std::move(language)) {}
+    // The keyboard of `model` is a simulated one of its own, set up as given,
+    // and is connected.
+    CDeviceFixture(int model, const CSimulatorSetup& simulator, std::string language = "zh-CN")
+        : CDeviceFixture(model, CDeviceEnvironment::withSimulator(model, simulator),
+                         std::move(language)) {}
+
+    // Connects when the environment has a simulated keyboard.
+    CDeviceFixture(int model, CDeviceEnvironment environment, std::string language)
+        : state(environment), app(state) {
+        const bool simulated = environment.simulatorModel != 0;
         qtApp();
         state.modelNumber = model;
         QString error;

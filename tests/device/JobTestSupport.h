@@ -37,10 +37,16 @@ public:
     }
 };
 
-// The factory configuration of model 1 on its simulated keyboard, connected
-// unless asked not to be; the jobs' messages go to `messages`.
+// The factory configuration of model 1 on a simulated keyboard, connected
+// unless asked not to be; the jobs' messages go to `messages`. The first form
+// uses the process's simulator, the second one of its own set up as given.
 struct CKeyboardState {
-    explicit CKeyboardState(bool connect = true) : state(CDeviceEnvironment::withoutDevices(1)) {
+    explicit CKeyboardState(bool connect = true)
+        : CKeyboardState(CDeviceEnvironment::withoutDevices(1), connect) {}
+    explicit CKeyboardState(const CSimulatorSetup& simulator, bool connect = true)
+        : CKeyboardState(CDeviceEnvironment::withSimulator(1, simulator), connect) {}
+
+    CKeyboardState(CDeviceEnvironment environment, bool connect) : state(std::move(environment)) {
         state.modelNumber = 1;
         state.buildNameTables();
         state.resetToDefaults();

@@ -19,9 +19,15 @@
 
 namespace talvik::test {
 
-// Model 1's state and skin, and a worker slot of the test's own.
+// Model 1's state and skin, and a worker slot of the test's own. The keyboard
+// is the process's simulated one, or one of its own set up as given.
 struct CProgressFixture {
-    CProgressFixture() : app(board.state) {
+    CProgressFixture() : CProgressFixture(CDeviceEnvironment::withoutDevices(1)) {}
+    explicit CProgressFixture(const CSimulatorSetup& simulator)
+        : CProgressFixture(CDeviceEnvironment::withSimulator(1, simulator)) {}
+
+    explicit CProgressFixture(CDeviceEnvironment environment)
+        : board(std::move(environment), true), app(board.state) {
         qtApp();
         QString error;
         loaded = app.loadSkin(1, error, builtSkinPath(), 1);

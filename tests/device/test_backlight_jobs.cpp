@@ -1,8 +1,7 @@
 // The backlight settings dialog running its Read and Write through the real
 // progress dialog and the simulated keyboard: what reaches the keyboard (its
 // traffic log), what the user is told, and a keyboard that stops answering.
-// The simulated keyboard reads its log and faults once per process, so the
-// cases that need them run in a process of their own.
+// The cases that need a log or a fault have a simulated keyboard of their own.
 
 #include "DeviceFixture.h"
 
@@ -10,7 +9,6 @@
 #include "talvik/device/COrsaDialogProgress.h"
 
 #include "layout/DeviceLayout.h"
-#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -18,7 +16,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <fstream>
 
 using talvik::device::COrsaDialogBkLightSettings;
@@ -69,7 +67,7 @@ void cancelProgressSoon() {
     });
 }
 
-std::vector<std::string> logLines(const char* file) {
+std::vector<std::string> logLines(const std::string& file) {
     std::ifstream in(file);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
@@ -86,12 +84,8 @@ int hexByte(const std::string& line, std::size_t index) {
 
 TEST(BacklightJobs, DefaultThenOkTouchesNoKeyboardAndALaterWriteSends261Zeros) {
     talvik::test::CTempDir dir;
-    const std::string log = (dir.path() / "traffic.log").string();
-    if (!talvik::test::runsInChildWith({{"TALVIK_SIMULATOR_LOG", log}})) {
-        return;
-    }
-    const char* file = std::getenv("TALVIK_SIMULATOR_LOG");
-    CDeviceFixture f(1, true);
+    const std::string file = (dir.path() / "traffic.log").string();
+    CDeviceFixture f(1, {.trafficLog = file});
     ASSERT_TRUE(f.connected);
     paintRainbow(f.state);
     const std::size_t before = logLines(file).size();
@@ -157,10 +151,7 @@ TEST(BacklightJobs, AReadCancelledInTheProgressDialogSaysFailedAndKeepsTheWorkin
 }
 
 TEST(BacklightJobs, AKeyboardThatStopsAnsweringFailsTheReadAndTheWorkingCopyStays) {
-    if (!talvik::test::runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
-        return;
-    }
-    CDeviceFixture f(1, true);
+    CDeviceFixture f(1, {.faults = "silent"});
     f.state.keyConfig.LightAreas[5] = {5, 6, 7};
     CLiveSettings s(f);
     click(s.dialog, id::Read);
@@ -176,10 +167,7 @@ TEST(BacklightJobs, AKeyboardThatStopsAnsweringFailsTheReadAndTheWorkingCopyStay
 // six reports the keyboard has not taken yet, so the sending can end before the
 // loss is seen. The long key table write covers a loss in the middle.
 TEST(BacklightJobs, AKeyboardGoneWhenTheWriteBeginsIsReportedAsAFailedWrite) {
-    if (!talvik::test::runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:0"}})) {
-        return;
-    }
-    CDeviceFixture f(1, true, "en-US");
+    CDeviceFixture f(1, {.faults = "disconnect:0"}, "en-US");
     CLiveSettings s(f);
     f.colours = {QColor(1, 2, 3)};
     click(s.dialog, id::SetAll);

@@ -1,17 +1,14 @@
-// The device jobs against a keyboard that misbehaves. The simulated keyboard
-// takes its faults from the environment once per process, so every case runs
-// in a process of its own.
+// The device jobs against a keyboard that misbehaves: each case has a
+// simulated keyboard of its own with the fault it needs.
 
 #include "JobTestSupport.h"
 
-#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/jobs/JobText.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <thread>
 
 using namespace talvik::jobs;
@@ -32,10 +29,7 @@ std::size_t progressCount(const std::vector<PostedMessage>& messages) {
 // Every read of a silent keyboard times out after a second: the job ends, late
 // but whole, and says which transfers failed.
 TEST(JobFaults, KeyboardSilentFromTheStartFailsReadAllAndKeepsTheModel) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
-        return;
-    }
-    CKeyboardState board;
+    CKeyboardState board({.faults = "silent"});
     board.state.keyConfig.LightAreas[12] = {40, 50, 60};
     const auto started = std::chrono::steady_clock::now();
     const CJobOutcome outcome = runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control());
@@ -53,10 +47,7 @@ TEST(JobFaults, KeyboardSilentFromTheStartFailsReadAllAndKeepsTheModel) {
 
 // It answers the key request, then stops: the keys arrive, the light does not.
 TEST(JobFaults, KeyboardFallingSilentAfterTheKeyReadKeepsOnlyTheKeys) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent:1"}})) {
-        return;
-    }
-    CKeyboardState board;
+    CKeyboardState board({.faults = "silent:1"});
     ASSERT_EQ(board.state.keyConfig.Mode[30][0], KeyMode::Single);
     board.state.keyConfig.LightAreas[12] = {40, 50, 60};
     const CJobOutcome outcome = runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control());
@@ -64,16 +55,13 @@ TEST(JobFaults, KeyboardFallingSilentAfterTheKeyReadKeepsOnlyTheKeys) {
                                                                {Transfer::ReadLight, false}}));
     EXPECT_FALSE(outcome.succeeded());
     EXPECT_EQ(board.state.keyConfig.LightAreas[12].Red, 40);
-    // This process's simulated keyboard is fresh: it holds no key records, so
+    // The test's own simulated keyboard is fresh: it holds no key records, so
     // every key reads back empty.
     EXPECT_EQ(board.state.keyConfig.Mode[30][0], KeyMode::NotSet);
 }
 
 TEST(JobFaults, KeyboardDisconnectingDuringWriteKeysFailsPartWay) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:40"}})) {
-        return;
-    }
-    CKeyboardState board;
+    CKeyboardState board({.faults = "disconnect:40"});
     CWaitRecorder waits;
     const CJobOutcome outcome = runJobHere(EJob::WriteKeys, board.state, waits.control());
     EXPECT_TRUE(outcome.ranToEnd);
@@ -90,12 +78,9 @@ TEST(JobFaults, KeyboardDisconnectingDuringWriteKeysFailsPartWay) {
 // The light write and the counter read of the library answer true whatever
 // happened; the jobs learn the truth.
 TEST(JobFaults, UnpluggedKeyboardFailsTheLightWriteAndTheCounterRead) {
-    CTempDir dir; // the parent's folder is the one the child unplugs with
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_UNPLUG_FILE", (dir.path() / "unplugged").string()}})) {
-        return;
-    }
-    const std::filesystem::path unplugFile = std::getenv("TALVIK_SIMULATOR_UNPLUG_FILE");
-    CKeyboardState board;
+    CTempDir dir;
+    const std::filesystem::path unplugFile = dir.path() / "unplugged";
+    CKeyboardState board({.unplugFile = unplugFile.string()});
     ASSERT_TRUE(board.state.device.isConnected());
     writeFile(unplugFile, "");
     // The connection drops within a tenth of a second of the unplug; a read

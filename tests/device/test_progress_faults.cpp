@@ -1,10 +1,7 @@
-// The progress dialog against a keyboard that stops answering or goes away.
-// The simulated keyboard reads its faults once per process, so every case
-// runs in a process of its own.
+// The progress dialog against a keyboard that stops answering or goes away:
+// each case has a simulated keyboard of its own with the fault it needs.
 
 #include "ProgressTestSupport.h"
-
-#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +24,7 @@ void expectResponsive(CWatchedProgress& dialog) {
 } // namespace
 
 TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
-        return;
-    }
-    CProgressFixture f;
+    CProgressFixture f({.faults = "silent"});
     f.board.state.keyConfig.LightAreas[3] = {1, 2, 3};
     CWatchedProgress dialog(f, EJob::ReadAll);
     dialog.open();
@@ -50,10 +44,7 @@ TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) 
 }
 
 TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
-        return;
-    }
-    CProgressFixture f;
+    CProgressFixture f({.faults = "silent"});
     QElapsedTimer clock;
     clock.start();
     {
@@ -82,10 +73,7 @@ TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
 }
 
 TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "disconnect:40"}})) {
-        return;
-    }
-    CProgressFixture f;
+    CProgressFixture f({.faults = "disconnect:40"});
     f.board.state.languageTag = "en-US";
     CWatchedProgress dialog(f, EJob::WriteKeys);
     dialog.setSleep([](auto) {});

@@ -5,7 +5,6 @@
 
 #include "JobTestSupport.h"
 
-#include "support/ChildProcess.h"
 #include "talvik/device/CDeviceWorkerSlot.h"
 
 #include <gtest/gtest.h>
@@ -63,10 +62,7 @@ TEST(DeviceWorkerSlot, OneWorkerAtATimeAndTheWaitingHearWhenItEnds) {
 }
 
 TEST(DeviceWorkerSlot, ACancelledReadOfASilentKeyboardHoldsTheNextJobBackUntilItsCallEnds) {
-    if (!runsInChildWith({{"TALVIK_SIMULATOR_FAULT", "silent"}})) {
-        return;
-    }
-    CKeyboardState board;
+    CKeyboardState board({.faults = "silent"});
     board.state.pressCount[4] = 9;
     CWaitRecorder waits;
     CDeviceWorkerSlot slot; // ends first: a worker never outlives what it uses

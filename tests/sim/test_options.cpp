@@ -283,14 +283,14 @@ TEST(ProcessHub, EnvironmentSelectsTheOptionsAndTheHooksUnplug) {
     EXPECT_NE(said.find("ignoring fault \"bogus\""), std::string::npos) << said;
 
     // The process hub reads the same variables on first use.
-    EXPECT_TRUE(isPluggedIn());
+    EXPECT_TRUE(processHub().isPluggedIn());
     writeFile(marker, "");
-    EXPECT_FALSE(isPluggedIn());
+    EXPECT_FALSE(processHub().isPluggedIn());
     EXPECT_LT(openSimulatedKeyboard(1)->fd(), 0);
     std::filesystem::remove(marker);
-    unplug();
-    EXPECT_FALSE(isPluggedIn());
-    plugIn();
-    EXPECT_TRUE(isPluggedIn());
+    processHub().unplug();
+    EXPECT_FALSE(processHub().isPluggedIn());
+    processHub().plugIn();
+    EXPECT_TRUE(processHub().isPluggedIn());
     EXPECT_GE(openSimulatedKeyboard(1)->fd(), 0);
 }

@@ -28,17 +28,27 @@ void keepWritesFromRaisingSigpipe() {
 
 } // namespace
 
-CSimulatorOptions CSimulatorOptions::fromEnvironment() {
+CSimulatorOptions CSimulatorOptions::fromSetup(const CSimulatorSetup& setup,
+                                               const std::string& faultsName) {
     CSimulatorOptions options;
-    options.stateFile = environmentText("TALVIK_SIMULATOR_STATE");
-    options.logFile = environmentText("TALVIK_SIMULATOR_LOG");
-    options.unplugFile = environmentText("TALVIK_SIMULATOR_UNPLUG_FILE");
+    options.stateFile = setup.stateFile;
+    options.logFile = setup.trafficLog;
+    options.unplugFile = setup.unplugFile;
     std::vector<std::string> problems;
-    options.faults = parseFaults(environmentText("TALVIK_SIMULATOR_FAULT"), problems);
+    options.faults = parseFaults(setup.faults, problems);
     for (const auto& problem : problems) {
-        warn("TALVIK_SIMULATOR_FAULT: " + problem);
+        warn(faultsName + ": " + problem);
     }
     return options;
+}
+
+CSimulatorOptions CSimulatorOptions::fromEnvironment() {
+    CSimulatorSetup setup;
+    setup.faults = environmentText("TALVIK_SIMULATOR_FAULT");
+    setup.stateFile = environmentText("TALVIK_SIMULATOR_STATE");
+    setup.trafficLog = environmentText("TALVIK_SIMULATOR_LOG");
+    setup.unplugFile = environmentText("TALVIK_SIMULATOR_UNPLUG_FILE");
+    return fromSetup(setup, "TALVIK_SIMULATOR_FAULT");
 }
 
 CSimulatorHub::CSimulatorHub(CSimulatorOptions options)
@@ -76,20 +86,12 @@ CSimulatorHub& processHub() {
     return hub;
 }
 
-bool isPluggedIn() {
-    return processHub().isPluggedIn();
+CSimulatorHub& hubFor(const CDeviceEnvironment& environment) {
+    return environment.simulator ? *environment.simulator : processHub();
 }
 
 std::unique_ptr<CHidChannel> openSimulatedKeyboard(int model) {
     return processHub().open(model);
-}
-
-void unplug() {
-    processHub().unplug();
-}
-
-void plugIn() {
-    processHub().plugIn();
 }
 
 } // namespace talvik::hwi::sim

@@ -18,14 +18,36 @@
 class COrsaUtil;
 class COrsa;
 
+namespace talvik::hwi::sim {
+class CSimulatorHub; // the library's own; a caller only holds it
+}
+
 // Opens a device node as open(2) does: a descriptor, or -1 with errno set.
 using CNodeOpener = std::function<int(const char* path, int flags)>;
+
+// How a simulated keyboard of the caller's own behaves: what the
+// TALVIK_SIMULATOR_* variables say for the process's, given as values. Every
+// member has an initializer, so that {.faults = "silent"} warns of nothing left out.
+struct CSimulatorSetup {
+    // Misbehaviour in the grammar of TALVIK_SIMULATOR_FAULT ("silent:1",
+    // "disconnect:40,stray"). A fault not understood is named on stderr and
+    // left out; the others still apply.
+    std::string faults{};
+    std::string stateFile{};  // empty: the memory lives as long as the simulator
+    std::string trafficLog{}; // empty: none; else every report is appended, "W " or "R " + hex
+    std::string unplugFile{}; // empty: always plugged in; else unplugged while that file exists
+};
 
 // Where discovery looks for keyboards. Tests point it at a fake sysfs tree.
 struct TALVIK_HWI_EXPORT CDeviceEnvironment {
     std::string hidrawClassDir = "/sys/class/hidraw"; // one folder per hidraw node
     std::string devDir = "/dev";                      // where the hidrawN nodes live
     int simulatorModel = 0; // 1..4: the simulated keyboard of that model replaces real devices
+    // Who plays the simulated keyboard. Empty: the process's one simulator,
+    // set up from the TALVIK_SIMULATOR_* variables when it is first used and
+    // shared by every such environment. Copies of an environment share its
+    // simulator, which lives while a copy or a connection to it does.
+    std::shared_ptr<talvik::hwi::sim::CSimulatorHub> simulator;
     // How __createDev opens the node; empty means open(2). Tests make it fail
     // with a chosen errno, which works even for root.
     CNodeOpener openNode;
@@ -35,6 +57,13 @@ struct TALVIK_HWI_EXPORT CDeviceEnvironment {
     // No real device is ever found; with a simulatorModel of 1..4 only the
     // simulated keyboard of that model. For tests, benchmarks and fuzzing.
     static CDeviceEnvironment withoutDevices(int simulatorModel = 0);
+    // No real device is ever found, only the simulated keyboard of `model`
+    // (1..4), played by a simulator of its own: its memory, faults, files and
+    // unplugging touch no other environment and read no TALVIK_SIMULATOR_*
+    // variable. Opens the traffic log at once; reads the state file at the
+    // first connection and writes it after each completed write and when the
+    // simulator ends. Sends nothing.
+    static CDeviceEnvironment withSimulator(int model, const CSimulatorSetup& setup = {});
 };
 
 // What became of the open that __createDev attempted.
