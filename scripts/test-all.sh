@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the GCC build, the clang build under
-# AddressSanitizer + UndefinedBehaviorSanitizer, the tests that run threads
-# under ThreadSanitizer, and a short fixed-time run of every fuzz target.
+# Builds and runs every test: the Qt-free core first (it is quick and says
+# early whether the libraries still build without Qt), the GCC build, the clang
+# build under AddressSanitizer + UndefinedBehaviorSanitizer, the tests that run
+# threads under ThreadSanitizer, and a short fixed-time run of every fuzz target.
+# TALVIK_TEST_PRESETS="dev tsan" runs only the presets named.
 # Installs missing Debian packages first (with sudo when not run as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +22,7 @@ run_preset() {
     ctest --preset "$preset"
 }
 
-presets=${TALVIK_TEST_PRESETS:-"dev asan tsan fuzz"}
+presets=${TALVIK_TEST_PRESETS:-"core dev asan tsan fuzz"}
 for preset in $presets; do
     run_preset "$preset"
 done

@@ -6,7 +6,7 @@ namespace talvik::layout {
 
 struct KeySpec {
     int key;
-    const char* name;
+    const char* name; // text::numberedKeyName(key)
     const char* legend;
     int left;
     int right;

@@ -7,14 +7,13 @@
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/jobs/JobText.h"
 #include "talvik/text/Language.h"
-
-#include "layout/MainKeys.h"
+#include "talvik/text/NumberedKeys.h"
 
 namespace talvik::ctl {
 namespace {
 
 std::string_view keyName(int key) {
-    return layout::keySpec(key).name;
+    return text::numberedKeyName(key);
 }
 
 std::string jsonKey(const CAppState& state, int key) {
