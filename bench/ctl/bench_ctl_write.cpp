@@ -29,6 +29,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace talvik::profile;
+
+using namespace talvik::model;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 

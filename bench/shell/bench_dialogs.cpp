@@ -10,7 +10,6 @@
 //                plain dialog's median, their ratio, and the median of each
 //                round's own ratio.
 
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
 #include "talvik/device/COrsaDialogBkLightSettings.h"
@@ -19,6 +18,7 @@
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/editor/OrsaDialogVirtual.h"
 #include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
@@ -35,6 +35,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+using namespace talvik::model;
 
 namespace {
 
@@ -59,7 +61,7 @@ struct SProgram {
     }
     CAppState state;
     talvik::shell::COrsaApp app;
-    talvik::device::CDeviceWorkerSlot worker;
+    talvik::jobs::CDeviceWorkerSlot worker;
     bool loaded = false;
 };
 

@@ -22,6 +22,8 @@
 #include <memory>
 #include <vector>
 
+using namespace talvik::model;
+
 namespace {
 
 QString programPath(const char* name) {

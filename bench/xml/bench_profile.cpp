@@ -5,7 +5,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/profile/Profile.h"
 
-#include "CXmlDocument.h"
+#include "talvik/xml/CXmlDocument.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -18,6 +18,12 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+
+using namespace talvik::xml;
+
+using namespace talvik::profile;
+
+using namespace talvik::model;
 
 namespace {
 
@@ -194,7 +200,8 @@ void BM_FlushAndRename(benchmark::State& run) {
     const std::string target = f.path + ".target";
     for (auto _ : run) {
         std::FILE* file = std::fopen(temp.c_str(), "wb");
-        const bool ok = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+        const bool ok = file != nullptr &&
+                        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                         std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
         if (file != nullptr) {
             std::fclose(file);

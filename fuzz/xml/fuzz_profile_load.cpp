@@ -10,6 +10,10 @@
 #include <string>
 #include <unistd.h>
 
+using namespace talvik::profile;
+
+using namespace talvik::model;
+
 namespace {
 
 CAppState& state() {

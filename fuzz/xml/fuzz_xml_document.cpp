@@ -1,10 +1,12 @@
 // Arbitrary bytes through decoding, parsing, navigation and editing: nothing may crash,
 // hang or read outside the text, however damaged the input.
-#include "CXmlDocument.h"
+#include "talvik/xml/CXmlDocument.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+using namespace talvik::xml;
 
 namespace {
 

@@ -9,56 +9,56 @@
 
 namespace talvik::test {
 
-inline CActionList listOf(int sizeOfView, std::initializer_list<const char*> items) {
-    CActionList list(sizeOfView);
+inline model::CActionList listOf(int sizeOfView, std::initializer_list<const char*> items) {
+    model::CActionList list(sizeOfView);
     for (const char* item : items) {
         list.append(item);
     }
     return list;
 }
 
-inline void assignList(CAppState& state, int key, int level, KeyMode mode,
-                       const CActionList& list) {
+inline void assignList(model::CAppState& state, int key, int level, model::KeyMode mode,
+                       const model::CActionList& list) {
     state.keyConfig.Mode[key][level] = mode;
     state.keyConfig.HWCode[key][level] = 0;
     state.keyConfig.ComboKey[key][level].assign(list);
 }
 
-inline void assignCode(CAppState& state, int key, int level, int code) {
+inline void assignCode(model::CAppState& state, int key, int level, int code) {
     state.keyConfig.Mode[key][level] =
-        code == 199 ? KeyMode::Mouse : CAppState::modeForHWCode(code);
+        code == 199 ? model::KeyMode::Mouse : model::CAppState::modeForHWCode(code);
     state.keyConfig.HWCode[key][level] = code;
 }
 
-inline void assignEveryKey(CAppState& state) {
-    for (int key = 1; key <= kKeyCount; ++key) {
-        for (int level = 0; level < kLayerCount; ++level) {
+inline void assignEveryKey(model::CAppState& state) {
+    for (int key = 1; key <= model::kKeyCount; ++key) {
+        for (int level = 0; level < model::kLayerCount; ++level) {
             switch ((key * 2 + level) % 6) {
             case 0:
                 assignCode(state, key, level, 4 + key % 60);
                 break;
             case 1:
-                assignList(state, key, level, KeyMode::Combo,
+                assignList(state, key, level, model::KeyMode::Combo,
                            listOf(6, {"Left CTRL", "SHIFT", "K"}));
                 break;
             case 2: {
-                CActionList macro = listOf(9, {"A Down", "A UP", "B", "C", "D"});
+                model::CActionList macro = listOf(9, {"A Down", "A UP", "B", "C", "D"});
                 macro.IsAutoInterval = true;
                 macro.Delay = 15;
                 macro.Cycles = 3;
-                assignList(state, key, level, KeyMode::Macro, macro);
+                assignList(state, key, level, model::KeyMode::Macro, macro);
                 break;
             }
             case 3: {
-                CActionList macro = listOf(9, {"A Down", "<30 ms>", "A UP", "<50 ms>", "B"});
+                model::CActionList macro = listOf(9, {"A Down", "<30 ms>", "A UP", "<50 ms>", "B"});
                 macro.PlayMode = 1;
-                assignList(state, key, level, KeyMode::Macro, macro);
+                assignList(state, key, level, model::KeyMode::Macro, macro);
                 break;
             }
             case 4: {
-                CActionList emulation = listOf(9, {"H", "E", "L", "L", "O"});
+                model::CActionList emulation = listOf(9, {"H", "E", "L", "L", "O"});
                 emulation.Delay = 120;
-                assignList(state, key, level, KeyMode::Emulation, emulation);
+                assignList(state, key, level, model::KeyMode::Emulation, emulation);
                 break;
             }
             default:

@@ -15,6 +15,10 @@
 
 #include <sstream>
 
+using namespace talvik::profile;
+
+using namespace talvik::model;
+
 using namespace talvik::test;
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include "QtTestApp.h"
 
 #include "talvik/device/CDevicePrompts.h"
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
@@ -81,7 +81,7 @@ struct CDeviceFixture {
         return p;
     }
 
-    CAppState state;
+    model::CAppState state;
     shell::COrsaApp app;
     bool loaded = false;
     bool connected = false;
@@ -90,7 +90,7 @@ struct CDeviceFixture {
     QList<QColor> colourAsked;
     std::deque<QColor> colours;
     std::deque<QString> files;
-    device::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
+    jobs::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
 };
 
 // Writes `binary` as an Intel HEX image at `hex` with objcopy, which ends its

@@ -57,7 +57,7 @@ struct CKeyboardState {
     }
 
     CPostedLog messages;
-    CAppState state;
+    model::CAppState state;
 };
 
 // A job control whose waits only note their length and call `atWait`.

@@ -36,7 +36,7 @@ struct CProgressFixture {
     CKeyboardState board;
     shell::COrsaApp app;
     bool loaded = false;
-    device::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
+    jobs::CDeviceWorkerSlot slot; // ends first: waits for a worker still running
 };
 
 // Keeps the progress its job posts, and calls `onProgress` after the dialog

@@ -14,6 +14,8 @@
 
 #include <vector>
 
+using namespace talvik::model;
+
 using talvik::device::CMultiSelection;
 using talvik::device::COrsaDialogBkLightMultiSelect;
 using talvik::device::COrsaDialogBkLightSettings;

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <fstream>
 
+using namespace talvik::model;
+
 using talvik::device::COrsaDialogBkLightSettings;
 using talvik::device::COrsaDialogProgress;
 using talvik::test::CDeviceFixture;

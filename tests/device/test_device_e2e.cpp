@@ -20,6 +20,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 using talvik::device::CFirmwareDownload;
 using talvik::device::CMultiSelection;
 using talvik::device::COrsaDialogBkLightMultiSelect;

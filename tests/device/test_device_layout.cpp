@@ -6,9 +6,9 @@
 #include "layout/DeviceLayout.h"
 #include "layout/MainKeys.h"
 
+#include "SkinPictureFile.h"
 #include <QImage>
 #include <QResource>
-#include "SkinPictureFile.h"
 
 #include <gtest/gtest.h>
 
@@ -38,9 +38,9 @@ bool apart(const SkinRect& a, const SkinRect& b) {
 TEST(BacklightLayout, EveryButtonHasItsLabelShiftedAsTheDialogDrawsIt) {
     const auto table = backlightElements();
     ASSERT_EQ(table.size(), 1u + 7u + 87u + 7u + 1u);
-    for (int id : {backlight_id::Default, backlight_id::SetAll, backlight_id::MultiKey,
-                   backlight_id::Read, backlight_id::Write, backlight_id::Ok,
-                   backlight_id::Cancel}) {
+    for (int id :
+         {backlight_id::Default, backlight_id::SetAll, backlight_id::MultiKey, backlight_id::Read,
+          backlight_id::Write, backlight_id::Ok, backlight_id::Cancel}) {
         const ElementSpec* button = find(table, id, false);
         const ElementSpec* label = find(table, id, true);
         ASSERT_TRUE(button != nullptr && label != nullptr) << id;
@@ -108,7 +108,8 @@ protected:
         QResource::unregisterResource(talvik::test::builtSkinPath());
     }
     static QImage load(int id, int resolution) {
-        QImage image = talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id, resolution)));
+        QImage image =
+            talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id, resolution)));
         image.setDevicePixelRatio(resolution);
         return image;
     }

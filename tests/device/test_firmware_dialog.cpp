@@ -6,9 +6,9 @@
 
 #include "DeviceFixture.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/jobs/FirmwareJob.h"
 
 #include "layout/DeviceLayout.h"
@@ -391,7 +391,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
 TEST(FirmwareDialog, NoDownloadAndNoVersionQueryWhileAnotherTransferStillUsesTheKeyboard) {
     const CImage image = makeImage("Talvik(RGB)BLe_busy.bin", 1024);
     CDeviceFixture f(1, true, "en-US");
-    talvik::device::CDeviceWorkerSlot slot;
+    talvik::jobs::CDeviceWorkerSlot slot;
     std::mutex gate;
     std::unique_lock hold(gate);
     ASSERT_TRUE(slot.start([&gate] { std::lock_guard wait(gate); })); // a cancelled job, say

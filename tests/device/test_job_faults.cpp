@@ -11,6 +11,8 @@
 
 #include <thread>
 
+using namespace talvik::model;
+
 using namespace talvik::jobs;
 using namespace talvik::test;
 

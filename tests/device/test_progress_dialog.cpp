@@ -11,6 +11,8 @@
 #include <memory>
 #include <thread>
 
+using namespace talvik::model;
+
 using namespace talvik::test;
 using namespace talvik::device;
 using namespace talvik::jobs;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 using namespace talvik::test;
 using namespace talvik::device;
 using namespace talvik::jobs;

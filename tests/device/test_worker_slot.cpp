@@ -5,7 +5,7 @@
 
 #include "JobTestSupport.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@
 #include <memory>
 #include <thread>
 
-using namespace talvik::device;
+using namespace talvik::model;
+
 using namespace talvik::jobs;
 using namespace talvik::test;
 using namespace std::chrono_literals;

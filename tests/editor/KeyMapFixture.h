@@ -61,31 +61,31 @@ struct CKeyMapFixture {
         release(vk);
     }
 
-    KeyMode mode(int key, int level) const {
+    model::KeyMode mode(int key, int level) const {
         return state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
     }
     int code(int key, int level) const {
         return state.keyConfig
             .HWCode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
     }
-    const CActionList& list(int key, int level) const {
+    const model::CActionList& list(int key, int level) const {
         return state.keyConfig
             .ComboKey[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
     }
 
     // A combo library of named entries, the entry k holding the single key `keys[k]`.
     void fillComboLibrary(const std::vector<std::pair<std::string, std::string>>& entries) {
-        CActionList& library = state.keyConfig.PredefinedCombo;
+        model::CActionList& library = state.keyConfig.PredefinedCombo;
         for (const auto& [name, key] : entries) {
             library.append(name);
-            CActionList content(6);
+            model::CActionList content(6);
             content.append(key);
             library.setChildAtRow(library.CursorPos, content);
         }
         library.setCursor(0);
     }
 
-    CAppState state;
+    model::CAppState state;
     talvik::shell::COrsaApp app;
     std::unique_ptr<talvik::editor::COrsaDialogKeyMapSettings> dialog;
     QStringList messages;

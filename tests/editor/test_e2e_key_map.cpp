@@ -6,7 +6,7 @@
 #include "shell/QtTestApp.h"
 #include "shell/XDriver.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/editor/CTipWindow.h"
 #include "talvik/hwi/KeyboardHook.h"
@@ -28,6 +28,8 @@
 
 #include <functional>
 #include <vector>
+
+using namespace talvik::model;
 
 using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::centreOf;
@@ -128,7 +130,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
     ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath())) << error.toStdString();
     state.buildNameTables();
     state.languageTag = "en-US";
-    talvik::device::CDeviceWorkerSlot worker;
+    talvik::jobs::CDeviceWorkerSlot worker;
     talvik::shell::COrsaDlg window(app, state);
     talvik::program::installDialogs(window, app, state, worker);
     QStringList messages;

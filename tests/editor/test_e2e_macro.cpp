@@ -26,6 +26,8 @@
 #include <functional>
 #include <memory>
 
+using namespace talvik::model;
+
 namespace keymap = talvik::layout::keymap_id;
 using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::centreOf;

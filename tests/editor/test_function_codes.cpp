@@ -17,6 +17,8 @@
 #include <set>
 #include <tuple>
 
+using namespace talvik::model;
+
 using namespace talvik::layout;
 using talvik::skin::Look;
 

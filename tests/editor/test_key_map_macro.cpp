@@ -13,6 +13,8 @@
 
 #include <functional>
 
+using namespace talvik::model;
+
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
 

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+using namespace talvik::model;
+
 using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::CProgramFixture;
 namespace keymap = talvik::layout::keymap_id;

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
 

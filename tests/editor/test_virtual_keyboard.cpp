@@ -23,6 +23,8 @@
 #include <memory>
 #include <set>
 
+using namespace talvik::model;
+
 using namespace talvik::layout;
 using talvik::editor::OrsaDialogVirtual;
 

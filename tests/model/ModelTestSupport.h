@@ -7,7 +7,7 @@
 #include <ostream>
 
 // Lets failure messages show a mode as its number.
-inline void PrintTo(KeyMode mode, std::ostream* out) {
+inline void PrintTo(talvik::model::KeyMode mode, std::ostream* out) {
     *out << static_cast<int>(mode);
 }
 

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+using namespace talvik::model;
+
 namespace {
 
 CActionList listOf(int sizeOfView, int items, int viewStartAt = 0) {

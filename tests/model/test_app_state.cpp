@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+using namespace talvik::model;
+
 namespace {
 
 struct Assignment {

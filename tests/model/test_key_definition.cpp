@@ -9,6 +9,8 @@
 
 #include <vector>
 
+using namespace talvik::model;
+
 using talvik::text::delayText;
 
 namespace {

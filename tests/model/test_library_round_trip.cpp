@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace talvik::model;
+
 using talvik::text::delayText;
 
 namespace {

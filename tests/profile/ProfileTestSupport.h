@@ -11,7 +11,8 @@
 namespace talvik::test {
 
 // Same texts, children and every field, view fields included.
-inline void expectSameList(const CActionList& a, const CActionList& b, const std::string& where) {
+inline void expectSameList(const model::CActionList& a, const model::CActionList& b,
+                           const std::string& where) {
     EXPECT_EQ(a.SizeOfView, b.SizeOfView) << where;
     EXPECT_EQ(a.ViewStartAt, b.ViewStartAt) << where;
     EXPECT_EQ(a.CursorPos, b.CursorPos) << where;
@@ -26,15 +27,15 @@ inline void expectSameList(const CActionList& a, const CActionList& b, const std
 }
 
 // Keys and areas 1..87 and the three collections.
-inline void expectSameConfig(const CKeyConfig& a, const CKeyConfig& b) {
+inline void expectSameConfig(const model::CKeyConfig& a, const model::CKeyConfig& b) {
     expectSameList(a.PredefinedCombo, b.PredefinedCombo, "combos");
     expectSameList(a.PredefinedMacro, b.PredefinedMacro, "macros");
     expectSameList(a.PredefinedEmu, b.PredefinedEmu, "emulations");
-    for (int key = 1; key <= kKeyCount; ++key) {
-        const LightArea &la = a.LightAreas[key], &lb = b.LightAreas[key];
+    for (int key = 1; key <= model::kKeyCount; ++key) {
+        const model::LightArea &la = a.LightAreas[key], &lb = b.LightAreas[key];
         EXPECT_TRUE(la.Red == lb.Red && la.Green == lb.Green && la.Blue == lb.Blue)
             << "area " << key;
-        for (int level = 0; level < kLayerCount; ++level) {
+        for (int level = 0; level < model::kLayerCount; ++level) {
             std::string where = "key " + std::to_string(key) + "/" + std::to_string(level);
             EXPECT_EQ(a.Mode[key][level], b.Mode[key][level]) << where;
             EXPECT_EQ(a.HWCode[key][level], b.HWCode[key][level]) << where;
@@ -43,8 +44,8 @@ inline void expectSameConfig(const CKeyConfig& a, const CKeyConfig& b) {
     }
 }
 
-inline std::unique_ptr<CAppState> resetState(int model) {
-    auto state = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
+inline std::unique_ptr<model::CAppState> resetState(int model) {
+    auto state = std::make_unique<model::CAppState>(CDeviceEnvironment::withoutDevices());
     state->buildNameTables();
     state->modelNumber = model;
     state->resetToDefaults();

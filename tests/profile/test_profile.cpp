@@ -2,11 +2,15 @@
 #include "support/TestSupport.h"
 #include "talvik/profile/Profile.h"
 
-#include "TextCodec.h"
+#include "talvik/xml/TextCodec.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace talvik::profile;
+
+using namespace talvik::model;
 
 namespace {
 

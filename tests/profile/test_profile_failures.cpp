@@ -9,6 +9,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using namespace talvik::profile;
+
+using namespace talvik::model;
+
 namespace {
 
 using talvik::test::CTempDir;

@@ -6,14 +6,20 @@
 #include "support/TestSupport.h"
 #include "talvik/profile/Profile.h"
 
-#include "CXmlDocument.h"
-#include "CXmlDocumentBuilder.h"
+#include "talvik/xml/CXmlDocument.h"
+#include "talvik/xml/CXmlDocumentBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
 #include <string>
+
+using namespace talvik::xml;
+
+using namespace talvik::profile;
+
+using namespace talvik::model;
 
 namespace {
 

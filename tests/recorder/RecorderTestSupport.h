@@ -19,8 +19,9 @@ inline const talvik::text::KeyNameMap& keyNames() {
 }
 
 // A macro made of the given items, appended as the editor appends.
-inline CActionList macroOf(std::initializer_list<const char*> items, bool autoInterval = false) {
-    CActionList macro(9);
+inline model::CActionList macroOf(std::initializer_list<const char*> items,
+                                  bool autoInterval = false) {
+    model::CActionList macro(9);
     for (const char* item : items)
         macro.append(item);
     macro.IsAutoInterval = autoInterval;

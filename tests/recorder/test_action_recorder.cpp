@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+using namespace talvik::model;
+
 namespace {
 
 using talvik::recorder::CActionRecorder;

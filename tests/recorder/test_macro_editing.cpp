@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 namespace {
 
 using namespace talvik::recorder;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 namespace {
 
 using namespace talvik::recorder;

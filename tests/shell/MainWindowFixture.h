@@ -51,11 +51,11 @@ struct CMainWindowFixture {
     }
 
     talvik::shell::COrsaDlg& dlg() { return *window; }
-    void setMode(int key, int level, KeyMode mode) {
+    void setMode(int key, int level, model::KeyMode mode) {
         state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)] = mode;
     }
 
-    CAppState state;
+    model::CAppState state;
     talvik::shell::COrsaApp app;
     std::unique_ptr<talvik::shell::COrsaDlg> window;
     QStringList messages; // plain messages without caption

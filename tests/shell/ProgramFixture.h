@@ -5,7 +5,7 @@
 
 #include "shell/MainWindowFixture.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/program/ProgramDialogs.h"
 
 namespace talvik::test {
@@ -14,7 +14,7 @@ struct CProgramFixture : CMainWindowFixture {
     explicit CProgramFixture(int model) : CMainWindowFixture(model) {
         program::installDialogs(dlg(), app, state, worker);
     }
-    device::CDeviceWorkerSlot worker; // ends before the window and the state
+    jobs::CDeviceWorkerSlot worker; // ends before the window and the state
 };
 
 } // namespace talvik::test

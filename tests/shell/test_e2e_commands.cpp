@@ -4,8 +4,8 @@
 #include "QtTestApp.h"
 #include "XDriver.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
@@ -22,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using namespace talvik::model;
 
 namespace id = talvik::layout::main_id;
 namespace keymap = talvik::layout::keymap_id;
@@ -71,7 +73,7 @@ public:
 
     CAppState state;
     talvik::shell::COrsaApp app;
-    talvik::device::CDeviceWorkerSlot worker;
+    talvik::jobs::CDeviceWorkerSlot worker;
     std::unique_ptr<talvik::shell::COrsaDlg> window;
 };
 

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 namespace id = talvik::layout::main_id;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;

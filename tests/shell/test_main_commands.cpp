@@ -16,6 +16,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace talvik::profile;
+
+using namespace talvik::model;
+
 using talvik::test::CMainWindowFixture;
 using EFileDialog = talvik::shell::COrsaDlg::EFileDialog;
 namespace id = talvik::layout::main_id;

@@ -3,7 +3,7 @@
 
 #include "QtTestApp.h"
 
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
@@ -12,6 +12,8 @@
 #include "layout/SkinLayout.h"
 
 #include <gtest/gtest.h>
+
+using namespace talvik::model;
 
 namespace id = talvik::layout::main_id;
 
@@ -26,7 +28,7 @@ TEST(MainJobs, AWriteTheKeyboardDropsShowsNoOkAndKeepsTheChangesUnwritten) {
     QString error;
     ASSERT_TRUE(app.loadSkin(2, error, talvik::test::builtSkinPath()));
     state.buildNameTables();
-    talvik::device::CDeviceWorkerSlot worker;
+    talvik::jobs::CDeviceWorkerSlot worker;
     talvik::shell::COrsaDlg window(app, state);
     talvik::program::installDialogs(window, app, state, worker);
     QStringList notices;

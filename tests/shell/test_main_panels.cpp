@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 using talvik::test::CMainWindowFixture;
 namespace id = talvik::layout::main_id;
 namespace layout = talvik::layout;

@@ -13,6 +13,8 @@
 #include <string>
 #include <tuple>
 
+using namespace talvik::profile;
+
 using talvik::test::CMainWindowFixture;
 
 namespace {
@@ -39,9 +41,8 @@ TEST_P(MainWindowRender, MatchesTheSavedRenderPixelForPixel) {
         ASSERT_TRUE(render.save(saveTo + QLatin1Char('/') + name));
         GTEST_SKIP() << "saved " << name.toStdString();
     }
-    const QImage saved =
-        QImage(QStringLiteral(TALVIK_SOURCE_DIR "/tests/data/main-render/") + name)
-            .convertToFormat(QImage::Format_RGB32);
+    const QImage saved = QImage(QStringLiteral(TALVIK_SOURCE_DIR "/tests/data/main-render/") + name)
+                             .convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(saved.isNull()) << "no saved render " << name.toStdString();
     ASSERT_EQ(render.size(), saved.size());
     int differing = 0;

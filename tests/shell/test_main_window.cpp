@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace talvik::model;
+
 using talvik::test::CMainWindowFixture;
 namespace id = talvik::layout::main_id;
 

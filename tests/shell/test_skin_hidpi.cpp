@@ -3,13 +3,15 @@
 // from the double-size pictures.
 
 #include "MainWindowFixture.h"
-#include "SkinPictureFile.h"
 #include "Sharpness.h"
+#include "SkinPictureFile.h"
 
 #include "layout/SkinLayout.h"
 
 #include <QResource>
 #include <gtest/gtest.h>
+
+using namespace talvik::model;
 
 using talvik::test::CMainWindowFixture;
 

@@ -6,9 +6,9 @@
 #include "layout/MainPanels.h"
 #include "layout/SkinLayout.h"
 
+#include "SkinPictureFile.h"
 #include <QImage>
 #include <QResource>
-#include "SkinPictureFile.h"
 
 #include <gtest/gtest.h>
 

@@ -17,6 +17,8 @@
 
 #include "support/TestSupport.h"
 
+using namespace talvik::model;
+
 using talvik::shell::COrsaApp;
 using talvik::shell::COrsaDialogWaitKeyboard;
 using talvik::shell::CStartupHooks;

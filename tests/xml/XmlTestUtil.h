@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextCodec.h"
+#include "talvik/xml/TextCodec.h"
 
 #include <ostream>
 #include <string>

@@ -1,8 +1,8 @@
 // Our index against established parsers: on well-formed documents, the elements, their
 // nesting and the unescaped attribute values must be the same.
-#include "CXmlDocument.h"
 #include "XmlTestUtil.h"
 #include "support/TestSupport.h"
+#include "talvik/xml/CXmlDocument.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <random>
 #include <sstream>
+
+using namespace talvik::xml;
 
 namespace {
 

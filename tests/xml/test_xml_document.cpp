@@ -1,10 +1,12 @@
-#include "CXmlDocument.h"
 #include "XmlTestUtil.h"
+#include "talvik/xml/CXmlDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ctime>
+
+using namespace talvik::xml;
 
 namespace {
 

@@ -1,13 +1,15 @@
-#include "CXmlDocument.h"
 #include "CharsetTable.h"
-#include "TextCodec.h"
 #include "XmlTestUtil.h"
 #include "support/TestSupport.h"
+#include "talvik/xml/CXmlDocument.h"
+#include "talvik/xml/TextCodec.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
+
+using namespace talvik::xml;
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "CXmlDocument.h"
-#include "CXmlDocumentBuilder.h"
-#include "CXmlWriter.h"
 #include "XmlTestUtil.h"
 #include "support/TestSupport.h"
+#include "talvik/xml/CXmlDocument.h"
+#include "talvik/xml/CXmlDocumentBuilder.h"
+#include "talvik/xml/CXmlWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+
+using namespace talvik::xml;
 
 namespace {
 

@@ -16,7 +16,7 @@ std::string_view keyName(int key) {
     return text::numberedKeyName(key);
 }
 
-std::string jsonKey(const CAppState& state, int key) {
+std::string jsonKey(const model::CAppState& state, int key) {
     if (key < 1) {
         return "null";
     }
@@ -24,10 +24,10 @@ std::string jsonKey(const CAppState& state, int key) {
            ",\"presses\":" + std::to_string(state.pressCount[key]) + "}";
 }
 
-void printJson(const CCtlContext& context, const CAppState& state) {
+void printJson(const CCtlContext& context, const model::CAppState& state) {
     std::string out =
         "{\"model\":" + jsonString(text::modelName(state.modelNumber)) + ",\n \"counters\":[";
-    for (int key = 1; key <= kKeyCount; ++key) {
+    for (int key = 1; key <= model::kKeyCount; ++key) {
         out += (key > 1 ? ",\n  " : "\n  ") + jsonKey(state, key);
     }
     out += "],\n \"mostPressed\":" + jsonKey(state, state.mostPressedKey) +
@@ -36,13 +36,13 @@ void printJson(const CCtlContext& context, const CAppState& state) {
 }
 
 // Both Shift, Ctrl and Alt keys carry the same name: the key number tells them apart.
-void printTable(const CCtlContext& context, const CAppState& state) {
+void printTable(const CCtlContext& context, const model::CAppState& state) {
     constexpr int kNameWidth = 12;
     const std::string_view language = context.language;
     std::fprintf(context.out, "  # %s %10s\n",
                  padded(tr(language, msg::kCounterKey), kNameWidth).c_str(),
                  std::string(tr(language, msg::kCounterPresses)).c_str());
-    for (int key = 1; key <= kKeyCount; ++key) {
+    for (int key = 1; key <= model::kKeyCount; ++key) {
         std::fprintf(context.out, "%3d %s %10d\n", key, padded(keyName(key), kNameWidth).c_str(),
                      state.pressCount[key]);
     }
@@ -62,7 +62,7 @@ void printTable(const CCtlContext& context, const CAppState& state) {
 } // namespace
 
 int runCounters(const CCtlContext& context, bool json) {
-    CAppState state;
+    model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

@@ -117,7 +117,7 @@ int runList(const CCtlContext& context, bool json) {
 }
 
 int runVersion(const CCtlContext& context) {
-    CAppState state;
+    model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

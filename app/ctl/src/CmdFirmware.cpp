@@ -38,7 +38,7 @@ int exitStatusFor(jobs::FirmwareResult result) {
 } // namespace
 
 int runFirmware(const CCtlContext& context, const std::string& file) {
-    CAppState state;
+    model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

@@ -16,21 +16,21 @@ namespace {
 // Why a profile is not written, or an empty text when it can be. A profile
 // the program would only read leniently is refused too: nobody can look at
 // what the repairs made of it before it reaches the keyboard.
-std::string refusal(const CCtlContext& context, const SProfileResult& result,
+std::string refusal(const CCtlContext& context, const profile::SProfileResult& result,
                     const std::string& path, int model) {
     const std::string_view language = context.language;
     switch (result.status) {
-    case EProfileStatus::Ok:
+    case profile::EProfileStatus::Ok:
         return result.message.empty()
                    ? std::string()
                    : fill(tr(language, msg::kProfileDamaged), {path, result.message});
-    case EProfileStatus::FileError:
+    case profile::EProfileStatus::FileError:
         return fill(tr(language, msg::kProfileUnreadable), {path, result.message});
-    case EProfileStatus::NotXml:
+    case profile::EProfileStatus::NotXml:
         return fill(tr(language, msg::kProfileNotXml), {path});
-    case EProfileStatus::NotProfile:
+    case profile::EProfileStatus::NotProfile:
         return fill(tr(language, msg::kProfileNotProfile), {path});
-    case EProfileStatus::OtherModel:
+    case profile::EProfileStatus::OtherModel:
         return fill(tr(language, msg::kProfileOtherModel),
                     {path, result.message, text::modelName(model)});
     }
@@ -44,9 +44,9 @@ void noWait(std::chrono::milliseconds) {}
 
 // The model cuts a list longer than the keyboard's record takes; the user
 // should know which keys lose their end.
-void warnAboutCutLists(const CCtlContext& context, const CAppState& state) {
-    for (int key = 1; key <= kKeyCount; ++key) {
-        for (int level = 0; level < kLayerCount; ++level) {
+void warnAboutCutLists(const CCtlContext& context, const model::CAppState& state) {
+    for (int key = 1; key <= model::kKeyCount; ++key) {
+        for (int level = 0; level < model::kLayerCount; ++level) {
             if (!state.fitsRecord(level, key)) {
                 context.say(
                     fill(tr(context.language, msg::kListCut),
@@ -65,11 +65,11 @@ int reportFailure(const CCtlContext& context, const jobs::CJobOutcome& outcome) 
 } // namespace
 
 int runWrite(const CCtlContext& context, const std::string& path) {
-    CAppState state;
+    model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
-    const SProfileResult loaded = loadProfile(state, path);
+    const profile::SProfileResult loaded = profile::loadProfile(state, path);
     if (const std::string why = refusal(context, loaded, path, state.modelNumber); !why.empty()) {
         context.say(why);
         context.say(tr(context.language, msg::kNothingWritten));
@@ -98,7 +98,7 @@ int runWrite(const CCtlContext& context, const std::string& path) {
 }
 
 int runRead(const CCtlContext& context, const std::string& path) {
-    CAppState state;
+    model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
@@ -117,7 +117,7 @@ int runRead(const CCtlContext& context, const std::string& path) {
         context.say(tr(context.language, msg::kNoProfileSaved));
         return kExitFailed;
     }
-    if (const SProfileResult saved = saveProfile(state, path); !saved.ok()) {
+    if (const profile::SProfileResult saved = profile::saveProfile(state, path); !saved.ok()) {
         context.say(fill(tr(context.language, msg::kProfileNotSaved), {saved.message}));
         return kExitRefused;
     }

@@ -13,7 +13,7 @@ namespace {
 
 // The connection keeps only that its open failed; listing opens the node again
 // to learn the reason.
-std::string openErrorText(CAppState& state, const std::string& node) {
+std::string openErrorText(model::CAppState& state, const std::string& node) {
     for (const CKeyboardEntry& entry : state.device.listKeyboards()) {
         if (entry.devNode == node && entry.openError != 0) {
             return std::strerror(entry.openError);
@@ -29,7 +29,7 @@ void CCtlContext::say(std::string_view text) const {
     std::fflush(err);
 }
 
-int connectKeyboard(const CCtlContext& context, CAppState& state) {
+int connectKeyboard(const CCtlContext& context, model::CAppState& state) {
     int model = state.device.DetectDeviceType();
     for (int waited = 0; model == 0 && waited < context.waitSeconds; ++waited) {
         std::this_thread::sleep_for(std::chrono::seconds(1));

@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::ctl {
 
@@ -34,6 +36,6 @@ struct CCtlContext {
 // Finds the keyboard (waiting up to waitSeconds for one to appear), connects
 // to it and sets the state's model number and factory configuration. On
 // failure says why and returns the exit status; kExitOk once connected.
-int connectKeyboard(const CCtlContext& context, CAppState& state);
+int connectKeyboard(const CCtlContext& context, model::CAppState& state);
 
 } // namespace talvik::ctl

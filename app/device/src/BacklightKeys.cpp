@@ -39,15 +39,15 @@ int nameSize(const shell::CFontTable& fonts, const QString& name, int width) {
 
 } // namespace
 
-QColor toQColor(const LightArea& light) {
+QColor toQColor(const model::LightArea& light) {
     return QColor(light.Red, light.Green, light.Blue);
 }
 
-LightArea toLightArea(const QColor& colour) {
+model::LightArea toLightArea(const QColor& colour) {
     return {colour.red(), colour.green(), colour.blue()};
 }
 
-bool sameColour(const LightArea& a, const LightArea& b) {
+bool sameColour(const model::LightArea& a, const model::LightArea& b) {
     return a.Red == b.Red && a.Green == b.Green && a.Blue == b.Blue;
 }
 

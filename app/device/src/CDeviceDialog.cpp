@@ -11,7 +11,7 @@
 
 namespace talvik::device {
 
-CDeviceDialog::CDeviceDialog(shell::CSkinSource& skin, CAppState& state, QWidget* parent)
+CDeviceDialog::CDeviceDialog(shell::CSkinSource& skin, model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state) {
     skipUnexposedElements();
 }

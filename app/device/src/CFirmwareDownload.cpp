@@ -12,7 +12,8 @@
 namespace talvik::device {
 using shell::CWindowMessageEvent;
 
-CFirmwareDownload::CFirmwareDownload(CAppState& state, CDeviceWorkerSlot& worker, QObject* parent)
+CFirmwareDownload::CFirmwareDownload(model::CAppState& state, jobs::CDeviceWorkerSlot& worker,
+                                     QObject* parent)
     : QObject(parent), m_state(state), m_worker(worker) {
     m_relay = RegisterMessageWindow([this](UINT message, WPARAM wParam, LPARAM) {
         QCoreApplication::postEvent(

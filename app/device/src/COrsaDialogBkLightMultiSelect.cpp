@@ -17,7 +17,7 @@ constexpr qreal kHoverHint = 0.45;
 } // namespace
 
 COrsaDialogBkLightMultiSelect::COrsaDialogBkLightMultiSelect(shell::CSkinSource& skin,
-                                                             CAppState& state,
+                                                             model::CAppState& state,
                                                              const LightTable& colours,
                                                              CMultiSelection& result,
                                                              QWidget* parent)
@@ -46,7 +46,7 @@ void COrsaDialogBkLightMultiSelect::paintElement(QPainter& p, SkinElement& e, co
         drawPicturePart(p, asSelected, r);
         p.setOpacity(1.0);
     }
-    const LightArea& light = m_colours[static_cast<std::size_t>(e.keyIndex)];
+    const model::LightArea& light = m_colours[static_cast<std::size_t>(e.keyIndex)];
     QColor frame = toQColor(light);
     if (frame == QColor(255, 0, 0)) {
         frame = QColor(255, 1, 0); // drawn only: the stored colour stays pure red

@@ -16,8 +16,10 @@ namespace id = layout::backlight_id;
 
 } // namespace
 
-COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin, CAppState& state,
-                                                       CDeviceWorkerSlot& worker, QWidget* parent)
+COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin,
+                                                       model::CAppState& state,
+                                                       jobs::CDeviceWorkerSlot& worker,
+                                                       QWidget* parent)
     : CDeviceDialog(skin, state, parent), m_prompts(CDevicePrompts::interactive(this)) {
     m_runJob = [this, &worker](jobs::EJob job) {
         COrsaDialogProgress progress(m_skin, m_state, worker, this);
@@ -102,7 +104,7 @@ void COrsaDialogBkLightSettings::repaint() {
 }
 
 void COrsaDialogBkLightSettings::pickKeyColour(int index) {
-    LightArea& light = m_lights[static_cast<std::size_t>(index)];
+    model::LightArea& light = m_lights[static_cast<std::size_t>(index)];
     const std::optional<QColor> chosen = m_prompts.pickColor(toQColor(light));
     if (!chosen || sameColour(toLightArea(*chosen), light)) {
         return;
@@ -121,7 +123,7 @@ void COrsaDialogBkLightSettings::setAll() {
 }
 
 void COrsaDialogBkLightSettings::setDefault() {
-    m_lights.fill(LightArea{});
+    m_lights.fill(model::LightArea{});
     repaint();
 }
 

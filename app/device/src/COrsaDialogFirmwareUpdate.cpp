@@ -28,7 +28,8 @@ QString fromUtf8(std::string_view text) {
 
 } // namespace
 
-COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::CSkinSource& skin, CAppState& state,
+COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::CSkinSource& skin,
+                                                     model::CAppState& state,
                                                      CFirmwareDownload& download, QWidget* parent)
     : CDeviceDialog(skin, state, parent), m_download(download),
       m_prompts(CDevicePrompts::interactive(this)), m_versionBox(this), m_fileBox(this) {

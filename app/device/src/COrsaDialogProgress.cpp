@@ -17,8 +17,8 @@ namespace {
 namespace id = layout::progress_id;
 }
 
-COrsaDialogProgress::COrsaDialogProgress(shell::CSkinSource& skin, CAppState& state,
-                                         CDeviceWorkerSlot& worker, QWidget* parent)
+COrsaDialogProgress::COrsaDialogProgress(shell::CSkinSource& skin, model::CAppState& state,
+                                         jobs::CDeviceWorkerSlot& worker, QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_worker(worker) {}
 
 COrsaDialogProgress::~COrsaDialogProgress() {
@@ -155,14 +155,14 @@ void COrsaDialogProgress::onWindowMessage(UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_TALVIK_PROGRESS:
         // Without a job the bar counts as the single-step jobs do.
-        m_percent = jobs::progressPercent(m_job.value_or(jobs::EJob::NoTransfer),
-                                          static_cast<int>(wParam));
+        m_percent =
+            jobs::progressPercent(m_job.value_or(jobs::EJob::NoTransfer), static_cast<int>(wParam));
         update();
         break;
     case WM_TALVIK_JOBDONE:
         finishJob();
         break;
-    case WM_TALVIK_WORKERFREE:
+    case jobs::WM_TALVIK_WORKERFREE:
         if (m_waiting) {
             startJob();
         }

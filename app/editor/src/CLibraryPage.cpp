@@ -14,13 +14,13 @@ namespace control = layout::keymap_control;
 } // namespace
 
 CLibraryPage::CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                           CActionList& library, CActionList& entry)
+                           model::CActionList& library, model::CActionList& entry)
     : CKeyMapPage(dialog), m_spec(spec), m_library(library), m_entry(entry),
       m_entries(library, entry, spec.firstLibraryRow, layout::kMacroRows, spec.kind) {}
 
 void CLibraryPage::shown() {
     QLineEdit& count = m_dialog.countEdit();
-    const bool macro = m_spec.mode == KeyMode::Macro;
+    const bool macro = m_spec.mode == model::KeyMode::Macro;
     count.setText(QString::number(macro ? m_entry.Cycles : m_entry.Delay));
     count.setEnabled(true);
     count.show();
@@ -48,7 +48,7 @@ void CLibraryPage::refresh() {
         e.captions[language] = QString::fromStdString(m_entry.itemAtRow(row));
         e.active = row == m_entry.CursorPos && m_entry.ViewStartAt + row < m_entry.count();
     }
-    if (m_spec.mode == KeyMode::Macro) {
+    if (m_spec.mode == model::KeyMode::Macro) {
         m_dialog.element(id::TimesPlayRadio).active = m_entry.PlayMode == 0;
         m_dialog.element(id::HeldPlayRadio).active = m_entry.PlayMode == 1;
         m_dialog.element(id::TogglePlayRadio).active = m_entry.PlayMode == 2;
@@ -96,8 +96,8 @@ void CLibraryPage::scrolled(int control, int position) {
     }
 }
 
-void CLibraryPage::apply(CAppState& state, int key, int level) {
-    CKeyConfig& config = state.keyConfig;
+void CLibraryPage::apply(model::CAppState& state, int key, int level) {
+    model::CKeyConfig& config = state.keyConfig;
     const auto k = static_cast<std::size_t>(key);
     const auto l = static_cast<std::size_t>(level);
     if (!m_entry.empty()) {

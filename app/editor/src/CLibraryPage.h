@@ -23,15 +23,15 @@ public:
         int firstEntryRow;   // 241, 341
         int newId;
         int removeId;
-        KeyMode mode;
+        model::KeyMode mode;
         text::CollectionKind kind;
-        CActionList CKeyConfig::*collection;
+        model::CActionList model::CKeyConfig::*collection;
         layout::ControlPlace libraryBar;
         layout::ControlPlace entryBar;
     };
 
-    CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, CActionList& library,
-                 CActionList& entry);
+    CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, model::CActionList& library,
+                 model::CActionList& entry);
 
     CLibraryView& entries() { return m_entries; }
 
@@ -40,15 +40,15 @@ public:
     void click(int id, int index) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
-    void apply(CAppState& state, int key, int level) override;
+    void apply(model::CAppState& state, int key, int level) override;
 
 protected:
     // Scroll bars after the library or the entry changed.
     void syncBars();
 
     Spec m_spec;
-    CActionList& m_library;
-    CActionList& m_entry;
+    model::CActionList& m_library;
+    model::CActionList& m_entry;
     CLibraryView m_entries;
 };
 

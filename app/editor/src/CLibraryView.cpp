@@ -8,19 +8,19 @@ namespace {
 constexpr int kAppendRow = 200000;
 } // namespace
 
-CLibraryView::CLibraryView(CActionList& library, CActionList& entry, int firstRowId, int rowCount,
+CLibraryView::CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId, int rowCount,
                            text::CollectionKind kind)
     : m_library(library), m_entry(entry), m_firstRowId(firstRowId), m_rowCount(rowCount),
       m_kind(kind) {}
 
-void CLibraryView::load(const CActionList& collection) {
+void CLibraryView::load(const model::CActionList& collection) {
     m_library.assign(collection);
     m_library.SizeOfView = m_rowCount;
     loadSelected();
 }
 
-void CLibraryView::selectContent(const CActionList& content) {
-    CActionList::selectOrAddDefault(m_library, content);
+void CLibraryView::selectContent(const model::CActionList& content) {
+    model::CActionList::selectOrAddDefault(m_library, content);
     loadSelected();
 }
 
@@ -69,7 +69,7 @@ std::string CLibraryView::addEntry(std::string_view language) {
     if (text::languageIndex(language) < 0) {
         return {};
     }
-    return CActionList::proposeEntryName(m_library, text::entryNameFormat(m_kind, language));
+    return model::CActionList::proposeEntryName(m_library, text::entryNameFormat(m_kind, language));
 }
 
 void CLibraryView::removeSelected() {

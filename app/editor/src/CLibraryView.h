@@ -17,14 +17,14 @@ class COrsaDialogKeyMapSettings;
 // entry it lands on, so no entry ever receives another entry's content.
 class CLibraryView {
 public:
-    CLibraryView(CActionList& library, CActionList& entry, int firstRowId, int rowCount,
+    CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId, int rowCount,
                  text::CollectionKind kind);
 
     // Takes a copy of the model's collection and loads its selected entry.
-    void load(const CActionList& collection);
+    void load(const model::CActionList& collection);
     // Selects the entry whose content equals `content`, adding "default" for
     // it when there is none, and loads it.
-    void selectContent(const CActionList& content);
+    void selectContent(const model::CActionList& content);
     // Writes the working copy into the entry under the cursor, if there is one.
     void writeBack();
 
@@ -56,8 +56,8 @@ public:
 private:
     void loadSelected();
 
-    CActionList& m_library;
-    CActionList& m_entry;
+    model::CActionList& m_library;
+    model::CActionList& m_entry;
     int m_firstRowId;
     int m_rowCount;
     text::CollectionKind m_kind;

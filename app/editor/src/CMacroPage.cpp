@@ -41,7 +41,7 @@ int eventRowOf(int elementId) {
 } // namespace
 
 CMacroPage::CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                       const RecordSpec& record, CActionList& library, CActionList& entry)
+                       const RecordSpec& record, model::CActionList& library, model::CActionList& entry)
     : CRecordingPage(dialog, spec, record, library, entry) {}
 
 void CMacroPage::shown() {
@@ -184,7 +184,7 @@ void CMacroPage::menuCommand(int command) {
     }
     std::string name;
     if (const auto action = recorder::mouseActionOf(command)) {
-        const CAppState& state = m_dialog.appState();
+        const model::CAppState& state = m_dialog.appState();
         name = recorder::mouseActionName(state.keyNames, state.hwCodeToVk, action->hwCode);
     }
     if (recorder::applyEventRowCommand(m_entry, row, command, name)) {

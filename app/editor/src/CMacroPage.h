@@ -15,7 +15,7 @@ namespace talvik::editor {
 class CMacroPage : public CRecordingPage {
 public:
     CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, const RecordSpec& record,
-               CActionList& library, CActionList& entry);
+               model::CActionList& library, model::CActionList& entry);
 
     void shown() override;
     void refresh() override;

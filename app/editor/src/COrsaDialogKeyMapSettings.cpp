@@ -51,9 +51,9 @@ CLibraryPage::Spec macroSpec() {
             id::FirstEventRow,
             id::NewMacro,
             id::RemoveMacro,
-            KeyMode::Macro,
+            model::KeyMode::Macro,
             text::CollectionKind::Macro,
-            &CKeyConfig::PredefinedMacro,
+            &model::CKeyConfig::PredefinedMacro,
             layout::kMacroLibraryBarPlace,
             layout::kMacroEntryBarPlace};
 }
@@ -64,16 +64,16 @@ CLibraryPage::Spec emulationSpec() {
             id::FirstEmuKeyRow,
             id::NewEmu,
             id::RemoveEmu,
-            KeyMode::Emulation,
+            model::KeyMode::Emulation,
             text::CollectionKind::Emulation,
-            &CKeyConfig::PredefinedEmu,
+            &model::CKeyConfig::PredefinedEmu,
             layout::kEmuLibraryBarPlace,
             layout::kEmuEntryBarPlace};
 }
 
 } // namespace
 
-COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
+COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, model::CAppState& state,
                                                      QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_countEdit(this), m_intervalEdit(this),
       m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
@@ -84,10 +84,10 @@ COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, C
                                               m_macro);
     m_pages[2] = std::make_unique<CRecordingPage>(*this, emulationSpec(), emulationRecordSpec(),
                                                   m_emuLibrary, m_emu);
-    m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, KeyMode::Multimedia);
-    m_pages[4] = std::make_unique<CSelectionPage>(*this, 5, m_mouseCode, KeyMode::Mouse);
-    m_pages[5] = std::make_unique<CSelectionPage>(*this, 6, m_functionCode, KeyMode::Function);
-    m_pages[6] = std::make_unique<CSelectionPage>(*this, 7, m_powerCode, KeyMode::Power);
+    m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, model::KeyMode::Multimedia);
+    m_pages[4] = std::make_unique<CSelectionPage>(*this, 5, m_mouseCode, model::KeyMode::Mouse);
+    m_pages[5] = std::make_unique<CSelectionPage>(*this, 6, m_functionCode, model::KeyMode::Function);
+    m_pages[6] = std::make_unique<CSelectionPage>(*this, 7, m_powerCode, model::KeyMode::Power);
 
     m_message = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
@@ -218,7 +218,7 @@ void COrsaDialogKeyMapSettings::placeEdits() {
 }
 
 void COrsaDialogKeyMapSettings::loadLibraries() {
-    const CKeyConfig& config = m_state.keyConfig;
+    const model::CKeyConfig& config = m_state.keyConfig;
     singleCombo().combos().load(config.PredefinedCombo);
     libraryPage(2).entries().load(config.PredefinedMacro);
     libraryPage(3).entries().load(config.PredefinedEmu);
@@ -227,38 +227,38 @@ void COrsaDialogKeyMapSettings::loadLibraries() {
 void COrsaDialogKeyMapSettings::presetFromAssignment() {
     const int key = m_state.editKey;
     const int level = m_state.editLevel;
-    const bool valid = key >= 1 && key <= kKeyCount && level >= 0 && level < kLayerCount;
+    const bool valid = key >= 1 && key <= model::kKeyCount && level >= 0 && level < model::kLayerCount;
     const auto k = static_cast<std::size_t>(valid ? key : 0);
     const auto l = static_cast<std::size_t>(valid ? level : 0);
-    const CKeyConfig& config = m_state.keyConfig;
-    const KeyMode mode = valid ? config.Mode[k][l] : KeyMode::NotSet;
+    const model::CKeyConfig& config = m_state.keyConfig;
+    const model::KeyMode mode = valid ? config.Mode[k][l] : model::KeyMode::NotSet;
     const int hw = config.HWCode[k][l];
     // The Single/Combo page always shows one of its two choices.
     singleCombo().chooseSingle();
     switch (mode) {
-    case KeyMode::Single:
+    case model::KeyMode::Single:
         m_singleCode = hw < 0 ? -1 : codeAt(m_state.hwCodeToVk, hw);
         break;
-    case KeyMode::Combo:
+    case model::KeyMode::Combo:
         singleCombo().chooseCombo();
         singleCombo().combos().selectContent(config.ComboKey[k][l]);
         break;
-    case KeyMode::Macro:
+    case model::KeyMode::Macro:
         libraryPage(2).entries().selectContent(config.ComboKey[k][l]);
         m_page = 2;
         break;
-    case KeyMode::Emulation:
+    case model::KeyMode::Emulation:
         libraryPage(3).entries().selectContent(config.ComboKey[k][l]);
         m_page = 3;
         break;
-    case KeyMode::Multimedia:
-    case KeyMode::Mouse:
-    case KeyMode::Function:
-    case KeyMode::Power:
+    case model::KeyMode::Multimedia:
+    case model::KeyMode::Mouse:
+    case model::KeyMode::Function:
+    case model::KeyMode::Power:
         m_page = static_cast<int>(mode) - 1;
         selectionCode(m_page) = hw;
         break;
-    case KeyMode::NotSet:
+    case model::KeyMode::NotSet:
         break;
     }
 }
@@ -329,7 +329,7 @@ void COrsaDialogKeyMapSettings::placeScrollBar(int control, const layout::Contro
     bar.show();
 }
 
-void COrsaDialogKeyMapSettings::syncScrollBar(int control, const CActionList& list) {
+void COrsaDialogKeyMapSettings::syncScrollBar(int control, const model::CActionList& list) {
     // One position per item and one past the last, a page of the rows shown,
     // and the thumb where the selected item is.
     shell::ScrollInfo info;

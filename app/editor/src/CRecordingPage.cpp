@@ -31,7 +31,7 @@ CRecordingPage::RecordSpec emulationRecordSpec() {
 }
 
 CRecordingPage::CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                               const RecordSpec& record, CActionList& library, CActionList& entry)
+                               const RecordSpec& record, model::CActionList& library, model::CActionList& entry)
     : CLibraryPage(dialog, spec, library, entry), m_record(record),
       m_recorder(dialog.appState().keyNames, dialog.m_keyIsDown) {}
 
@@ -177,7 +177,7 @@ void CRecordingPage::showNumber(QLineEdit& box, int value) {
 }
 
 void CRecordingPage::refreshNotice() {
-    const bool fits = CAppState::fitsRecord(m_spec.mode, m_entry);
+    const bool fits = model::CAppState::fitsRecord(m_spec.mode, m_entry);
     SkinElement& notice = m_dialog.element(m_record.notice);
     notice.visible = !fits;
     notice.captions[m_dialog.language()] = fits ? QString() : tooLongNotice();

@@ -26,7 +26,7 @@ public:
     };
 
     CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, const RecordSpec& record,
-                   CActionList& library, CActionList& entry);
+                   model::CActionList& library, model::CActionList& entry);
 
     void shown() override;
     void refresh() override;
@@ -38,7 +38,7 @@ public:
     void editChanged(int control) override;
 
 protected:
-    bool isMacro() const { return m_spec.mode == KeyMode::Macro; }
+    bool isMacro() const { return m_spec.mode == model::KeyMode::Macro; }
     // The entry as it is now goes into its library entry and the lists show it.
     void entryChanged();
     // Puts `value` into a number box unless it already says so or is being typed in.

@@ -6,7 +6,7 @@
 namespace talvik::editor {
 
 CSelectionPage::CSelectionPage(COrsaDialogKeyMapSettings& dialog, int number, int& chosen,
-                               KeyMode mode)
+                               model::KeyMode mode)
     : CKeyMapPage(dialog), m_number(number), m_chosen(chosen), m_mode(mode) {}
 
 bool CSelectionPage::isButton(const SkinElement& e) const {
@@ -32,18 +32,18 @@ void CSelectionPage::click(int id, int index) {
     refresh();
 }
 
-void CSelectionPage::apply(CAppState& state, int key, int level) {
+void CSelectionPage::apply(model::CAppState& state, int key, int level) {
     if (m_chosen < 1) {
         return;
     }
-    CKeyConfig& config = state.keyConfig;
+    model::CKeyConfig& config = state.keyConfig;
     const auto k = static_cast<std::size_t>(key);
     config.HWCode[k][static_cast<std::size_t>(level)] = m_chosen;
     config.Mode[k][static_cast<std::size_t>(level)] = m_mode;
-    if (m_mode == KeyMode::Function && m_chosen == kFnCode) {
+    if (m_mode == model::KeyMode::Function && m_chosen == kFnCode) {
         const auto other = static_cast<std::size_t>(1 - level);
         config.HWCode[k][other] = kFnCode;
-        config.Mode[k][other] = KeyMode::Function;
+        config.Mode[k][other] = model::KeyMode::Function;
     }
 }
 

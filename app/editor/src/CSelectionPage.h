@@ -14,18 +14,18 @@ public:
     // The Fn key's code: a key that is Fn is Fn on both layers.
     static constexpr int kFnCode = 156;
 
-    CSelectionPage(COrsaDialogKeyMapSettings& dialog, int number, int& chosen, KeyMode mode);
+    CSelectionPage(COrsaDialogKeyMapSettings& dialog, int number, int& chosen, model::KeyMode mode);
 
     void refresh() override;
     void click(int id, int index) override;
-    void apply(CAppState& state, int key, int level) override;
+    void apply(model::CAppState& state, int key, int level) override;
 
 private:
     bool isButton(const SkinElement& e) const;
 
     int m_number;
     int& m_chosen;
-    KeyMode m_mode;
+    model::KeyMode m_mode;
 };
 
 } // namespace talvik::editor

@@ -14,7 +14,7 @@ namespace {
 namespace id = layout::keymap_id;
 namespace control = layout::keymap_control;
 
-QString joinedCombo(const CActionList& combo) {
+QString joinedCombo(const model::CActionList& combo) {
     QStringList names;
     for (const std::string& item : combo.items()) {
         names << QString::fromStdString(item);
@@ -210,7 +210,7 @@ void CSingleComboPage::hookKey(const CHookKey& key) {
 }
 
 void CSingleComboPage::captureSingleKey(int code) {
-    const CAppState& state = m_dialog.appState();
+    const model::CAppState& state = m_dialog.appState();
     const int h = codeAt(state.vkToHWCode, code & 0x1FF);
     m_dialog.m_singleCode = h < 0 ? -1 : codeAt(state.hwCodeToVk, h);
     m_dialog.update();
@@ -228,7 +228,7 @@ void CSingleComboPage::virtualSingle() {
     if (!m_dialog.m_isSingle || capturing()) {
         return;
     }
-    CAppState& state = m_dialog.appState();
+    model::CAppState& state = m_dialog.appState();
     const int single = m_dialog.m_singleCode;
     state.vkSingleCode = single < 0 ? -1 : codeAt(state.vkToHWCode, single & 0x1FF);
     if (m_dialog.runVirtualKeyboard(1)) {
@@ -241,11 +241,11 @@ void CSingleComboPage::virtualCombo() {
     if (m_dialog.m_isSingle || m_dialog.m_capturingCombo || !m_combos.hasEntries()) {
         return;
     }
-    CAppState& state = m_dialog.appState();
+    model::CAppState& state = m_dialog.appState();
     if (!m_dialog.runVirtualKeyboard(2)) {
         return;
     }
-    CActionList& combo = m_dialog.m_combo;
+    model::CActionList& combo = m_dialog.m_combo;
     combo.clear();
     const int count =
         std::clamp(state.vkComboCount, 0, static_cast<int>(state.vkComboCodes.size()));
@@ -304,8 +304,8 @@ void CSingleComboPage::scrolled(int control, int position) {
     }
 }
 
-void CSingleComboPage::apply(CAppState& state, int key, int level) {
-    CKeyConfig& config = state.keyConfig;
+void CSingleComboPage::apply(model::CAppState& state, int key, int level) {
+    model::CKeyConfig& config = state.keyConfig;
     auto& mode = config.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
     auto& code = config.HWCode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)];
     if (m_dialog.m_isSingle) {
@@ -313,12 +313,12 @@ void CSingleComboPage::apply(CAppState& state, int key, int level) {
         const int h = single < 0 ? -1 : codeAt(state.vkToHWCode, single & 0x1FF);
         if (h > 0) {
             code = h;
-            mode = KeyMode::Single;
+            mode = model::KeyMode::Single;
         }
     } else if (!m_dialog.m_combo.empty()) {
         config.ComboKey[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)].assign(
             m_dialog.m_combo);
-        mode = KeyMode::Combo;
+        mode = model::KeyMode::Combo;
         code = 0;
     }
     // The library keeps what the user did to the selected entry, also what

@@ -27,7 +27,7 @@ public:
     void hookKey(const CHookKey& key) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
-    void apply(CAppState& state, int key, int level) override;
+    void apply(model::CAppState& state, int key, int level) override;
 
 private:
     void flipRadios(int id);

@@ -147,13 +147,13 @@ void COrsaDialogKeyMapSettings::clearChoice() {
 void COrsaDialogKeyMapSettings::applyAssignment() {
     const int key = m_state.editKey;
     const int level = m_state.editLevel;
-    if (key < 1 || key > kKeyCount || level < 0 || level >= kLayerCount) {
+    if (key < 1 || key > model::kKeyCount || level < 0 || level >= model::kLayerCount) {
         // No key to give a function to: nothing changed, and the caller must not think so.
         done(QDialog::Rejected);
         return;
     }
     m_state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)] =
-        KeyMode::NotSet;
+        model::KeyMode::NotSet;
     currentPage().apply(m_state, key, level);
     update();
     done(QDialog::Accepted);

@@ -32,7 +32,7 @@ bool isKey(const SkinElement& e) {
 
 } // namespace
 
-OrsaDialogVirtual::OrsaDialogVirtual(shell::CSkinSource& skin, CAppState& state, QWidget* parent)
+OrsaDialogVirtual::OrsaDialogVirtual(shell::CSkinSource& skin, model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_info(this) {
     m_info.hide();
     m_clickWait.setSingleShot(true);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace talvik::model {
+
 void CActionList::clear() {
     m_items.clear();
     m_children.clear();
@@ -155,3 +157,5 @@ std::string CActionList::proposeEntryName(const CActionList& collection, std::st
     }
     return name;
 }
+
+} // namespace talvik::model

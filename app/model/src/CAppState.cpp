@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace talvik::model {
+
 namespace {
 
 std::array<int, kKeyRows> unreadPressCounts() {
@@ -83,3 +85,5 @@ void CAppState::lightAreasFromArray(std::span<const int, kLightArrayInts> in) {
         light = {in[at], in[at + 1], in[at + 2]};
     }
 }
+
+} // namespace talvik::model

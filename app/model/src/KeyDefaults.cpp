@@ -1,5 +1,7 @@
 #include "talvik/model/CAppState.h"
 
+namespace talvik::model {
+
 namespace {
 
 constexpr int kFnKeyNumber = 72;
@@ -89,3 +91,5 @@ void CAppState::resetToDefaults() {
         }
     }
 }
+
+} // namespace talvik::model

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace talvik::model {
+
 namespace {
 
 // Kinds of the key definition array.
@@ -224,3 +226,5 @@ void CAppState::readKeysFromLibrary(COrsaHWI& hwi) {
         }
     }
 }
+
+} // namespace talvik::model

@@ -10,8 +10,8 @@
 
 namespace talvik::program {
 
-void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, CAppState& state,
-                    device::CDeviceWorkerSlot& worker) {
+void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, model::CAppState& state,
+                    jobs::CDeviceWorkerSlot& worker) {
     shell::CMainWindowDialogs dialogs;
     dialogs.keySettings = [&window, &app, &state] {
         editor::COrsaDialogKeyMapSettings dialog(app, state, &window);

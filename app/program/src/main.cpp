@@ -2,7 +2,7 @@
 // to the windows: the application state with its keyboard connection, and
 // the one slot every device worker starts in.
 
-#include "talvik/device/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     // Made first and ended last: the keyboard connection outlives every
     // window, and a worker still running at exit (a cancelled job) is
     // waited for before the device object it uses goes.
-    CAppState state;
-    talvik::device::CDeviceWorkerSlot worker;
+    talvik::model::CAppState state;
+    talvik::jobs::CDeviceWorkerSlot worker;
 
     // The window's shape and system moves behave the same on X11 and, through
     // XWayland, on Wayland desktops.

@@ -15,8 +15,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QResource>
 #include <QPixmap>
+#include <QResource>
 #include <QScreen>
 
 #include <array>
@@ -37,7 +37,7 @@ int detectModel(const std::function<int()>& detect, const std::function<void(int
     return model;
 }
 
-COrsaApp::COrsaApp(CAppState& state) : m_state(state) {}
+COrsaApp::COrsaApp(model::CAppState& state) : m_state(state) {}
 
 COrsaApp::~COrsaApp() {
     releaseSkin();

@@ -18,7 +18,7 @@
 
 namespace talvik::shell {
 
-COrsaDlg::COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent)
+COrsaDlg::COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_info(this),
       m_link(CKeyboardLink::of(state.device)) {
     m_message = [this](const QString& text) {

@@ -26,7 +26,7 @@ std::string COrsaDlg::languageTag() const {
 }
 
 int COrsaDlg::modeOf(int key, int level) const {
-    if (key < 1 || key > kKeyCount || level < 0 || level > 1) {
+    if (key < 1 || key > model::kKeyCount || level < 0 || level > 1) {
         return 0;
     }
     return static_cast<int>(
@@ -35,7 +35,7 @@ int COrsaDlg::modeOf(int key, int level) const {
 
 QString COrsaDlg::infoHeader() {
     const auto keyName = [this](int key) {
-        if (key >= 1 && key <= kKeyCount) {
+        if (key >= 1 && key <= model::kKeyCount) {
             for (SkinElement& e : elements()) {
                 if (e.keyIndex == key) {
                     return e.caption(m_state.languageTag) + QLatin1Char(' ');

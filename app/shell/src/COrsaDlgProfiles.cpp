@@ -39,7 +39,7 @@ COrsaDlg::ESaved COrsaDlg::saveWithDialog() {
     if (path.isEmpty()) {
         return ESaved::Cancelled;
     }
-    const SProfileResult result = saveProfile(m_state, filePath(path));
+    const profile::SProfileResult result = profile::saveProfile(m_state, filePath(path));
     if (!result.ok()) {
         tell(QMessageBox::Warning, profileSaveMessage(result, m_state.languageTag));
         return ESaved::Failed;
@@ -55,7 +55,7 @@ void COrsaDlg::saveProfileCommand() {
 void COrsaDlg::openProfileCommand() {
     const QString path = m_askForFile(EFileDialog::Open);
     if (!path.isEmpty()) {
-        const SProfileResult result = loadProfile(m_state, filePath(path));
+        const profile::SProfileResult result = profile::loadProfile(m_state, filePath(path));
         update();
         const QString text = profileLoadMessage(result, m_state.languageTag, m_state.modelNumber);
         if (!text.isEmpty()) {

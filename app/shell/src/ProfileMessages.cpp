@@ -126,7 +126,7 @@ QStringList repairLines(const std::string& notes, const std::string& tag) {
     return lines;
 }
 
-QString profileSaveMessage(const SProfileResult& result, const std::string& tag) {
+QString profileSaveMessage(const profile::SProfileResult& result, const std::string& tag) {
     if (result.ok()) {
         return {};
     }
@@ -136,10 +136,11 @@ QString profileSaveMessage(const SProfileResult& result, const std::string& tag)
         .arg(QString::fromStdString(result.message));
 }
 
-QString profileLoadMessage(const SProfileResult& result, const std::string& tag, int model) {
+QString profileLoadMessage(const profile::SProfileResult& result, const std::string& tag,
+                           int model) {
     const QString detail = QString::fromStdString(result.message);
     switch (result.status) {
-    case EProfileStatus::Ok: {
+    case profile::EProfileStatus::Ok: {
         if (result.message.empty()) {
             return {};
         }
@@ -153,19 +154,19 @@ QString profileLoadMessage(const SProfileResult& result, const std::string& tag,
             .arg(repaired.isEmpty() ? pick(tag, "文件结构有错误", "The file's structure has errors")
                                     : repaired.join(QLatin1Char('\n')));
     }
-    case EProfileStatus::FileError:
+    case profile::EProfileStatus::FileError:
         return pick(tag, "无法读取配置文件：%1\n", "The profile could not be read: %1\n")
                    .arg(detail) +
                unchanged(tag);
-    case EProfileStatus::NotXml:
+    case profile::EProfileStatus::NotXml:
         return pick(tag, "这个文件不是配置文件：其中没有 XML 内容。\n",
                     "This file is not a profile: it holds no XML.\n") +
                unchanged(tag);
-    case EProfileStatus::NotProfile:
+    case profile::EProfileStatus::NotProfile:
         return pick(tag, "这个文件不是 Talvik 配置文件。\n",
                     "This file is not a Talvik profile.\n") +
                unchanged(tag);
-    case EProfileStatus::OtherModel:
+    case profile::EProfileStatus::OtherModel:
         return pick(tag, "这是 %1 键盘的配置文件，不能用于当前连接的 %2 键盘。\n",
                     "This profile belongs to a %1 keyboard and cannot be used for the connected "
                     "%2.\n")

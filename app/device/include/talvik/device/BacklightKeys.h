@@ -21,11 +21,11 @@ class CFontTable;
 namespace talvik::device {
 
 // The colours of light index 0..87; index 0 carries no key.
-using LightTable = std::array<LightArea, kKeyRows>;
+using LightTable = std::array<model::LightArea, model::kKeyRows>;
 
-QColor toQColor(const LightArea& light);
-LightArea toLightArea(const QColor& colour);
-bool sameColour(const LightArea& a, const LightArea& b);
+QColor toQColor(const model::LightArea& light);
+model::LightArea toLightArea(const QColor& colour);
+bool sameColour(const model::LightArea& a, const model::LightArea& b);
 
 // Four strips of the frame width along the left, right, top and bottom sides
 // of `key` (design pixels), outside it.

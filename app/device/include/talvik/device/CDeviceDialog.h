@@ -15,7 +15,9 @@
 #include <string_view>
 #include <vector>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;
@@ -25,10 +27,10 @@ namespace talvik::device {
 
 class CDeviceDialog : public shell::CSkinWindow {
 public:
-    CAppState& state() { return m_state; }
+    model::CAppState& state() { return m_state; }
 
 protected:
-    CDeviceDialog(shell::CSkinSource& skin, CAppState& state, QWidget* parent);
+    CDeviceDialog(shell::CSkinSource& skin, model::CAppState& state, QWidget* parent);
 
     // Takes the pictures (normal, pointer-over, active; a number may repeat),
     // fills the element table in its order, scales it by the user-interface
@@ -45,7 +47,7 @@ protected:
     const QImage& skinPicture(std::size_t which) const { return m_pictures[which]; }
 
     shell::CSkinSource& m_skin;
-    CAppState& m_state;
+    model::CAppState& m_state;
 
 private:
     // Copies: the window keeps drawing from them whatever the application

@@ -8,8 +8,8 @@
 // and hands it to every firmware dialog it opens). Its worker starts in the
 // program's one device worker slot, so it never runs beside a device job.
 
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/hwi/WindowHandle.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 
 #include <QObject>
 #include <QString>
@@ -17,13 +17,16 @@
 #include <functional>
 #include <string>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::device {
 
 class CFirmwareDownload : public QObject {
 public:
-    CFirmwareDownload(CAppState& state, CDeviceWorkerSlot& worker, QObject* parent = nullptr);
+    CFirmwareDownload(model::CAppState& state, jobs::CDeviceWorkerSlot& worker,
+                      QObject* parent = nullptr);
     // A download still running goes on; its result is then not shown.
     ~CFirmwareDownload() override;
     CFirmwareDownload(const CFirmwareDownload&) = delete;
@@ -55,8 +58,8 @@ protected:
 private:
     void finish(int result);
 
-    CAppState& m_state;
-    CDeviceWorkerSlot& m_worker;
+    model::CAppState& m_state;
+    jobs::CDeviceWorkerSlot& m_worker;
     HWND m_relay = 0; // the handle the worker and the library post to
     HWND m_window = 0;
     std::string m_path;

@@ -12,15 +12,15 @@ namespace talvik::device {
 
 // What the dialog reports to its opener: valid when it ends with IDOK.
 struct CMultiSelection {
-    std::array<bool, kKeyRows> selected{}; // by light index
-    LightArea colour;
+    std::array<bool, model::kKeyRows> selected{}; // by light index
+    model::LightArea colour;
 };
 
 class COrsaDialogBkLightMultiSelect : public CDeviceDialog {
 public:
     // `colours` is drawn from and never changed; `result` must be cleared by
     // the opener and receives the selection and the colour.
-    COrsaDialogBkLightMultiSelect(shell::CSkinSource& skin, CAppState& state,
+    COrsaDialogBkLightMultiSelect(shell::CSkinSource& skin, model::CAppState& state,
                                   const LightTable& colours, CMultiSelection& result,
                                   QWidget* parent = nullptr);
 

@@ -8,8 +8,8 @@
 #include "talvik/device/BacklightKeys.h"
 #include "talvik/device/CDeviceDialog.h"
 #include "talvik/device/CDevicePrompts.h"
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 
 #include <functional>
 
@@ -27,8 +27,8 @@ public:
         std::function<bool(const LightTable& colours, CMultiSelection& result)>;
 
     // Its Read and Write run their jobs in `worker`.
-    COrsaDialogBkLightSettings(shell::CSkinSource& skin, CAppState& state,
-                               CDeviceWorkerSlot& worker, QWidget* parent = nullptr);
+    COrsaDialogBkLightSettings(shell::CSkinSource& skin, model::CAppState& state,
+                               jobs::CDeviceWorkerSlot& worker, QWidget* parent = nullptr);
 
     void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
     void setJobRunner(JobRunner run) { m_runJob = std::move(run); }

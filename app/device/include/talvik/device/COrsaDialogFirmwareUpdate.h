@@ -18,7 +18,7 @@ class CFirmwareDownload;
 
 class COrsaDialogFirmwareUpdate : public CDeviceDialog {
 public:
-    COrsaDialogFirmwareUpdate(shell::CSkinSource& skin, CAppState& state,
+    COrsaDialogFirmwareUpdate(shell::CSkinSource& skin, model::CAppState& state,
                               CFirmwareDownload& download, QWidget* parent = nullptr);
     ~COrsaDialogFirmwareUpdate() override;
 

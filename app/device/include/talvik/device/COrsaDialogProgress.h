@@ -16,8 +16,8 @@
 // If an earlier worker still runs (a job cancelled a moment ago), the dialog
 // says so, stays responsive and starts its job when that worker has ended.
 
-#include "talvik/device/CDeviceWorkerSlot.h"
 #include "talvik/jobs/CDeviceJob.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include <QString>
@@ -25,7 +25,9 @@
 #include <memory>
 #include <optional>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;
@@ -40,8 +42,8 @@ inline constexpr int IDCANCEL = 2;
 class COrsaDialogProgress : public shell::CSkinWindow {
 public:
     // The job runs in `worker`, the one slot every device worker of the program starts in.
-    COrsaDialogProgress(shell::CSkinSource& skin, CAppState& state, CDeviceWorkerSlot& worker,
-                        QWidget* parent = nullptr);
+    COrsaDialogProgress(shell::CSkinSource& skin, model::CAppState& state,
+                        jobs::CDeviceWorkerSlot& worker, QWidget* parent = nullptr);
     ~COrsaDialogProgress() override;
 
     // The job, set before the dialog runs; with none the dialog starts nothing.
@@ -85,8 +87,8 @@ private:
     void cancelJob();
 
     shell::CSkinSource& m_skin;
-    CAppState& m_state;
-    CDeviceWorkerSlot& m_worker;
+    model::CAppState& m_state;
+    jobs::CDeviceWorkerSlot& m_worker;
     jobs::CJobControl::Sleep m_sleep;
     int m_percent = 0;
     bool m_waiting = false;

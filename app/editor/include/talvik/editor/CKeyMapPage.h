@@ -10,7 +10,9 @@
 
 #include <string>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::editor {
 
@@ -80,7 +82,7 @@ public:
     }
     // OK: the key's assignment on (key, level) from this page, which has
     // already been cleared to NotSet, and this page's library into the model.
-    virtual void apply(CAppState& state, int key, int level) {
+    virtual void apply(model::CAppState& state, int key, int level) {
         (void)state;
         (void)key;
         (void)level;

@@ -25,7 +25,9 @@
 #include <memory>
 #include <optional>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;
@@ -55,12 +57,12 @@ struct CKeyMapWork {
     int m_mouseCode = -1;
     int m_functionCode = -1;
     int m_powerCode = -1;
-    CActionList m_comboLibrary{layout::kComboRows};
-    CActionList m_combo{layout::kComboRows};
-    CActionList m_macroLibrary{layout::kMacroRows};
-    CActionList m_macro{layout::kMacroRows};
-    CActionList m_emuLibrary{layout::kMacroRows};
-    CActionList m_emu{layout::kMacroRows};
+    model::CActionList m_comboLibrary{layout::kComboRows};
+    model::CActionList m_combo{layout::kComboRows};
+    model::CActionList m_macroLibrary{layout::kMacroRows};
+    model::CActionList m_macro{layout::kMacroRows};
+    model::CActionList m_emuLibrary{layout::kMacroRows};
+    model::CActionList m_emu{layout::kMacroRows};
     int m_menuRow = -1;
 };
 
@@ -73,7 +75,7 @@ public:
     static constexpr int kDoubleClickGuardMs = 200;
     static constexpr int kTipDelayMs = 100;
 
-    COrsaDialogKeyMapSettings(shell::CSkinSource& skin, CAppState& state,
+    COrsaDialogKeyMapSettings(shell::CSkinSource& skin, model::CAppState& state,
                               QWidget* parent = nullptr);
     ~COrsaDialogKeyMapSettings() override;
 
@@ -113,7 +115,7 @@ public:
     void setClock(std::function<std::int64_t()> now) { m_clock = std::move(now); }
 
     // For the pages.
-    CAppState& appState() { return m_state; }
+    model::CAppState& appState() { return m_state; }
     const std::string& language() const;
     SkinElement& element(int id) { return elements()[static_cast<std::size_t>(indexOfId(id))]; }
     SkinElement& elementAt(int index) { return elements()[static_cast<std::size_t>(index)]; }
@@ -130,7 +132,7 @@ public:
     void refresh();
     // Scroll bar `control` (1006, 1007) shows `list`: one position per item,
     // a page of SizeOfView, the selected item as the position.
-    void syncScrollBar(int control, const CActionList& list);
+    void syncScrollBar(int control, const model::CActionList& list);
     void placeScrollBar(int control, const layout::ControlPlace& place);
     void showMessage(const QString& text);
     bool runVirtualKeyboard(int mode);
@@ -181,7 +183,7 @@ private:
     void flushPendingClick();
 
     shell::CSkinSource& m_skin;
-    CAppState& m_state;
+    model::CAppState& m_state;
     std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
     std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
     QRegularExpressionValidator m_digitsOnly; // the number fields take digits only

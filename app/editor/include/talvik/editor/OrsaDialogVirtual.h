@@ -28,7 +28,9 @@
 #include <QImage>
 #include <QTimer>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;
@@ -47,7 +49,7 @@ public:
     static constexpr int kDoubleClickWaitMs = 100;
     static constexpr int kReleaseWaitMs = 300;
 
-    OrsaDialogVirtual(shell::CSkinSource& skin, CAppState& state, QWidget* parent = nullptr);
+    OrsaDialogVirtual(shell::CSkinSource& skin, model::CAppState& state, QWidget* parent = nullptr);
     ~OrsaDialogVirtual() override;
 
     // kSingle or kCombo, set before the dialog runs. Any other value shows
@@ -87,7 +89,7 @@ private:
     void chooseDoubleClicked();
 
     shell::CSkinSource& m_skin;
-    CAppState& m_state;
+    model::CAppState& m_state;
     QImage m_normal;
     QImage m_hover;
     QImage m_active;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace talvik::model {
+
 class CActionList {
 public:
     // The view and play fields keep the names under which profiles store them.
@@ -82,3 +84,5 @@ private:
     std::vector<std::string> m_items;
     std::vector<CActionList> m_children; // child i belongs to item i
 };
+
+} // namespace talvik::model

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+namespace talvik::model {
+
 // Every byte of an unread press counter is 200, which makes it negative.
 inline constexpr int kUnreadPressCount = static_cast<int>(0xC8C8C8C8u);
 // The library's light array: red, green, blue of keys 1..87.
@@ -99,3 +101,5 @@ public:
     void lightAreasToArray(std::span<int, kLightArrayInts> out) const;
     void lightAreasFromArray(std::span<const int, kLightArrayInts> in);
 };
+
+} // namespace talvik::model

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace talvik::model {
+
 // Key numbers run 1..87; per-key tables have one row more so that they can be
 // indexed by the key number. Row 0 carries no key and is never saved, written
 // or shown. Layer index 0 is the top layer, 1 the Fn layer.
@@ -51,3 +53,5 @@ struct CKeyConfig {
     PerKeyAndLayer<int> HWCode{};                 // hardware code of the key's function
     PerKeyAndLayer<CActionList> ComboKey{};       // the key's combo, macro or emulation content
 };
+
+} // namespace talvik::model

@@ -5,9 +5,11 @@
 // tests that run the whole main window) link the shell, the editor and the
 // device dialogs together.
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
-namespace talvik::device {
+namespace talvik::jobs {
 class CDeviceWorkerSlot;
 }
 
@@ -20,7 +22,7 @@ namespace talvik::program {
 
 // Hands `window` the dialogs its commands open. Every device job runs in
 // `worker`, which must outlive the window.
-void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, CAppState& state,
-                    device::CDeviceWorkerSlot& worker);
+void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, model::CAppState& state,
+                    jobs::CDeviceWorkerSlot& worker);
 
 } // namespace talvik::program

@@ -16,7 +16,9 @@
 #include <map>
 #include <memory>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
 
 namespace talvik::shell {
 
@@ -47,7 +49,7 @@ public:
     static constexpr int kDetectRetries = 11;
     static constexpr int kDetectSleepMs = 1000;
 
-    explicit COrsaApp(CAppState& state);
+    explicit COrsaApp(model::CAppState& state);
     ~COrsaApp();
     COrsaApp(const COrsaApp&) = delete;
     COrsaApp& operator=(const COrsaApp&) = delete;
@@ -88,7 +90,7 @@ public:
     const QImage& picture(int id) override;
     const CFontTable& fonts() const override { return m_fonts; }
 
-    CAppState& state() { return m_state; }
+    model::CAppState& state() { return m_state; }
 
     // What every window reads.
     QImage m_bmpMainNormal;
@@ -103,11 +105,11 @@ private:
     void startMainPictures(int resolution);
     bool finishMainPictures(QString& error);
 
-    CAppState& m_state;
+    model::CAppState& m_state;
     QString m_hResModule; // the registered resource file, empty when none
     int m_model = 0;
     int m_resolution = 1;
-    std::map<int, QImage> m_pictures; // what picture() has loaded at m_resolution
+    std::map<int, QImage> m_pictures;            // what picture() has loaded at m_resolution
     std::unique_ptr<SPendingPictures> m_pending; // main pictures still decoding
 };
 

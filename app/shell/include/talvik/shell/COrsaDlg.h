@@ -22,8 +22,12 @@
 #include <functional>
 #include <memory>
 
+namespace talvik::model {
 class CAppState;
+} // namespace talvik::model
+namespace talvik::profile {
 struct SProfileResult;
+} // namespace talvik::profile
 
 namespace talvik::layout {
 struct PanelText;
@@ -49,7 +53,7 @@ public:
     using NoticeSink =
         std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
 
-    COrsaDlg(COrsaApp& app, CAppState& state, QWidget* parent = nullptr);
+    COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent = nullptr);
     ~COrsaDlg() override;
 
     // Replaces how the window reaches the keyboard and how it shows messages.
@@ -158,7 +162,7 @@ private:
     QString unusableKeyboardMessage() const;
 
     COrsaApp& m_app;
-    CAppState& m_state;
+    model::CAppState& m_state;
     std::array<QColor, 9> m_modeColors;
     CInfoBox m_info;
     QIcon m_hIcon;

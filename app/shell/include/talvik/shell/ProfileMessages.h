@@ -13,11 +13,12 @@
 namespace talvik::shell {
 
 // Why a save failed; empty after a successful one.
-QString profileSaveMessage(const SProfileResult& result, const std::string& tag);
+QString profileSaveMessage(const profile::SProfileResult& result, const std::string& tag);
 
 // Why a profile was not loaded (the configuration is then unchanged), or
 // what had to be repaired in one that loaded leniently; empty for a clean load.
-QString profileLoadMessage(const SProfileResult& result, const std::string& tag, int model);
+QString profileLoadMessage(const profile::SProfileResult& result, const std::string& tag,
+                           int model);
 
 // One line per repair the load's notes record, in the user's language:
 // broken markup, skipped entries, characters that could not be read. Notes

@@ -1,0 +1,56 @@
+#pragma once
+
+// Profiles: the whole configuration model saved as one XML file (extension "pro") and
+// loaded back. Both run on the user interface thread and return what happened, so the
+// main window can tell the user.
+
+#include "talvik/model/CKeyConfig.h"
+
+#include <string>
+
+namespace talvik::model {
+class CAppState;
+}
+namespace talvik::xml {
+class CXmlDocument;
+}
+
+namespace talvik::profile {
+
+enum class EProfileStatus {
+    Ok,
+    FileError,  // cannot be read, or cannot be written (details in message)
+    NotXml,     // readable, but no element in it
+    NotProfile, // an XML file, but not a profile
+    OtherModel, // a profile for another model (its root name in message)
+};
+
+struct SProfileResult {
+    EProfileStatus status = EProfileStatus::Ok;
+    // FileError: the system's message; OtherModel: the file's root name; Ok after a load:
+    // what the lenient reading had to repair or skip, empty for a clean file.
+    std::string message;
+
+    bool ok() const { return status == EProfileStatus::Ok; }
+};
+
+// The root element name of a model's profiles (also the model's caption name).
+const char16_t* profileRootName(int modelNumber);
+
+// Writes the model to a new file beside path and renames it over path only once it is
+// complete and on the disk, so a failed save never damages the profile that was there.
+SProfileResult saveProfile(const model::CKeyConfig& config, int modelNumber,
+                           const std::string& path);
+SProfileResult saveProfile(const model::CAppState& state, const std::string& path);
+
+// Replaces the model from the file. The model changes only when the file is a profile of
+// this model; a damaged one is read leniently, and whatever it does not supply gets the
+// factory default. The press statistics are cleared to "not read" in every case.
+SProfileResult loadProfile(model::CAppState& state, const std::string& path);
+
+// One list as a "List" element at the document's current position, and back. loadFrom
+// searches the "List" among the current parent's children.
+void saveTo(const model::CActionList& list, xml::CXmlDocument& doc);
+void loadFrom(model::CActionList& list, xml::CXmlDocument& doc);
+
+} // namespace talvik::profile

@@ -1,0 +1,384 @@
+#include "CXmlParser.h"
+
+#include "talvik/xml/XmlSyntax.h"
+
+#include <algorithm>
+
+namespace talvik::xml {
+
+using talvik::xml::isNameEnd;
+using talvik::xml::isXmlSpace;
+using talvik::xml::nameEnd;
+
+namespace {
+
+std::u16string number(std::size_t value) {
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+// The characters a start tag's scan has to look at; everything else is skipped.
+bool isTagSpecial(char16_t c) {
+    return c == u'<' || c == u'>' || c == u'/' || c == u'"' || c == u'\'';
+}
+
+} // namespace
+
+CXmlParser::CXmlParser(CXmlDocument& document)
+    : m_doc(document), m_text(document.m_text), m_elements(document.m_elements),
+      m_openNames(16, SNameHash{(document.m_flags & CXmlDocument::kFlagIgnoreCase) != 0},
+                  SNameEqual{(document.m_flags & CXmlDocument::kFlagIgnoreCase) != 0}) {}
+
+void CXmlParser::run() {
+    m_elements.clear();
+    m_elements.reserve(m_text.size() / 64 + 8);
+    SElement document;
+    document.length = static_cast<int>(m_text.size());
+    m_elements.push_back(document);
+
+    std::size_t pos = m_text.find(u'<');
+    while (pos != std::u16string::npos && pos < m_text.size()) {
+        pos = m_text.find(u'<', markup(pos));
+    }
+    unendAbove(0, m_text.size());
+    checkDocumentLevel();
+}
+
+// Handles the markup starting at the "<" at pos; returns where scanning goes on.
+std::size_t CXmlParser::markup(std::size_t pos) {
+    if (pos + 1 >= m_text.size()) {
+        syntaxError(u"unterminated_tag_syntax", pos, u"tag");
+        return pos + 1;
+    }
+    char16_t next = m_text[pos + 1];
+    if (next == u'/') {
+        return endTag(pos);
+    }
+    if (next == u'!') {
+        return exclamation(pos);
+    }
+    if (next == u'?') {
+        return skipTo(pos, u"?>", pos + 2, u"processing_instruction");
+    }
+    if (isNameEnd(next)) {
+        syntaxError(u"first_tag_syntax", pos);
+        return pos + 1;
+    }
+    return startTag(pos);
+}
+
+// Where the quote at open closes, or npos. Values are short, so they are scanned here; find
+// takes over once a terminator is known to be missing, and records one that is, which keeps
+// a damaged file from being rescanned to its end for every later quote.
+std::size_t CXmlParser::closingQuote(std::size_t open) {
+    const std::u16string_view text(m_text);
+    if (m_missing.empty()) {
+        for (std::size_t k = open + 1; k < text.size(); ++k) {
+            if (text[k] == text[open]) {
+                return k;
+            }
+        }
+    }
+    return find(text.substr(open, 1), open + 1);
+}
+
+std::size_t CXmlParser::startTag(std::size_t pos) {
+    // A local view keeps the text's address in a register through the scan.
+    const std::u16string_view text(m_text);
+    std::size_t k = nameEnd(text, pos + 1);
+    bool empty = false;
+    while (true) {
+        while (k < text.size() && !isTagSpecial(text[k])) {
+            ++k;
+        }
+        if (k >= text.size() || text[k] == u'<') {
+            syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
+            return k;
+        }
+        char16_t c = text[k];
+        if (c == u'>') {
+            break;
+        }
+        if (c == u'/' && k + 1 < text.size() && text[k + 1] == u'>') {
+            empty = true;
+            ++k;
+            break;
+        }
+        if (c == u'"' || c == u'\'') {
+            std::size_t close = closingQuote(k);
+            if (close == std::u16string::npos) {
+                syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
+                return pos + 1;
+            }
+            k = close;
+        }
+        ++k;
+    }
+    SElement element;
+    element.start = static_cast<int>(pos);
+    element.startTagLength = static_cast<int>(k + 1 - pos);
+    element.length = element.startTagLength;
+    element.flags = empty ? CXmlDocument::kEmptyElement : 0;
+    int index = static_cast<int>(m_elements.size());
+    m_elements.push_back(element);
+    m_doc.linkChild(m_open.empty() ? 0 : m_open.back(), index, 0);
+    if (!empty) {
+        m_open.push_back(index);
+        if (m_counting) {
+            ++openCount(m_doc.nameAt(pos + 1));
+        }
+    }
+    return k + 1;
+}
+
+std::size_t CXmlParser::endTag(std::size_t pos) {
+    std::size_t end = nameEnd(m_text, pos + 2);
+    if (end == pos + 2) {
+        syntaxError(u"first_tag_syntax", pos);
+        return pos + 1;
+    }
+    std::size_t close = end;
+    while (close < m_text.size() && m_text[close] != u'>' && m_text[close] != u'<') {
+        ++close;
+    }
+    if (close >= m_text.size() || m_text[close] == u'<') {
+        syntaxError(u"unterminated_tag_syntax", pos, u"end_tag");
+        return close;
+    }
+    std::u16string_view name(m_text.data() + pos + 2, end - pos - 2);
+    std::size_t depth = openDepthOf(name);
+    while (depth > 0 &&
+           !m_doc.namesEqual(m_doc.nameAt(m_elements[m_open[depth - 1]].start + 1), name)) {
+        --depth;
+    }
+    if (depth == 0) {
+        m_doc.addResult(u"lone_end_tag",
+                        {{u"tagname", std::u16string(name)}, {u"offset", number(pos)}});
+        m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+        return close + 1;
+    }
+    unendAbove(depth, pos);
+    SElement& element = m_elements[m_open.back()];
+    if (m_counting) {
+        --openCount(name);
+    }
+    m_open.pop_back();
+    element.length = static_cast<int>(close + 1) - element.start;
+    element.endTagLength = static_cast<int>(close + 1 - pos);
+    return close + 1;
+}
+
+// Elements that never got their end tag end with their start tag; their children follow
+// them as siblings, which keeps every element's range inside its parent's. All open
+// elements above depth are closed at once, so that every child is moved only once even
+// when thousands of nested elements are left open.
+void CXmlParser::unendAbove(std::size_t depth, std::size_t closedAt) {
+    if (m_open.size() <= depth) {
+        return;
+    }
+    int target = depth == 0 ? 0 : m_open[depth - 1];
+    for (std::size_t k = m_open.size(); k > depth; --k) {
+        SElement& element = m_elements[m_open[k - 1]];
+        if (m_counting) {
+            --openCount(m_doc.nameAt(element.start + 1));
+        }
+        m_doc.addResult(u"unended_start_tag",
+                        {{u"tagname", std::u16string(m_doc.nameAt(element.start + 1))},
+                         {u"offset", number(element.start)},
+                         {u"offset2", number(closedAt)}});
+    }
+    m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+    int last = m_open.back();
+    for (std::size_t k = depth; k < m_open.size(); ++k) {
+        int index = m_open[k];
+        SElement& element = m_elements[index];
+        element.flags |= CXmlDocument::kUnended;
+        element.length = element.startTagLength;
+        element.parent = target;
+        int first = element.firstChild;
+        if (first == 0) {
+            continue;
+        }
+        if (k + 1 == m_open.size()) {
+            last = m_elements[first].prevSibling;
+        }
+        // The children chain on behind the element; the last child of every element but
+        // the innermost is the next open element, so the chains join up by themselves.
+        element.firstChild = 0;
+        element.nextSibling = first;
+        m_elements[first].prevSibling = index;
+        for (int child = first; child != 0 && child != (k + 1 < m_open.size() ? m_open[k + 1] : 0);
+             child = m_elements[child].nextSibling) {
+            m_elements[child].parent = target;
+        }
+    }
+    m_elements[m_elements[target].firstChild].prevSibling = last;
+    m_open.resize(depth);
+}
+
+std::size_t CXmlParser::exclamation(std::size_t pos) {
+    std::u16string_view rest(m_text.data() + pos, m_text.size() - pos);
+    if (rest.starts_with(u"<!--")) {
+        return skipTo(pos, u"-->", pos + 4, u"comment");
+    }
+    if (rest.starts_with(u"<!-")) {
+        syntaxError(u"comment_tag_syntax", pos);
+        return pos + 1;
+    }
+    if (rest.starts_with(u"<![CDATA[")) {
+        return skipTo(pos, u"]]>", pos + 9, u"cdata_section");
+    }
+    if (rest.starts_with(u"<![")) {
+        syntaxError(u"cdata_section_syntax", pos);
+        return pos + 1;
+    }
+    if (rest.starts_with(u"<!DOCTYPE")) {
+        return doctype(pos);
+    }
+    syntaxError(u"exclamation_tag_syntax", pos);
+    return pos + 1;
+}
+
+std::size_t CXmlParser::skipTo(std::size_t pos, std::u16string_view terminator, std::size_t from,
+                               std::u16string_view type) {
+    std::size_t end = find(terminator, from);
+    if (end == std::u16string::npos) {
+        syntaxError(u"unterminated_tag_syntax", pos, type);
+        return from;
+    }
+    return end + terminator.size();
+}
+
+// The declaration may carry an internal subset in brackets, whose markup declarations
+// contain ">" of their own, and quoted literals that may contain anything.
+std::size_t CXmlParser::doctype(std::size_t pos) {
+    std::size_t k = pos + 9;
+    if (!m_open.empty() || m_elements[0].firstChild != 0 || k >= m_text.size() ||
+        !isXmlSpace(m_text[k])) {
+        syntaxError(u"doctype_tag_syntax", pos);
+    }
+    if (m_doctypeUnterminated) {
+        syntaxError(u"unterminated_tag_syntax", pos, u"document_type");
+        return pos + 9;
+    }
+    int depth = 0;
+    for (; k < m_text.size(); ++k) {
+        char16_t c = m_text[k];
+        if (c == u'"' || c == u'\'') {
+            std::size_t close = find(std::u16string_view(&m_text[k], 1), k + 1);
+            if (close == std::u16string::npos) {
+                break;
+            }
+            k = close;
+        } else if (c == u'[') {
+            ++depth;
+        } else if (c == u']' && depth > 0) {
+            --depth;
+        } else if (c == u'>' && depth == 0) {
+            return k + 1;
+        }
+    }
+    m_doctypeUnterminated = true;
+    syntaxError(u"unterminated_tag_syntax", pos, u"document_type");
+    return pos + 9;
+}
+
+// A terminator that is missing from some offset on is missing from every later offset too;
+// remembering that keeps a file full of unclosed comments or quotes from being rescanned
+// to its end once per "<".
+std::size_t CXmlParser::find(std::u16string_view terminator, std::size_t from) {
+    for (const auto& [what, missingFrom] : m_missing) {
+        if (what == terminator && from >= missingFrom) {
+            return std::u16string::npos;
+        }
+    }
+    std::size_t found =
+        terminator.size() == 1 ? m_text.find(terminator[0], from) : m_text.find(terminator, from);
+    if (found == std::u16string::npos) {
+        m_missing.emplace_back(terminator, from);
+    }
+    return found;
+}
+
+void CXmlParser::syntaxError(std::u16string_view word, std::size_t offset,
+                             std::u16string_view type) {
+    if (type.empty()) {
+        m_doc.addResult(word, {{u"offset", number(offset)}});
+    } else {
+        m_doc.addResult(word, {{u"type", std::u16string(type)}, {u"offset", number(offset)}});
+    }
+    m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+}
+
+namespace {
+
+char16_t folded(char16_t c, bool fold) {
+    return fold && c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+} // namespace
+
+std::size_t CXmlParser::SNameHash::operator()(std::u16string_view name) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char16_t c : name) {
+        hash = (hash ^ folded(c, ignoreCase)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+bool CXmlParser::SNameEqual::operator()(std::u16string_view a, std::u16string_view b) const {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [this](char16_t x, char16_t y) {
+        return folded(x, ignoreCase) == folded(y, ignoreCase);
+    });
+}
+
+int& CXmlParser::openCount(std::u16string_view name) {
+    return m_openNames[name];
+}
+
+// The depth of the stack of open elements down to the nearest one with this name, or 0 when
+// none is open. An end tag almost always closes the innermost element; for the others, a
+// count of open elements by name tells a lone end tag without walking the whole stack, which
+// deeply nested damaged files would make quadratic. The count is kept only from the first
+// deep mismatch on, so that well-formed documents never pay for it.
+std::size_t CXmlParser::openDepthOf(std::u16string_view name) {
+    if (m_open.empty()) {
+        return 0;
+    }
+    if (m_doc.namesEqual(m_doc.nameAt(m_elements[m_open.back()].start + 1), name)) {
+        return m_open.size();
+    }
+    constexpr std::size_t kShallow = 32;
+    if (!m_counting && m_open.size() > kShallow) {
+        m_counting = true;
+        for (int open : m_open) {
+            ++openCount(m_doc.nameAt(m_elements[open].start + 1));
+        }
+    }
+    if (m_counting) {
+        auto counted = m_openNames.find(name);
+        if (counted == m_openNames.end() || counted->second == 0) {
+            return 0;
+        }
+    }
+    return m_open.size();
+}
+
+void CXmlParser::checkDocumentLevel() {
+    int root = m_elements[0].firstChild;
+    if (root == 0) {
+        m_doc.addResult(u"no_root_element", {});
+        m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+    } else if (m_elements[root].nextSibling != 0) {
+        m_doc.addResult(u"root_has_sibling",
+                        {{u"tagname", std::u16string(m_doc.nameAt(
+                                          m_elements[m_elements[root].nextSibling].start + 1))}});
+        m_elements[0].flags |= CXmlDocument::kNotWellFormed;
+    }
+}
+
+} // namespace talvik::xml
