@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CLibraryView.h"
 #include "talvik/editor/CKeyMapPage.h"
 #include "talvik/model/CKeyConfig.h"
 
@@ -14,33 +13,28 @@ namespace talvik::editor {
 // Recording and editing the content belong to the pages built on it: they
 // derive from this class, take the clicks it does not know, the keystrokes,
 // the right button, the number fields and the delay editor through the
-// CKeyMapPage interface, and the dialog's constructor creates them.
+// CKeyMapPage interface, and the dialog's constructor creates them. OK takes
+// the session's working copies, which this class keeps up to date.
 class CLibraryPage : public CKeyMapPage {
 public:
     struct Spec {
-        int number;          // 2 Macro, 3 Emulate
-        int firstLibraryRow; // 221, 321
-        int firstEntryRow;   // 241, 341
+        keymap::KeyMapPage page; // Macro or Emulation
+        int firstLibraryRow;     // 221, 321
+        int firstEntryRow;       // 241, 341
         int newId;
         int removeId;
         KeyMode mode;
-        text::CollectionKind kind;
-        CActionList CKeyConfig::*collection;
         layout::ControlPlace libraryBar;
         layout::ControlPlace entryBar;
     };
 
-    CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, CActionList& library,
-                 CActionList& entry);
-
-    CLibraryView& entries() { return m_entries; }
+    CLibraryPage(IKeyMapHost& host, const Spec& spec);
 
     void shown() override;
     void refresh() override;
     void click(int id, int index) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
-    void apply(CAppState& state, int key, int level) override;
 
 protected:
     // Scroll bars after the library or the entry changed.
@@ -49,7 +43,7 @@ protected:
     Spec m_spec;
     CActionList& m_library;
     CActionList& m_entry;
-    CLibraryView m_entries;
+    keymap::CLibraryView& m_entries;
 };
 
 } // namespace talvik::editor
