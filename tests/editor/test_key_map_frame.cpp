@@ -9,6 +9,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
 
@@ -48,6 +50,18 @@ TEST(KeyMapFrame, TableHas221SlotsAndEveryElementBelongsToItsPage) {
     EXPECT_TRUE(f.element(keymap::FirstComboRow + 5).isListRow);
     EXPECT_EQ(f.element(keymap::ComboListHeader).textFormat, 0u);
     EXPECT_EQ(dlg.size(), QSize(580, 372));
+}
+
+TEST(KeyMapFrame, AnIdTheTableLacksIsNeverTakenForTheFirstElement) {
+    CKeyMapFixture f;
+    auto& dlg = f.open();
+    ASSERT_EQ(dlg.elements()[0].id, keymap::Default);
+    EXPECT_EQ(&dlg.element(keymap::Default), &dlg.elements()[0]);
+    // The table's own lookup answers 0, the Default button, for these.
+    for (const int missing : {0, 99, 103, 999, -1}) {
+        EXPECT_THROW(dlg.element(missing), std::logic_error) << missing;
+    }
+    EXPECT_FALSE(dlg.elements()[0].active) << "nothing was changed on the way";
 }
 
 TEST(KeyMapFrame, OpensOnThePageOfTheKeysAssignment) {

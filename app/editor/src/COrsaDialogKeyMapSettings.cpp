@@ -150,8 +150,8 @@ SkinElement& COrsaDialogKeyMapSettings::element(int id) {
 
 int COrsaDialogKeyMapSettings::indexOfKnownId(int id) const {
     // indexOfId answers 0 for an id the table lacks: that must never pass
-    // for the first element.
-    const int index = indexOfId(id);
+    // for the first element. Ids of 0 or less mark the empty slots.
+    const int index = id > 0 ? indexOfId(id) : -1;
     if (index < 0 || static_cast<std::size_t>(index) >= elements().size() ||
         elements()[static_cast<std::size_t>(index)].id != id) {
         throw std::logic_error("the key settings table has no element " + std::to_string(id));

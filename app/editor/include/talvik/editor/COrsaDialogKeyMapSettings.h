@@ -80,45 +80,22 @@ public:
     // Nanoseconds of a steady clock.
     void setClock(std::function<std::int64_t()> now) { m_clock = std::move(now); }
 
-    // What the pages reach through IKeyMapHost.
     keymap::CKeyMapSession& session() override { return m_session; }
     const keymap::CKeyMapSession& session() const { return m_session; }
-    const std::string& language() const override;
     SkinElement& element(int id) override;
-    SkinElement& elementAt(int index) override {
-        return elements()[static_cast<std::size_t>(index)];
-    }
-    int indexOfKnownId(int id) const override;
-    std::span<SkinElement> allElements() override { return elements(); }
-    void refresh() override;
-    void redraw() override { update(); }
-    void startCapture() override;
-    void stopCapture() override;
-    void openInPlaceEditor(int index, const QString& text, bool delay) override;
-    bool inPlaceEditorOpen() const override { return m_renaming || m_editingDelay; }
-    void commitInPlaceEdit() override;
-    // Scroll bar `control` shows `list`: one position per item, a page of
-    // SizeOfView, the selected item as the position.
-    void syncScrollBar(int control, const CActionList& list) override;
-    void placeScrollBar(int control, const layout::ControlPlace& place) override;
-    shell::CInfoBox& comboText() override { return m_comboText; }
-    QLineEdit& countEdit() override { return m_countEdit; }
-    QLineEdit& intervalEdit() override { return m_intervalEdit; }
-    QWidget& menuParent() override { return *this; }
-    void showMessage(const QString& text) override;
-    bool runVirtualKeyboard(int mode) override;
-
-    CKeyMapPage& page(keymap::KeyMapPage page) { return *m_pages[keymap::pageIndex(page)]; }
     CKeyMapPage& currentPage() { return page(m_session.m_page); }
-    bool isOnCurrentPage(const SkinElement& e) const;
+    // Stores the in-place editor's text and closes it.
+    void commitInPlaceEdit() override;
     // Whether the in-place editor is open on a name, or on a delay.
     bool isRenaming() const { return m_renaming; }
     bool isEditingDelay() const { return m_editingDelay; }
+    shell::CInfoBox& comboText() override { return m_comboText; }
+    QLineEdit& countEdit() override { return m_countEdit; }
+    QLineEdit& intervalEdit() override { return m_intervalEdit; }
     QLineEdit& renameEdit() { return m_renameEdit; }
     shell::CSkinScrollBar& scrollBar(int control);
     // A list scroll bar moved: the list's selection follows it.
     void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
-    void placeControl(QWidget& control, const layout::ControlPlace& place);
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
     const CTipWindow& tip() const { return m_tip; }
@@ -137,6 +114,30 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // The rest of what the pages reach through IKeyMapHost.
+    const std::string& language() const override;
+    SkinElement& elementAt(int index) override {
+        return elements()[static_cast<std::size_t>(index)];
+    }
+    int indexOfKnownId(int id) const override;
+    std::span<SkinElement> allElements() override { return elements(); }
+    void refresh() override;
+    void redraw() override { update(); }
+    void startCapture() override;
+    void stopCapture() override;
+    void openInPlaceEditor(int index, const QString& text, bool delay) override;
+    bool inPlaceEditorOpen() const override { return m_renaming || m_editingDelay; }
+    // Scroll bar `control` shows `list`: one position per item, a page of
+    // SizeOfView, the selected item as the position.
+    void syncScrollBar(int control, const CActionList& list) override;
+    void placeScrollBar(int control, const layout::ControlPlace& place) override;
+    QWidget& menuParent() override { return *this; }
+    void showMessage(const QString& text) override;
+    bool runVirtualKeyboard(int mode) override;
+
+    CKeyMapPage& page(keymap::KeyMapPage page) { return *m_pages[keymap::pageIndex(page)]; }
+    bool isOnCurrentPage(const SkinElement& e) const;
+    void placeControl(QWidget& control, const layout::ControlPlace& place);
     void createControls();
     void placeEdits();
     bool findFaces(QString& error);
