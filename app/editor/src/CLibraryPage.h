@@ -9,12 +9,12 @@ namespace talvik::editor {
 
 // The Macro and Emulate pages: a library of named entries beside the content
 // of the selected entry. This class shows both lists, selects, names, adds
-// and removes entries and makes the selected content the key's assignment.
+// and removes entries; OK makes the session's working copy of the selected
+// content the key's assignment.
 // Recording and editing the content belong to the pages built on it: they
 // derive from this class, take the clicks it does not know, the keystrokes,
 // the right button, the number fields and the delay editor through the
-// CKeyMapPage interface, and the dialog's constructor creates them. OK takes
-// the session's working copies, which this class keeps up to date.
+// CKeyMapPage interface, and the dialog's constructor creates them.
 class CLibraryPage : public CKeyMapPage {
 public:
     struct Spec {

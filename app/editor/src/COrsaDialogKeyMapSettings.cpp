@@ -161,7 +161,7 @@ int COrsaDialogKeyMapSettings::indexOfKnownId(int id) const {
 
 bool COrsaDialogKeyMapSettings::isOnCurrentPage(const SkinElement& e) const {
     const int owner = layout::pageOfElement(e.id);
-    return owner == 0 || keymap::pageNumbered(owner) == m_session.m_page;
+    return owner == 0 || keymap::pageOwning(e.id) == m_session.m_page;
 }
 
 bool COrsaDialogKeyMapSettings::initialise(QSize screen) {

@@ -6,7 +6,7 @@ CSelectionPage::CSelectionPage(IKeyMapHost& host, keymap::KeyMapPage page)
     : CKeyMapPage(host), m_page(page) {}
 
 bool CSelectionPage::isButton(const SkinElement& e) const {
-    return !e.isLabel && e.code >= 0 && keymap::pageNumbered(layout::pageOfElement(e.id)) == m_page;
+    return !e.isLabel && e.code >= 0 && keymap::pageOwning(e.id) == m_page;
 }
 
 void CSelectionPage::refresh() {

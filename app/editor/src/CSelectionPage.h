@@ -1,7 +1,6 @@
 #pragma once
 
 #include "talvik/editor/CKeyMapPage.h"
-#include "talvik/model/CKeyConfig.h"
 #include "talvik/shell/SkinElement.h"
 
 namespace talvik::editor {

@@ -82,7 +82,7 @@ void COrsaDialogKeyMapSettings::dispatchClick(int index) {
     }
     if (layout::pageOfElement(elementId) == 0) {
         dispatchCommon(elementId);
-    } else if (keymap::pageNumbered(layout::pageOfElement(elementId)) == m_session.m_page) {
+    } else if (keymap::pageOwning(elementId) == m_session.m_page) {
         current.click(elementId, index);
     }
     refresh();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "layout/KeySettingsLayout.h"
+
 #include <cstddef>
 #include <optional>
 
@@ -17,7 +19,8 @@ enum class KeyMapPage {
     Power = 7,
 };
 
-inline constexpr int kKeyMapPageCount = 7;
+inline constexpr int kKeyMapPageCount = layout::kKeyMapPageCount;
+static_assert(static_cast<int>(KeyMapPage::Power) == kKeyMapPageCount);
 
 // The page's place in anything kept in page order (0..6).
 constexpr std::size_t pageIndex(KeyMapPage page) {
@@ -31,6 +34,11 @@ constexpr std::optional<KeyMapPage> pageNumbered(int number) {
         return std::nullopt;
     }
     return static_cast<KeyMapPage>(number);
+}
+
+// The page element `id` belongs to; none for the elements of every page.
+constexpr std::optional<KeyMapPage> pageOwning(int id) {
+    return pageNumbered(layout::pageOfElement(id));
 }
 
 } // namespace talvik::keymap
