@@ -259,17 +259,33 @@ TEST_F(KeyMapSession, ApplyFn_MakesTheKeyFnOnBothLayers) {
 }
 
 TEST_F(KeyMapSession, ApplyWithoutAKey_LeavesTheModelAsItWas) {
-    session.begin();
-    session.m_singleCode = 'S';
-    session.m_comboLibrary.append("New");
     const std::string before = configDump(state.keyConfig);
+    EXPECT_FALSE(session.apply()) << "nothing begun, no key";
     for (const auto& [key, level] :
          {std::pair{-1, 0}, std::pair{0, 0}, std::pair{88, 0}, std::pair{kKey, 2}}) {
         state.editKey = key;
         state.editLevel = level;
+        session.begin();
+        session.m_singleCode = 'S';
+        session.m_comboLibrary.append("New");
         EXPECT_FALSE(session.apply()) << key << "/" << level;
     }
     EXPECT_EQ(configDump(state.keyConfig), before);
+}
+
+TEST_F(KeyMapSession, Apply_GoesToTheKeyAndLayerItBeganFor) {
+    state.editLevel = 1;
+    session.begin();
+    EXPECT_EQ(session.key(), kKey);
+    EXPECT_EQ(session.level(), 1);
+    state.editKey = 44;
+    state.editLevel = 0;
+    session.m_singleCode = 'S';
+    const KeyMode otherBefore = state.keyConfig.Mode[44][0];
+    ASSERT_TRUE(session.apply());
+    EXPECT_EQ(mode(1), KeyMode::Single);
+    EXPECT_EQ(code(1), hwOf('S'));
+    EXPECT_EQ(state.keyConfig.Mode[44][0], otherBefore);
 }
 
 TEST_F(KeyMapSession, Default_ChoosesTheCodeOnItsPage_AndAppliesNothing) {

@@ -23,12 +23,14 @@ CKeyMapSession::CKeyMapSession(CAppState& state)
              text::CollectionKind::Emulation) {}
 
 bool CKeyMapSession::editsAKey() const {
-    const int key = m_state.editKey;
-    const int level = m_state.editLevel;
+    const int key = m_key;
+    const int level = m_level;
     return key >= 1 && key <= kKeyCount && level >= 0 && level < kLayerCount;
 }
 
 void CKeyMapSession::begin() {
+    m_key = m_state.editKey;
+    m_level = m_state.editLevel;
     resetWork();
     loadLibraries();
     presetFromAssignment();
@@ -66,8 +68,8 @@ void CKeyMapSession::loadLibraries() {
 
 void CKeyMapSession::presetFromAssignment() {
     const bool valid = editsAKey();
-    const auto k = static_cast<std::size_t>(valid ? m_state.editKey : 0);
-    const auto l = static_cast<std::size_t>(valid ? m_state.editLevel : 0);
+    const auto k = static_cast<std::size_t>(valid ? m_key : 0);
+    const auto l = static_cast<std::size_t>(valid ? m_level : 0);
     const CKeyConfig& config = m_state.keyConfig;
     const KeyMode mode = valid ? config.Mode[k][l] : KeyMode::NotSet;
     const int hw = config.HWCode[k][l];
@@ -101,8 +103,7 @@ void CKeyMapSession::presetFromAssignment() {
 }
 
 std::optional<KeyMapPage> CKeyMapSession::presetKeyDefault() {
-    return presetDefault(
-        m_state.editKey < 0 ? -1 : m_state.defaultHWCode(m_state.editKey, m_state.editLevel));
+    return presetDefault(m_key < 0 ? -1 : m_state.defaultHWCode(m_key, m_level));
 }
 
 std::optional<KeyMapPage> CKeyMapSession::presetDefault(int d) {
@@ -144,8 +145,8 @@ bool CKeyMapSession::apply() {
     if (!editsAKey()) {
         return false;
     }
-    const auto key = static_cast<std::size_t>(m_state.editKey);
-    const auto level = static_cast<std::size_t>(m_state.editLevel);
+    const auto key = static_cast<std::size_t>(m_key);
+    const auto level = static_cast<std::size_t>(m_level);
     m_state.keyConfig.Mode[key][level] = KeyMode::NotSet;
     switch (m_page) {
     case KeyMapPage::SingleCombo:

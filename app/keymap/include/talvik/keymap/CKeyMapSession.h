@@ -46,10 +46,13 @@ public:
     CAppState& state() { return m_state; }
     const CAppState& state() const { return m_state; }
 
-    // Starts over for editKey on editLevel of the state: fresh working
-    // copies, copies of the model's three libraries, and the page and choice
-    // of the key's assignment.
+    // Starts over for editKey on editLevel of the state, which stay the key
+    // and layer edited until the next begin: fresh working copies, copies of
+    // the model's three libraries, and the page and choice of the key's
+    // assignment.
     void begin();
+    int key() const { return m_key; }
+    int level() const { return m_level; }
     // Default for a key whose default hardware code is `d` (-1: no key): the
     // code becomes the choice of its page, which is returned. A code no page
     // offers changes nothing and returns none. Nothing is applied.
@@ -118,6 +121,8 @@ private:
     void applySelection(KeyMode mode, std::size_t key, std::size_t level);
 
     CAppState& m_state;
+    int m_key = -1;
+    int m_level = 0;
     CLibraryView m_combos;
     CLibraryView m_macros;
     CLibraryView m_emus;
