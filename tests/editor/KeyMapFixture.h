@@ -13,6 +13,15 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
+
+namespace talvik::keymap {
+inline void PrintTo(KeyMapPage page, std::ostream* os) {
+    *os << "page " << static_cast<int>(page);
+}
+} // namespace talvik::keymap
+
+using talvik::keymap::KeyMapPage;
 
 namespace talvik::test {
 

@@ -145,11 +145,13 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
     CScript script({
         {[&] { return at() != nullptr && dialog->windowHandle()->isExposed(); },
          [&] { clickElement(*dialog, keymap::ComboRadio); }},
-        {[&] { return !dialog->m_isSingle; }, [&] { clickElement(*dialog, keymap::NewCombo); }},
+        {[&] { return !dialog->session().m_isSingle; },
+         [&] { clickElement(*dialog, keymap::NewCombo); }},
         // The proposed name stays: the next click closes the name field and does nothing else.
-        {[&] { return dialog->m_renaming; }, [&] { clickElement(*dialog, keymap::SingleRadio); }},
-        {[&] { return !dialog->m_renaming; }, [&] { clickElement(*dialog, keymap::RecordCombo); }},
-        {[&] { return dialog->m_capturingCombo; },
+        {[&] { return dialog->isRenaming(); }, [&] { clickElement(*dialog, keymap::SingleRadio); }},
+        {[&] { return !dialog->isRenaming(); },
+         [&] { clickElement(*dialog, keymap::RecordCombo); }},
+        {[&] { return dialog->session().m_capturingCombo; },
          [&] {
              grabbed = IsHookActive();
              xdotool({QStringLiteral("keydown"), QStringLiteral("Control_L")});
@@ -158,7 +160,8 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
              xdotool({QStringLiteral("keyup"), QStringLiteral("Shift_L")});
              xdotool({QStringLiteral("keyup"), QStringLiteral("Control_L")});
          }},
-        {[&] { return dialog->m_combo.count() == 3; }, [&] { clickElement(*dialog, keymap::Ok); }},
+        {[&] { return dialog->session().m_combo.count() == 3; },
+         [&] { clickElement(*dialog, keymap::Ok); }},
     });
     clickAt(centreOf(window, window.elements()[12 + kKeyA].rect));
     ASSERT_TRUE(waitFor([&] { return script.finished() && runningDialog() == nullptr; }, 20000))
@@ -216,7 +219,10 @@ TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         for (int page = 1; page <= 7; ++page) {
             clickElement(dialog, keymap::FirstTab + page - 1);
-            ASSERT_TRUE(waitFor([&] { return dialog.m_page == page; })) << "page " << page;
+            ASSERT_TRUE(waitFor([&] {
+                return dialog.session().m_page == talvik::keymap::pageNumbered(page);
+            })) << "page "
+                << page;
             // Where the caption is a tooltip, show one.
             const int tipped = page == 4 ? 407 : (page == 6 ? 615 : (page == 7 ? 702 : 0));
             if (tipped != 0) {

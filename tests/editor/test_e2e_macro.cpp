@@ -30,6 +30,7 @@ using namespace talvik::model;
 
 namespace keymap = talvik::layout::keymap_id;
 using talvik::editor::COrsaDialogKeyMapSettings;
+using talvik::keymap::KeyMapPage;
 using talvik::test::centreOf;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;
@@ -107,9 +108,9 @@ public:
     // A new entry on the page, named as proposed.
     void newEntry(int newButton) {
         click(newButton);
-        ASSERT_TRUE(waitFor([&] { return m_dialog->m_renaming; }));
+        ASSERT_TRUE(waitFor([&] { return m_dialog->isRenaming(); }));
         key(QStringLiteral("Return"));
-        ASSERT_TRUE(waitFor([&] { return !m_dialog->m_renaming; }));
+        ASSERT_TRUE(waitFor([&] { return !m_dialog->isRenaming(); }));
     }
     // Records `text` typed on the keyboard; a click on `stopAt` ends it.
     void record(int recordButton, const QString& text, int stopAt,
@@ -171,19 +172,19 @@ protected:
 std::vector<std::string> recordBothPages(CDialogDriver& driver, const char* language) {
     COrsaDialogKeyMapSettings& dlg = driver.dlg();
     driver.click(keymap::FirstTab + 1);
-    EXPECT_EQ(dlg.m_page, 2);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Macro);
     driver.newEntry(keymap::NewMacro);
     driver.record(keymap::RecordMacro, QStringLiteral("hi"), keymap::FirstEventRow,
-                  [&] { return dlg.m_macro.count() == 7; });
-    const std::vector<std::string> macro = dlg.m_macro.items();
+                  [&] { return dlg.session().m_macro.count() == 7; });
+    const std::vector<std::string> macro = dlg.session().m_macro.items();
     driver.shoot(QStringLiteral("keymap-macro-recorded-%1").arg(language));
 
     driver.click(keymap::FirstTab + 2);
-    EXPECT_EQ(dlg.m_page, 3);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Emulation);
     driver.newEntry(keymap::NewEmu);
     driver.record(keymap::RecordEmu, QStringLiteral("ok"), keymap::FirstEmuKeyRow,
-                  [&] { return dlg.m_emu.count() == 2; });
-    EXPECT_EQ(dlg.m_emu.items(), (std::vector<std::string>{"O", "K"}));
+                  [&] { return dlg.session().m_emu.count() == 2; });
+    EXPECT_EQ(dlg.session().m_emu.items(), (std::vector<std::string>{"O", "K"}));
     driver.shoot(QStringLiteral("keymap-emulate-recorded-%1").arg(language));
 
     driver.click(keymap::FirstTab + 1);
@@ -299,7 +300,8 @@ TEST_F(MacroEndToEnd, TypedWordIsRecorded_WrittenToTheKeyboard_AndReadBackTheSam
     EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro);
     CDialogDriver reopened(program, kKeyA, 0);
     ASSERT_TRUE(reopened.initialised && reopened.exposed);
-    EXPECT_EQ(reopened.dlg().m_page, 2) << "the dialog opens on the Macro page";
-    EXPECT_EQ(reopened.dlg().m_macro.items(), asReadBack(macro));
+    EXPECT_EQ(reopened.dlg().session().m_page, KeyMapPage::Macro)
+        << "the dialog opens on the Macro page";
+    EXPECT_EQ(reopened.dlg().session().m_macro.items(), asReadBack(macro));
     reopened.shoot(QStringLiteral("keymap-macro-read-back-zh"));
 }

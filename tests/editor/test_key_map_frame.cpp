@@ -9,6 +9,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace talvik::model;
 
 using talvik::test::CKeyMapFixture;
@@ -52,29 +54,41 @@ TEST(KeyMapFrame, TableHas221SlotsAndEveryElementBelongsToItsPage) {
     EXPECT_EQ(dlg.size(), QSize(580, 372));
 }
 
+TEST(KeyMapFrame, AnIdTheTableLacksIsNeverTakenForTheFirstElement) {
+    CKeyMapFixture f;
+    auto& dlg = f.open();
+    ASSERT_EQ(dlg.elements()[0].id, keymap::Default);
+    EXPECT_EQ(&dlg.element(keymap::Default), &dlg.elements()[0]);
+    // The table's own lookup answers 0, the Default button, for these.
+    for (const int missing : {0, 99, 103, 999, -1}) {
+        EXPECT_THROW(dlg.element(missing), std::logic_error) << missing;
+    }
+    EXPECT_FALSE(dlg.elements()[0].active) << "nothing was changed on the way";
+}
+
 TEST(KeyMapFrame, OpensOnThePageOfTheKeysAssignment) {
     CKeyMapFixture f;
     f.open(kKeyA);
-    EXPECT_EQ(f.dlg().m_page, 1);
-    EXPECT_TRUE(f.dlg().m_isSingle);
-    EXPECT_EQ(f.dlg().m_singleCode, 'A');
+    EXPECT_EQ(f.dlg().session().m_page, KeyMapPage::SingleCombo);
+    EXPECT_TRUE(f.dlg().session().m_isSingle);
+    EXPECT_EQ(f.dlg().session().m_singleCode, 'A');
     EXPECT_TRUE(f.element(keymap::SingleRadio).active);
     EXPECT_FALSE(f.element(keymap::ComboLabel).active);
 
     f.state.keyConfig.Mode[kKeyA][1] = KeyMode::Multimedia;
     f.state.keyConfig.HWCode[kKeyA][1] = 113;
     f.open(kKeyA, 1);
-    EXPECT_EQ(f.dlg().m_page, 4);
-    EXPECT_EQ(f.dlg().m_mediaCode, 113);
+    EXPECT_EQ(f.dlg().session().m_page, KeyMapPage::Multimedia);
+    EXPECT_EQ(f.dlg().session().m_mediaCode, 113);
 
     f.open(kFnKey, 1);
-    EXPECT_EQ(f.dlg().m_page, 6);
-    EXPECT_EQ(f.dlg().m_functionCode, 156);
+    EXPECT_EQ(f.dlg().session().m_page, KeyMapPage::Function);
+    EXPECT_EQ(f.dlg().session().m_functionCode, 156);
 
     // An empty slot opens on Single with no key.
     f.open(2, 1);
-    EXPECT_EQ(f.dlg().m_page, 1);
-    EXPECT_EQ(f.dlg().m_singleCode, -1);
+    EXPECT_EQ(f.dlg().session().m_page, KeyMapPage::SingleCombo);
+    EXPECT_EQ(f.dlg().session().m_singleCode, -1);
     f.dlg().renderCanvas();
     EXPECT_EQ(f.element(keymap::SingleKeyName).captions.at("en-US"), QStringLiteral("-- --"));
 }
@@ -88,12 +102,12 @@ TEST(KeyMapFrame, AKeyWithAComboNotInTheLibraryAddsOneDefaultEntry) {
     f.state.keyConfig.ComboKey[kKeyA][0] = combo;
     f.state.keyConfig.Mode[kKeyA][0] = KeyMode::Combo;
     f.open(kKeyA);
-    EXPECT_FALSE(f.dlg().m_isSingle);
+    EXPECT_FALSE(f.dlg().session().m_isSingle);
     EXPECT_TRUE(f.element(keymap::ComboRadio).active);
-    ASSERT_EQ(f.dlg().m_comboLibrary.count(), 2);
-    EXPECT_EQ(f.dlg().m_comboLibrary.itemAtRow(1), "default");
-    EXPECT_EQ(f.dlg().m_comboLibrary.CursorPos, 1);
-    EXPECT_EQ(f.dlg().m_combo.items(), combo.items());
+    ASSERT_EQ(f.dlg().session().m_comboLibrary.count(), 2);
+    EXPECT_EQ(f.dlg().session().m_comboLibrary.itemAtRow(1), "default");
+    EXPECT_EQ(f.dlg().session().m_comboLibrary.CursorPos, 1);
+    EXPECT_EQ(f.dlg().session().m_combo.items(), combo.items());
     f.dlg().renderCanvas();
     EXPECT_EQ(f.dlg().comboText().text(), QStringLiteral("Left CTRL + V"));
     EXPECT_TRUE(f.element(keymap::FirstComboRow + 1).active);
@@ -109,13 +123,13 @@ TEST(KeyMapFrame, TabsSwitchPagesAndOnlyTheCurrentPageIsHitTested) {
     auto& dlg = f.open();
     const QPoint power = centreOf(f.element(keymap::FirstTab + 6).rect);
     f.click(keymap::FirstTab + 6);
-    EXPECT_EQ(dlg.m_page, 7);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Power);
     EXPECT_TRUE(dlg.comboText().isHidden());
     EXPECT_EQ(dlg.hitTest(power), dlg.indexOfId(keymap::FirstTab + 6));
     // Page 1's Record button is not there on page 7.
     EXPECT_EQ(dlg.hitTest(centreOf(f.element(keymap::RecordSingle).rect)), -1);
     f.click(keymap::FirstTab);
-    EXPECT_EQ(dlg.m_page, 1);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::SingleCombo);
     EXPECT_FALSE(dlg.comboText().isHidden());
     EXPECT_EQ(dlg.hitTest(centreOf(f.element(keymap::RecordSingle).rect)),
               dlg.indexOfId(keymap::RecordSingle));
@@ -126,24 +140,24 @@ TEST(KeyMapFrame, ADoubleClickActsOnceAsTheSecondClick) {
     auto& dlg = f.open();
     const QPoint radio = centreOf(f.element(keymap::SingleRadio).rect);
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
-    EXPECT_TRUE(dlg.m_isSingle) << "a click waits for its double-click guard";
+    EXPECT_TRUE(dlg.session().m_isSingle) << "a click waits for its double-click guard";
     QTest::qWait(kGuardWait);
-    EXPECT_FALSE(dlg.m_isSingle) << "one click, one flip";
+    EXPECT_FALSE(dlg.session().m_isSingle) << "one click, one flip";
 
     // Press, release, the second press as a double click, release.
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     QTest::mouseDClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     QTest::qWait(kGuardWait);
-    EXPECT_TRUE(dlg.m_isSingle) << "the double click flipped the radios once";
+    EXPECT_TRUE(dlg.session().m_isSingle) << "the double click flipped the radios once";
 }
 
 TEST(KeyMapFrame, DefaultPresetsThePageOfTheDefaultCodeWithoutApplying) {
     CKeyMapFixture f;
     auto& dlg = f.open(kKeyA);
     dlg.presetDefault(76);
-    EXPECT_EQ(dlg.m_page, 7);
-    EXPECT_EQ(dlg.m_powerCode, 76);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Power);
+    EXPECT_EQ(dlg.session().m_powerCode, 76);
     dlg.renderCanvas();
     for (const SkinElement& e : dlg.elements()) {
         if (e.id >= 701 && e.id <= 703) {
@@ -153,28 +167,29 @@ TEST(KeyMapFrame, DefaultPresetsThePageOfTheDefaultCodeWithoutApplying) {
     // Wake Up and Power are keys like any other.
     for (const int d : {75, 77}) {
         dlg.presetDefault(d);
-        EXPECT_EQ(dlg.m_page, 1);
-        EXPECT_TRUE(dlg.m_isSingle);
-        EXPECT_EQ(dlg.m_singleCode, f.state.hwCodeToVk[static_cast<std::size_t>(d)]);
+        EXPECT_EQ(dlg.session().m_page, KeyMapPage::SingleCombo);
+        EXPECT_TRUE(dlg.session().m_isSingle);
+        EXPECT_EQ(dlg.session().m_singleCode, f.state.hwCodeToVk[static_cast<std::size_t>(d)]);
     }
     dlg.presetDefault(133);
-    EXPECT_EQ(dlg.m_page, 5);
-    EXPECT_EQ(dlg.m_mouseCode, 133);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Mouse);
+    EXPECT_EQ(dlg.session().m_mouseCode, 133);
     dlg.presetDefault(173);
-    EXPECT_EQ(dlg.m_page, 5) << "a mouse setting among the keyboard functions";
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Mouse)
+        << "a mouse setting among the keyboard functions";
     dlg.presetDefault(150);
-    EXPECT_EQ(dlg.m_page, 6);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Function);
     dlg.presetDefault(120);
-    EXPECT_EQ(dlg.m_page, 4);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Multimedia);
     dlg.presetDefault(199);
-    EXPECT_EQ(dlg.m_page, 4) << "nothing happens for 199";
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Multimedia) << "nothing happens for 199";
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Single);
 
     // The button on a real key: A's default is A.
-    dlg.m_singleCode = -1;
+    dlg.session().m_singleCode = -1;
     f.click(keymap::Default);
-    EXPECT_EQ(dlg.m_page, 1);
-    EXPECT_EQ(dlg.m_singleCode, 'A');
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::SingleCombo);
+    EXPECT_EQ(dlg.session().m_singleCode, 'A');
 }
 
 TEST(KeyMapFrame, ASelectionButtonIsChosenByOneClickAndLetGoByTheNext) {
@@ -182,13 +197,13 @@ TEST(KeyMapFrame, ASelectionButtonIsChosenByOneClickAndLetGoByTheNext) {
     auto& dlg = f.open(kKeyA);
     f.click(keymap::FirstTab + 4);
     f.click(509); // Wheel Up
-    EXPECT_EQ(dlg.m_mouseCode, 133);
+    EXPECT_EQ(dlg.session().m_mouseCode, 133);
     EXPECT_TRUE(f.element(509).active);
     f.click(511);
-    EXPECT_EQ(dlg.m_mouseCode, 199);
+    EXPECT_EQ(dlg.session().m_mouseCode, 199);
     EXPECT_FALSE(f.element(509).active) << "one chosen button per page";
     f.click(511);
-    EXPECT_EQ(dlg.m_mouseCode, -1);
+    EXPECT_EQ(dlg.session().m_mouseCode, -1);
     EXPECT_FALSE(f.element(511).active);
     f.click(509);
     f.click(keymap::Ok);
@@ -202,7 +217,7 @@ TEST(KeyMapFrame, OkWithFnOnTheFunctionPageSetsBothLayers) {
     auto& dlg = f.open(kKeyA, 1);
     f.click(keymap::FirstTab + 5);
     f.click(615);
-    ASSERT_EQ(dlg.m_functionCode, 156);
+    ASSERT_EQ(dlg.session().m_functionCode, 156);
     f.click(keymap::Ok);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     for (const int level : {0, 1}) {
@@ -228,16 +243,16 @@ TEST(KeyMapFrame, OkOnAPageWritesThatPageOnlyAndClearLeavesTheKeyUnassigned) {
     f.state.keyConfig.Mode[kKeyA][0] = KeyMode::Mouse;
     f.state.keyConfig.HWCode[kKeyA][0] = 199;
     auto& dlg = f.open(kKeyA);
-    EXPECT_EQ(dlg.m_page, 5);
-    dlg.m_powerCode = 75; // chosen on another page, never shown
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::Mouse);
+    dlg.session().m_powerCode = 75; // chosen on another page, never shown
     f.click(keymap::Ok);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Mouse);
     EXPECT_EQ(f.code(kKeyA, 0), 199);
 
     auto& again = f.open(kKeyA);
     f.click(keymap::Clear);
-    EXPECT_EQ(again.m_page, 1);
-    EXPECT_EQ(again.m_singleCode, -1);
+    EXPECT_EQ(again.session().m_page, KeyMapPage::SingleCombo);
+    EXPECT_EQ(again.session().m_singleCode, -1);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Mouse) << "Clear applies nothing";
     f.click(keymap::Ok);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::NotSet);

@@ -38,14 +38,14 @@ protected:
     void openOn(int page) {
         f.open(kKeyA);
         f.dlg().setClock([this] { return m_nowMs * 1000000; });
-        f.dlg().switchPage(page - 1);
+        f.dlg().switchPage(*talvik::keymap::pageNumbered(page));
         f.click(page == 2 ? keymap::NewMacro : keymap::NewEmu);
         f.dlg().commitInPlaceEdit();
     }
     void at(std::int64_t ms) { m_nowMs = ms; }
-    CActionList& macro() { return f.dlg().m_macro; }
-    CActionList& emu() { return f.dlg().m_emu; }
-    const CActionList& macroEntry() { return f.dlg().m_macroLibrary.children().front(); }
+    CActionList& macro() { return f.dlg().session().m_macro; }
+    CActionList& emu() { return f.dlg().session().m_emu; }
+    const CActionList& macroEntry() { return f.dlg().session().m_macroLibrary.children().front(); }
     // Types into a number box as the user does, one key at a time.
     void typeInto(QLineEdit& box, const QString& text) {
         box.setFocus();
@@ -61,7 +61,7 @@ protected:
         }
         macro().IsAutoInterval = autoInterval;
         macro().setCursor(0);
-        f.dlg().switchPage(1);
+        f.dlg().switchPage(KeyMapPage::Macro);
     }
 
     CKeyMapFixture f;
@@ -73,7 +73,7 @@ protected:
 TEST_F(MacroPages, OneTap_IsPressDelayRelease_AndTheStoppingClickAddsFiftyMs) {
     openOn(2);
     f.click(keymap::RecordMacro);
-    EXPECT_TRUE(f.dlg().m_recordingMacro);
+    EXPECT_TRUE(f.dlg().session().m_recordingMacro);
     EXPECT_TRUE(f.element(keymap::RecordMacro).active);
     EXPECT_TRUE(f.element(keymap::StopMacroLabel).visible);
     EXPECT_FALSE(f.element(keymap::RecordMacroLabel).visible);
@@ -85,7 +85,7 @@ TEST_F(MacroPages, OneTap_IsPressDelayRelease_AndTheStoppingClickAddsFiftyMs) {
     EXPECT_EQ(macro().items(), itemsOf({"A Down", "<120 ms>", "A UP"}));
 
     f.click(keymap::Ok); // stops the recording and does nothing else
-    EXPECT_FALSE(f.dlg().m_recordingMacro);
+    EXPECT_FALSE(f.dlg().session().m_recordingMacro);
     EXPECT_FALSE(f.element(keymap::StopMacroLabel).visible);
     EXPECT_EQ(macro().items(), itemsOf({"A Down", "<120 ms>", "A UP", "<50 ms>"}));
     EXPECT_EQ(macroEntry().count(), 3) << "the entry was written back before the pause was added";
@@ -120,18 +120,19 @@ TEST_F(MacroPages, RecordingStopsAt799Items_WithPerEventDelays) {
     EXPECT_EQ(macro().count(), 799);
     f.click(keymap::FirstTab);
     EXPECT_EQ(macro().count(), 799) << "a full macro takes no closing pause";
-    EXPECT_EQ(f.dlg().m_page, 2) << "the click only stopped the recording";
+    EXPECT_EQ(f.dlg().session().m_page, KeyMapPage::Macro)
+        << "the click only stopped the recording";
     EXPECT_EQ(f.dlg().scrollBar(1007).scrollInfo().maximum, 799 + 9 - 1);
 }
 
 TEST_F(MacroPages, RecordIsIgnoredWhileTheLibraryIsEmpty) {
     f.open(kKeyA);
-    f.dlg().switchPage(1);
+    f.dlg().switchPage(KeyMapPage::Macro);
     f.click(keymap::RecordMacro);
-    EXPECT_FALSE(f.dlg().m_recordingMacro);
-    f.dlg().switchPage(2);
+    EXPECT_FALSE(f.dlg().session().m_recordingMacro);
+    f.dlg().switchPage(KeyMapPage::Emulation);
     f.click(keymap::RecordEmu);
-    EXPECT_FALSE(f.dlg().m_recordingEmu);
+    EXPECT_FALSE(f.dlg().session().m_recordingEmu);
 }
 
 TEST_F(MacroPages, Emulation_NeverMoreThanSixKeys_PressesOnly_KeepsItsDelay) {
@@ -147,7 +148,7 @@ TEST_F(MacroPages, Emulation_NeverMoreThanSixKeys_PressesOnly_KeepsItsDelay) {
     f.click(keymap::FirstEmuKeyRow);
     EXPECT_EQ(emu().items(), itemsOf({"A", "B", "C", "D", "E", "F"}));
     EXPECT_EQ(emu().Delay, 400);
-    EXPECT_EQ(f.dlg().m_emuLibrary.children().front().items(), emu().items());
+    EXPECT_EQ(f.dlg().session().m_emuLibrary.children().front().items(), emu().items());
     EXPECT_FALSE(f.element(keymap::StopEmuLabel).visible);
 }
 
@@ -200,7 +201,7 @@ TEST_F(MacroPages, NumberBoxes_OutOfRangeBecomesTheNearestLimit) {
     EXPECT_EQ(macro().Delay, 60000);
 
     f.click(keymap::FirstTab + 2);
-    ASSERT_EQ(f.dlg().m_page, 3);
+    ASSERT_EQ(f.dlg().session().m_page, KeyMapPage::Emulation);
     typeInto(count, QStringLiteral("9000"));
     EXPECT_EQ(count.text(), QStringLiteral("6000"));
     EXPECT_EQ(emu().Delay, 6000);
@@ -211,20 +212,20 @@ TEST_F(MacroPages, DelayEditor_OpensOnTheSelectedDelay_AndLimitsWhatIsTyped) {
     openOn(2);
     setMacro({"A Down", "<120 ms>", "A UP"});
     f.click(keymap::FirstEventRow + 1);
-    EXPECT_FALSE(f.dlg().m_editingDelay) << "the first click selects";
+    EXPECT_FALSE(f.dlg().isEditingDelay()) << "the first click selects";
     EXPECT_TRUE(f.element(keymap::FirstEventRow + 1).active);
     f.click(keymap::FirstEventRow + 1);
-    ASSERT_TRUE(f.dlg().m_editingDelay);
+    ASSERT_TRUE(f.dlg().isEditingDelay());
     EXPECT_EQ(f.dlg().renameEdit().text(), QStringLiteral("120"));
     f.dlg().renameEdit().setText(QStringLiteral("70000"));
     f.click(keymap::FirstEventRow + 2); // commits, and does nothing else
-    EXPECT_FALSE(f.dlg().m_editingDelay);
+    EXPECT_FALSE(f.dlg().isEditingDelay());
     EXPECT_EQ(macro().items(), itemsOf({"A Down", "<65535 ms>", "A UP"}));
     EXPECT_EQ(macroEntry().items()[1], "<65535 ms>");
 
     f.click(keymap::FirstEventRow);
     f.click(keymap::FirstEventRow);
-    EXPECT_FALSE(f.dlg().m_editingDelay) << "an event opens no editor";
+    EXPECT_FALSE(f.dlg().isEditingDelay()) << "an event opens no editor";
 }
 
 namespace {
@@ -302,7 +303,7 @@ TEST_F(MacroPages, AMacroTooLongForTheKeyboard_IsSaidOnThePage) {
     f.state.keyConfig.ComboKey[kKeyA][0] = huge;
     f.state.keyConfig.Mode[kKeyA][0] = KeyMode::Macro;
     f.open(kKeyA);
-    ASSERT_EQ(f.dlg().m_page, 2);
+    ASSERT_EQ(f.dlg().session().m_page, KeyMapPage::Macro);
     f.dlg().renderCanvas();
     EXPECT_TRUE(f.element(keymap::MacroNotice).visible);
     EXPECT_FALSE(f.element(keymap::MacroTip).visible);
@@ -319,7 +320,7 @@ TEST_F(MacroPages, LibraryRows_WriteTheWorkingEntryBackBeforeLoadingAnother) {
     openOn(2);
     f.click(keymap::NewMacro);
     f.dlg().commitInPlaceEdit();
-    ASSERT_EQ(f.dlg().m_macroLibrary.count(), 2);
+    ASSERT_EQ(f.dlg().session().m_macroLibrary.count(), 2);
     f.click(keymap::RecordMacro);
     f.tap(kB);
     f.click(keymap::RecordMacro);
@@ -335,7 +336,7 @@ TEST_F(MacroPages, RightClickWhileADelayIsEdited_StoresTheDelayBeforeItemsMove) 
     f.dlg().show();
     f.click(keymap::FirstEventRow + 1);
     f.click(keymap::FirstEventRow + 1);
-    ASSERT_TRUE(f.dlg().m_editingDelay);
+    ASSERT_TRUE(f.dlg().isEditingDelay());
     f.dlg().renameEdit().setText(QStringLiteral("77"));
     bool picked = false;
     pickFromMenu({QStringLiteral("Left Click"), QStringLiteral("Press")}, [&] { picked = true; });
@@ -355,7 +356,7 @@ TEST_F(MacroPages, EmulationKeyRows_OnlySelect) {
     EXPECT_TRUE(f.element(keymap::FirstEmuKeyRow).active);
     EXPECT_FALSE(f.element(keymap::FirstEmuKeyRow + 1).active);
     f.click(keymap::FirstEmuKeyRow);
-    EXPECT_FALSE(f.dlg().m_editingDelay || f.dlg().m_renaming);
+    EXPECT_FALSE(f.dlg().isEditingDelay() || f.dlg().isRenaming());
     f.click(keymap::FirstEmuKeyRow + 4);
     EXPECT_EQ(emu().CursorPos, 0) << "past the end";
 }

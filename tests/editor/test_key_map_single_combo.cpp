@@ -32,7 +32,7 @@ std::string addCombo(CKeyMapFixture& f) {
 }
 
 void chooseCombo(CKeyMapFixture& f) {
-    if (f.dlg().m_isSingle) {
+    if (f.dlg().session().m_isSingle) {
         f.click(keymap::ComboRadio);
     }
 }
@@ -42,37 +42,37 @@ void chooseCombo(CKeyMapFixture& f) {
 TEST(SingleComboPage, EachClickOnARadioFlipsTheChoice) {
     CKeyMapFixture f;
     auto& dlg = f.open(kKeyA);
-    ASSERT_TRUE(dlg.m_isSingle);
+    ASSERT_TRUE(dlg.session().m_isSingle);
     f.click(keymap::SingleRadio);
-    EXPECT_FALSE(dlg.m_isSingle) << "Single while Single is chosen switches to Combo";
+    EXPECT_FALSE(dlg.session().m_isSingle) << "Single while Single is chosen switches to Combo";
     EXPECT_TRUE(f.element(keymap::ComboRadio).active);
     EXPECT_TRUE(f.element(keymap::ComboLabel).active);
     EXPECT_FALSE(f.element(keymap::SingleLabel).active);
     f.click(keymap::SingleRadio);
-    EXPECT_TRUE(dlg.m_isSingle);
+    EXPECT_TRUE(dlg.session().m_isSingle);
     f.click(keymap::ComboRadio);
-    EXPECT_FALSE(dlg.m_isSingle);
+    EXPECT_FALSE(dlg.session().m_isSingle);
     f.click(keymap::ComboRadio);
-    EXPECT_TRUE(dlg.m_isSingle) << "and Combo while Combo is chosen back to Single";
+    EXPECT_TRUE(dlg.session().m_isSingle) << "and Combo while Combo is chosen back to Single";
 }
 
 TEST(SingleComboPage, SingleCaptureTakesTheLastKeyPressedAndIgnoresRepeats) {
     CKeyMapFixture f;
     auto& dlg = f.open(kKeyA);
     f.click(keymap::RecordSingle);
-    ASSERT_TRUE(dlg.m_capturingSingle);
+    ASSERT_TRUE(dlg.session().m_capturingSingle);
     EXPECT_TRUE(f.element(keymap::StopSingleLabel).visible);
     EXPECT_FALSE(f.element(keymap::RecordSingleLabel).visible);
     f.press('B');
-    EXPECT_EQ(dlg.m_singleCode, 'B');
-    dlg.m_singleCode = -1;
+    EXPECT_EQ(dlg.session().m_singleCode, 'B');
+    dlg.session().m_singleCode = -1;
     f.press('B');
-    EXPECT_EQ(dlg.m_singleCode, -1) << "a held key repeats its press and counts once";
+    EXPECT_EQ(dlg.session().m_singleCode, -1) << "a held key repeats its press and counts once";
     f.release('B');
     f.press('B');
-    EXPECT_EQ(dlg.m_singleCode, 'B') << "after its release it counts again";
+    EXPECT_EQ(dlg.session().m_singleCode, 'B') << "after its release it counts again";
     f.press(kVkA);
-    EXPECT_EQ(dlg.m_singleCode, kVkA);
+    EXPECT_EQ(dlg.session().m_singleCode, kVkA);
     dlg.renderCanvas();
     EXPECT_EQ(f.element(keymap::SingleKeyName).captions.at("en-US"), QStringLiteral("A"));
     EXPECT_TRUE(f.messages.isEmpty());
@@ -83,10 +83,10 @@ TEST(SingleComboPage, AnyClickButVirtualKeyInputStopsTheCaptureAndOkStillActs) {
     auto& dlg = f.open(kKeyA);
     f.click(keymap::RecordSingle);
     f.click(keymap::VirtualSingle);
-    EXPECT_TRUE(dlg.m_capturingSingle) << "Virtual Key Input leaves the capture running";
+    EXPECT_TRUE(dlg.session().m_capturingSingle) << "Virtual Key Input leaves the capture running";
     f.click(keymap::ComboRadio);
-    EXPECT_FALSE(dlg.m_capturingSingle);
-    EXPECT_TRUE(dlg.m_isSingle) << "the click that stops a capture does nothing else";
+    EXPECT_FALSE(dlg.session().m_capturingSingle);
+    EXPECT_TRUE(dlg.session().m_isSingle) << "the click that stops a capture does nothing else";
     EXPECT_FALSE(f.element(keymap::RecordSingle).active);
     EXPECT_TRUE(f.element(keymap::RecordSingleLabel).visible);
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
@@ -94,7 +94,7 @@ TEST(SingleComboPage, AnyClickButVirtualKeyInputStopsTheCaptureAndOkStillActs) {
     f.click(keymap::RecordSingle);
     f.press('Q');
     f.click(keymap::Ok);
-    EXPECT_FALSE(dlg.m_capturingSingle);
+    EXPECT_FALSE(dlg.session().m_capturingSingle);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Single);
     EXPECT_EQ(f.code(kKeyA, 0), 29) << "hardware code of Q";
@@ -138,17 +138,17 @@ TEST(SingleComboPage, ShiftSideKeypadEnterAndKeysWithoutACode) {
     f.click(keymap::RecordSingle);
     leftDown = true;
     f.press(16);
-    EXPECT_EQ(dlg.m_singleCode, kVkLeftShift) << "the side whose key is down";
+    EXPECT_EQ(dlg.session().m_singleCode, kVkLeftShift) << "the side whose key is down";
     f.post(13, HOOKKEY_EXTENDED);
-    EXPECT_EQ(dlg.m_singleCode, 269) << "the keypad's Enter";
+    EXPECT_EQ(dlg.session().m_singleCode, 269) << "the keypad's Enter";
     f.press(13);
-    EXPECT_EQ(dlg.m_singleCode, 13);
+    EXPECT_EQ(dlg.session().m_singleCode, 13);
     EXPECT_TRUE(f.messages.isEmpty());
 
     // A key the keyboard has no code for says so and leaves no key.
     f.press(0xAF);
     ASSERT_EQ(f.messages.size(), 1);
-    EXPECT_EQ(f.messages[0], QStringLiteral("a=175, b=0, c=%1").arg(dlg.m_singleCode));
+    EXPECT_EQ(f.messages[0], QStringLiteral("a=175, b=0, c=%1").arg(dlg.session().m_singleCode));
     f.click(keymap::Ok);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::NotSet);
 }
@@ -167,12 +167,12 @@ TEST(SingleComboPage, NewProposesTheFirstFreeNumberedName) {
     CKeyMapFixture f;
     auto& dlg = f.open(kKeyA);
     f.click(keymap::NewCombo);
-    EXPECT_FALSE(dlg.m_renaming) << "New needs Combo mode";
+    EXPECT_FALSE(dlg.isRenaming()) << "New needs Combo mode";
     chooseCombo(f);
     EXPECT_EQ(addCombo(f), "New Combo 1");
-    EXPECT_FALSE(dlg.m_renaming);
+    EXPECT_FALSE(dlg.isRenaming());
     EXPECT_EQ(addCombo(f), "New Combo 2");
-    EXPECT_EQ(namesOf(dlg.m_comboLibrary),
+    EXPECT_EQ(namesOf(dlg.session().m_comboLibrary),
               (std::vector<std::string>{"New Combo 1", "New Combo 2"}));
 
     CKeyMapFixture only2;
@@ -193,26 +193,26 @@ TEST(SingleComboPage, TheSelectedRowRenamesItsEntryAndNamesAreKeptAsTyped) {
     f.fillComboLibrary({{"One", "A"}, {"Two", "B"}});
     auto& dlg = f.open(kKeyA);
     f.click(keymap::FirstComboRow + 1);
-    EXPECT_FALSE(dlg.m_renaming) << "a click selects a row";
-    EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"B"});
+    EXPECT_FALSE(dlg.isRenaming()) << "a click selects a row";
+    EXPECT_EQ(dlg.session().m_combo.items(), std::vector<std::string>{"B"});
     f.click(keymap::FirstComboRow + 1);
-    ASSERT_TRUE(dlg.m_renaming) << "a click on the selected row renames it";
+    ASSERT_TRUE(dlg.isRenaming()) << "a click on the selected row renames it";
     EXPECT_EQ(dlg.renameEdit().text(), QStringLiteral("Two"));
     dlg.renameEdit().setText(QStringLiteral("Paste"));
     f.click(keymap::FirstComboRow);
-    EXPECT_FALSE(dlg.m_renaming);
-    EXPECT_EQ(dlg.m_comboLibrary.CursorPos, 1)
+    EXPECT_FALSE(dlg.isRenaming());
+    EXPECT_EQ(dlg.session().m_comboLibrary.CursorPos, 1)
         << "the click that closes the editor does nothing else";
-    EXPECT_EQ(namesOf(dlg.m_comboLibrary), (std::vector<std::string>{"One", "Paste"}));
+    EXPECT_EQ(namesOf(dlg.session().m_comboLibrary), (std::vector<std::string>{"One", "Paste"}));
 
     f.click(keymap::FirstComboRow + 1);
     dlg.renameEdit().setText(QString());
     QTest::keyClick(&dlg.renameEdit(), Qt::Key_Return);
-    EXPECT_EQ(namesOf(dlg.m_comboLibrary), (std::vector<std::string>{"One", ""}));
+    EXPECT_EQ(namesOf(dlg.session().m_comboLibrary), (std::vector<std::string>{"One", ""}));
     EXPECT_EQ(dlg.result(), 0) << "Enter in the name field does not end the dialog";
     // A click past the last entry selects nothing.
     f.click(keymap::FirstComboRow + 4);
-    EXPECT_EQ(dlg.m_comboLibrary.CursorPos, 1);
+    EXPECT_EQ(dlg.session().m_comboLibrary.CursorPos, 1);
 }
 
 TEST(SingleComboPage, ComboCaptureTakesAtMostSixKeysEachHeldKeyOnce) {
@@ -220,11 +220,11 @@ TEST(SingleComboPage, ComboCaptureTakesAtMostSixKeysEachHeldKeyOnce) {
     f.fillComboLibrary({{"Copy", "C"}});
     auto& dlg = f.open(kKeyA);
     f.click(keymap::RecordCombo);
-    EXPECT_FALSE(dlg.m_capturingCombo) << "recording a combo needs Combo mode";
+    EXPECT_FALSE(dlg.session().m_capturingCombo) << "recording a combo needs Combo mode";
     chooseCombo(f);
     f.click(keymap::RecordCombo);
-    ASSERT_TRUE(dlg.m_capturingCombo);
-    EXPECT_TRUE(dlg.m_combo.empty()) << "a recording starts from nothing";
+    ASSERT_TRUE(dlg.session().m_capturingCombo);
+    EXPECT_TRUE(dlg.session().m_combo.empty()) << "a recording starts from nothing";
     f.press(kVkLeftCtrl);
     f.press(kVkA);
     f.press(kVkA);
@@ -232,21 +232,24 @@ TEST(SingleComboPage, ComboCaptureTakesAtMostSixKeysEachHeldKeyOnce) {
     for (const int vk : {'S', 'D', 'F', 'G', 'H', 'J'}) {
         f.press(vk);
     }
-    EXPECT_EQ(dlg.m_combo.items(), (std::vector<std::string>{"LCTRL", "A", "S", "D", "F", "G"}));
+    EXPECT_EQ(dlg.session().m_combo.items(),
+              (std::vector<std::string>{"LCTRL", "A", "S", "D", "F", "G"}));
     dlg.renderCanvas();
     EXPECT_EQ(dlg.comboText().text(), QStringLiteral("LCTRL + A + S + D + F + G"));
-    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"C"})
+    EXPECT_EQ(dlg.session().m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"C"})
         << "the library gets it at the stop";
 
     f.click(keymap::FirstTab + 3);
-    EXPECT_FALSE(dlg.m_capturingCombo);
-    EXPECT_EQ(dlg.m_page, 1) << "the stopping click does not switch pages";
-    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), dlg.m_combo.items());
+    EXPECT_FALSE(dlg.session().m_capturingCombo);
+    EXPECT_EQ(dlg.session().m_page, KeyMapPage::SingleCombo)
+        << "the stopping click does not switch pages";
+    EXPECT_EQ(dlg.session().m_comboLibrary.childAtRow(0).items(), dlg.session().m_combo.items());
     f.click(keymap::Ok);
     EXPECT_EQ(f.mode(kKeyA, 0), KeyMode::Combo);
     EXPECT_EQ(f.code(kKeyA, 0), 0);
-    EXPECT_EQ(f.list(kKeyA, 0).items(), dlg.m_combo.items());
-    EXPECT_EQ(f.state.keyConfig.PredefinedCombo.childAtRow(0).items(), dlg.m_combo.items());
+    EXPECT_EQ(f.list(kKeyA, 0).items(), dlg.session().m_combo.items());
+    EXPECT_EQ(f.state.keyConfig.PredefinedCombo.childAtRow(0).items(),
+              dlg.session().m_combo.items());
 }
 
 TEST(SingleComboPage, OkOnAnEmptyComboLeavesTheKeyUnassigned) {
@@ -266,16 +269,16 @@ TEST(SingleComboPage, DeleteRemovesTheSelectedEntryAndLoadsTheNextOne) {
     chooseCombo(f);
     f.click(keymap::FirstComboRow + 1);
     f.click(keymap::DeleteCombo);
-    EXPECT_EQ(namesOf(dlg.m_comboLibrary), (std::vector<std::string>{"One", "Three"}));
-    EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"C"});
+    EXPECT_EQ(namesOf(dlg.session().m_comboLibrary), (std::vector<std::string>{"One", "Three"}));
+    EXPECT_EQ(dlg.session().m_combo.items(), std::vector<std::string>{"C"});
     EXPECT_EQ(dlg.scrollBar(1006).scrollInfo().maximum, 2 + 6 - 1);
     f.click(keymap::DeleteCombo);
     f.click(keymap::DeleteCombo);
-    EXPECT_TRUE(dlg.m_comboLibrary.empty());
-    EXPECT_TRUE(dlg.m_combo.empty());
+    EXPECT_TRUE(dlg.session().m_comboLibrary.empty());
+    EXPECT_TRUE(dlg.session().m_combo.empty());
     f.click(keymap::DeleteCombo);
     f.click(keymap::RecordCombo);
-    EXPECT_FALSE(dlg.m_capturingCombo) << "nothing to record into";
+    EXPECT_FALSE(dlg.session().m_capturingCombo) << "nothing to record into";
 }
 
 TEST(SingleComboPage, AfterTheScrollBarMovedNoEntryGetsAnotherEntrysContent) {
@@ -291,11 +294,12 @@ TEST(SingleComboPage, AfterTheScrollBarMovedNoEntryGetsAnotherEntrysContent) {
     auto& dlg = f.open(kKeyA);
     chooseCombo(f);
     f.click(keymap::FirstComboRow);
-    ASSERT_EQ(dlg.m_combo.items(), std::vector<std::string>{"A"});
+    ASSERT_EQ(dlg.session().m_combo.items(), std::vector<std::string>{"A"});
 
     dlg.onScroll(dlg.scrollBar(1006), talvik::shell::scroll::ThumbPosition, 6);
-    EXPECT_EQ(dlg.m_comboLibrary.ViewStartAt + dlg.m_comboLibrary.CursorPos, 6);
-    EXPECT_EQ(dlg.m_combo.items(), std::vector<std::string>{"G"}) << "the entry under the cursor";
+    EXPECT_EQ(dlg.session().m_comboLibrary.ViewStartAt + dlg.session().m_comboLibrary.CursorPos, 6);
+    EXPECT_EQ(dlg.session().m_combo.items(), std::vector<std::string>{"G"})
+        << "the entry under the cursor";
     // Every write-back from now on lands on E7, with E7's own content.
     f.click(keymap::RecordCombo);
     f.press('Z');
@@ -306,7 +310,7 @@ TEST(SingleComboPage, AfterTheScrollBarMovedNoEntryGetsAnotherEntrysContent) {
     const std::vector<std::string> expected = {"A", "B", "C", "D", "E", "F", "G", "H"};
     for (int i = 0; i < saved.count(); ++i) {
         const std::string content = saved.children()[static_cast<std::size_t>(i)].itemAtRow(0);
-        const int recordedAt = dlg.m_comboLibrary.indexOfItem("E7");
+        const int recordedAt = dlg.session().m_comboLibrary.indexOfItem("E7");
         EXPECT_EQ(content, i == recordedAt ? "Z" : expected[static_cast<std::size_t>(i)])
             << "entry " << i;
     }
@@ -329,17 +333,18 @@ TEST(SingleComboPage, VirtualKeyboardChoosesTheSingleKeyOrTheCombo) {
     };
     f.click(keymap::VirtualSingle);
     EXPECT_EQ(seenSingle, 43) << "the dialog opens on the current key, A";
-    EXPECT_EQ(dlg.m_singleCode, 'S');
+    EXPECT_EQ(dlg.session().m_singleCode, 'S');
 
     chooseCombo(f);
     f.click(keymap::VirtualCombo);
-    EXPECT_EQ(dlg.m_combo.items(), (std::vector<std::string>{"LCTRL", "A", "-- --"}));
+    EXPECT_EQ(dlg.session().m_combo.items(), (std::vector<std::string>{"LCTRL", "A", "-- --"}));
 
     f.virtualKeyboard = [](int) { return false; };
     f.click(keymap::VirtualCombo);
-    EXPECT_EQ(dlg.m_combo.count(), 3) << "Cancel in the virtual keyboard changes nothing";
+    EXPECT_EQ(dlg.session().m_combo.count(), 3) << "Cancel in the virtual keyboard changes nothing";
     f.click(keymap::Ok);
-    EXPECT_EQ(f.state.keyConfig.PredefinedCombo.childAtRow(0).items(), dlg.m_combo.items())
+    EXPECT_EQ(f.state.keyConfig.PredefinedCombo.childAtRow(0).items(),
+              dlg.session().m_combo.items())
         << "the library keeps what the virtual keyboard chose for its entry";
 }
 
@@ -348,7 +353,7 @@ TEST(SingleComboPage, OkWritesOnlyTheLibraryOfTheCurrentPage) {
     auto& dlg = f.open(kKeyA);
     chooseCombo(f);
     addCombo(f);
-    ASSERT_EQ(dlg.m_comboLibrary.count(), 1);
+    ASSERT_EQ(dlg.session().m_comboLibrary.count(), 1);
     f.click(keymap::FirstTab + 3);
     f.click(keymap::Ok);
     EXPECT_TRUE(f.state.keyConfig.PredefinedCombo.empty()) << "a combo made on page 1 is dropped";
@@ -362,9 +367,9 @@ TEST(SingleComboPage, AClickOnTheListScrollBarStopsACaptureFirst) {
     f.click(keymap::RecordCombo);
     f.press('K');
     QTest::mouseClick(&dlg.scrollBar(1006), Qt::LeftButton);
-    EXPECT_FALSE(dlg.m_capturingCombo);
-    EXPECT_EQ(dlg.m_comboLibrary.CursorPos, 0) << "the click only stopped the capture";
-    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"K"});
+    EXPECT_FALSE(dlg.session().m_capturingCombo);
+    EXPECT_EQ(dlg.session().m_comboLibrary.CursorPos, 0) << "the click only stopped the capture";
+    EXPECT_EQ(dlg.session().m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"K"});
 }
 
 TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
@@ -376,11 +381,11 @@ TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
     f.click(keymap::RecordCombo);
     f.press('Y');
     clock.advance(std::chrono::seconds(121));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.m_capturingCombo; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.session().m_capturingCombo; }, 2000));
     EXPECT_FALSE(f.element(keymap::RecordCombo).active);
     EXPECT_TRUE(f.element(keymap::RecordComboLabel).visible);
     EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);
-    EXPECT_EQ(dlg.m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"Y"});
+    EXPECT_EQ(dlg.session().m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"Y"});
     EXPECT_EQ(f.messages,
               QStringList{talvik::shell::CKeyCapture::noticeText(HookStatus::IdleEnded, "en-US")});
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);

@@ -1,8 +1,5 @@
 #include "CLibraryPage.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
-#include "talvik/model/CAppState.h"
-
 #include <QLineEdit>
 
 namespace talvik::editor {
@@ -13,47 +10,49 @@ namespace control = layout::keymap_control;
 
 } // namespace
 
-CLibraryPage::CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                           model::CActionList& library, model::CActionList& entry)
-    : CKeyMapPage(dialog), m_spec(spec), m_library(library), m_entry(entry),
-      m_entries(library, entry, spec.firstLibraryRow, layout::kMacroRows, spec.kind) {}
+CLibraryPage::CLibraryPage(IKeyMapHost& host, const Spec& spec)
+    : CKeyMapPage(host), m_spec(spec),
+      m_library(spec.page == keymap::KeyMapPage::Macro ? session().m_macroLibrary
+                                                       : session().m_emuLibrary),
+      m_entry(spec.page == keymap::KeyMapPage::Macro ? session().m_macro : session().m_emu),
+      m_entries(session().library(spec.page)) {}
 
 void CLibraryPage::shown() {
-    QLineEdit& count = m_dialog.countEdit();
+    QLineEdit& count = m_host.countEdit();
     const bool macro = m_spec.mode == model::KeyMode::Macro;
     count.setText(QString::number(macro ? m_entry.Cycles : m_entry.Delay));
     count.setEnabled(true);
     count.show();
     if (macro) {
-        QLineEdit& interval = m_dialog.intervalEdit();
+        QLineEdit& interval = m_host.intervalEdit();
         interval.setText(QString::number(m_entry.Delay));
         interval.setEnabled(false);
         interval.show();
     }
-    m_dialog.placeScrollBar(control::LibraryBar, m_spec.libraryBar);
-    m_dialog.placeScrollBar(control::EntryBar, m_spec.entryBar);
+    m_host.placeScrollBar(control::LibraryBar, m_spec.libraryBar);
+    m_host.placeScrollBar(control::EntryBar, m_spec.entryBar);
     syncBars();
 }
 
 void CLibraryPage::syncBars() {
-    m_dialog.syncScrollBar(control::LibraryBar, m_library);
-    m_dialog.syncScrollBar(control::EntryBar, m_entry);
+    m_host.syncScrollBar(control::LibraryBar, m_library);
+    m_host.syncScrollBar(control::EntryBar, m_entry);
 }
 
 void CLibraryPage::refresh() {
-    const std::string& language = m_dialog.language();
-    m_entries.refreshRows(m_dialog, language);
+    const std::string& language = m_host.language();
+    showRows(m_entries);
     for (int row = 0; row < layout::kMacroRows; ++row) {
-        SkinElement& e = m_dialog.element(m_spec.firstEntryRow + row);
+        SkinElement& e = m_host.element(m_spec.firstEntryRow + row);
         e.captions[language] = QString::fromStdString(m_entry.itemAtRow(row));
         e.active = row == m_entry.CursorPos && m_entry.ViewStartAt + row < m_entry.count();
     }
     if (m_spec.mode == model::KeyMode::Macro) {
-        m_dialog.element(id::TimesPlayRadio).active = m_entry.PlayMode == 0;
-        m_dialog.element(id::HeldPlayRadio).active = m_entry.PlayMode == 1;
-        m_dialog.element(id::TogglePlayRadio).active = m_entry.PlayMode == 2;
-        m_dialog.element(id::AutoDelayRadio).active = m_entry.IsAutoInterval;
-        m_dialog.element(id::RecordDelayRadio).active = !m_entry.IsAutoInterval;
+        m_host.element(id::TimesPlayRadio).active = m_entry.PlayMode == 0;
+        m_host.element(id::HeldPlayRadio).active = m_entry.PlayMode == 1;
+        m_host.element(id::TogglePlayRadio).active = m_entry.PlayMode == 2;
+        m_host.element(id::AutoDelayRadio).active = m_entry.IsAutoInterval;
+        m_host.element(id::RecordDelayRadio).active = !m_entry.IsAutoInterval;
     }
 }
 
@@ -61,18 +60,19 @@ void CLibraryPage::click(int elementId, int index) {
     const int row = m_entries.rowOf(elementId);
     if (row >= 0) {
         const auto result = m_entries.clickRow(row);
-        if (result == CLibraryView::RowClick::Rename) {
-            m_dialog.openInPlaceEditor(index, QString::fromStdString(m_library.itemAtRow(row)));
+        if (result == keymap::CLibraryView::RowClick::Rename) {
+            m_host.openInPlaceEditor(index, QString::fromStdString(m_library.itemAtRow(row)),
+                                     false);
         }
         syncBars();
     } else if (elementId == m_spec.newId) {
-        const std::string name = m_entries.addEntry(m_dialog.language());
+        const std::string name = m_entries.addEntry(m_host.language());
         syncBars();
-        m_dialog.refresh();
+        m_host.refresh();
         const int selected = m_entries.selectedRow();
         if (selected >= 0) {
-            m_dialog.openInPlaceEditor(m_dialog.indexOfId(m_entries.rowId(selected)),
-                                       QString::fromStdString(name));
+            m_host.openInPlaceEditor(m_host.indexOfKnownId(m_entries.rowId(selected)),
+                                     QString::fromStdString(name), false);
         }
     } else if (elementId == m_spec.removeId && m_entries.hasEntries()) {
         m_entries.removeSelected();
@@ -81,7 +81,7 @@ void CLibraryPage::click(int elementId, int index) {
 }
 
 void CLibraryPage::commitRow(int index, const std::string& text) {
-    const int row = m_entries.rowOf(m_dialog.elementAt(index).id);
+    const int row = m_entries.rowOf(m_host.elementAt(index).id);
     if (row >= 0) {
         m_entries.rename(row, text);
     }
@@ -94,19 +94,6 @@ void CLibraryPage::scrolled(int control, int position) {
     } else if (control == control::EntryBar) {
         m_entry.setCursor(position);
     }
-}
-
-void CLibraryPage::apply(model::CAppState& state, int key, int level) {
-    model::CKeyConfig& config = state.keyConfig;
-    const auto k = static_cast<std::size_t>(key);
-    const auto l = static_cast<std::size_t>(level);
-    if (!m_entry.empty()) {
-        config.ComboKey[k][l].assign(m_entry);
-        config.Mode[k][l] = m_spec.mode;
-        config.HWCode[k][l] = 0;
-    }
-    m_entries.writeBack();
-    (config.*m_spec.collection).assign(m_library);
 }
 
 } // namespace talvik::editor

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CLibraryView.h"
 #include "talvik/editor/CKeyMapPage.h"
 #include "talvik/model/CKeyConfig.h"
 
@@ -10,7 +9,8 @@ namespace talvik::editor {
 
 // The Macro and Emulate pages: a library of named entries beside the content
 // of the selected entry. This class shows both lists, selects, names, adds
-// and removes entries and makes the selected content the key's assignment.
+// and removes entries; OK makes the session's working copy of the selected
+// content the key's assignment.
 // Recording and editing the content belong to the pages built on it: they
 // derive from this class, take the clicks it does not know, the keystrokes,
 // the right button, the number fields and the delay editor through the
@@ -18,29 +18,23 @@ namespace talvik::editor {
 class CLibraryPage : public CKeyMapPage {
 public:
     struct Spec {
-        int number;          // 2 Macro, 3 Emulate
-        int firstLibraryRow; // 221, 321
-        int firstEntryRow;   // 241, 341
+        keymap::KeyMapPage page; // Macro or Emulation
+        int firstLibraryRow;     // 221, 321
+        int firstEntryRow;       // 241, 341
         int newId;
         int removeId;
         model::KeyMode mode;
-        text::CollectionKind kind;
-        model::CActionList model::CKeyConfig::*collection;
         layout::ControlPlace libraryBar;
         layout::ControlPlace entryBar;
     };
 
-    CLibraryPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, model::CActionList& library,
-                 model::CActionList& entry);
-
-    CLibraryView& entries() { return m_entries; }
+    CLibraryPage(IKeyMapHost& host, const Spec& spec);
 
     void shown() override;
     void refresh() override;
     void click(int id, int index) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
-    void apply(model::CAppState& state, int key, int level) override;
 
 protected:
     // Scroll bars after the library or the entry changed.
@@ -49,7 +43,7 @@ protected:
     Spec m_spec;
     model::CActionList& m_library;
     model::CActionList& m_entry;
-    CLibraryView m_entries;
+    keymap::CLibraryView& m_entries;
 };
 
 } // namespace talvik::editor

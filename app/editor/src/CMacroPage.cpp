@@ -1,6 +1,5 @@
 #include "CMacroPage.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/recorder/MacroEditing.h"
 
@@ -40,22 +39,21 @@ int eventRowOf(int elementId) {
 
 } // namespace
 
-CMacroPage::CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                       const RecordSpec& record, model::CActionList& library, model::CActionList& entry)
-    : CRecordingPage(dialog, spec, record, library, entry) {}
+CMacroPage::CMacroPage(IKeyMapHost& host, const Spec& spec, const RecordSpec& record)
+    : CRecordingPage(host, spec, record) {}
 
 void CMacroPage::shown() {
     CRecordingPage::shown();
-    m_dialog.countEdit().setEnabled(m_entry.PlayMode == 0);
-    m_dialog.intervalEdit().setEnabled(m_entry.IsAutoInterval);
+    m_host.countEdit().setEnabled(m_entry.PlayMode == 0);
+    m_host.intervalEdit().setEnabled(m_entry.IsAutoInterval);
 }
 
 void CMacroPage::refresh() {
     CRecordingPage::refresh();
-    showNumber(m_dialog.intervalEdit(), m_entry.Delay);
+    showNumber(m_host.intervalEdit(), m_entry.Delay);
     // Library rows load other entries: the boxes follow the entry shown.
-    m_dialog.countEdit().setEnabled(m_entry.PlayMode == 0);
-    m_dialog.intervalEdit().setEnabled(m_entry.IsAutoInterval);
+    m_host.countEdit().setEnabled(m_entry.PlayMode == 0);
+    m_host.intervalEdit().setEnabled(m_entry.IsAutoInterval);
 }
 
 void CMacroPage::click(int elementId, int index) {
@@ -87,7 +85,7 @@ void CMacroPage::click(int elementId, int index) {
 
 void CMacroPage::choosePlayMode(int mode) {
     m_entry.PlayMode = mode;
-    QLineEdit& count = m_dialog.countEdit();
+    QLineEdit& count = m_host.countEdit();
     count.setEnabled(mode == 0);
     if (mode == 0) {
         count.setFocus();
@@ -99,7 +97,7 @@ void CMacroPage::useAutoDelay() {
     intervalEdited();
     recorder::useAutoInterval(m_entry);
     entryChanged();
-    QLineEdit& interval = m_dialog.intervalEdit();
+    QLineEdit& interval = m_host.intervalEdit();
     interval.setEnabled(true);
     interval.setFocus();
 }
@@ -107,7 +105,7 @@ void CMacroPage::useAutoDelay() {
 void CMacroPage::useRecordDelay() {
     recorder::useRecordedDelays(m_entry);
     entryChanged();
-    m_dialog.intervalEdit().setEnabled(false);
+    m_host.intervalEdit().setEnabled(false);
 }
 
 void CMacroPage::editChanged(int control) {
@@ -120,7 +118,7 @@ void CMacroPage::editChanged(int control) {
 
 void CMacroPage::intervalEdited() {
     int value = 0;
-    if (takeNumber(m_dialog.intervalEdit(), 0, recorder::kMaxAutoDelayMs, value)) {
+    if (takeNumber(m_host.intervalEdit(), 0, recorder::kMaxAutoDelayMs, value)) {
         m_entry.Delay = value;
         m_entries.writeBack();
     }
@@ -131,11 +129,11 @@ void CMacroPage::clickEventRow(int row, int index) {
         return;
     }
     const auto text = recorder::delayEditorText(m_entry);
-    m_dialog.openInPlaceEditor(index, QString::fromStdString(text.value_or("")), true);
+    m_host.openInPlaceEditor(index, QString::fromStdString(text.value_or("")), true);
 }
 
 void CMacroPage::commitRow(int index, const std::string& text) {
-    if (eventRowOf(m_dialog.elementAt(index).id) < 0) {
+    if (eventRowOf(m_host.elementAt(index).id) < 0) {
         CRecordingPage::commitRow(index, text);
         return;
     }
@@ -150,15 +148,15 @@ void CMacroPage::rightClick(int index, QPoint globalPos) {
     }
     // The delay editor stands on an item by its position: it must have
     // written its value before items move under it.
-    if (m_dialog.m_renaming || m_dialog.m_editingDelay) {
-        m_dialog.commitInPlaceEdit();
+    if (m_host.inPlaceEditorOpen()) {
+        m_host.commitInPlaceEdit();
     }
-    const int row = eventRowOf(m_dialog.elementAt(index).id);
+    const int row = eventRowOf(m_host.elementAt(index).id);
     if (row < 0 || m_entry.ViewStartAt + row >= m_entry.count() || m_entry.ViewStartAt + row < 0) {
         return;
     }
-    m_dialog.m_menuRow = index;
-    const auto menu = recorder::eventRowMenu(m_dialog.language());
+    m_menuRow = index;
+    const auto menu = recorder::eventRowMenu(m_host.language());
     if (menu.empty()) {
         return;
     }
@@ -168,29 +166,28 @@ void CMacroPage::rightClick(int index, QPoint globalPos) {
 }
 
 int CMacroPage::showMenu(const std::vector<recorder::MenuLine>& lines, QPoint globalPos) {
-    QMenu menu(&m_dialog);
+    QMenu menu(&m_host.menuParent());
     menu.setStyleSheet(kMenuStyle);
-    menu.setFont(m_dialog.font());
+    menu.setFont(m_host.menuParent().font());
     addLines(menu, lines);
     const QAction* chosen = menu.exec(globalPos);
     return chosen != nullptr ? chosen->data().toInt() : 0;
 }
 
 void CMacroPage::menuCommand(int command) {
-    const int row =
-        m_dialog.m_menuRow >= 0 ? eventRowOf(m_dialog.elementAt(m_dialog.m_menuRow).id) : -1;
+    const int row = m_menuRow >= 0 ? eventRowOf(m_host.elementAt(m_menuRow).id) : -1;
     if (row < 0) {
         return;
     }
     std::string name;
     if (const auto action = recorder::mouseActionOf(command)) {
-        const model::CAppState& state = m_dialog.appState();
+        const model::CAppState& state = session().state();
         name = recorder::mouseActionName(state.keyNames, state.hwCodeToVk, action->hwCode);
     }
     if (recorder::applyEventRowCommand(m_entry, row, command, name)) {
         entryChanged();
-        m_dialog.refresh();
-        m_dialog.update();
+        m_host.refresh();
+        m_host.redraw();
     }
 }
 

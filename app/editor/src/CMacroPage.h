@@ -14,8 +14,7 @@ namespace talvik::editor {
 // menu.
 class CMacroPage : public CRecordingPage {
 public:
-    CMacroPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, const RecordSpec& record,
-               model::CActionList& library, model::CActionList& entry);
+    CMacroPage(IKeyMapHost& host, const Spec& spec, const RecordSpec& record);
 
     void shown() override;
     void refresh() override;
@@ -35,6 +34,8 @@ private:
     void intervalEdited();
     // Shows the menu at a screen position; returns the chosen command, 0 for none.
     int showMenu(const std::vector<recorder::MenuLine>& menu, QPoint globalPos);
+
+    int m_menuRow = -1; // element index of the row the menu was opened on
 };
 
 } // namespace talvik::editor

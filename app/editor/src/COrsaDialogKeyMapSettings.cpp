@@ -8,9 +8,9 @@
 #include "talvik/editor/OrsaDialogVirtual.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/model/CAppState.h"
-#include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -19,6 +19,7 @@
 #include <QScreen>
 
 #include <chrono>
+#include <stdexcept>
 
 namespace talvik::editor {
 namespace {
@@ -35,38 +36,37 @@ QString missingPictureText(int pictureId) {
 void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
     // The program's read-out colours: orange on near black, a hairline frame.
     // Most pages keep most edits hidden: each takes its look when first shown.
-    shell::setStyleSheetWhenShown(edit, QStringLiteral(
-        "QLineEdit { color: rgb(255,111,0); background: rgb(20,20,20);"
-        " border: 1px solid rgb(70,72,78); border-radius: 2px; padding: 0 1px; }"
-        "QLineEdit:focus { border-color: rgb(255,111,0); }"
-        "QLineEdit:disabled { color: rgb(130,80,40); border-color: rgb(48,49,54); }"));
+    shell::setStyleSheetWhenShown(
+        edit, QStringLiteral(
+                  "QLineEdit { color: rgb(255,111,0); background: rgb(20,20,20);"
+                  " border: 1px solid rgb(70,72,78); border-radius: 2px; padding: 0 1px; }"
+                  "QLineEdit:focus { border-color: rgb(255,111,0); }"
+                  "QLineEdit:disabled { color: rgb(130,80,40); border-color: rgb(48,49,54); }"));
     edit.setAlignment(alignment);
     edit.setValidator(validator);
     edit.hide();
 }
 
+using keymap::KeyMapPage;
+
 CLibraryPage::Spec macroSpec() {
-    return {2,
+    return {KeyMapPage::Macro,
             id::FirstMacroRow,
             id::FirstEventRow,
             id::NewMacro,
             id::RemoveMacro,
             model::KeyMode::Macro,
-            text::CollectionKind::Macro,
-            &model::CKeyConfig::PredefinedMacro,
             layout::kMacroLibraryBarPlace,
             layout::kMacroEntryBarPlace};
 }
 
 CLibraryPage::Spec emulationSpec() {
-    return {3,
+    return {KeyMapPage::Emulation,
             id::FirstEmuRow,
             id::FirstEmuKeyRow,
             id::NewEmu,
             id::RemoveEmu,
             model::KeyMode::Emulation,
-            text::CollectionKind::Emulation,
-            &model::CKeyConfig::PredefinedEmu,
             layout::kEmuLibraryBarPlace,
             layout::kEmuEntryBarPlace};
 }
@@ -75,19 +75,19 @@ CLibraryPage::Spec emulationSpec() {
 
 COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, model::CAppState& state,
                                                      QWidget* parent)
-    : CSkinWindow(parent), m_skin(skin), m_state(state), m_countEdit(this), m_intervalEdit(this),
-      m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
+    : CSkinWindow(parent), m_skin(skin), m_state(state), m_session(state), m_countEdit(this),
+      m_intervalEdit(this), m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
       m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
       m_capture(*this, [this](HookStatus why) { onCaptureEndedByHook(why); }) {
-    m_pages[0] = std::make_unique<CSingleComboPage>(*this);
-    m_pages[1] = std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec(), m_macroLibrary,
-                                              m_macro);
-    m_pages[2] = std::make_unique<CRecordingPage>(*this, emulationSpec(), emulationRecordSpec(),
-                                                  m_emuLibrary, m_emu);
-    m_pages[3] = std::make_unique<CSelectionPage>(*this, 4, m_mediaCode, model::KeyMode::Multimedia);
-    m_pages[4] = std::make_unique<CSelectionPage>(*this, 5, m_mouseCode, model::KeyMode::Mouse);
-    m_pages[5] = std::make_unique<CSelectionPage>(*this, 6, m_functionCode, model::KeyMode::Function);
-    m_pages[6] = std::make_unique<CSelectionPage>(*this, 7, m_powerCode, model::KeyMode::Power);
+    m_pages[keymap::pageIndex(KeyMapPage::SingleCombo)] = std::make_unique<CSingleComboPage>(*this);
+    m_pages[keymap::pageIndex(KeyMapPage::Macro)] =
+        std::make_unique<CMacroPage>(*this, macroSpec(), macroRecordSpec());
+    m_pages[keymap::pageIndex(KeyMapPage::Emulation)] =
+        std::make_unique<CRecordingPage>(*this, emulationSpec(), emulationRecordSpec());
+    for (const KeyMapPage page :
+         {KeyMapPage::Multimedia, KeyMapPage::Mouse, KeyMapPage::Function, KeyMapPage::Power}) {
+        m_pages[keymap::pageIndex(page)] = std::make_unique<CSelectionPage>(*this, page);
+    }
 
     m_message = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);
@@ -144,9 +144,24 @@ std::string COrsaDialogKeyMapSettings::languageTag() const {
     return m_state.languageTag;
 }
 
+SkinElement& COrsaDialogKeyMapSettings::element(int id) {
+    return elements()[static_cast<std::size_t>(indexOfKnownId(id))];
+}
+
+int COrsaDialogKeyMapSettings::indexOfKnownId(int id) const {
+    // indexOfId answers 0 for an id the table lacks: that must never pass
+    // for the first element. Ids of 0 or less mark the empty slots.
+    const int index = id > 0 ? indexOfId(id) : -1;
+    if (index < 0 || static_cast<std::size_t>(index) >= elements().size() ||
+        elements()[static_cast<std::size_t>(index)].id != id) {
+        throw std::logic_error("the key settings table has no element " + std::to_string(id));
+    }
+    return index;
+}
+
 bool COrsaDialogKeyMapSettings::isOnCurrentPage(const SkinElement& e) const {
     const int owner = layout::pageOfElement(e.id);
-    return owner == 0 || owner == m_page;
+    return owner == 0 || keymap::pageOwning(e.id) == m_session.m_page;
 }
 
 bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
@@ -162,31 +177,31 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     }
     setFonts(&m_skin.fonts());
     elements() = keyMapTable();
-    const auto first = pageFaces(1, error);
+    const auto first = pageFaces(KeyMapPage::SingleCombo, error);
     setPictures((*first)[0], (*first)[1], (*first)[2]);
     applyScale(scale, screen);
     applyShape(QColor(255, 0, 0));
     setWindowTitle(element(id::Title).caption(m_state.languageTag));
 
-    static_cast<CKeyMapWork&>(*this) = CKeyMapWork();
+    m_renaming = false;
+    m_editingDelay = false;
     placeEdits();
-    loadLibraries();
-    presetFromAssignment();
-    switchPage(m_page - 1);
+    m_session.begin();
+    switchPage(m_session.m_page);
     return true;
 }
 
 bool COrsaDialogKeyMapSettings::findFaces(QString& error) {
     // A page's faces are decoded when the page is first shown.
     m_faceIds = layout::keyMapPictureIds(m_state.modelNumber);
-    return pageFaces(1, error).has_value();
+    return pageFaces(KeyMapPage::SingleCombo, error).has_value();
 }
 
-std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces(int number,
+std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces(KeyMapPage page,
                                                                                  QString& error) {
     std::array<const QImage*, 3> faces{};
     for (std::size_t look = 0; look < faces.size(); ++look) {
-        const int faceId = m_faceIds[3 * static_cast<std::size_t>(number - 1) + look];
+        const int faceId = m_faceIds[faces.size() * keymap::pageIndex(page) + look];
         const QImage& face = m_skin.picture(faceId);
         if (face.isNull()) {
             error = missingPictureText(faceId);
@@ -217,82 +232,14 @@ void COrsaDialogKeyMapSettings::placeEdits() {
     m_comboText.setFont(m_skin.fonts().scaled(layout::kComboTextFontSize, s));
 }
 
-void COrsaDialogKeyMapSettings::loadLibraries() {
-    const model::CKeyConfig& config = m_state.keyConfig;
-    singleCombo().combos().load(config.PredefinedCombo);
-    libraryPage(2).entries().load(config.PredefinedMacro);
-    libraryPage(3).entries().load(config.PredefinedEmu);
-}
-
-void COrsaDialogKeyMapSettings::presetFromAssignment() {
-    const int key = m_state.editKey;
-    const int level = m_state.editLevel;
-    const bool valid = key >= 1 && key <= model::kKeyCount && level >= 0 && level < model::kLayerCount;
-    const auto k = static_cast<std::size_t>(valid ? key : 0);
-    const auto l = static_cast<std::size_t>(valid ? level : 0);
-    const model::CKeyConfig& config = m_state.keyConfig;
-    const model::KeyMode mode = valid ? config.Mode[k][l] : model::KeyMode::NotSet;
-    const int hw = config.HWCode[k][l];
-    // The Single/Combo page always shows one of its two choices.
-    singleCombo().chooseSingle();
-    switch (mode) {
-    case model::KeyMode::Single:
-        m_singleCode = hw < 0 ? -1 : codeAt(m_state.hwCodeToVk, hw);
-        break;
-    case model::KeyMode::Combo:
-        singleCombo().chooseCombo();
-        singleCombo().combos().selectContent(config.ComboKey[k][l]);
-        break;
-    case model::KeyMode::Macro:
-        libraryPage(2).entries().selectContent(config.ComboKey[k][l]);
-        m_page = 2;
-        break;
-    case model::KeyMode::Emulation:
-        libraryPage(3).entries().selectContent(config.ComboKey[k][l]);
-        m_page = 3;
-        break;
-    case model::KeyMode::Multimedia:
-    case model::KeyMode::Mouse:
-    case model::KeyMode::Function:
-    case model::KeyMode::Power:
-        m_page = static_cast<int>(mode) - 1;
-        selectionCode(m_page) = hw;
-        break;
-    case model::KeyMode::NotSet:
-        break;
-    }
-}
-
-int& COrsaDialogKeyMapSettings::selectionCode(int pageNumber) {
-    switch (pageNumber) {
-    case 4:
-        return m_mediaCode;
-    case 5:
-        return m_mouseCode;
-    case 6:
-        return m_functionCode;
-    default:
-        return m_powerCode;
-    }
-}
-
-CSingleComboPage& COrsaDialogKeyMapSettings::singleCombo() {
-    return static_cast<CSingleComboPage&>(page(1));
-}
-
-CLibraryPage& COrsaDialogKeyMapSettings::libraryPage(int number) {
-    return static_cast<CLibraryPage&>(page(number));
-}
-
-void COrsaDialogKeyMapSettings::switchPage(int n) {
-    const int number = std::clamp(n, 0, layout::kKeyMapPageCount - 1) + 1;
+void COrsaDialogKeyMapSettings::switchPage(KeyMapPage page) {
     QString error;
-    const auto faces = pageFaces(number, error);
+    const auto faces = pageFaces(page, error);
     if (!faces) {
         showMessage(error); // a damaged skin: the dialog stays on the page it can show
         return;
     }
-    m_page = number;
+    m_session.m_page = page;
     setPictures((*faces)[0], (*faces)[1], (*faces)[2]);
     applyShape(QColor(255, 0, 0));
     hideControls();

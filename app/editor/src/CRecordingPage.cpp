@@ -1,6 +1,5 @@
 #include "CRecordingPage.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/recorder/MacroEditing.h"
 #include "talvik/text/Language.h"
@@ -18,7 +17,7 @@ namespace id = layout::keymap_id;
 
 CRecordingPage::RecordSpec macroRecordSpec() {
     return {id::RecordMacro, id::RecordMacroLabel, id::StopMacroLabel,
-            id::MacroNotice, id::MacroTip,         &CKeyMapWork::m_recordingMacro};
+            id::MacroNotice, id::MacroTip,         &keymap::CKeyMapSession::m_recordingMacro};
 }
 
 CRecordingPage::RecordSpec emulationRecordSpec() {
@@ -27,13 +26,12 @@ CRecordingPage::RecordSpec emulationRecordSpec() {
             id::StopEmuLabel,
             id::EmuNotice,
             -1,
-            &CKeyMapWork::m_recordingEmu};
+            &keymap::CKeyMapSession::m_recordingEmu};
 }
 
-CRecordingPage::CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec,
-                               const RecordSpec& record, model::CActionList& library, model::CActionList& entry)
-    : CLibraryPage(dialog, spec, library, entry), m_record(record),
-      m_recorder(dialog.appState().keyNames, dialog.m_keyIsDown) {}
+CRecordingPage::CRecordingPage(IKeyMapHost& host, const Spec& spec, const RecordSpec& record)
+    : CLibraryPage(host, spec), m_record(record),
+      m_recorder(host.session().state().keyNames, host.session().m_keyIsDown) {}
 
 void CRecordingPage::shown() {
     CLibraryPage::shown();
@@ -42,7 +40,7 @@ void CRecordingPage::shown() {
 
 void CRecordingPage::refresh() {
     CLibraryPage::refresh();
-    showNumber(m_dialog.countEdit(), isMacro() ? m_entry.Cycles : m_entry.Delay);
+    showNumber(m_host.countEdit(), isMacro() ? m_entry.Cycles : m_entry.Delay);
     refreshNotice();
 }
 
@@ -68,23 +66,22 @@ void CRecordingPage::startRecording() {
         return;
     }
     setRecordButton(true);
-    m_dialog.*m_record.recording = true;
+    session().*m_record.recording = true;
     if (isMacro()) {
         m_recorder.startMacro(m_entry);
     } else {
         m_recorder.startEmulation(m_entry);
     }
     syncBars();
-    m_dialog.m_lastCode = -1;
-    m_dialog.m_lastEventTime = 0;
-    m_dialog.startCapture();
+    session().forgetKeystrokes();
+    m_host.startCapture();
 }
 
 void CRecordingPage::stopRecording() {
-    m_dialog.stopCapture();
+    m_host.stopCapture();
     m_entries.writeBack();
     m_recorder.stop();
-    m_dialog.*m_record.recording = false;
+    session().*m_record.recording = false;
     setRecordButton(false);
     // The library entry gets the closing pause at its next write-back; OK
     // takes the working entry itself.
@@ -95,13 +92,13 @@ void CRecordingPage::stopRecording() {
 }
 
 void CRecordingPage::setRecordButton(bool on) {
-    m_dialog.element(m_record.button).active = on;
-    m_dialog.element(m_record.recordLabel).visible = !on;
-    m_dialog.element(m_record.stopLabel).visible = on;
+    m_host.element(m_record.button).active = on;
+    m_host.element(m_record.recordLabel).visible = !on;
+    m_host.element(m_record.stopLabel).visible = on;
 }
 
 bool CRecordingPage::capturing() const {
-    return m_dialog.*m_record.recording;
+    return session().*m_record.recording;
 }
 
 CaptureClick CRecordingPage::interruptCapture(int elementId) {
@@ -122,12 +119,12 @@ void CRecordingPage::hookKey(const CHookKey& key) {
     }
     recorder::HookTiming timing;
     timing.elapsedMs = key.elapsedMs;
-    timing.hasPrevious = m_dialog.m_lastEventTime > 0;
-    timing.lastCode = m_dialog.m_lastCode;
+    timing.hasPrevious = session().m_lastEventTime > 0;
+    timing.lastCode = session().m_lastCode;
     const recorder::HookKey event{key.code, key.vk, key.dir != 0};
     if (m_recorder.take(m_entry, event, timing) > 0) {
         syncBars();
-        m_dialog.update();
+        m_host.redraw();
     }
 }
 
@@ -140,12 +137,12 @@ void CRecordingPage::editChanged(int control) {
 void CRecordingPage::countEdited() {
     int value = 0;
     if (isMacro()) {
-        if (!takeNumber(m_dialog.countEdit(), recorder::kMinCycles, recorder::kMaxCycles, value)) {
+        if (!takeNumber(m_host.countEdit(), recorder::kMinCycles, recorder::kMaxCycles, value)) {
             return;
         }
         m_entry.Cycles = value;
     } else {
-        if (!takeNumber(m_dialog.countEdit(), 0, recorder::kMaxEmulationDelayMs, value)) {
+        if (!takeNumber(m_host.countEdit(), 0, recorder::kMaxEmulationDelayMs, value)) {
             return;
         }
         m_entry.Delay = value;
@@ -178,16 +175,16 @@ void CRecordingPage::showNumber(QLineEdit& box, int value) {
 
 void CRecordingPage::refreshNotice() {
     const bool fits = model::CAppState::fitsRecord(m_spec.mode, m_entry);
-    SkinElement& notice = m_dialog.element(m_record.notice);
+    SkinElement& notice = m_host.element(m_record.notice);
     notice.visible = !fits;
-    notice.captions[m_dialog.language()] = fits ? QString() : tooLongNotice();
+    notice.captions[m_host.language()] = fits ? QString() : tooLongNotice();
     if (m_record.tip >= 0) {
-        m_dialog.element(m_record.tip).visible = fits;
+        m_host.element(m_record.tip).visible = fits;
     }
 }
 
 QString CRecordingPage::tooLongNotice() const {
-    const std::string_view tag = m_dialog.language();
+    const std::string_view tag = m_host.language();
     if (isMacro()) {
         return QString::fromUtf8(text::twoWayText(
             tag, "此宏超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",

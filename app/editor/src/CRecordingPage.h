@@ -2,7 +2,6 @@
 
 #include "CLibraryPage.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/recorder/CActionRecorder.h"
 
 #include <QLineEdit>
@@ -15,18 +14,17 @@ namespace talvik::editor {
 // keystroke of the desktop into the selected entry; any click stops it.
 class CRecordingPage : public CLibraryPage {
 public:
-    // The Record button, its two labels and the dialog's flag for the recording.
+    // The Record button, its two labels and the session's flag for the recording.
     struct RecordSpec {
         int button;
         int recordLabel;
         int stopLabel;
         int notice; // says that the entry is longer than the keyboard holds
         int tip;    // stands where the notice shows; -1 for none
-        bool CKeyMapWork::*recording;
+        bool keymap::CKeyMapSession::*recording;
     };
 
-    CRecordingPage(COrsaDialogKeyMapSettings& dialog, const Spec& spec, const RecordSpec& record,
-                   model::CActionList& library, model::CActionList& entry);
+    CRecordingPage(IKeyMapHost& host, const Spec& spec, const RecordSpec& record);
 
     void shown() override;
     void refresh() override;

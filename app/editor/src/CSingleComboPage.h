@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CLibraryView.h"
 #include "talvik/editor/CKeyMapPage.h"
 
 namespace talvik::editor {
@@ -11,12 +10,7 @@ class CSingleComboPage : public CKeyMapPage {
 public:
     static constexpr int kMaxComboKeys = 6;
 
-    explicit CSingleComboPage(COrsaDialogKeyMapSettings& dialog);
-
-    CLibraryView& combos() { return m_combos; }
-    // The radios, their labels and m_isSingle for one choice.
-    void chooseSingle();
-    void chooseCombo();
+    explicit CSingleComboPage(IKeyMapHost& host);
 
     void shown() override;
     void refresh() override;
@@ -27,10 +21,10 @@ public:
     void hookKey(const CHookKey& key) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
-    void apply(model::CAppState& state, int key, int level) override;
 
 private:
-    void flipRadios(int id);
+    keymap::CLibraryView& combos() { return session().combos(); }
+    void flipRadios();
     void recordSingle();
     void recordCombo();
     void stopSingle();
@@ -44,7 +38,6 @@ private:
     void setRecording(int button, int recordLabel, int stopLabel, bool on);
     void syncBar();
 
-    CLibraryView m_combos;
     bool m_showingMismatch = false;
 };
 

@@ -11,8 +11,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
-#include <algorithm>
-
 namespace talvik::editor {
 namespace {
 
@@ -23,8 +21,6 @@ constexpr int kLeftShift = 160;
 constexpr int kRightShift = 161;
 constexpr int kReturn = 13;
 constexpr int kKeypadEnter = 269;
-constexpr std::int64_t kNanosPerMs = 1000000;
-constexpr std::int64_t kMaxElapsedMs = 65535;
 
 bool isEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -126,15 +122,8 @@ void COrsaDialogKeyMapSettings::onHookKey(WPARAM wParam, LPARAM lParam) {
         code = kKeypadEnter;
     }
     const std::int64_t now = m_clock();
-    CHookKey key;
-    key.vk = vk;
-    key.dir = dir;
-    key.code = code;
-    key.elapsedMs =
-        static_cast<int>(std::min((now - m_lastEventTime) / kNanosPerMs, kMaxElapsedMs));
-    currentPage().hookKey(key);
-    m_lastEventTime = now;
-    m_lastCode = code;
+    currentPage().hookKey(m_session.keystroke(vk, dir, code, now));
+    m_session.keystrokeTaken(code, now);
 }
 
 void COrsaDialogKeyMapSettings::keyPressEvent(QKeyEvent* event) {
@@ -145,7 +134,7 @@ void COrsaDialogKeyMapSettings::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // Enter confirms the dialog, the same way its OK button does.
-        dispatchClick(indexOfId(id::Ok));
+        dispatchClick(indexOfKnownId(id::Ok));
         break;
     default:
         CSkinWindow::keyPressEvent(event);

@@ -4,8 +4,6 @@
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 
-#include "CSingleComboPage.h"
-#include "KeyMapTables.h"
 #include "talvik/model/CAppState.h"
 
 #include <QMouseEvent>
@@ -19,6 +17,12 @@ constexpr int kNoPendingClick = -2;
 
 bool endsOrConfirms(int elementId) {
     return elementId == id::Ok || elementId == id::Cancel;
+}
+
+// The page tab `elementId` shows, if it is a tab: the tabs count the pages from FirstTab.
+std::optional<keymap::KeyMapPage> tabPage(int elementId) {
+    const int n = elementId - id::FirstTab;
+    return n >= 0 && n < keymap::kKeyMapPageCount ? keymap::pageNumbered(n + 1) : std::nullopt;
 }
 
 } // namespace
@@ -78,7 +82,7 @@ void COrsaDialogKeyMapSettings::dispatchClick(int index) {
     }
     if (layout::pageOfElement(elementId) == 0) {
         dispatchCommon(elementId);
-    } else if (layout::pageOfElement(elementId) == m_page) {
+    } else if (keymap::pageOwning(elementId) == m_session.m_page) {
         current.click(elementId, index);
     }
     refresh();
@@ -86,8 +90,8 @@ void COrsaDialogKeyMapSettings::dispatchClick(int index) {
 }
 
 void COrsaDialogKeyMapSettings::dispatchCommon(int elementId) {
-    if (elementId >= id::FirstTab && elementId < id::FirstTab + layout::kKeyMapPageCount) {
-        switchPage(elementId - id::FirstTab);
+    if (const auto page = tabPage(elementId)) {
+        switchPage(*page);
         return;
     }
     switch (elementId) {
@@ -99,62 +103,32 @@ void COrsaDialogKeyMapSettings::dispatchCommon(int elementId) {
         applyAssignment();
         break;
     case id::Default:
-        chooseDefault();
+        showPreset(m_session.presetKeyDefault());
         break;
     case id::Clear:
-        clearChoice();
+        switchPage(m_session.clear());
         break;
     default:
         break;
     }
 }
 
-void COrsaDialogKeyMapSettings::chooseDefault() {
-    presetDefault(m_state.editKey < 0 ? -1
-                                      : m_state.defaultHWCode(m_state.editKey, m_state.editLevel));
+void COrsaDialogKeyMapSettings::presetDefault(int d) {
+    showPreset(m_session.presetDefault(d));
 }
 
-void COrsaDialogKeyMapSettings::presetDefault(int d) {
-    if (d == 76) {
-        m_powerCode = d;
-        switchPage(6);
-    } else if (d < 108 || d == 204) {
-        singleCombo().chooseSingle();
-        m_capturingSingle = false;
-        m_capturingCombo = false;
-        m_singleCode = d < 0 ? -1 : codeAt(m_state.hwCodeToVk, d);
-        switchPage(0);
-    } else if (d <= 125) {
-        m_mediaCode = d;
-        switchPage(3);
-    } else if (d <= 134 || d == 157 || d == 158 || d == 173) {
-        m_mouseCode = d;
-        switchPage(4);
-    } else if (d <= 198) {
-        m_functionCode = d;
-        switchPage(5);
+void COrsaDialogKeyMapSettings::showPreset(std::optional<keymap::KeyMapPage> page) {
+    if (page) {
+        switchPage(*page);
     }
 }
 
-void COrsaDialogKeyMapSettings::clearChoice() {
-    m_singleCode = -1;
-    singleCombo().chooseSingle();
-    m_capturingSingle = false;
-    m_capturingCombo = false;
-    switchPage(0);
-}
-
 void COrsaDialogKeyMapSettings::applyAssignment() {
-    const int key = m_state.editKey;
-    const int level = m_state.editLevel;
-    if (key < 1 || key > model::kKeyCount || level < 0 || level >= model::kLayerCount) {
+    if (!m_session.apply()) {
         // No key to give a function to: nothing changed, and the caller must not think so.
         done(QDialog::Rejected);
         return;
     }
-    m_state.keyConfig.Mode[static_cast<std::size_t>(key)][static_cast<std::size_t>(level)] =
-        model::KeyMode::NotSet;
-    currentPage().apply(m_state, key, level);
     update();
     done(QDialog::Accepted);
 }

@@ -2,29 +2,19 @@
 
 // One page of the key settings dialog. The dialog owns the element table, the
 // child controls, the key capture and the order in which a click is handled;
-// a page decides what its own elements do, what they show and what OK writes
-// for it. A page's state lives in the dialog (CKeyMapWork), since Default,
-// Clear and the dialog's start-up preset several pages at once.
+// a page decides what its own elements do and what they show. A page's state
+// lives in the editing session, since Default, Clear and the dialog's
+// start-up preset several pages at once, and OK writes what the session holds.
+
+#include "talvik/editor/IKeyMapHost.h"
 
 #include <QPoint>
 
 #include <string>
 
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
-
 namespace talvik::editor {
 
-class COrsaDialogKeyMapSettings;
-
-// One keystroke from the capture, after the Shift side has been resolved.
-struct CHookKey {
-    int vk = 0;        // virtual-key code
-    int dir = 0;       // 0 press, 1 release
-    int code = 0;      // (dir << 9) | vk; 269 for a press of the keypad Enter
-    int elapsedMs = 0; // since the previous keystroke of the capture, at most 65535
-};
+using keymap::CHookKey;
 
 // What a click does to a capture or recording that is running.
 enum class CaptureClick {
@@ -35,7 +25,7 @@ enum class CaptureClick {
 
 class CKeyMapPage {
 public:
-    explicit CKeyMapPage(COrsaDialogKeyMapSettings& dialog) : m_dialog(dialog) {}
+    explicit CKeyMapPage(IKeyMapHost& host) : m_host(host) {}
     virtual ~CKeyMapPage() = default;
     CKeyMapPage(const CKeyMapPage&) = delete;
     CKeyMapPage& operator=(const CKeyMapPage&) = delete;
@@ -80,16 +70,14 @@ public:
         (void)control;
         (void)position;
     }
-    // OK: the key's assignment on (key, level) from this page, which has
-    // already been cleared to NotSet, and this page's library into the model.
-    virtual void apply(model::CAppState& state, int key, int level) {
-        (void)state;
-        (void)key;
-        (void)level;
-    }
 
 protected:
-    COrsaDialogKeyMapSettings& m_dialog;
+    keymap::CKeyMapSession& session() { return m_host.session(); }
+    const keymap::CKeyMapSession& session() const { return m_host.session(); }
+    // Row captions and active flags of the rows `view` fills.
+    void showRows(const keymap::CLibraryView& view);
+
+    IKeyMapHost& m_host;
 };
 
 } // namespace talvik::editor

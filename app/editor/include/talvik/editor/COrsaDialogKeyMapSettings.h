@@ -1,12 +1,14 @@
 #pragma once
 
 // The key settings dialog: gives one key, on one layer, its function. Seven
-// pages, one per function category, edit working copies; OK writes the
-// current page's choice into the configuration model, Cancel leaves the model
-// as it was.
+// pages, one per function category, edit the working copies of an editing
+// session; OK writes the current page's choice into the configuration model,
+// Cancel leaves the model as it was.
 
 #include "talvik/editor/CKeyMapPage.h"
 #include "talvik/editor/CTipWindow.h"
+#include "talvik/editor/IKeyMapHost.h"
+#include "talvik/keymap/CKeyMapSession.h"
 #include "talvik/model/CActionList.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyCapture.h"
@@ -35,39 +37,8 @@ class CSkinSource;
 
 namespace talvik::editor {
 
-class CLibraryPage;
-class CSingleComboPage;
-
-// What the dialog edits until OK, under the names the program has always
-// used for them.
-struct CKeyMapWork {
-    int m_page = 1;
-    bool m_isSingle = true;
-    int m_singleCode = -1; // virtual-key code of the single key, bit 9 clear
-    bool m_capturingSingle = false;
-    bool m_capturingCombo = false;
-    bool m_recordingMacro = false;
-    bool m_recordingEmu = false;
-    bool m_renaming = false;
-    bool m_editingDelay = false;
-    int m_lastCode = -1;
-    std::int64_t m_lastEventTime = 0; // steady clock, ns; 0: no keystroke yet
-    std::array<std::uint8_t, 256> m_keyIsDown{};
-    int m_mediaCode = -1;
-    int m_mouseCode = -1;
-    int m_functionCode = -1;
-    int m_powerCode = -1;
-    model::CActionList m_comboLibrary{layout::kComboRows};
-    model::CActionList m_combo{layout::kComboRows};
-    model::CActionList m_macroLibrary{layout::kMacroRows};
-    model::CActionList m_macro{layout::kMacroRows};
-    model::CActionList m_emuLibrary{layout::kMacroRows};
-    model::CActionList m_emu{layout::kMacroRows};
-    int m_menuRow = -1;
-};
-
 class COrsaDialogKeyMapSettings : public shell::CSkinWindow,
-                                  public CKeyMapWork,
+                                  public IKeyMapHost,
                                   public shell::IScrollBarOwner {
 public:
     static constexpr int kElementCount = layout::kKeyMapElementCount;
@@ -86,14 +57,11 @@ public:
     // means the primary screen.
     bool initialise(QSize screen = {});
 
-    // Shows page n + 1 (n = 0..6).
-    void switchPage(int n);
+    void switchPage(keymap::KeyMapPage page);
     // OK: the current page's choice becomes the key's assignment.
     void applyAssignment();
     // Ends the dialog however it is closed, never leaving a capture running.
     void done(int result) override;
-    // Stores the in-place editor's text and closes it.
-    void commitInPlaceEdit();
     // A message of the keyboard hook.
     void onHookKey(WPARAM wParam, LPARAM lParam);
     // What a click on element `index` (-1: none) does once its double-click
@@ -114,36 +82,22 @@ public:
     // Nanoseconds of a steady clock.
     void setClock(std::function<std::int64_t()> now) { m_clock = std::move(now); }
 
-    // For the pages.
-    model::CAppState& appState() { return m_state; }
-    const std::string& language() const;
-    SkinElement& element(int id) { return elements()[static_cast<std::size_t>(indexOfId(id))]; }
-    SkinElement& elementAt(int index) { return elements()[static_cast<std::size_t>(index)]; }
-    CKeyMapPage& page(int number) { return *m_pages[static_cast<std::size_t>(number - 1)]; }
-    CKeyMapPage& currentPage() { return page(m_page); }
-    bool isOnCurrentPage(const SkinElement& e) const;
-    // Starts taking every keystroke for this window; stopCapture ends it.
-    void startCapture();
-    void stopCapture();
-    // Opens the in-place editor on row element `index` with `text`, for a
-    // name or, with `delay`, for a delay.
-    void openInPlaceEditor(int index, const QString& text, bool delay = false);
-    // Rows, labels and active flags of the current page from its state.
-    void refresh();
-    // Scroll bar `control` (1006, 1007) shows `list`: one position per item,
-    // a page of SizeOfView, the selected item as the position.
-    void syncScrollBar(int control, const model::CActionList& list);
-    void placeScrollBar(int control, const layout::ControlPlace& place);
-    void showMessage(const QString& text);
-    bool runVirtualKeyboard(int mode);
-    shell::CInfoBox& comboText() { return m_comboText; }
-    QLineEdit& countEdit() { return m_countEdit; }
-    QLineEdit& intervalEdit() { return m_intervalEdit; }
+    keymap::CKeyMapSession& session() override { return m_session; }
+    const keymap::CKeyMapSession& session() const { return m_session; }
+    SkinElement& element(int id) override;
+    CKeyMapPage& currentPage() { return page(m_session.m_page); }
+    // Stores the in-place editor's text and closes it.
+    void commitInPlaceEdit() override;
+    // Whether the in-place editor is open on a name, or on a delay.
+    bool isRenaming() const { return m_renaming; }
+    bool isEditingDelay() const { return m_editingDelay; }
+    shell::CInfoBox& comboText() override { return m_comboText; }
+    QLineEdit& countEdit() override { return m_countEdit; }
+    QLineEdit& intervalEdit() override { return m_intervalEdit; }
     QLineEdit& renameEdit() { return m_renameEdit; }
     shell::CSkinScrollBar& scrollBar(int control);
     // A list scroll bar moved: the list's selection follows it.
     void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
-    void placeControl(QWidget& control, const layout::ControlPlace& place);
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
     const CTipWindow& tip() const { return m_tip; }
@@ -162,20 +116,38 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // The rest of what the pages reach through IKeyMapHost.
+    const std::string& language() const override;
+    SkinElement& elementAt(int index) override {
+        return elements()[static_cast<std::size_t>(index)];
+    }
+    int indexOfKnownId(int id) const override;
+    std::span<SkinElement> allElements() override { return elements(); }
+    void refresh() override;
+    void redraw() override { update(); }
+    void startCapture() override;
+    void stopCapture() override;
+    void openInPlaceEditor(int index, const QString& text, bool delay) override;
+    bool inPlaceEditorOpen() const override { return m_renaming || m_editingDelay; }
+    // Scroll bar `control` shows `list`: one position per item, a page of
+    // SizeOfView, the selected item as the position.
+    void syncScrollBar(int control, const model::CActionList& list) override;
+    void placeScrollBar(int control, const layout::ControlPlace& place) override;
+    QWidget& menuParent() override { return *this; }
+    void showMessage(const QString& text) override;
+    bool runVirtualKeyboard(int mode) override;
+
+    CKeyMapPage& page(keymap::KeyMapPage page) { return *m_pages[keymap::pageIndex(page)]; }
+    bool isOnCurrentPage(const SkinElement& e) const;
+    void placeControl(QWidget& control, const layout::ControlPlace& place);
     void createControls();
     void placeEdits();
-    void loadLibraries();
-    void presetFromAssignment();
     bool findFaces(QString& error);
-    // The normal, pointer-over and active faces of page `number`, decoded on first use.
-    std::optional<std::array<const QImage*, 3>> pageFaces(int number, QString& error);
+    // The normal, pointer-over and active faces of `page`, decoded on first use.
+    std::optional<std::array<const QImage*, 3>> pageFaces(keymap::KeyMapPage page, QString& error);
     void hideControls();
-    CSingleComboPage& singleCombo();
-    CLibraryPage& libraryPage(int number);
-    int& selectionCode(int pageNumber);
     void dispatchCommon(int id);
-    void chooseDefault();
-    void clearChoice();
+    void showPreset(std::optional<keymap::KeyMapPage> page);
     int resolveShift(int vk, int dir);
     void onCaptureEndedByHook(HookStatus why);
     void updateNotice();
@@ -184,7 +156,8 @@ private:
 
     shell::CSkinSource& m_skin;
     model::CAppState& m_state;
-    std::array<std::unique_ptr<CKeyMapPage>, layout::kKeyMapPageCount> m_pages;
+    keymap::CKeyMapSession m_session;
+    std::array<std::unique_ptr<CKeyMapPage>, keymap::kKeyMapPageCount> m_pages;
     std::array<int, layout::kKeyMapPictureCount> m_faceIds{};
     QRegularExpressionValidator m_digitsOnly; // the number fields take digits only
     QLineEdit m_countEdit;                    // 1001
@@ -195,6 +168,8 @@ private:
     shell::CSkinScrollBar m_entryBar;         // 1007
     CTipWindow m_tip;
     int m_editRow = -1; // element index of the row the in-place editor stands on
+    bool m_renaming = false;
+    bool m_editingDelay = false;
 
     QTimer m_clickGuard;
     int m_pendingClick = -2; // element index waiting for its guard; -2: none

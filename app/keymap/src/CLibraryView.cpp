@@ -1,8 +1,6 @@
-#include "CLibraryView.h"
+#include "talvik/keymap/CLibraryView.h"
 
-#include "talvik/editor/COrsaDialogKeyMapSettings.h"
-
-namespace talvik::editor {
+namespace talvik::keymap {
 namespace {
 // A row far beyond any list: setItemAtRow appends there.
 constexpr int kAppendRow = 200000;
@@ -92,14 +90,8 @@ void CLibraryView::rename(int row, std::string_view name) {
     }
 }
 
-void CLibraryView::refreshRows(COrsaDialogKeyMapSettings& dialog,
-                               const std::string& language) const {
-    for (int row = 0; row < m_rowCount; ++row) {
-        SkinElement& e = dialog.element(rowId(row));
-        e.captions[language] = QString::fromStdString(m_library.itemAtRow(row));
-        // An empty row is never shown selected, not even under the cursor.
-        e.active = row == selectedRow();
-    }
+std::string CLibraryView::nameAtRow(int row) const {
+    return m_library.itemAtRow(row);
 }
 
-} // namespace talvik::editor
+} // namespace talvik::keymap

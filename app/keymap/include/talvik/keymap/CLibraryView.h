@@ -6,11 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace talvik::editor {
+namespace talvik::keymap {
 
-class COrsaDialogKeyMapSettings;
-
-// A library list of the key settings dialog: a collection whose entry names
+// A library list of the key settings session: a collection whose entry names
 // fill `rowCount` row elements from `firstRowId`, and the working copy of the
 // selected entry's content. The working copy always belongs to the entry under
 // the cursor: whatever moves the cursor writes it back first and loads the
@@ -50,8 +48,9 @@ public:
     // Gives the entry shown in `row` its name; a row without an entry stays as it is.
     void rename(int row, std::string_view name);
 
-    // Row captions (in `language`) and active flags from the library.
-    void refreshRows(COrsaDialogKeyMapSettings& dialog, const std::string& language) const;
+    int rowCount() const { return m_rowCount; }
+    // The name shown in `row`, empty past the end.
+    std::string nameAtRow(int row) const;
 
 private:
     void loadSelected();
@@ -63,4 +62,4 @@ private:
     text::CollectionKind m_kind;
 };
 
-} // namespace talvik::editor
+} // namespace talvik::keymap
