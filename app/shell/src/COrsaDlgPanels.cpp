@@ -69,7 +69,7 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     for (std::size_t level = 0; level < layout::kLayerTitles.size(); ++level) {
         const bool lit = static_cast<int>(level) == shown;
         drawPanelText(p, layout::kLayerTitles[level],
-                      colorOf(lit ? layout::kPlateTitleLit : layout::kPlateTitle));
+                      colorOf(lit ? layout::kPanelTitleLit : layout::kPanelTitle));
         drawPanelText(p, layout::kLayerHints[level], colorOf(layout::kPanelHint));
     }
     drawPanelText(p, layout::kLayerFooter, colorOf(layout::kPanelHint));
