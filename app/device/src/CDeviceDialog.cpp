@@ -2,6 +2,7 @@
 
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -40,7 +41,7 @@ bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
         elements().push_back(makeSkinElement(spec));
     }
     applyScale(m_state.uiScale, screen);
-    applyShape(QColor(key.red, key.green, key.blue));
+    applyShape(shell::paletteColour(key));
     setWindowTitle(modelName());
     return true;
 }

@@ -4,6 +4,7 @@
 #include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -90,8 +91,8 @@ void COrsaDialogFirmwareUpdate::setUpBox(QLineEdit& box, const layout::SkinRect&
     box.setFrame(false);
     QPalette colours = box.palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        colours.setColor(group, QPalette::Text, QColor(255, 111, 0));
-        colours.setColor(group, QPalette::Base, QColor(20, 20, 20));
+        colours.setColor(group, QPalette::Text, shell::paletteColour(layout::kAccentOrange));
+        colours.setColor(group, QPalette::Base, shell::paletteColour(layout::kInfoBackground));
     }
     box.setPalette(colours);
     box.show();
@@ -236,7 +237,7 @@ void COrsaDialogFirmwareUpdate::paintBehindElements(QPainter& p) {
     const int width = m_percent * kBarFullWidth / 100;
     drawPictureRect(p, skinPicture(2), QRect(bar.left, bar.top, width, bar.height()));
     p.setFont((*fonts())[12]);
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(shell::paletteColour(layout::kTitleText));
     p.drawText(shell::toQRect(bar), Qt::AlignCenter, QStringLiteral("%1%").arg(m_percent));
 }
 

@@ -3,6 +3,7 @@
 #include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 
 #include "layout/ProgressLayout.h"
@@ -52,8 +53,7 @@ void COrsaDialogProgress::initialise() {
     setFonts(&m_app.m_fonts);
     fillElements();
     applyScale(scale, screenSize);
-    const layout::Rgb key = layout::kProgressColourKey;
-    applyShape(QColor(key.red, key.green, key.blue));
+    applyShape(shell::paletteColour(layout::kProgressColourKey));
     setWindowTitle(elements()[static_cast<std::size_t>(indexOfId(id::TitleLabel))].caption(
         m_state.languageTag));
 
