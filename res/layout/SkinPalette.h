@@ -215,6 +215,17 @@ inline constexpr Rgb kConnectedGreen{0, 200, 90};
 inline constexpr Rgb kDisconnectedRed{220, 50, 40};
 inline constexpr Rgb kMostPressedMark{255, 200, 0};
 inline constexpr Rgb kLeastPressedMark{110, 170, 255};
+// The assignment marker under a key, by key mode 0..8, and the main window's
+// legend samples of modes 2..8.
+inline constexpr std::array<Rgb, 9> kModeMarkers{{{0, 0, 0},
+                                                  {0, 128, 192},
+                                                  {255, 255, 0},
+                                                  {0, 255, 0},
+                                                  {128, 128, 0},
+                                                  {255, 0, 255},
+                                                  {10, 10, 255},
+                                                  {0, 255, 255},
+                                                  {255, 0, 0}}};
 // The information box's scroll handle; under the pointer it takes the accent.
 inline constexpr Rgb kInfoScrollHandle{90, 60, 30};
 
