@@ -128,6 +128,10 @@ int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontS
     return width;
 }
 
+const ButtonShades& buttonShades(Look look) {
+    return byLook(look, kButtonNormal, kButtonHover, kButtonActive);
+}
+
 void drawButton(QPainter& p, const QRect& r, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -168,10 +172,6 @@ void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look lo
         break;
     }
     p.restore();
-}
-
-const ButtonShades& buttonShades(Look look) {
-    return byLook(look, kButtonNormal, kButtonHover, kButtonActive);
 }
 
 namespace {

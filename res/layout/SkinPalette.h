@@ -21,12 +21,13 @@ struct Rgb {
 inline constexpr Rgb kAccentOrange{255, 111, 0};
 // The lit rim of a pressed control, of a lit keycap and of a pressed scroll thumb.
 inline constexpr Rgb kAccentBright{255, 150, 60};
-// A pressed control's face, light to dark; the progress fill runs from glow to deep.
+// The progress fill runs from glow through the accent to deep; a pressed
+// control's face from deep to shadow.
 inline constexpr Rgb kAccentGlow{255, 160, 70};
 inline constexpr Rgb kAccentDeep{196, 84, 0};
 inline constexpr Rgb kAccentShadow{150, 62, 0};
-// What is drawn on the accent: the brand tile's letter, a selected key's tick,
-// the outline of the press marks.
+// Dark ink on the accent and on bright marks: the brand tile's letter, a
+// selected key's tick, the outline of the press marks.
 inline constexpr Rgb kInkOnAccent{20, 20, 20};
 // Opacity (0..255) of the accent laid over the dark: the line along a keyboard
 // case's top edge, the bar of a tab under the pointer, the rule under a list
@@ -191,9 +192,9 @@ inline constexpr std::array<Rgb, 7> kHueRing{{{255, 0, 0},
 inline constexpr std::array<Rgb, 6> kPictogramSpectrum{
     {{255, 70, 60}, {255, 200, 40}, {70, 210, 90}, {40, 200, 230}, {70, 100, 255}, {220, 70, 230}}};
 
-// Colour keys: every pixel of a window's key colour is outside its outline.
-// The key colours differ from window to window; none of them may appear in a
-// picture's body.
+// Colour keys: every pixel of a window's key colour is outside its outline,
+// so no picture of a window may take its key colour inside the body: the
+// shape would have a hole there.
 inline constexpr Rgb kColourKey{0, 0, 255}; // the main, waiting and virtual keyboard windows
 // The backlight and multi-select dialogs: just off the pure blue of their hue ring.
 inline constexpr Rgb kBacklightColourKey{1, 3, 255};
@@ -216,7 +217,7 @@ inline constexpr Rgb kDisconnectedRed{220, 50, 40};
 inline constexpr Rgb kMostPressedMark{255, 200, 0};
 inline constexpr Rgb kLeastPressedMark{110, 170, 255};
 // The assignment marker under a key, by key mode 0..8, and the main window's
-// legend samples of modes 2..8.
+// legend samples of modes 2..8. Mode 6 is just off the main window's key.
 inline constexpr std::array<Rgb, 9> kModeMarkers{{{0, 0, 0},
                                                   {0, 128, 192},
                                                   {255, 255, 0},
