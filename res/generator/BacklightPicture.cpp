@@ -9,11 +9,9 @@
 namespace talvik::skin {
 namespace {
 
-using layout::ElementSpec;
+using namespace layout;
 
-const QColor kAccent = toColor(layout::kAccentOrange);
-const QColor kColumnFill(26, 26, 29);
-const QColor kHintInk(130, 132, 140);
+const QColor kAccent = toColor(kAccentOrange);
 
 // The keycaps fill their rectangles exactly: the window frames each one in
 // its colour just outside, so a cap wider than its rectangle would hide the
@@ -39,15 +37,15 @@ void drawSelectedMark(QPainter& p, const layout::SkinRect& r) {
     tick.moveTo(badge.left() + 2.5, badge.center().y());
     tick.lineTo(badge.left() + 4.5, badge.bottom() - 2.5);
     tick.lineTo(badge.right() - 2, badge.top() + 2.5);
-    p.setPen(QPen(QColor(20, 20, 20), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(toColor(kInkOnAccent), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(tick);
     p.restore();
 }
 
 // The keyboard case with the 87 keys, as both dialogs show it.
 void drawKeyboard(QPainter& p, const std::vector<ElementSpec>& elements, Look keyLook) {
-    drawPanel(p, QRect(193, 90, 870, 318), 14, QColor(17, 17, 19));
-    p.fillRect(QRect(219, 91, 818, 2), QColor(255, 111, 0, 150));
+    drawPanel(p, QRect(193, 90, 870, 318), 14, toColor(kKeyboardCase));
+    p.fillRect(QRect(219, 91, 818, 2), toColor(kAccentOrange, kCaseRimAlpha));
     for (const ElementSpec& e : elements) {
         if (e.keyIndex <= 0) {
             continue;
@@ -64,16 +62,14 @@ void drawHueRing(QPainter& p, QPointF centre, qreal radius) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     QConicalGradient hues(centre, 90);
-    const QColor stops[] = {Qt::red,   Qt::magenta, Qt::blue, Qt::cyan,
-                            Qt::green, Qt::yellow,  Qt::red};
-    for (int i = 0; i < 7; ++i) {
-        hues.setColorAt(i / 6.0, stops[i]);
+    for (std::size_t i = 0; i < kHueRing.size(); ++i) {
+        hues.setColorAt(static_cast<qreal>(i) / (kHueRing.size() - 1), toColor(kHueRing[i]));
     }
     QPainterPath ring;
     ring.addEllipse(centre, radius, radius);
     ring.addEllipse(centre, radius * 0.62, radius * 0.62);
     p.fillPath(ring, hues);
-    p.setPen(QPen(QColor(12, 12, 13), 2));
+    p.setPen(QPen(toColor(kRecessShadow), 2));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(centre, radius, radius);
     p.drawEllipse(centre, radius * 0.62, radius * 0.62);
@@ -84,7 +80,7 @@ void drawColumnText(QPainter& p, int top, const QStringList& lines, int x = 20, 
     p.setFont(skinFont(12));
     int y = top;
     for (const QString& line : lines) {
-        p.setPen(line.startsWith(QLatin1Char(' ')) ? kHintInk : QColor(200, 202, 208));
+        p.setPen(toColor(line.startsWith(QLatin1Char(' ')) ? kHintInk : kBodyText));
         p.drawText(QRect(x + 8, y, w - 16, 18), Qt::AlignHCenter | Qt::AlignVCenter,
                    line.trimmed());
         y += line.isEmpty() ? 8 : 19;
@@ -93,9 +89,9 @@ void drawColumnText(QPainter& p, int top, const QStringList& lines, int x = 20, 
 
 // Left of the keyboard: the hue ring and what the colours are.
 void drawLeftColumn(QPainter& p) {
-    drawPanel(p, QRect(20, 90, 160, 318), 14, kColumnFill);
+    drawPanel(p, QRect(20, 90, 160, 318), 14, toColor(kSidePanel));
     drawHueRing(p, QPointF(100, 172), 52);
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(toColor(kTitleText));
     p.setFont(skinFont(17, true));
     p.drawText(QRect(20, 240, 160, 24), Qt::AlignCenter, QStringLiteral("RGB"));
     drawColumnText(p, 272,
@@ -106,11 +102,11 @@ void drawLeftColumn(QPainter& p) {
 
 // Right of the keyboard: how the dialog is used.
 void drawRightColumn(QPainter& p, const QStringList& lines) {
-    drawPanel(p, QRect(1076, 90, 154, 318), 14, kColumnFill);
-    p.setPen(kHintInk);
+    drawPanel(p, QRect(1076, 90, 154, 318), 14, toColor(kSidePanel));
+    p.setPen(toColor(kHintInk));
     p.setFont(skinFont(12, true));
     p.drawText(QRect(1076, 104, 154, 20), Qt::AlignCenter, QStringLiteral("提示 · HOW TO"));
-    p.setPen(QColor(60, 61, 66));
+    p.setPen(toColor(kPanelRule));
     p.drawLine(1100, 130, 1206, 130);
     drawColumnText(p, 142, lines, 1076, 154);
 }
@@ -118,7 +114,7 @@ void drawRightColumn(QPainter& p, const QStringList& lines) {
 void drawHeader(QPainter& p, int model, int width, bool separator) {
     drawDialogBrand(p, QPointF(22, 13), 28, QString::fromUtf8(text::modelName(model)));
     if (separator) {
-        p.setPen(QColor(52, 53, 58));
+        p.setPen(toColor(kTitleRule));
         p.drawLine(20, 62, width - 20, 62);
     }
 }
@@ -165,7 +161,7 @@ QImage drawKeyboardDialog(const CKeyboardDialog& d, int model, Look keyLook, Loo
 void drawDialogBrand(QPainter& p, QPointF at, qreal tile, const QString& subtitle) {
     p.save();
     drawBrandTile(p, at, static_cast<int>(tile));
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(toColor(kTitleText));
     p.setFont(skinFont(static_cast<int>(tile * 0.6), true));
     const QRectF name(at.x() + tile + 10, at.y(), 200, tile);
     p.drawText(name, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TALVIK"));

@@ -186,12 +186,11 @@ void drawText(QPainter& p, const QRectF& face, const QString& text, const QColor
 
 QConicalGradient spectrum(QPointF centre) {
     QConicalGradient g(centre, 90);
-    const QColor stops[] = {QColor(255, 70, 60),  QColor(255, 200, 40), QColor(70, 210, 90),
-                            QColor(40, 200, 230), QColor(70, 100, 255), QColor(220, 70, 230)};
-    for (int i = 0; i < 6; ++i) {
-        g.setColorAt(i / 6.0, stops[i]);
+    const auto& stops = layout::kPictogramSpectrum;
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        g.setColorAt(static_cast<qreal>(i) / stops.size(), toColor(stops[i]));
     }
-    g.setColorAt(1.0, stops[0]);
+    g.setColorAt(1.0, toColor(stops[0]));
     return g;
 }
 
@@ -386,19 +385,11 @@ namespace {
 // The ink of a flat button's picture in each look: on the orange of an
 // active button the pictogram is white.
 QColor buttonInk(Look look) {
-    return look == Look::Normal ? QColor(190, 192, 198) : QColor(255, 255, 255);
+    return toColor(buttonShades(look).ink);
 }
 
 QColor buttonFace(Look look) {
-    switch (look) {
-    case Look::Hover:
-        return QColor(70, 72, 80);
-    case Look::Active:
-        return QColor(172, 73, 0);
-    case Look::Normal:
-        break;
-    }
-    return QColor(50, 51, 57);
+    return toColor(buttonShades(look).face);
 }
 
 } // namespace
@@ -421,7 +412,7 @@ void drawFunctionButton(QPainter& p, int page, const layout::FunctionButton& but
     // A pictogram says less at a glance than a letter: it gets a brighter
     // ink than the legends of the keyboard's keys.
     const QRectF face = drawKeycapBody(p, r, look);
-    const QColor ink = look == Look::Normal ? QColor(176, 179, 186) : keycapInk(look);
+    const QColor ink = look == Look::Normal ? toColor(layout::kPictogramInk) : keycapInk(look);
     drawFunctionPictogram(p, face, button.code, ink, keycapFace(look));
 }
 

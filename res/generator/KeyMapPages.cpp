@@ -7,21 +7,19 @@
 namespace talvik::skin {
 namespace {
 
-const QColor kGroupFill(31, 32, 36);
-// Where a skinned scroll bar sits before the dialog places it: a quiet track.
-const QColor kTrack(30, 30, 33);
+using namespace layout;
 
 void drawGroup(QPainter& p, const QRect& r) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(46, 47, 52), 1));
-    p.setBrush(kGroupFill);
+    p.setPen(QPen(toColor(kGroupFrame), 1));
+    p.setBrush(toColor(kGroupFill));
     p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
     p.restore();
 }
 
 void drawWell(QPainter& p, const QRect& r) {
-    drawPanel(p, r, 5, toColor(layout::kInfoBackground));
+    drawPanel(p, r, 5, toColor(kInfoBackground));
 }
 
 // A list box of `rows` rows of `pitch` pixels whose first row starts at
@@ -33,13 +31,14 @@ void drawList(QPainter& p, int left, int rowsRight, int barWidth, int firstRowTo
     const int right = rowsRight + 2 + barWidth + (barWidth > 0 ? 2 : 0);
     drawListBox(p, QRect(left - 2, top, right - left + 2, bottom - top), headerHeight);
     if (barWidth > 0) {
-        p.fillRect(QRect(rowsRight + 3, firstRowTop, barWidth, rows * pitch), kTrack);
+        p.fillRect(QRect(rowsRight + 3, firstRowTop, barWidth, rows * pitch),
+                   toColor(kScrollPlaceholder));
     }
 }
 
 void drawSeparator(QPainter& p, int left, int right, int y) {
     p.save();
-    p.setPen(QColor(52, 53, 58));
+    p.setPen(toColor(kTitleRule));
     p.drawLine(left, y, right, y);
     p.restore();
 }

@@ -10,10 +10,11 @@ namespace talvik::skin {
 namespace {
 
 namespace id = layout::keymap_id;
-using layout::ElementSpec;
+using namespace layout;
 
-const QColor kAccent = toColor(layout::kAccentOrange);
-const QColor kPanelFill(26, 26, 29);
+const QColor kAccent = toColor(kAccentOrange);
+// The page under the tabs; the chosen tab opens into it.
+const QColor kPanelFill = toColor(kSidePanel);
 
 // The title bar: the brand tile, room for the title the dialog writes, and
 // a rule under both.
@@ -21,7 +22,7 @@ void drawTitleBar(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     drawBrandTile(p, QPointF(16, 11), 22);
-    p.setPen(QColor(52, 53, 58));
+    p.setPen(toColor(kTitleRule));
     p.drawLine(14, 40, 566, 40);
     p.restore();
 }
@@ -57,8 +58,8 @@ void drawOkButton(QPainter& p, const QRect& r, Look look) {
 void drawFieldFrame(QPainter& p, const QRect& r, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(look == Look::Normal ? QColor(70, 72, 78) : kAccent, 1.2));
-    p.setBrush(QColor(32, 33, 37));
+    p.setPen(QPen(toColor(look == Look::Normal ? kRecessRim : kAccentOrange), 1.2));
+    p.setBrush(toColor(kFieldFill));
     p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     p.restore();
 }
@@ -107,7 +108,7 @@ void drawPageContent(QPainter& p, int page) {
 void fadeMissingFunctions(QPainter& p, int model) {
     for (const layout::FunctionButton& b : layout::functionButtons(6)) {
         if (!layout::modelHasFunction(model, b.code)) {
-            p.fillRect(toRect(b.rect), QColor(26, 26, 29, 165));
+            p.fillRect(toRect(b.rect), toColor(kSidePanel, kMissingFunctionAlpha));
         }
     }
 }
@@ -118,16 +119,16 @@ void drawTab(QPainter& p, const QRect& r, Look look, bool chosen) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF tab = QRectF(r).adjusted(1, 0.5, -1, 4);
-    QColor fill = chosen ? kPanelFill : QColor(36, 37, 41);
+    QColor fill = chosen ? kPanelFill : toColor(kTabFill);
     if (look != Look::Normal) {
-        fill = chosen ? QColor(40, 41, 46) : QColor(58, 60, 66);
+        fill = toColor(chosen ? kPointedChosenTabFill : kPointedTabFill);
     }
-    p.setPen(QPen(chosen ? QColor(70, 72, 78) : QColor(50, 51, 56), 1));
+    p.setPen(QPen(toColor(chosen ? kRecessRim : kTabBorder), 1));
     p.setBrush(fill);
     p.drawRoundedRect(tab, 6, 6);
     if (chosen || look != Look::Normal) {
         p.setPen(Qt::NoPen);
-        p.setBrush(chosen ? kAccent : QColor(255, 111, 0, 140));
+        p.setBrush(chosen ? kAccent : toColor(kAccentOrange, kPointedTabAlpha));
         p.drawRoundedRect(QRectF(tab.left() + 8, tab.top() + 1, tab.width() - 16, 3), 1.5, 1.5);
     }
     p.restore();
@@ -142,13 +143,13 @@ void drawRadio(QPainter& p, const QRect& hot, Look look) {
     p.setRenderHint(QPainter::Antialiasing, true);
     if (look == Look::Hover && hot.width() > hot.height() + 10) {
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(255, 255, 255, 16));
+        p.setBrush(toColor(kLitInk, kPointedRadioAlpha));
         p.drawRoundedRect(QRectF(hot), 5, 5);
     }
     const qreal d = std::min(hot.height(), 15) - 1.5;
     const QRectF circle(hot.left() + 1, hot.center().y() + 0.5 - d / 2, d, d);
-    p.setPen(QPen(look == Look::Normal ? QColor(120, 122, 130) : kAccent, 1.4));
-    p.setBrush(QColor(30, 31, 34));
+    p.setPen(QPen(toColor(look == Look::Normal ? kQuietInk : kAccentOrange), 1.4));
+    p.setBrush(toColor(kRadioFill));
     p.drawEllipse(circle);
     if (look == Look::Active) {
         p.setPen(Qt::NoPen);
@@ -161,17 +162,17 @@ void drawRadio(QPainter& p, const QRect& hot, Look look) {
 void drawListBox(QPainter& p, const QRect& box, int headerHeight) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(60, 61, 66), 1));
-    p.setBrush(toColor(layout::kInfoBackground));
+    p.setPen(QPen(toColor(kPanelRule), 1));
+    p.setBrush(toColor(kInfoBackground));
     p.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QRect header(box.left() + 1, box.top() + 1, box.width() - 2, headerHeight - 1);
     QLinearGradient band(0, header.top(), 0, header.bottom());
-    band.setColorAt(0, QColor(52, 53, 59));
-    band.setColorAt(1, QColor(42, 43, 48));
+    band.setColorAt(0, toColor(kListHeaderTop));
+    band.setColorAt(1, toColor(kListHeaderBottom));
     p.fillRect(header.adjusted(2, 0, -2, 0), band);
     p.fillRect(header.adjusted(0, 2, 0, 0), band);
-    p.setPen(QColor(255, 111, 0, 120));
+    p.setPen(toColor(kAccentOrange, kListHeaderRuleAlpha));
     p.drawLine(header.left(), header.bottom() + 1, header.right(), header.bottom() + 1);
     p.restore();
 }
@@ -183,9 +184,9 @@ void drawListRow(QPainter& p, const QRect& row, Look look) {
     p.save();
     // The row's text starts at its left edge: the highlight carries no marks there.
     if (look == Look::Hover) {
-        p.fillRect(row, QColor(48, 50, 56));
+        p.fillRect(row, toColor(kPointedListRow));
     } else {
-        p.fillRect(row, QColor(112, 50, 6));
+        p.fillRect(row, toColor(kChosenListRow));
         p.fillRect(QRect(row.left(), row.bottom(), row.width(), 1), kAccent);
     }
     p.restore();
@@ -199,7 +200,7 @@ void drawRecordButton(QPainter& p, const QRect& r, Look look) {
     const QPointF centre(r.left() + 8 + d / 2, r.center().y() + 1);
     p.setPen(Qt::NoPen);
     // Recording: a white dot on the lit button; otherwise a red one.
-    p.setBrush(look == Look::Active ? QColor(255, 255, 255) : QColor(228, 52, 44));
+    p.setBrush(toColor(look == Look::Active ? kLitInk : kRecordDot));
     p.drawEllipse(centre, d / 2, d / 2);
     p.restore();
 }

@@ -7,20 +7,18 @@
 namespace talvik::skin {
 namespace {
 
-using layout::ElementSpec;
+using namespace layout;
 namespace id = layout::main_id;
-
-const QColor kAccent = toColor(layout::kAccentOrange);
 
 void drawTitle(QPainter& p, int model) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const int nameWidth = drawTitleBar(p, QRectF(22, 22, 6, 28), QRect(38, 16, 400, 40), 22,
                                        QString::fromUtf8(text::modelName(model)));
-    p.setPen(QColor(130, 132, 140));
+    p.setPen(toColor(kHintInk));
     p.setFont(skinFont(13));
     p.drawText(QRect(38 + nameWidth + 14, 20, 300, 36), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("v1.1.2"));
-    p.setPen(QColor(52, 53, 58));
+    p.setPen(toColor(kTitleRule));
     p.drawLine(20, 70, 1220, 70);
 }
 
@@ -31,12 +29,12 @@ void drawLayerSwitch(QPainter& p, const QRect& r, Look look) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF track(r.center().x() - 21, r.top() + 20.5, 42, 22);
     const bool on = look == Look::Active;
-    p.setPen(QPen(look == Look::Hover ? kAccent : QColor(86, 88, 96), 1.5));
-    p.setBrush(on ? QColor(200, 86, 0) : QColor(44, 45, 50));
+    p.setPen(QPen(toColor(look == Look::Hover ? kAccentOrange : kControlBorder), 1.5));
+    p.setBrush(toColor(on ? kSwitchOn : kControlFill));
     p.drawRoundedRect(track, 11, 11);
     const qreal knobX = on ? track.right() - 20 : track.left() + 2;
     p.setPen(Qt::NoPen);
-    p.setBrush(look == Look::Normal ? QColor(190, 192, 198) : QColor(255, 255, 255));
+    p.setBrush(toColor(look == Look::Normal ? kPaleInk : kLitInk));
     p.drawEllipse(QRectF(knobX, track.top() + 2, 18, 18));
     p.restore();
 }
@@ -77,17 +75,17 @@ void drawLegendSamples(QPainter& p, const std::vector<ElementSpec>& elements) {
 void drawBrand(QPainter& p, int model) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    drawPanel(p, QRect(20, 150, 170, 326), 14, QColor(26, 26, 29));
+    drawPanel(p, QRect(20, 150, 170, 326), 14, toColor(kSidePanel));
     drawBrandTile(p, QRectF(73, 180, 64, 64), 14, 42, 2);
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(toColor(kTitleText));
     p.setFont(skinFont(22, true));
     p.drawText(QRect(20, 258, 170, 30), Qt::AlignCenter, QStringLiteral("TALVIK"));
-    p.setPen(kAccent);
+    p.setPen(toColor(kAccentOrange));
     p.setFont(skinFont(13, true));
     p.drawText(QRect(20, 288, 170, 20), Qt::AlignCenter, QString::fromUtf8(text::modelName(model)));
-    p.setPen(QColor(60, 61, 66));
+    p.setPen(toColor(kPanelRule));
     p.drawLine(50, 326, 160, 326);
-    p.setPen(QColor(130, 132, 140));
+    p.setPen(toColor(kHintInk));
     p.setFont(skinFont(12));
     p.drawText(QRect(20, 340, 170, 20), Qt::AlignCenter, QStringLiteral("87 keys \u00b7 2 layers"));
     p.drawText(QRect(20, 360, 170, 20), Qt::AlignCenter,
@@ -95,11 +93,11 @@ void drawBrand(QPainter& p, int model) {
     // A row of small keycaps as the column's foot.
     for (int i = 0; i < 4; ++i) {
         const QRectF cap(47 + i * 30, 410, 26, 26);
-        p.setPen(QPen(QColor(24, 24, 26), 1));
-        p.setBrush(QColor(44, 45, 50));
+        p.setPen(QPen(toColor(kKeycapEdge), 1));
+        p.setBrush(toColor(kControlFill));
         p.drawRoundedRect(cap, 5, 5);
         p.setPen(Qt::NoPen);
-        p.setBrush(i == 1 ? kAccent : QColor(70, 72, 78));
+        p.setBrush(toColor(i == 1 ? kAccentOrange : kSmallKeycapFace));
         p.drawRoundedRect(cap.adjusted(4, 4, -4, -7), 3, 3);
     }
     p.restore();
@@ -111,11 +109,11 @@ void drawBrand(QPainter& p, int model) {
 void drawLayerGuide(QPainter& p, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    drawPanel(p, toRect(layout::kLayerPanel), 14, QColor(26, 26, 29));
+    drawPanel(p, toRect(layout::kLayerPanel), 14, toColor(kSidePanel));
     const bool lit = look == Look::Active;
     for (const layout::SkinRect& plate : layout::kLayerPlates) {
-        p.setPen(QPen(lit ? kAccent : QColor(86, 88, 96), 1.2));
-        p.setBrush(lit ? QColor(60, 36, 18) : QColor(44, 45, 50));
+        p.setPen(QPen(toColor(lit ? kAccentOrange : kControlBorder), 1.2));
+        p.setBrush(toColor(lit ? kLitPlate : kControlFill));
         p.drawRoundedRect(QRectF(toRect(plate)), 8, 8);
     }
     p.restore();
@@ -126,12 +124,12 @@ void drawLayerGuide(QPainter& p, Look look) {
 void drawStatus(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    drawPanel(p, toRect(layout::kStatusPanel), 10, QColor(26, 26, 29));
-    p.setPen(QColor(130, 132, 140));
+    drawPanel(p, toRect(layout::kStatusPanel), 10, toColor(kSidePanel));
+    p.setPen(toColor(kHintInk));
     p.setFont(skinFont(12));
     p.drawText(QRect(1002, 556, 200, 20), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("USB HID  \u00b7  VID 0483"));
-    p.setPen(QColor(60, 61, 66));
+    p.setPen(toColor(kPanelRule));
     p.drawLine(1002, 588, 1198, 588);
     p.restore();
 }
@@ -146,8 +144,8 @@ QImage drawMainPicture(int model, Look look, int resolution) {
     QPainter p(&image);
     drawTitle(p, model);
     // The keyboard case, with a thin accent line along its top edge.
-    drawPanel(p, QRect(204, 150, 870, 326), 14, QColor(17, 17, 19));
-    p.fillRect(QRect(230, 151, 818, 2), QColor(255, 111, 0, 150));
+    drawPanel(p, QRect(204, 150, 870, 326), 14, toColor(kKeyboardCase));
+    p.fillRect(QRect(230, 151, 818, 2), toColor(kAccentOrange, kCaseRimAlpha));
     drawPanel(p, toRect(layout::kMainInfoRect).adjusted(-5, -5, 5, 5), 8,
               toColor(layout::kInfoBackground));
     drawBrand(p, model);

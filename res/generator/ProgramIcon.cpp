@@ -11,7 +11,7 @@ namespace {
 // The icon is designed on this grid; every size is the same drawing scaled.
 constexpr double kDesign = 512.0;
 constexpr double kCornerRadius = kDesign * 0.22;
-const QColor kInk(20, 20, 20);
+const QColor kInk = toColor(layout::kInkOnAccent);
 
 // The letter's outline on the design grid, centred as the brand tile of the
 // main window centres it.
@@ -67,7 +67,6 @@ QImage drawProgramIcon(int size) {
 }
 
 QByteArray programIconSvg() {
-    const layout::Rgb tile = layout::kAccentOrange;
     const QString svg =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
@@ -76,7 +75,7 @@ QByteArray programIconSvg() {
                        "  <path d=\"%4\" fill=\"%5\" fill-rule=\"%6\"/>\n"
                        "</svg>\n")
             .arg(kDesign)
-            .arg(svgNumber(kCornerRadius), QColor(tile.red, tile.green, tile.blue).name(),
+            .arg(svgNumber(kCornerRadius), toColor(layout::kAccentOrange).name(),
                  svgPathData(letterPath()), kInk.name(),
                  letterPath().fillRule() == Qt::WindingFill ? QStringLiteral("nonzero")
                                                             : QStringLiteral("evenodd"));

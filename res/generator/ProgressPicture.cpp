@@ -18,28 +18,28 @@ void drawIllustration(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.translate(-22, 0); // the keyboard and its plug together sit in the middle
     const QRectF board(104, 62, 132, 42);
-    p.setPen(QPen(QColor(12, 12, 13), 1));
-    p.setBrush(QColor(17, 17, 19));
+    p.setPen(QPen(toColor(kRecessShadow), 1));
+    p.setBrush(toColor(kKeyboardCase));
     p.drawRoundedRect(board, 7, 7);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 10; ++col) {
             const QRectF cap(board.left() + 7 + col * 12, board.top() + 6 + row * 11, 10, 9);
             const bool lit = (row == 1 && col == 3) || (row == 0 && col == 7);
             p.setPen(Qt::NoPen);
-            p.setBrush(lit ? kAccent : QColor(58, 59, 65));
+            p.setBrush(toColor(lit ? kAccentOrange : kKeycapNormal.faceTop));
             p.drawRoundedRect(cap, 2, 2);
         }
     }
     // The cable leaves the keyboard's right side and ends in a plug.
     QPainterPath cable(QPointF(board.right(), board.center().y()));
     cable.cubicTo(QPointF(258, 83), QPointF(262, 70), QPointF(282, 70));
-    p.setPen(QPen(QColor(86, 88, 96), 3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(toColor(kCable), 3, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawPath(cable);
-    p.setPen(QPen(QColor(24, 24, 26), 1));
-    p.setBrush(QColor(130, 132, 140));
+    p.setPen(QPen(toColor(kKeycapEdge), 1));
+    p.setBrush(toColor(kPlugBody));
     p.drawRoundedRect(QRectF(282, 63, 20, 14), 2, 2);
-    p.setBrush(QColor(70, 72, 78));
+    p.setBrush(toColor(kPlugTip));
     p.drawRect(QRectF(302, 66, 8, 8));
     // Data on its way, both directions.
     p.setPen(QPen(kAccent, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -55,7 +55,7 @@ void drawIllustration(QPainter& p) {
 
 void drawFooter(QPainter& p) {
     p.save();
-    p.setPen(QColor(110, 112, 120));
+    p.setPen(toColor(kFaintInk));
     p.setFont(skinFont(12, true));
     p.drawText(QRect(40, 206, 150, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TALVIK"));
     p.restore();

@@ -5,44 +5,34 @@
 namespace talvik::skin {
 namespace {
 
-using layout::kScrollBarCell;
+using namespace layout;
 
 enum class Cell { FirstArrow, LastArrow, Thumb, Track };
 
-const QColor kTrough(24, 24, 26);
-const QColor kGroove(36, 37, 41);
+const ScrollBarShades& shadesOf(Look look) {
+    return byLook(look, kScrollBarNormal, kScrollBarHover, kScrollBarActive);
+}
 
 // The trough every cell stands in: dark, with a groove along the axis. Along
 // the axis nothing changes, so the bar can repeat it to any length.
 void drawTrough(QPainter& p) {
     const qreal c = kScrollBarCell;
-    p.fillRect(QRectF(0, 0, c, c), kTrough);
-    p.fillRect(QRectF(c / 2 - 1.5, 0, 3, c), kGroove);
-    p.fillRect(QRectF(0, 0, 1, c), QColor(16, 16, 17));
-    p.fillRect(QRectF(c - 1, 0, 1, c), QColor(40, 41, 45));
+    p.fillRect(QRectF(0, 0, c, c), toColor(kScrollTrough));
+    p.fillRect(QRectF(c / 2 - 1.5, 0, 3, c), toColor(kScrollGroove));
+    p.fillRect(QRectF(0, 0, 1, c), toColor(kScrollTroughShade));
+    p.fillRect(QRectF(c - 1, 0, 1, c), toColor(kScrollTroughLight));
 }
 
 void drawArrow(QPainter& p, bool first, Look look) {
     const qreal c = kScrollBarCell;
-    QColor fill(44, 45, 50);
-    QColor border(64, 66, 72);
-    QColor glyph(150, 152, 160);
-    if (look == Look::Hover) {
-        fill = QColor(70, 72, 80);
-        border = toColor(layout::kAccentOrange);
-        glyph = Qt::white;
-    } else if (look == Look::Active) {
-        fill = QColor(196, 84, 0);
-        border = QColor(255, 150, 60);
-        glyph = Qt::white;
-    }
-    p.setPen(QPen(border, 1.0));
-    p.setBrush(fill);
+    const ScrollBarShades& shades = shadesOf(look);
+    p.setPen(QPen(toColor(shades.arrowBorder), 1.0));
+    p.setBrush(toColor(shades.arrowFill));
     p.drawRoundedRect(QRectF(1.5, 1.5, c - 3, c - 3), 3, 3);
     // A chevron pointing up for the first arrow, down for the last.
     const qreal tip = first ? 5.0 : c - 5.0;
     const qreal base = first ? c - 6.5 : 6.5;
-    p.setPen(QPen(glyph, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(toColor(shades.chevron), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(
         QPolygonF({QPointF(c / 2 - 3.5, base), QPointF(c / 2, tip), QPointF(c / 2 + 3.5, base)}));
@@ -53,19 +43,11 @@ void drawArrow(QPainter& p, bool first, Look look) {
 // the bar can stretch the thumb by repeating its middle.
 void drawThumb(QPainter& p, Look look) {
     const qreal c = kScrollBarCell;
-    QColor edge(96, 98, 106);
-    QColor middle(78, 80, 88);
-    if (look == Look::Hover) {
-        edge = QColor(140, 142, 150);
-        middle = QColor(112, 114, 122);
-    } else if (look == Look::Active) {
-        edge = QColor(255, 150, 60);
-        middle = toColor(layout::kAccentOrange);
-    }
+    const ScrollBarShades& shades = shadesOf(look);
     QLinearGradient across(2.5, 0, c - 2.5, 0);
-    across.setColorAt(0, edge);
-    across.setColorAt(0.5, middle);
-    across.setColorAt(1, edge);
+    across.setColorAt(0, toColor(shades.thumbEdge));
+    across.setColorAt(0.5, toColor(shades.thumbMiddle));
+    across.setColorAt(1, toColor(shades.thumbEdge));
     QPainterPath thumb;
     const qreal end = layout::kScrollThumbEnd;
     thumb.addRoundedRect(QRectF(2.5, 0, c - 5, c), end, end);

@@ -11,6 +11,8 @@ namespace {
 const QColor kAccent = toColor(layout::kAccentOrange);
 }
 
+using namespace layout;
+
 void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
                    const std::function<QImage(Look look, int resolution)>& draw) {
     for (const std::pair<int, Look>& picture :
@@ -21,8 +23,8 @@ void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
     }
 }
 
-QColor toColor(layout::Rgb rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
+QColor toColor(layout::Rgb rgb, int alpha) {
+    return QColor(rgb.red, rgb.green, rgb.blue, alpha);
 }
 
 QRect toRect(const layout::SkinRect& r) {
@@ -44,11 +46,11 @@ QImage makeBody(int width, int height, const QRect& outline, int radius, int res
     QPainterPath path;
     path.addRoundedRect(outline, radius, radius);
     QLinearGradient body(0, outline.top(), 0, outline.bottom());
-    body.setColorAt(0.0, QColor(40, 41, 45));
-    body.setColorAt(0.25, QColor(30, 31, 34));
-    body.setColorAt(1.0, QColor(22, 22, 24));
+    body.setColorAt(0.0, toColor(kBodyTop));
+    body.setColorAt(0.25, toColor(kBodyMiddle));
+    body.setColorAt(1.0, toColor(kBodyBottom));
     p.fillPath(path, body);
-    p.setPen(QColor(64, 65, 70));
+    p.setPen(toColor(kBodyOutline));
     p.drawPath(path);
     return image;
 }
@@ -67,7 +69,7 @@ void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels
     p.setPen(Qt::NoPen);
     p.setBrush(kAccent);
     p.drawRoundedRect(tile, radius, radius);
-    p.setPen(QColor(20, 20, 20));
+    p.setPen(toColor(kInkOnAccent));
     p.setFont(skinFont(fontPixels, true));
     p.drawText(tile.translated(0, -textRise), Qt::AlignCenter, QStringLiteral("T"));
     p.restore();
@@ -76,7 +78,7 @@ void drawBrandTile(QPainter& p, const QRectF& tile, qreal radius, int fontPixels
 void drawSmallDialogHeader(QPainter& p, int width) {
     drawBrandTile(p, QRectF(20, 13, 22, 22), 6, 15, 1);
     p.save();
-    p.setPen(QColor(52, 53, 58));
+    p.setPen(toColor(kTitleRule));
     p.drawLine(18, 50, width - 18, 50);
     p.restore();
 }
@@ -84,18 +86,18 @@ void drawSmallDialogHeader(QPainter& p, int width) {
 void drawProgressTrack(QPainter& p, const QRectF& track, bool filled) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(12, 12, 13), 1));
-    p.setBrush(QColor(17, 17, 19));
+    p.setPen(QPen(toColor(kRecessShadow), 1));
+    p.setBrush(toColor(kKeyboardCase));
     p.drawRoundedRect(track.adjusted(0.5, 0.5, -0.5, -0.5), 10.5, 10.5);
-    p.setPen(QPen(QColor(58, 60, 66), 1));
+    p.setPen(QPen(toColor(kTrackRim), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(track.adjusted(1.5, 1.5, -1.5, -1.5), 9.5, 9.5);
     if (filled) {
         const QRectF fill = track.adjusted(3, 3, -3, -3);
         QLinearGradient glow(0, fill.top(), 0, fill.bottom());
-        glow.setColorAt(0, QColor(255, 160, 70));
+        glow.setColorAt(0, toColor(kAccentGlow));
         glow.setColorAt(0.5, kAccent);
-        glow.setColorAt(1, QColor(196, 84, 0));
+        glow.setColorAt(1, toColor(kAccentDeep));
         p.setPen(Qt::NoPen);
         p.setBrush(glow);
         p.drawRoundedRect(fill, 8, 8);
@@ -103,7 +105,7 @@ void drawProgressTrack(QPainter& p, const QRectF& track, bool filled) {
         QPainterPath clip;
         clip.addRoundedRect(fill, 8, 8);
         p.setClipPath(clip);
-        p.setPen(QPen(QColor(255, 255, 255, 46), 5));
+        p.setPen(QPen(toColor(kLitInk, kProgressStripeAlpha), 5));
         for (qreal x = fill.left() - 10; x < fill.right() + 10; x += 14) {
             p.drawLine(QPointF(x, fill.bottom() + 2), QPointF(x + 12, fill.top() - 2));
         }
@@ -118,7 +120,7 @@ int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontS
     p.setPen(Qt::NoPen);
     p.setBrush(kAccent);
     p.drawRoundedRect(bar, bar.width() / 2, bar.width() / 2);
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(toColor(kTitleText));
     p.setFont(skinFont(fontSize, true));
     p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, title);
     const int width = p.fontMetrics().horizontalAdvance(title);
@@ -126,30 +128,19 @@ int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontS
     return width;
 }
 
+const ButtonShades& buttonShades(Look look) {
+    return byLook(look, kButtonNormal, kButtonHover, kButtonActive);
+}
+
 void drawButton(QPainter& p, const QRect& r, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF box = QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5);
+    const ButtonShades& c = buttonShades(look);
     QLinearGradient fill(0, box.top(), 0, box.bottom());
-    QColor border;
-    switch (look) {
-    case Look::Normal:
-        fill.setColorAt(0, QColor(58, 59, 65));
-        fill.setColorAt(1, QColor(44, 45, 50));
-        border = QColor(78, 80, 87);
-        break;
-    case Look::Hover:
-        fill.setColorAt(0, QColor(80, 82, 90));
-        fill.setColorAt(1, QColor(62, 63, 70));
-        border = kAccent;
-        break;
-    case Look::Active:
-        fill.setColorAt(0, QColor(196, 84, 0));
-        fill.setColorAt(1, QColor(150, 62, 0));
-        border = QColor(255, 150, 60);
-        break;
-    }
-    p.setPen(QPen(border, 1.2));
+    fill.setColorAt(0, toColor(c.fillTop));
+    fill.setColorAt(1, toColor(c.fillBottom));
+    p.setPen(QPen(toColor(c.border), 1.2));
     p.setBrush(fill);
     p.drawRoundedRect(box, 6, 6);
     p.restore();
@@ -158,12 +149,12 @@ void drawButton(QPainter& p, const QRect& r, Look look) {
 void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look look) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    QColor ink(170, 172, 180);
+    QColor ink = toColor(kWindowGlyph);
     if (look != Look::Normal) {
         p.setPen(Qt::NoPen);
-        p.setBrush(glyph == WindowGlyph::Close ? QColor(210, 56, 40) : QColor(74, 76, 84));
+        p.setBrush(toColor(glyph == WindowGlyph::Close ? kCloseBack : kWindowGlyphBack));
         p.drawRoundedRect(box, 5, 5);
-        ink = QColor(255, 255, 255);
+        ink = toColor(kLitInk);
     }
     p.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
     const QPointF c = box.center();
@@ -185,43 +176,22 @@ void drawWindowButton(QPainter& p, const QRectF& box, WindowGlyph glyph, Look lo
 
 namespace {
 
-struct KeycapColours {
-    QColor skirt{36, 37, 41};
-    QColor faceTop{58, 59, 65};
-    QColor faceBottom{48, 49, 54};
-    QColor ink{128, 131, 138};
-    QColor edge{24, 24, 26};
-};
-
-KeycapColours keycapColours(Look look) {
-    KeycapColours c;
-    if (look == Look::Active) {
-        c.skirt = QColor(44, 40, 37);
-        c.faceTop = QColor(66, 63, 60);
-        c.faceBottom = QColor(54, 51, 48);
-        c.ink = QColor(255, 138, 40);
-    } else if (look == Look::Hover) {
-        c.skirt = QColor(70, 52, 36);
-        c.faceTop = QColor(96, 98, 106);
-        c.faceBottom = QColor(80, 82, 90);
-        c.ink = QColor(255, 255, 255);
-        c.edge = kAccent;
-    }
-    return c;
+const KeycapShades& keycapShades(Look look) {
+    return byLook(look, kKeycapNormal, kKeycapHover, kKeycapActive);
 }
 
 } // namespace
 
 QColor keycapInk(Look look) {
-    return keycapColours(look).ink;
+    return toColor(keycapShades(look).ink);
 }
 
 QColor keycapFace(Look look) {
-    return keycapColours(look).faceBottom;
+    return toColor(keycapShades(look).faceBottom);
 }
 
 QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
-    const KeycapColours c = keycapColours(look);
+    const KeycapShades& c = keycapShades(look);
     const bool compact = size == Keycap::Compact;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -229,13 +199,13 @@ QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
     const QRectF skirt = QRectF(r).adjusted(margin, margin, -margin, -margin);
     const QRectF face =
         compact ? skirt.adjusted(2.5, 1.5, -2.5, -4.5) : skirt.adjusted(3.5, 2, -3.5, -6);
-    p.setPen(QPen(c.edge, look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
-    p.setBrush(c.skirt);
+    p.setPen(QPen(toColor(c.edge), look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
+    p.setBrush(toColor(c.skirt));
     const qreal radius = compact ? 4 : layout::kKeycapRadius;
     p.drawRoundedRect(skirt, radius, radius);
     QLinearGradient faceFill(0, face.top(), 0, face.bottom());
-    faceFill.setColorAt(0, c.faceTop);
-    faceFill.setColorAt(1, c.faceBottom);
+    faceFill.setColorAt(0, toColor(c.faceTop));
+    faceFill.setColorAt(1, toColor(c.faceBottom));
     p.setPen(Qt::NoPen);
     p.setBrush(faceFill);
     p.drawRoundedRect(face, compact ? 3 : 4, compact ? 3 : 4);
@@ -293,10 +263,10 @@ void drawBrandTile(QPainter& p, QPointF topLeft, int size) {
 void drawPanel(QPainter& p, const QRect& r, int radius, QColor fill) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(12, 12, 13), 1));
+    p.setPen(QPen(toColor(kRecessShadow), 1));
     p.setBrush(fill);
     p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    p.setPen(QPen(QColor(70, 72, 78), 1));
+    p.setPen(QPen(toColor(kRecessRim), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(r).adjusted(1.5, 1.5, -1.5, -1.5), radius - 1, radius - 1);
     p.restore();

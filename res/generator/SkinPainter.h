@@ -18,6 +18,19 @@ namespace talvik::skin {
 // Which of a window's three pictures is being drawn.
 enum class Look { Normal, Hover, Active };
 
+// Of three things, one per look, the one `look` wears.
+template <typename T> const T& byLook(Look look, const T& normal, const T& hover, const T& active) {
+    switch (look) {
+    case Look::Hover:
+        return hover;
+    case Look::Active:
+        return active;
+    case Look::Normal:
+        break;
+    }
+    return normal;
+}
+
 // Draws one picture at `resolution` times its design size. Drawing code works
 // in design coordinates throughout: the image's device pixel ratio is the
 // resolution, so the painter scales and a 2x picture is the 1x picture drawn
@@ -31,7 +44,8 @@ using PictureSet = std::map<int, PictureFunction>;
 void addThreeLooks(PictureSet& pictures, const layout::MainPictureIds& ids,
                    const std::function<QImage(Look look, int resolution)>& draw);
 
-QColor toColor(layout::Rgb rgb);
+// A palette colour, laid over what is under it at `alpha` (0..255).
+QColor toColor(layout::Rgb rgb, int alpha = 255);
 
 // An image of `width` x `height` design pixels at `resolution`, for drawing
 // in design coordinates.
@@ -67,6 +81,7 @@ int drawTitleBar(QPainter& p, const QRectF& bar, const QRect& textBox, int fontS
 
 // A flat command button in one of its three looks.
 void drawButton(QPainter& p, const QRect& r, Look look);
+const layout::ButtonShades& buttonShades(Look look);
 
 // The glyph buttons of a window's title row, drawn in `box`: plain glyph
 // normally, on a rounded square under the pointer (red for close).

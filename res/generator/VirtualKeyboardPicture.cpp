@@ -5,19 +5,17 @@
 namespace talvik::skin {
 namespace {
 
-using layout::ElementSpec;
-
-const QColor kAccent = toColor(layout::kAccentOrange);
+using namespace layout;
 
 // The title is written by the window in the user's language; the picture
 // gives it its place: a rule across the dialog with the accent under it.
 void drawHeader(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QColor(52, 53, 58));
+    p.setPen(toColor(kTitleRule));
     p.drawLine(20, 48, layout::kVirtualWidth - 20, 48);
     p.setPen(Qt::NoPen);
-    p.setBrush(kAccent);
+    p.setBrush(toColor(kAccentOrange));
     p.drawRoundedRect(QRectF(layout::kVirtualWidth / 2.0 - 20, 45.5, 40, 5), 2.5, 2.5);
     p.restore();
 }
@@ -26,7 +24,7 @@ void drawHeader(QPainter& p) {
 void drawBrand(QPainter& p) {
     drawBrandTile(p, QPointF(800, 72), 20);
     p.save();
-    p.setPen(QColor(150, 152, 160));
+    p.setPen(toColor(kMutedInk));
     p.setFont(skinFont(13, true));
     p.drawText(QRect(827, 71, 80, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TALVIK"));
     p.restore();
@@ -34,7 +32,7 @@ void drawBrand(QPainter& p) {
 
 void drawHint(QPainter& p) {
     p.save();
-    p.setPen(QColor(110, 112, 120));
+    p.setPen(toColor(kFaintInk));
     p.setFont(skinFont(11));
     p.drawText(QRect(766, 303, 150, 18), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("\u70b9\u51fb\u6309\u952e\u8fdb\u884c\u9009\u62e9"));
@@ -53,10 +51,10 @@ QImage drawVirtualKeyboardPicture(Look look, int resolution) {
     QPainter p(&image);
     drawHeader(p);
     // The keyboard case, with the accent along its top edge as on the main window.
-    drawPanel(p, QRect(20, 57, 894, 236), 12, QColor(17, 17, 19));
-    p.fillRect(QRect(44, 58, 846, 2), QColor(255, 111, 0, 150));
+    drawPanel(p, QRect(20, 57, 894, 236), 12, toColor(kKeyboardCase));
+    p.fillRect(QRect(44, 58, 846, 2), toColor(kAccentOrange, kCaseRimAlpha));
     drawPanel(p, toRect(layout::kVirtualInfoRect).adjusted(-4, -4, 4, 4), 6,
-              toColor(layout::kInfoBackground));
+              toColor(kInfoBackground));
     drawHint(p);
     drawBrand(p);
     for (const ElementSpec& e : layout::virtualKeyboardElements()) {

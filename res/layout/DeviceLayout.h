@@ -32,9 +32,6 @@ inline constexpr int FirstKey = 100;
 inline constexpr int Title = 98;
 } // namespace multiselect_id
 
-// Both backlight pictures and both multi-select pictures: everything of the
-// key colour is outside the window.
-inline constexpr Rgb kBacklightColourKey{1, 3, 255};
 inline constexpr int kBacklightWidth = 1250;
 inline constexpr int kBacklightHeight = 476;
 inline constexpr int kMultiSelectWidth = 1250;
@@ -76,7 +73,6 @@ inline constexpr int UpdateLabel = 192;
 inline constexpr int CancelLabel = 193;
 } // namespace firmware_id
 
-inline constexpr Rgb kFirmwareColourKey{255, 0, 0};
 inline constexpr int kFirmwareWidth = 370;
 inline constexpr int kFirmwareHeight = 250;
 inline constexpr SkinRect kFirmwareVersionBox{44, 78, 206, 96};

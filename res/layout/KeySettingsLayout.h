@@ -88,10 +88,6 @@ inline constexpr int kKeyMapPageCount = 7;
 inline constexpr int kKeyMapElementCount = 221;
 inline constexpr int kKeyMapWidth = 580;
 inline constexpr int kKeyMapHeight = 372;
-// Every pixel of pure red in the faces is outside the dialog's outline.
-inline constexpr Rgb kKeyMapColourKey{255, 0, 0};
-inline constexpr Rgb kStopRecordGreen{0, 255, 0};
-inline constexpr Rgb kNoticeAmber{255, 176, 64};
 
 // Rows a page's lists show at once.
 inline constexpr int kComboRows = 6;

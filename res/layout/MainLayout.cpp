@@ -149,16 +149,7 @@ std::vector<ElementSpec> mainElements(int model) {
 }
 
 const std::array<Rgb, 9>& modeColors() {
-    static const std::array<Rgb, 9> colors = {{{0, 0, 0},
-                                               {0, 128, 192},
-                                               {255, 255, 0},
-                                               {0, 255, 0},
-                                               {128, 128, 0},
-                                               {255, 0, 255},
-                                               {10, 10, 255},
-                                               {0, 255, 255},
-                                               {255, 0, 0}}};
-    return colors;
+    return kModeMarkers;
 }
 
 MainPictureIds mainPictureIds(int model) {

@@ -42,9 +42,6 @@ inline constexpr PanelText kLayerFooter{{1092, 346, 1214, 396},
                                         11,
                                         false,
                                         kTextCentre};
-inline constexpr Rgb kPlateTitle{220, 222, 228};
-inline constexpr Rgb kPlateTitleLit{255, 170, 100};
-inline constexpr Rgb kPanelHint{140, 142, 150};
 
 inline constexpr SkinRect kStatusPanel{980, 501, 1220, 655};
 // The connection light and what it means.
@@ -53,8 +50,6 @@ inline constexpr PanelText kConnected{
     {1024, 520, 1204, 546}, "已连接", "Connected", 15, true, kTextLeft};
 inline constexpr PanelText kDisconnected{
     {1024, 520, 1204, 546}, "未连接", "Disconnected", 15, true, kTextLeft};
-inline constexpr Rgb kConnectedGreen{0, 200, 90};
-inline constexpr Rgb kDisconnectedRed{220, 50, 40};
 inline constexpr std::array<PanelText, 2> kStatusHints{
     {{{1002, 598, 1202, 618}, "点击按键进行设置", "Click a key to set it", 12, false, kTextLeft},
      {{1002, 618, 1202, 638}, "点击 ? 打开帮助", "Click ? for help", 12, false, kTextLeft}}};
@@ -68,8 +63,6 @@ inline constexpr double kKeyOutlineWidth = 2.0;
 
 // The marks of the most and least pressed keys after the counters were read:
 // a small triangle in the key's top right corner, pointing up or down.
-inline constexpr Rgb kMostPressedMark{255, 200, 0};
-inline constexpr Rgb kLeastPressedMark{110, 170, 255};
 inline constexpr int kPressMarkSize = 10;
 
 } // namespace talvik::layout

@@ -23,8 +23,6 @@ inline constexpr int kProgressHeight = 250;
 inline constexpr int kProgressNormalId = 139;
 inline constexpr int kProgressHoverId = 140;
 inline constexpr int kProgressActiveId = 141;
-// Every pixel of this colour in the progress pictures is outside the window.
-inline constexpr Rgb kProgressColourKey{255, 0, 0};
 
 // The bar: copied from the active picture starting at its left end, 22 high,
 // `percent` x 290 / 100 wide; full at 100 percent, wider beyond.

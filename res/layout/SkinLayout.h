@@ -5,6 +5,8 @@
 // the same tables, so a picture and its window can never disagree.
 // No Qt here: the tables are shared by the generator and the program.
 
+#include "SkinPalette.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -24,27 +26,12 @@ struct SkinRect {
     bool operator==(const SkinRect&) const = default;
 };
 
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
 // Caption layout flags, in the numbering the element records carry.
 inline constexpr unsigned kTextLeft = 0;
 inline constexpr unsigned kTextCentre = 1;
 inline constexpr unsigned kTextRight = 2;
 // Added to one of the above: centred between top and bottom.
 inline constexpr unsigned kTextVCentre = 4;
-
-inline constexpr Rgb kCaptionGrey{200, 200, 200};
-inline constexpr Rgb kLayerActiveGreen{0, 255, 0};
-// Every pixel of this colour in a picture is outside the window's outline.
-inline constexpr Rgb kColourKey{0, 0, 255};
-// The accent of the whole skin; the information box writes in it too.
-inline constexpr Rgb kAccentOrange{255, 111, 0};
-inline constexpr Rgb kInfoBackground{20, 20, 20};
 
 // One entry of a window's element table as the layout defines it.
 struct ElementSpec {

@@ -17,7 +17,7 @@ std::vector<ElementSpec> waitElements() {
     attempt.isLabel = true;
     attempt.textFormat = kTextLeft;
     attempt.fontIndex = 12;
-    attempt.textColor = {140, 142, 150};
+    attempt.textColor = kPanelHint;
     attempt.activeTextColor = attempt.textColor;
     std::vector<ElementSpec> elements{quit, attempt};
     for (int i = 0; i < kWaitKeycapCount; ++i) {

@@ -1,14 +1,10 @@
 // The layout tables and the pictures the generator draws from them.
 
-#include "QtTestApp.h"
+#include "GeneratedSkin.h"
 #include "talvik/text/Language.h"
 
 #include "layout/MainPanels.h"
 #include "layout/SkinLayout.h"
-
-#include "SkinPictureFile.h"
-#include <QImage>
-#include <QResource>
 
 #include <gtest/gtest.h>
 
@@ -113,20 +109,7 @@ TEST(MainLayout, PictureNumbersAndModelNamesPerModel) {
     EXPECT_EQ(talvik::text::modelName(4), "Talvik(RGB)");
 }
 
-class GeneratedSkin : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        talvik::test::qtApp();
-        ASSERT_TRUE(QResource::registerResource(talvik::test::builtSkinPath()));
-    }
-    static void TearDownTestSuite() {
-        QResource::unregisterResource(talvik::test::builtSkinPath());
-    }
-    static QImage picture(int id) {
-        return talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id)))
-            .convertToFormat(QImage::Format_RGB32);
-    }
-};
+class GeneratedSkin : public talvik::test::CGeneratedSkinTest {};
 
 TEST_F(GeneratedSkin, EveryModelHasThreeSameSizedPicturesShapedByTheColourKey) {
     for (int model = 1; model <= 4; ++model) {

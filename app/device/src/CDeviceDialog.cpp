@@ -3,6 +3,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -41,7 +42,7 @@ bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
         elements().push_back(makeSkinElement(spec));
     }
     applyScale(m_state.uiScale, screen);
-    applyShape(QColor(key.red, key.green, key.blue));
+    applyShape(shell::paletteColour(key));
     setWindowTitle(modelName());
     return true;
 }

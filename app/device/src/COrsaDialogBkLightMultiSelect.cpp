@@ -1,6 +1,7 @@
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
 
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include "layout/DeviceLayout.h"
 
@@ -53,7 +54,8 @@ void COrsaDialogBkLightMultiSelect::paintElement(QPainter& p, SkinElement& e, co
     }
     drawLightFrame(p, r, frame);
     drawKeyName(p, *fonts(), r, e.caption(languageTag()),
-                e.active ? e.activeTextColor : (e.hovered ? QColor(Qt::white) : e.textColor));
+                e.active ? e.activeTextColor
+                         : (e.hovered ? shell::paletteColour(layout::kLitInk) : e.textColor));
 }
 
 void COrsaDialogBkLightMultiSelect::onElementClicked(int index) {

@@ -4,6 +4,7 @@
 #include "talvik/device/COrsaDialogProgress.h"
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/model/CAppState.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include "layout/DeviceLayout.h"
 
@@ -53,7 +54,7 @@ void COrsaDialogBkLightSettings::paintElement(QPainter& p, SkinElement& e, const
     drawPicturePart(p, e, r);
     drawLightFrame(p, r, toQColor(m_lights[static_cast<std::size_t>(e.keyIndex)]));
     drawKeyName(p, *fonts(), r, e.caption(languageTag()),
-                e.hovered ? QColor(Qt::white) : e.textColor);
+                e.hovered ? shell::paletteColour(layout::kLitInk) : e.textColor);
 }
 
 void COrsaDialogBkLightSettings::onElementClicked(int index) {

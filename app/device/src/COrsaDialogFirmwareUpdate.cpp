@@ -5,6 +5,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -92,8 +93,8 @@ void COrsaDialogFirmwareUpdate::setUpBox(QLineEdit& box, const layout::SkinRect&
     box.setFrame(false);
     QPalette colours = box.palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        colours.setColor(group, QPalette::Text, QColor(255, 111, 0));
-        colours.setColor(group, QPalette::Base, QColor(20, 20, 20));
+        colours.setColor(group, QPalette::Text, shell::paletteColour(layout::kAccentOrange));
+        colours.setColor(group, QPalette::Base, shell::paletteColour(layout::kInfoBackground));
     }
     box.setPalette(colours);
     box.show();
@@ -238,7 +239,7 @@ void COrsaDialogFirmwareUpdate::paintBehindElements(QPainter& p) {
     const int width = m_percent * kBarFullWidth / 100;
     drawPictureRect(p, skinPicture(2), QRect(bar.left, bar.top, width, bar.height()));
     p.setFont((*fonts())[12]);
-    p.setPen(QColor(236, 236, 240));
+    p.setPen(shell::paletteColour(layout::kTitleText));
     p.drawText(shell::toQRect(bar), Qt::AlignCenter, QStringLiteral("%1%").arg(m_percent));
 }
 

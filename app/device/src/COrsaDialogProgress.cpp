@@ -4,6 +4,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 
 #include "layout/ProgressLayout.h"
@@ -54,8 +55,7 @@ void COrsaDialogProgress::initialise() {
     setFonts(&m_skin.fonts());
     fillElements();
     applyScale(scale, screenSize);
-    const layout::Rgb key = layout::kProgressColourKey;
-    applyShape(QColor(key.red, key.green, key.blue));
+    applyShape(shell::paletteColour(layout::kProgressColourKey));
     setWindowTitle(elements()[static_cast<std::size_t>(indexOfId(id::TitleLabel))].caption(
         m_state.languageTag));
 

@@ -1,5 +1,7 @@
 #include "talvik/shell/CInfoBox.h"
 
+#include "talvik/shell/PaletteColour.h"
+
 #include <QPalette>
 #include <QScrollBar>
 #include <QTextBlockFormat>
@@ -15,9 +17,9 @@ CInfoBox::CInfoBox(QWidget* parent) : QTextEdit(parent) {
     setCursorWidth(0);
     QPalette colours = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        colours.setColor(group, QPalette::Text, QColor(255, 111, 0));
-        colours.setColor(group, QPalette::Base, QColor(20, 20, 20));
-        colours.setColor(group, QPalette::Window, QColor(20, 20, 20));
+        colours.setColor(group, QPalette::Text, paletteColour(layout::kAccentOrange));
+        colours.setColor(group, QPalette::Base, paletteColour(layout::kInfoBackground));
+        colours.setColor(group, QPalette::Window, paletteColour(layout::kInfoBackground));
     }
     setPalette(colours);
     setAutoFillBackground(true);
@@ -35,13 +37,16 @@ CInfoBox::CInfoBox(QWidget* parent) : QTextEdit(parent) {
 }
 
 void CInfoBox::styleScrollBar(QScrollBar& bar) {
-    bar.setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { background: rgb(20,20,20); width: 8px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgb(90,60,30); border-radius: 4px;"
-        " min-height: 20px; }"
-        "QScrollBar::handle:vertical:hover { background: rgb(255,111,0); }"
-        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"));
+    bar.setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: %1; width: 8px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %2; border-radius: 4px;"
+                       " min-height: 20px; }"
+                       "QScrollBar::handle:vertical:hover { background: %3; }"
+                       "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+                       "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(styleSheetColour(layout::kInfoBackground),
+                 styleSheetColour(layout::kInfoScrollHandle),
+                 styleSheetColour(layout::kAccentOrange)));
 }
 
 void CInfoBox::setTextIfChanged(const QString& text) {

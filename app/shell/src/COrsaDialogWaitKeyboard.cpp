@@ -1,6 +1,7 @@
 #include "talvik/shell/COrsaDialogWaitKeyboard.h"
 
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -40,7 +41,7 @@ bool COrsaDialogWaitKeyboard::initialise(QSize screen) {
         screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
     }
     applyScale(uiScale(screen.height()), screen);
-    applyShape(QColor(0, 0, 255));
+    applyShape(paletteColour(layout::kColourKey));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/DeviceMessages.h"
 #include "talvik/shell/InstallPaths.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -71,7 +72,7 @@ bool COrsaDlg::initialise(QSize screen) {
     setFonts(&m_app.m_fonts);
     fillElements();
     applyScale(m_state.uiScale, screen);
-    applyShape(QColor(0, 0, 255));
+    applyShape(paletteColour(layout::kColourKey));
 
     m_state.editLevel = 0;
     m_state.resetToDefaults();
@@ -88,8 +89,7 @@ bool COrsaDlg::initialise(QSize screen) {
     m_info.show();
 
     for (std::size_t mode = 0; mode < m_modeColors.size(); ++mode) {
-        const layout::Rgb c = layout::modeColors()[mode];
-        m_modeColors[mode] = QColor(c.red, c.green, c.blue);
+        m_modeColors[mode] = paletteColour(layout::modeColors()[mode]);
     }
     watchDevices();
     return true;

@@ -8,6 +8,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/COrsaApp.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -18,10 +19,6 @@
 
 namespace talvik::shell {
 namespace {
-
-QColor colorOf(layout::Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
 
 // A small triangle in a corner of key rectangle `r`, pointing up or down.
 QPainterPath pressMark(const SkinRect& r, bool up) {
@@ -65,22 +62,23 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     const int shown = m_state.editLevel == 1 ? 1 : 0;
     const QRect plate = toQRect(layout::kLayerPlates[static_cast<std::size_t>(shown)]);
     drawPictureRect(p, m_app.m_bmpMainActive, plate.adjusted(-1, -1, 1, 1));
-    drawPanelText(p, layout::kLayerHeading, colorOf(layout::kPanelHint));
+    drawPanelText(p, layout::kLayerHeading, paletteColour(layout::kPanelHint));
     for (std::size_t level = 0; level < layout::kLayerTitles.size(); ++level) {
         const bool lit = static_cast<int>(level) == shown;
         drawPanelText(p, layout::kLayerTitles[level],
-                      colorOf(lit ? layout::kPlateTitleLit : layout::kPlateTitle));
-        drawPanelText(p, layout::kLayerHints[level], colorOf(layout::kPanelHint));
+                      paletteColour(lit ? layout::kPanelTitleLit : layout::kPanelTitle));
+        drawPanelText(p, layout::kLayerHints[level], paletteColour(layout::kPanelHint));
     }
-    drawPanelText(p, layout::kLayerFooter, colorOf(layout::kPanelHint));
+    drawPanelText(p, layout::kLayerFooter, paletteColour(layout::kPanelHint));
 
     const bool connected = !m_keyboardGone;
     p.setPen(Qt::NoPen);
-    p.setBrush(colorOf(connected ? layout::kConnectedGreen : layout::kDisconnectedRed));
+    p.setBrush(paletteColour(connected ? layout::kConnectedGreen : layout::kDisconnectedRed));
     p.drawEllipse(QRectF(toQRect(layout::kStatusLight)));
-    drawPanelText(p, connected ? layout::kConnected : layout::kDisconnected, QColor(220, 222, 228));
+    drawPanelText(p, connected ? layout::kConnected : layout::kDisconnected,
+                  paletteColour(layout::kPanelTitle));
     for (const layout::PanelText& hint : layout::kStatusHints) {
-        drawPanelText(p, hint, QColor(120, 122, 130));
+        drawPanelText(p, hint, paletteColour(layout::kQuietInk));
     }
     p.restore();
 }
@@ -90,7 +88,7 @@ void COrsaDlg::drawKeyOutline(QPainter& p, const SkinRect& r) const {
     const qreal inset = layout::kKeycapInset;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(colorOf(layout::kAccentOrange), layout::kKeyOutlineWidth));
+    p.setPen(QPen(paletteColour(layout::kAccentOrange), layout::kKeyOutlineWidth));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(toQRect(r)).adjusted(inset, inset, -inset, -inset),
                       layout::kKeycapRadius, layout::kKeycapRadius);
@@ -105,13 +103,13 @@ void COrsaDlg::drawPressMarks(QPainter& p, const SkinElement& e, const SkinRect&
     }
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(20, 20, 20), 1.0));
+    p.setPen(QPen(paletteColour(layout::kInkOnAccent), 1.0));
     if (most) {
-        p.setBrush(colorOf(layout::kMostPressedMark));
+        p.setBrush(paletteColour(layout::kMostPressedMark));
         p.drawPath(pressMark(r, true));
     }
     if (least) {
-        p.setBrush(colorOf(layout::kLeastPressedMark));
+        p.setBrush(paletteColour(layout::kLeastPressedMark));
         p.drawPath(pressMark(r, false));
     }
     p.restore();

@@ -1,10 +1,6 @@
 #include "talvik/shell/SkinElement.h"
 
-namespace {
-QColor toColor(talvik::layout::Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
-} // namespace
+using talvik::shell::paletteColour;
 
 SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     SkinElement e;
@@ -19,8 +15,8 @@ SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     e.isLabel = spec.isLabel;
     e.keyIndex = spec.keyIndex;
     e.code = spec.code;
-    e.textColor = toColor(spec.textColor);
-    e.activeTextColor = toColor(spec.activeTextColor);
+    e.textColor = paletteColour(spec.textColor);
+    e.activeTextColor = paletteColour(spec.activeTextColor);
     e.textFormat = spec.textFormat;
     e.fontIndex = spec.fontIndex;
     e.isListRow = spec.isListRow;

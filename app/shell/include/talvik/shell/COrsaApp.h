@@ -6,6 +6,7 @@
 
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include <QBrush>
 #include <QIcon>
@@ -97,7 +98,7 @@ public:
     QImage m_bmpMainHover;
     QImage m_bmpMainActive;
     QIcon m_icon;
-    QBrush m_editBrush{QColor(20, 20, 20)};
+    QBrush m_editBrush{paletteColour(layout::kInfoBackground)};
     CFontTable m_fonts;
 
 private:

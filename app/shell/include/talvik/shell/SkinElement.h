@@ -5,6 +5,7 @@
 // dispatch all walk the table.
 
 #include "layout/SkinLayout.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include <QColor>
 #include <QString>
@@ -19,8 +20,8 @@ struct SkinElement {
     std::map<std::string, QString> captions{{"en", QStringLiteral("Unused")}};
     std::map<std::string, QString> tips{{"en", QStringLiteral("Unused")}};
     SkinRect rect;
-    QColor textColor{200, 200, 200};
-    QColor activeTextColor{200, 200, 200};
+    QColor textColor = talvik::shell::paletteColour(talvik::layout::kCaptionGrey);
+    QColor activeTextColor = talvik::shell::paletteColour(talvik::layout::kCaptionGrey);
     int keyIndex = -1;
     int code = -1;
     bool active = false;

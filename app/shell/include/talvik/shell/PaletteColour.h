@@ -1,0 +1,20 @@
+#pragma once
+
+// The skin's palette as the windows take it: for painting over their pictures
+// and for the style sheets of the widgets that sit in them.
+
+#include "layout/SkinPalette.h"
+
+#include <QColor>
+#include <QString>
+
+namespace talvik::shell {
+
+QColor paletteColour(layout::Rgb c);
+
+// The colour as a style sheet value, "rgb(255,111,0)". A sheet names a colour
+// through this rather than its own digits, so a widget cannot drift from the
+// picture around it.
+QString styleSheetColour(layout::Rgb c);
+
+} // namespace talvik::shell
