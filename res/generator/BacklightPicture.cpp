@@ -1,6 +1,6 @@
 #include "DevicePictures.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 #include "talvik/text/Language.h"
 
 #include <QConicalGradient>

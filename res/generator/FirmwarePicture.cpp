@@ -1,6 +1,6 @@
 #include "DevicePictures.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 namespace talvik::skin {
 namespace {

@@ -7,7 +7,7 @@
 // The page faces draw their buttons with these, in each of the three looks.
 
 #include "SkinPainter.h"
-#include "layout/FunctionCodes.h"
+#include "talvik/layout/FunctionCodes.h"
 
 namespace talvik::skin {
 

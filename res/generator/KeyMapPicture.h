@@ -2,7 +2,7 @@
 
 #include "SkinPainter.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 namespace talvik::skin {
 

@@ -1,5 +1,5 @@
 #include "MainPicture.h"
-#include "layout/MainPanels.h"
+#include "talvik/layout/MainPanels.h"
 #include "talvik/text/Language.h"
 
 #include <QPainterPath>

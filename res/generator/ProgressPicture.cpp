@@ -1,6 +1,6 @@
 #include "ProgressPicture.h"
 
-#include "layout/ProgressLayout.h"
+#include "talvik/layout/ProgressLayout.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>

@@ -1,5 +1,5 @@
 #include "SkinPainter.h"
-#include "layout/MainPanels.h"
+#include "talvik/layout/MainPanels.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

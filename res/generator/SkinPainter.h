@@ -3,7 +3,7 @@
 // Drawing helpers shared by every window's pictures, so all windows of the
 // program share one look: the dark body, the keycaps and the orange accent.
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "VirtualKeyboardPicture.h"
 
-#include "layout/VirtualKeys.h"
+#include "talvik/layout/VirtualKeys.h"
 
 namespace talvik::skin {
 namespace {

@@ -1,6 +1,6 @@
 #include "WaitPicture.h"
 
-#include "layout/WaitLayout.h"
+#include "talvik/layout/WaitLayout.h"
 
 namespace talvik::skin {
 namespace {

@@ -8,7 +8,7 @@
 #include "talvik/device/COrsaDialogProgress.h"
 #include "talvik/shell/COrsaApp.h"
 
-#include "layout/ProgressLayout.h"
+#include "talvik/layout/ProgressLayout.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>

@@ -8,7 +8,7 @@
 #include "talvik/device/COrsaDialogBkLightSettings.h"
 #include "talvik/jobs/CDeviceJob.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 #include <gtest/gtest.h>
 

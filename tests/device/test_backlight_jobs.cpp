@@ -8,7 +8,7 @@
 #include "talvik/device/COrsaDialogBkLightSettings.h"
 #include "talvik/device/COrsaDialogProgress.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 
 #include "talvik/text/Language.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 #include "support/TestSupport.h"
 
 #include <QTest>

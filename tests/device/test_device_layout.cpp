@@ -3,8 +3,8 @@
 
 #include "QtTestApp.h"
 
-#include "layout/DeviceLayout.h"
-#include "layout/MainKeys.h"
+#include "talvik/layout/DeviceLayout.h"
+#include "talvik/layout/MainKeys.h"
 
 #include "SkinPictureFile.h"
 #include <QImage>

@@ -11,7 +11,7 @@
 #include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/jobs/FirmwareJob.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 #include "support/TestSupport.h"
 
 #include <QTest>

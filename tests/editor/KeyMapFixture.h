@@ -7,7 +7,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -15,7 +15,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

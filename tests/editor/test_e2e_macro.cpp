@@ -14,7 +14,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/text/KeyTables.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 
 #include "FunctionPictograms.h"
 #include "ThemeIcons.h"
-#include "layout/FunctionCodes.h"
+#include "talvik/layout/FunctionCodes.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/SkinElement.h"
 

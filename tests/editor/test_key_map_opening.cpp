@@ -5,7 +5,7 @@
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QTest>
 #include <QTimer>

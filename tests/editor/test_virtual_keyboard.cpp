@@ -5,7 +5,7 @@
 
 #include "../shell/QtTestApp.h"
 
-#include "layout/VirtualKeys.h"
+#include "talvik/layout/VirtualKeys.h"
 #include "talvik/editor/OrsaDialogVirtual.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"

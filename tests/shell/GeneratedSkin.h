@@ -6,7 +6,7 @@
 #include "QtTestApp.h"
 
 #include "SkinPictureFile.h"
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QImage>
 #include <QResource>

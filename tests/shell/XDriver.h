@@ -5,7 +5,7 @@
 // real events. Modal dialogs run their own event loop inside the click that
 // opened them; a CModalScript acts on them from within that loop.
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QPointer>
 #include <QString>

@@ -11,8 +11,8 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
-#include "layout/KeySettingsLayout.h"
-#include "layout/SkinLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
+#include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>

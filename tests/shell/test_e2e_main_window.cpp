@@ -11,7 +11,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

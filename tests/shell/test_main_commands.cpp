@@ -8,7 +8,7 @@
 #include "talvik/profile/Profile.h"
 #include "talvik/shell/ProfileMessages.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>

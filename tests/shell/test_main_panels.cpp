@@ -5,8 +5,8 @@
 
 #include "MainWindowFixture.h"
 
-#include "layout/MainPanels.h"
-#include "layout/SkinLayout.h"
+#include "talvik/layout/MainPanels.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QMouseEvent>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "MainWindowFixture.h"
 #include "hwi/FakeSysfs.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -6,7 +6,7 @@
 #include "Sharpness.h"
 #include "SkinPictureFile.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QResource>
 #include <gtest/gtest.h>

@@ -8,12 +8,12 @@
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/PaletteColour.h"
 
-#include "layout/DeviceLayout.h"
-#include "layout/KeySettingsLayout.h"
-#include "layout/ProgressLayout.h"
-#include "layout/SkinLayout.h"
-#include "layout/VirtualKeys.h"
-#include "layout/WaitLayout.h"
+#include "talvik/layout/DeviceLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
+#include "talvik/layout/ProgressLayout.h"
+#include "talvik/layout/SkinLayout.h"
+#include "talvik/layout/VirtualKeys.h"
+#include "talvik/layout/WaitLayout.h"
 
 #include <QLabel>
 #include <QScrollBar>

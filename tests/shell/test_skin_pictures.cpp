@@ -3,8 +3,8 @@
 #include "GeneratedSkin.h"
 #include "talvik/text/Language.h"
 
-#include "layout/MainPanels.h"
-#include "layout/SkinLayout.h"
+#include "talvik/layout/MainPanels.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "talvik/shell/COrsaDialogWaitKeyboard.h"
 #include "talvik/shell/InstallPaths.h"
 
-#include "layout/WaitLayout.h"
+#include "talvik/layout/WaitLayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>

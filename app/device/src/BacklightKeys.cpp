@@ -2,7 +2,7 @@
 
 #include "talvik/shell/CFontTable.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 #include <QFontMetrics>
 #include <QHash>

@@ -3,7 +3,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/PaletteColour.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 #include <QPainter>
 

@@ -9,7 +9,7 @@
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include "layout/DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 
-#include "layout/ProgressLayout.h"
+#include "talvik/layout/ProgressLayout.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "talvik/editor/CKeyMapPage.h"
 #include "talvik/model/CKeyConfig.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 namespace talvik::editor {
 

@@ -1,6 +1,6 @@
 #include "KeyMapTables.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 namespace talvik::editor {
 

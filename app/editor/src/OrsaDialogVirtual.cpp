@@ -6,7 +6,7 @@
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include "layout/VirtualKeys.h"
+#include "talvik/layout/VirtualKeys.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "talvik/shell/UiScale.h"
 
 #include "SkinPictureFile.h"
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QApplication>
 #include <QDir>

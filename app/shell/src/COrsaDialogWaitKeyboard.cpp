@@ -5,7 +5,7 @@
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include "layout/WaitLayout.h"
+#include "talvik/layout/WaitLayout.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -8,7 +8,7 @@
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

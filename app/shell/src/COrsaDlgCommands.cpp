@@ -6,7 +6,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/text/Language.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QCloseEvent>
 #include <QDir>

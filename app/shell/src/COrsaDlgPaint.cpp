@@ -6,7 +6,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/text/Language.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QPainter>
 

@@ -12,7 +12,7 @@
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
-#include "layout/MainPanels.h"
+#include "talvik/layout/MainPanels.h"
 
 #include <QPainter>
 #include <QPainterPath>

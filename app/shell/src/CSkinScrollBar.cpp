@@ -3,7 +3,7 @@
 #include "talvik/shell/PictureCopy.h"
 #include "talvik/shell/UiScale.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QMouseEvent>
 #include <QPainter>

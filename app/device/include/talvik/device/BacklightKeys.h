@@ -5,7 +5,7 @@
 
 #include "talvik/model/CKeyConfig.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QColor>
 #include <QString>

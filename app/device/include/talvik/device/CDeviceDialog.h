@@ -6,7 +6,7 @@
 
 #include "talvik/shell/CSkinWindow.h"
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QImage>
 #include <QString>

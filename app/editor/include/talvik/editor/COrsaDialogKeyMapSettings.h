@@ -15,7 +15,7 @@
 #include "talvik/shell/CSkinScrollBar.h"
 #include "talvik/shell/CSkinWindow.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>

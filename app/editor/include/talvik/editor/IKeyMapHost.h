@@ -8,7 +8,7 @@
 #include "talvik/keymap/CKeyMapSession.h"
 #include "talvik/shell/SkinElement.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QString>
 

@@ -11,7 +11,7 @@
 #include "talvik/model/CKeyConfig.h"
 #include "talvik/text/KeyTables.h"
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <array>
 #include <cstdint>

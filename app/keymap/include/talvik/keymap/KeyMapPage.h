@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layout/KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <cstddef>
 #include <optional>

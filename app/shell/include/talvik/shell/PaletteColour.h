@@ -3,7 +3,7 @@
 // The skin's palette as the windows take it: for painting over their pictures
 // and for the style sheets of the widgets that sit in them.
 
-#include "layout/SkinPalette.h"
+#include "talvik/layout/SkinPalette.h"
 
 #include <QColor>
 #include <QString>

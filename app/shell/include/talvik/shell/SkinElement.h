@@ -4,7 +4,7 @@
 // window owns a fixed table of these; painting, hit-testing and click
 // dispatch all walk the table.
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 #include "talvik/shell/PaletteColour.h"
 
 #include <QColor>

@@ -4,7 +4,7 @@
 // from the scale to whole pixels truncates toward zero, so a rectangle scaled
 // up and back down lands on the same pixels everywhere in the program.
 
-#include "layout/SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QRect>
 

@@ -4,7 +4,7 @@
 // three faces per page and a table of 221 elements. Elements with an id below
 // 100 belong to every page; any other belongs to page id / 100.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <array>
 #include <vector>

@@ -4,7 +4,7 @@
 // says, where its button lies and the keycaps whose light walks along while
 // the retries go on. Shared by the skin generator and the window.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <vector>
 

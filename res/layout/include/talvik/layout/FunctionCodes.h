@@ -12,7 +12,7 @@
 // page 5 every button has a label element with the same rectangle and the
 // same text, so its caption shows without hovering.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <span>
 #include <vector>

@@ -7,7 +7,7 @@
 // it shows and writes the texts in the current language, so what the panels
 // say always matches the switch and the connection.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <array>
 

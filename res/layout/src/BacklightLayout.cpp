@@ -1,5 +1,5 @@
-#include "DeviceLayout.h"
-#include "MainKeys.h"
+#include "talvik/layout/DeviceLayout.h"
+#include "talvik/layout/MainKeys.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "WaitLayout.h"
+#include "talvik/layout/WaitLayout.h"
 
 namespace talvik::layout {
 

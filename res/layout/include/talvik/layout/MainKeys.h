@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 namespace talvik::layout {
 

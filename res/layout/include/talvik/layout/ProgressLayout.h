@@ -3,7 +3,7 @@
 // The progress dialog: its pictures, its elements and the bar, shared by the
 // dialog and the skin generator.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <vector>
 

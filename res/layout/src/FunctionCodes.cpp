@@ -1,4 +1,4 @@
-#include "FunctionCodes.h"
+#include "talvik/layout/FunctionCodes.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "ProgressLayout.h"
+#include "talvik/layout/ProgressLayout.h"
 
 namespace talvik::layout {
 namespace {

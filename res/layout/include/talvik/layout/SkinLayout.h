@@ -5,7 +5,7 @@
 // the same tables, so a picture and its window can never disagree.
 // No Qt here: the tables are shared by the generator and the program.
 
-#include "SkinPalette.h"
+#include "talvik/layout/SkinPalette.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "MainKeys.h"
+#include "talvik/layout/MainKeys.h"
 
 #include "talvik/text/NumberedKeys.h"
 

@@ -1,4 +1,4 @@
-#include "DeviceLayout.h"
+#include "talvik/layout/DeviceLayout.h"
 
 namespace talvik::layout {
 

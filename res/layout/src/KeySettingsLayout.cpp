@@ -1,6 +1,6 @@
-#include "KeySettingsLayout.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
-#include "FunctionCodes.h"
+#include "talvik/layout/FunctionCodes.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // the current choice. Each key element carries the hardware code it stands
 // for in keyIndex.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
-#include "MainKeys.h"
-#include "SkinLayout.h"
+#include "talvik/layout/MainKeys.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "VirtualKeys.h"
+#include "talvik/layout/VirtualKeys.h"
 
 namespace talvik::layout {
 namespace {

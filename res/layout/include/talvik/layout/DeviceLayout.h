@@ -4,7 +4,7 @@
 // multi-key selection dialog and the firmware update dialog. Plain data like
 // SkinLayout.h; the windows and the skin generator both read it.
 
-#include "SkinLayout.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <vector>
 
