@@ -153,7 +153,8 @@ TEST_F(SkinWindow, EveryPictureGivesItsOwnShapeThoughShapesAreKept) {
     QImage notched = picture(kNormal);
     QPainter(&notched).fillRect(QRect(10, 10, 20, 20), QColor(0, 0, 255));
     again.useNormal(notched);
-    EXPECT_FALSE(again.mask().contains(QPoint(20, 20))) << "a picture of the same size, other shape";
+    EXPECT_FALSE(again.mask().contains(QPoint(20, 20)))
+        << "a picture of the same size, other shape";
     EXPECT_TRUE(first.mask().contains(QPoint(20, 20)));
     again.useNormal(picture(kNormal));
     EXPECT_EQ(again.mask(), first.mask());
@@ -339,4 +340,15 @@ TEST_F(SkinWindow, InfoBoxScrollBarTakesTheSkinsLookWhenTheTextFirstScrolls) {
     EXPECT_TRUE(box.verticalScrollBar()->isVisible());
     EXPECT_EQ(box.verticalScrollBar()->width(), 8);
     EXPECT_EQ(box.viewport()->width(), 300 - 8);
+}
+
+TEST_F(SkinWindow, AnIdTheTableLacksIsNeverTakenForTheFirstElement) {
+    CTestWindow w;
+    EXPECT_EQ(w.findId(10), 0);
+    EXPECT_EQ(w.findId(5), 2);
+    EXPECT_EQ(w.findId(99), std::nullopt);
+    EXPECT_EQ(w.indexOfId(11), 1);
+    EXPECT_EQ(&w.elementWithId(5), &w.elements()[2]);
+    EXPECT_THROW(w.indexOfId(99), std::logic_error);
+    EXPECT_THROW(w.elementWithId(99), std::logic_error);
 }

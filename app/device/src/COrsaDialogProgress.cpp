@@ -56,8 +56,7 @@ void COrsaDialogProgress::initialise() {
     fillElements();
     applyScale(scale, screenSize);
     applyShape(shell::paletteColour(layout::kProgressColourKey));
-    setWindowTitle(elements()[static_cast<std::size_t>(indexOfId(id::TitleLabel))].caption(
-        m_state.languageTag));
+    setWindowTitle(elementWithId(id::TitleLabel).caption(m_state.languageTag));
 
     m_state.progressWindow = handle();
     if (m_job) {
@@ -78,7 +77,7 @@ void COrsaDialogProgress::fillElements() {
 
 void COrsaDialogProgress::showWaiting(bool waiting) {
     m_waiting = waiting;
-    SkinElement& warning = elements()[static_cast<std::size_t>(indexOfId(id::WarningLabel))];
+    SkinElement& warning = elementWithId(id::WarningLabel);
     for (const layout::ElementSpec& spec : layout::progressElements()) {
         if (spec.id == id::WarningLabel) {
             warning.captions["zh-CN"] =

@@ -2,6 +2,7 @@
 
 #include "talvik/model/CAppState.h"
 #include "talvik/recorder/MacroEditing.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -13,12 +14,16 @@ namespace id = layout::keymap_id;
 
 // The menu in the colours of the skin: light text on the dark body, the
 // orange accent under the pointer.
-const QString kMenuStyle = QStringLiteral(
-    "QMenu { background: rgb(30,30,33); color: rgb(220,220,220); border: 1px solid rgb(70,72,78);"
-    " padding: 2px; }"
-    "QMenu::item { padding: 3px 18px 3px 12px; }"
-    "QMenu::item:selected { background: rgb(255,111,0); color: rgb(20,20,20); }"
-    "QMenu::separator { height: 1px; background: rgb(70,72,78); margin: 2px 4px; }");
+QString menuStyle() {
+    using shell::styleSheetColour;
+    return QStringLiteral("QMenu { background: %1; color: %2; border: 1px solid %3; padding: 2px; }"
+                          "QMenu::item { padding: 3px 18px 3px 12px; }"
+                          "QMenu::item:selected { background: %4; color: %5; }"
+                          "QMenu::separator { height: 1px; background: %3; margin: 2px 4px; }")
+        .arg(styleSheetColour(layout::kMenuBackground), styleSheetColour(layout::kMenuText),
+             styleSheetColour(layout::kRecessRim), styleSheetColour(layout::kAccentOrange),
+             styleSheetColour(layout::kInkOnAccent));
+}
 
 void addLines(QMenu& menu, const std::vector<recorder::MenuLine>& lines) {
     for (const recorder::MenuLine& line : lines) {
@@ -26,7 +31,7 @@ void addLines(QMenu& menu, const std::vector<recorder::MenuLine>& lines) {
             menu.addAction(QString::fromStdString(line.text))->setData(line.command);
         } else {
             QMenu* sub = menu.addMenu(QString::fromStdString(line.text));
-            sub->setStyleSheet(kMenuStyle);
+            sub->setStyleSheet(menuStyle());
             addLines(*sub, line.submenu);
         }
     }
@@ -167,7 +172,7 @@ void CMacroPage::rightClick(int index, QPoint globalPos) {
 
 int CMacroPage::showMenu(const std::vector<recorder::MenuLine>& lines, QPoint globalPos) {
     QMenu menu(&m_host.menuParent());
-    menu.setStyleSheet(kMenuStyle);
+    menu.setStyleSheet(menuStyle());
     menu.setFont(m_host.menuParent().font());
     addLines(menu, lines);
     const QAction* chosen = menu.exec(globalPos);

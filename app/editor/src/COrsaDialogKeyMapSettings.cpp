@@ -11,6 +11,7 @@
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/LazyStyleSheet.h"
+#include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -36,12 +37,16 @@ QString missingPictureText(int pictureId) {
 void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
     // The program's read-out colours: orange on near black, a hairline frame.
     // Most pages keep most edits hidden: each takes its look when first shown.
+    using shell::styleSheetColour;
     shell::setStyleSheetWhenShown(
-        edit, QStringLiteral(
-                  "QLineEdit { color: rgb(255,111,0); background: rgb(20,20,20);"
-                  " border: 1px solid rgb(70,72,78); border-radius: 2px; padding: 0 1px; }"
-                  "QLineEdit:focus { border-color: rgb(255,111,0); }"
-                  "QLineEdit:disabled { color: rgb(130,80,40); border-color: rgb(48,49,54); }"));
+        edit,
+        QStringLiteral("QLineEdit { color: %1; background: %2;"
+                       " border: 1px solid %3; border-radius: 2px; padding: 0 1px; }"
+                       "QLineEdit:focus { border-color: %1; }"
+                       "QLineEdit:disabled { color: %4; border-color: %5; }")
+            .arg(styleSheetColour(layout::kAccentOrange), styleSheetColour(layout::kInfoBackground),
+                 styleSheetColour(layout::kRecessRim), styleSheetColour(layout::kDisabledFieldText),
+                 styleSheetColour(layout::kDisabledFieldBorder)));
     edit.setAlignment(alignment);
     edit.setValidator(validator);
     edit.hide();
@@ -73,8 +78,8 @@ CLibraryPage::Spec emulationSpec() {
 
 } // namespace
 
-COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin, model::CAppState& state,
-                                                     QWidget* parent)
+COrsaDialogKeyMapSettings::COrsaDialogKeyMapSettings(shell::CSkinSource& skin,
+                                                     model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_session(state), m_countEdit(this),
       m_intervalEdit(this), m_renameEdit(this), m_comboText(this), m_libraryBar(Qt::Vertical, this),
       m_entryBar(Qt::Vertical, this), m_tip(kTipDelayMs, this),
@@ -149,14 +154,11 @@ SkinElement& COrsaDialogKeyMapSettings::element(int id) {
 }
 
 int COrsaDialogKeyMapSettings::indexOfKnownId(int id) const {
-    // indexOfId answers 0 for an id the table lacks: that must never pass
-    // for the first element. Ids of 0 or less mark the empty slots.
-    const int index = id > 0 ? indexOfId(id) : -1;
-    if (index < 0 || static_cast<std::size_t>(index) >= elements().size() ||
-        elements()[static_cast<std::size_t>(index)].id != id) {
+    // Ids of 0 or less mark the empty slots: no page may act on one.
+    if (id <= 0) {
         throw std::logic_error("the key settings table has no element " + std::to_string(id));
     }
-    return index;
+    return indexOfId(id);
 }
 
 bool COrsaDialogKeyMapSettings::isOnCurrentPage(const SkinElement& e) const {
@@ -180,7 +182,7 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     const auto first = pageFaces(KeyMapPage::SingleCombo, error);
     setPictures((*first)[0], (*first)[1], (*first)[2]);
     applyScale(scale, screen);
-    applyShape(QColor(255, 0, 0));
+    applyShape(shell::paletteColour(layout::kKeyMapColourKey));
     setWindowTitle(element(id::Title).caption(m_state.languageTag));
 
     m_renaming = false;
@@ -241,7 +243,7 @@ void COrsaDialogKeyMapSettings::switchPage(KeyMapPage page) {
     }
     m_session.m_page = page;
     setPictures((*faces)[0], (*faces)[1], (*faces)[2]);
-    applyShape(QColor(255, 0, 0));
+    applyShape(shell::paletteColour(layout::kKeyMapColourKey));
     hideControls();
     currentPage().shown();
     m_tip.deactivate();

@@ -1,5 +1,7 @@
 #include "talvik/editor/CTipWindow.h"
 
+#include "talvik/shell/PaletteColour.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -42,8 +44,12 @@ void CTipWindow::showNow() {
     // Styled when first needed, before its size is taken from the text: most
     // windows that own a tip are closed again without showing it.
     if (styleSheet().isEmpty()) {
-        setStyleSheet(QStringLiteral("QLabel { color: rgb(0, 0, 255); background: rgb(255, 255, 0);"
-                                     " border: 1px solid rgb(60, 60, 60); padding: 2px 5px; }"));
+        using shell::styleSheetColour;
+        setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2;"
+                                     " border: 1px solid %3; padding: 2px 5px; }")
+                          .arg(styleSheetColour(layout::kTipText),
+                               styleSheetColour(layout::kTipBackground),
+                               styleSheetColour(layout::kTipBorder)));
     }
     setText(m_text);
     adjustSize();

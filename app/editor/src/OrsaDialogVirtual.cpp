@@ -7,6 +7,7 @@
 #include "talvik/text/Language.h"
 
 #include "talvik/layout/VirtualKeys.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include <algorithm>
 
@@ -32,7 +33,8 @@ bool isKey(const SkinElement& e) {
 
 } // namespace
 
-OrsaDialogVirtual::OrsaDialogVirtual(shell::CSkinSource& skin, model::CAppState& state, QWidget* parent)
+OrsaDialogVirtual::OrsaDialogVirtual(shell::CSkinSource& skin, model::CAppState& state,
+                                     QWidget* parent)
     : CSkinWindow(parent), m_skin(skin), m_state(state), m_info(this) {
     m_info.hide();
     m_clickWait.setSingleShot(true);
@@ -63,7 +65,7 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
     fillElements();
     presetChoice();
     applyScale(scale, screen);
-    applyShape(QColor(0, 0, 255));
+    applyShape(shell::paletteColour(layout::kColourKey));
     placeOverParent();
 
     const SkinRect box = shell::scaledBy(layout::kVirtualInfoRect, scale);

@@ -88,9 +88,9 @@ void COrsaDlg::refreshActive() {
             e.active = modeOf(e.keyIndex, m_state.editLevel) > 0;
         }
     }
-    const bool fnLayer = elements()[indexOfId(id::Layer)].active;
-    elements()[indexOfId(id::TopLayerLabel)].active = !fnLayer;
-    elements()[indexOfId(id::FnLayerLabel)].active = fnLayer;
+    const bool fnLayer = elementWithId(id::Layer).active;
+    elementWithId(id::TopLayerLabel).active = !fnLayer;
+    elementWithId(id::FnLayerLabel).active = fnLayer;
 }
 
 void COrsaDlg::beforeElements() {

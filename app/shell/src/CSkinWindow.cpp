@@ -9,8 +9,8 @@
 #include <QBitmap>
 #include <QCoreApplication>
 #include <QEnterEvent>
-#include <QMouseEvent>
 #include <QFont>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
@@ -18,6 +18,8 @@
 
 #include <map>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 
 namespace talvik::shell {
@@ -156,13 +158,20 @@ int CSkinWindow::hitTest(QPoint p) const {
     return -1;
 }
 
-int CSkinWindow::indexOfId(int id) const {
+std::optional<int> CSkinWindow::findId(int id) const {
     for (std::size_t i = 0; i < m_elements.size(); ++i) {
         if (m_elements[i].id == id) {
             return static_cast<int>(i);
         }
     }
-    return 0;
+    return std::nullopt;
+}
+
+int CSkinWindow::indexOfId(int id) const {
+    if (const std::optional<int> index = findId(id)) {
+        return *index;
+    }
+    throw std::logic_error("the window's element table has no element " + std::to_string(id));
 }
 
 SkinRect CSkinWindow::pictureRect(const SkinElement& e) const {

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,16 @@ public:
     // Index of the first hit-testable element containing `p` (window
     // coordinates), or -1.
     int hitTest(QPoint p) const;
-    // Index of the first element with `id`, or 0 when there is none.
+    // Index of the first element with `id`; none when no element has it.
+    std::optional<int> findId(int id) const;
+    // Index of the first element with `id`, for the ids the window's own
+    // table always holds. A missing one is a fault of the table: it throws
+    // std::logic_error naming the id rather than land on another element.
     int indexOfId(int id) const;
+    // The element with `id`, under the same rule.
+    SkinElement& elementWithId(int id) {
+        return m_elements[static_cast<std::size_t>(indexOfId(id))];
+    }
     // Renders the window as the next paint would, at the pictures' resolution
     // (the image's device pixel ratio).
     QImage renderCanvas();
