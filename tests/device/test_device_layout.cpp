@@ -6,7 +6,7 @@
 #include "talvik/layout/DeviceLayout.h"
 #include "talvik/layout/MainKeys.h"
 
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 #include <QImage>
 #include <QResource>
 

@@ -4,8 +4,8 @@
 
 #include "../shell/QtTestApp.h"
 
-#include "FunctionPictograms.h"
-#include "ThemeIcons.h"
+#include "talvik/skin/FunctionPictograms.h"
+#include "talvik/skin/ThemeIcons.h"
 #include "talvik/layout/FunctionCodes.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/SkinElement.h"

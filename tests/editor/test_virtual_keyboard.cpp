@@ -16,7 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 
 #include <gtest/gtest.h>
 

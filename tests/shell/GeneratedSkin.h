@@ -5,7 +5,7 @@
 
 #include "QtTestApp.h"
 
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 #include "talvik/layout/SkinLayout.h"
 
 #include <QImage>

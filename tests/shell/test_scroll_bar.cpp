@@ -5,7 +5,7 @@
 
 #include "QtTestApp.h"
 
-#include "ScrollBarPicture.h"
+#include "talvik/skin/ScrollBarPicture.h"
 #include "talvik/shell/CSkinScrollBar.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 #include "Sharpness.h"
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 
 #include "talvik/layout/SkinLayout.h"
 

@@ -1,7 +1,7 @@
 // The stored form of the skin's pictures: what goes in comes out pixel for
 // pixel, and a damaged resource reads as no picture, never as a crash.
 
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 #include "talvik/layout/SkinLayout.h"
 
 #include <QApplication>

@@ -21,7 +21,15 @@ namespace talvik::shell {
 
 COrsaDlg::COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_info(this),
-      m_link(CKeyboardLink::of(state.device)) {
+      m_link(CKeyboardLink::of(state.device)),
+      m_tray(
+          [this] {
+              showNormal();
+              raise();
+              activateWindow();
+          },
+          // Like Cancel: the window ends without the exit button's questions.
+          [this] { reject(); }) {
     m_message = [this](const QString& text) {
         // No caption, just OK: the texts stand on their own.
         QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, this);

@@ -1,4 +1,4 @@
-// Minimising to the notification area and coming back from it.
+// Minimising to the notification area, or to the task bar where there is none.
 
 #include "talvik/shell/COrsaDlg.h"
 
@@ -6,31 +6,6 @@
 #include "talvik/text/Language.h"
 
 namespace talvik::shell {
-
-void COrsaDlg::setUpTray() {
-    if (m_trayIcon) {
-        return;
-    }
-    m_trayMenu = std::make_unique<QMenu>();
-    m_trayIcon = std::make_unique<QSystemTrayIcon>();
-    m_trayExit = m_trayMenu->addAction(QString());
-    // Like Cancel: the window ends without the exit button's questions.
-    connect(m_trayExit, &QAction::triggered, this, [this] {
-        hideTrayIcon();
-        reject();
-    });
-    m_trayIcon->setContextMenu(m_trayMenu.get());
-    m_trayIcon->setIcon(m_hIcon);
-    m_trayIcon->setToolTip(QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127));
-    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { trayActivated(reason); });
-}
-
-void COrsaDlg::hideTrayIcon() {
-    if (m_trayIcon) {
-        m_trayIcon->hide();
-    }
-}
 
 void COrsaDlg::minimise() {
     if (!m_trayAvailable()) {
@@ -41,28 +16,9 @@ void COrsaDlg::minimise() {
     }
     // The menu speaks the language of the moment the window was hidden; it
     // cannot change while the window is away.
-    const QString exitText =
-        QString::fromUtf8(text::explicitText(m_state.languageTag, "关闭", "Exit"));
-    setUpTray();
-    m_trayExit->setText(exitText);
-    m_trayExit->setVisible(!exitText.isEmpty());
-    m_trayIcon->show();
+    m_tray.show(m_hIcon, QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127),
+                QString::fromUtf8(text::explicitText(m_state.languageTag, "关闭", "Exit")));
     hide();
-}
-
-void COrsaDlg::trayActivated(QSystemTrayIcon::ActivationReason reason) {
-    // Some notification areas report a plain click and never a double-click;
-    // both bring the window back.
-    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger) {
-        return;
-    }
-    if (!m_trayIcon || !m_trayIcon->isVisible()) {
-        return;
-    }
-    showNormal();
-    raise();
-    activateWindow();
-    hideTrayIcon();
 }
 
 } // namespace talvik::shell

@@ -7,6 +7,7 @@
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
 #include "talvik/shell/CSkinWindow.h"
+#include "talvik/shell/CTrayIcon.h"
 #include "talvik/shell/MainWindowDialogs.h"
 
 #include <QColor>
@@ -100,12 +101,11 @@ public:
     static QString helpPagePath(const QString& folder, const std::string& tag);
 
     // The notification area: the icon while the window is hidden in it, what
-    // a click on it does, and its menu's one item. Neither exists before the
-    // window first hides there: most sessions never do, and making them
-    // costs start-up a connection to the desktop's notification area.
-    const QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
-    void trayActivated(QSystemTrayIcon::ActivationReason reason);
-    QAction* trayExitAction() const { return m_trayExit; }
+    // a click on it does, and its menu's one item (none before the window
+    // first hides there).
+    const QSystemTrayIcon* trayIcon() const { return m_tray.icon(); }
+    void trayActivated(QSystemTrayIcon::ActivationReason reason) { m_tray.activated(reason); }
+    QAction* trayExitAction() const { return m_tray.exitAction(); }
 
     void done(int result) override;
 
@@ -133,8 +133,7 @@ private:
     void editKey(int index);
     void exitProgram();
     void watchDevices();
-    void setUpTray();
-    void hideTrayIcon();
+    void hideTrayIcon() { m_tray.hide(); }
 
     // Commands.
     void openHelp();
@@ -174,10 +173,7 @@ private:
     std::function<bool(const QUrl&)> m_openUrl;
     std::function<bool()> m_trayAvailable;
     QString m_helpFolder;
-    // The menu outlives the icon that shows it.
-    std::unique_ptr<QMenu> m_trayMenu;
-    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
-    QAction* m_trayExit = nullptr;
+    CTrayIcon m_tray;
     QTimer m_busyTimer; // timer 1
     CMainWindowDialogs m_dialogs;
     QString m_infoText; // built while painting, shown when the paint ends

@@ -3,7 +3,7 @@
 // The pictures of the device dialogs: the backlight settings dialog, its
 // multi-key selection dialog and the firmware update dialog.
 
-#include "SkinPainter.h"
+#include "talvik/skin/SkinPainter.h"
 
 namespace talvik::skin {
 

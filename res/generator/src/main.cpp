@@ -3,16 +3,16 @@
 // The build packs that list into TalvikRES.rcc. The program's icon for the
 // desktop goes to the folder's icons/ at every installed size.
 
-#include "DevicePictures.h"
-#include "KeyMapPicture.h"
-#include "MainPicture.h"
-#include "ProgramIcon.h"
-#include "SkinPictureFile.h"
-#include "ProgressPicture.h"
-#include "ScrollBarPicture.h"
-#include "ThemeIcons.h"
-#include "VirtualKeyboardPicture.h"
-#include "WaitPicture.h"
+#include "talvik/skin/DevicePictures.h"
+#include "talvik/skin/KeyMapPicture.h"
+#include "talvik/skin/MainPicture.h"
+#include "talvik/skin/ProgramIcon.h"
+#include "talvik/skin/SkinPictureFile.h"
+#include "talvik/skin/ProgressPicture.h"
+#include "talvik/skin/ScrollBarPicture.h"
+#include "talvik/skin/ThemeIcons.h"
+#include "talvik/skin/VirtualKeyboardPicture.h"
+#include "talvik/skin/WaitPicture.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "KeyMapPicture.h"
+#include "talvik/skin/KeyMapPicture.h"
 
-#include "FunctionPictograms.h"
+#include "talvik/skin/FunctionPictograms.h"
 
 #include <QLinearGradient>
 

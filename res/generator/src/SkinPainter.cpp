@@ -1,4 +1,4 @@
-#include "SkinPainter.h"
+#include "talvik/skin/SkinPainter.h"
 #include "talvik/layout/MainPanels.h"
 
 #include <QFontMetricsF>

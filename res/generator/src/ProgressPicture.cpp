@@ -1,4 +1,4 @@
-#include "ProgressPicture.h"
+#include "talvik/skin/ProgressPicture.h"
 
 #include "talvik/layout/ProgressLayout.h"
 

@@ -1,6 +1,6 @@
-#include "ProgramIcon.h"
+#include "talvik/skin/ProgramIcon.h"
 
-#include "SkinPainter.h"
+#include "talvik/skin/SkinPainter.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>

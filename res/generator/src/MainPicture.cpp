@@ -1,4 +1,4 @@
-#include "MainPicture.h"
+#include "talvik/skin/MainPicture.h"
 #include "talvik/layout/MainPanels.h"
 #include "talvik/text/Language.h"
 

@@ -1,4 +1,4 @@
-#include "DevicePictures.h"
+#include "talvik/skin/DevicePictures.h"
 
 #include "talvik/layout/DeviceLayout.h"
 #include "talvik/text/Language.h"

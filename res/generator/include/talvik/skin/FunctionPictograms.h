@@ -6,7 +6,7 @@
 // caption, the power buttons have their pictogram beside the caption.
 // The page faces draw their buttons with these, in each of the three looks.
 
-#include "SkinPainter.h"
+#include "talvik/skin/SkinPainter.h"
 #include "talvik/layout/FunctionCodes.h"
 
 namespace talvik::skin {

@@ -1,4 +1,4 @@
-#include "SkinPictureFile.h"
+#include "talvik/skin/SkinPictureFile.h"
 
 #include <QResource>
 

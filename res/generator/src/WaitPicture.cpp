@@ -1,4 +1,4 @@
-#include "WaitPicture.h"
+#include "talvik/skin/WaitPicture.h"
 
 #include "talvik/layout/WaitLayout.h"
 

@@ -2,7 +2,7 @@
 // group panels, list boxes with their headers, the scroll bar tracks and the
 // wells the dialog writes into.
 
-#include "KeyMapPicture.h"
+#include "talvik/skin/KeyMapPicture.h"
 
 namespace talvik::skin {
 namespace {

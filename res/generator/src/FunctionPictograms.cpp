@@ -1,6 +1,6 @@
-#include "FunctionPictograms.h"
+#include "talvik/skin/FunctionPictograms.h"
 
-#include "ThemeIcons.h"
+#include "talvik/skin/ThemeIcons.h"
 
 #include <QConicalGradient>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinPainter.h"
+#include "talvik/skin/SkinPainter.h"
 
 namespace talvik::skin {
 

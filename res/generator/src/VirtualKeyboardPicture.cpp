@@ -1,4 +1,4 @@
-#include "VirtualKeyboardPicture.h"
+#include "talvik/skin/VirtualKeyboardPicture.h"
 
 #include "talvik/layout/VirtualKeys.h"
 

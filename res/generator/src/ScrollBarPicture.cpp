@@ -1,4 +1,4 @@
-#include "ScrollBarPicture.h"
+#include "talvik/skin/ScrollBarPicture.h"
 
 #include <QPainterPath>
 

@@ -1,4 +1,4 @@
-#include "ThemeIcons.h"
+#include "talvik/skin/ThemeIcons.h"
 
 #include <QFileInfo>
 #include <QImage>
