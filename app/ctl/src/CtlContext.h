@@ -3,13 +3,11 @@
 // What every command of talvikctl works with: the language, where data and
 // messages go, and how progress is shown.
 
+#include "talvik/model/Forward.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::ctl {
 

@@ -78,8 +78,6 @@ void CSingleComboPage::click(int elementId, int index) {
     case id::VirtualCombo:
         virtualCombo();
         break;
-    default:
-        break;
     }
 }
 

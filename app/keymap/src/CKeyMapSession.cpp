@@ -153,22 +153,11 @@ bool CKeyMapSession::apply() {
         applySingleCombo(key, level);
         break;
     case KeyMapPage::Macro:
-        applyLibrary(model::KeyMode::Macro, key, level);
-        break;
     case KeyMapPage::Emulation:
-        applyLibrary(model::KeyMode::Emulation, key, level);
+        applyLibrary(modeOfPage(m_page), key, level);
         break;
-    case KeyMapPage::Multimedia:
-        applySelection(model::KeyMode::Multimedia, key, level);
-        break;
-    case KeyMapPage::Mouse:
-        applySelection(model::KeyMode::Mouse, key, level);
-        break;
-    case KeyMapPage::Function:
-        applySelection(model::KeyMode::Function, key, level);
-        break;
-    case KeyMapPage::Power:
-        applySelection(model::KeyMode::Power, key, level);
+    default:
+        applySelection(modeOfPage(m_page), key, level);
         break;
     }
     return true;

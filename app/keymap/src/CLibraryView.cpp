@@ -6,8 +6,8 @@ namespace {
 constexpr int kAppendRow = 200000;
 } // namespace
 
-CLibraryView::CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId, int rowCount,
-                           text::CollectionKind kind)
+CLibraryView::CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId,
+                           int rowCount, text::CollectionKind kind)
     : m_library(library), m_entry(entry), m_firstRowId(firstRowId), m_rowCount(rowCount),
       m_kind(kind) {}
 

@@ -4,6 +4,7 @@
 // up from a picture list and an element table, and texts in the current
 // language.
 
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include "talvik/layout/SkinLayout.h"
@@ -14,10 +15,6 @@
 #include <array>
 #include <string_view>
 #include <vector>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;

@@ -10,16 +10,13 @@
 
 #include "talvik/hwi/WindowHandle.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
+#include "talvik/model/Forward.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <string>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::device {
 

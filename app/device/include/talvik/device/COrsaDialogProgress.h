@@ -18,16 +18,13 @@
 
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include <QString>
 
 #include <memory>
 #include <optional>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;

@@ -10,6 +10,7 @@
 #include "talvik/editor/IKeyMapHost.h"
 #include "talvik/keymap/CKeyMapSession.h"
 #include "talvik/model/CActionList.h"
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyCapture.h"
 #include "talvik/shell/CSkinScrollBar.h"
@@ -26,10 +27,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;

@@ -22,15 +22,12 @@
 // accepts (a click there takes effect after kDoubleClickWaitMs, unless a
 // double click replaces it).
 
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include <QImage>
 #include <QTimer>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::shell {
 class CSkinSource;

@@ -9,6 +9,7 @@
 #include "talvik/keymap/KeyMapPage.h"
 #include "talvik/model/CActionList.h"
 #include "talvik/model/CKeyConfig.h"
+#include "talvik/model/Forward.h"
 #include "talvik/text/KeyTables.h"
 
 #include "talvik/layout/KeySettingsLayout.h"
@@ -16,10 +17,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::keymap {
 

@@ -15,8 +15,8 @@ namespace talvik::keymap {
 // entry it lands on, so no entry ever receives another entry's content.
 class CLibraryView {
 public:
-    CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId, int rowCount,
-                 text::CollectionKind kind);
+    CLibraryView(model::CActionList& library, model::CActionList& entry, int firstRowId,
+                 int rowCount, text::CollectionKind kind);
 
     // Takes a copy of the model's collection and loads its selected entry.
     void load(const model::CActionList& collection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "talvik/layout/KeySettingsLayout.h"
+#include "talvik/model/CKeyConfig.h"
 
 #include <cstddef>
 #include <optional>
@@ -9,17 +10,10 @@ namespace talvik::keymap {
 
 // The pages of the key settings dialog, numbered as the element table numbers
 // them (an element id's hundreds) and as the faces are ordered.
-enum class KeyMapPage {
-    SingleCombo = 1,
-    Macro = 2,
-    Emulation = 3,
-    Multimedia = 4,
-    Mouse = 5,
-    Function = 6,
-    Power = 7,
-};
+enum class KeyMapPage { SingleCombo = 1, Macro, Emulation, Multimedia, Mouse, Function, Power };
 
 inline constexpr int kKeyMapPageCount = layout::kKeyMapPageCount;
+static_assert(static_cast<int>(KeyMapPage::Multimedia) == 4);
 static_assert(static_cast<int>(KeyMapPage::Power) == kKeyMapPageCount);
 
 // The page's place in anything kept in page order (0..6).
@@ -35,6 +29,15 @@ constexpr std::optional<KeyMapPage> pageNumbered(int number) {
     }
     return static_cast<KeyMapPage>(number);
 }
+
+// The kind of assignment OK gives a key on every page but the first (whose
+// choice is a single key or a combo): the pages follow the kinds' order from
+// Macro on.
+constexpr model::KeyMode modeOfPage(KeyMapPage page) {
+    return static_cast<model::KeyMode>(static_cast<int>(page) + 1);
+}
+static_assert(modeOfPage(KeyMapPage::Macro) == model::KeyMode::Macro);
+static_assert(modeOfPage(KeyMapPage::Power) == model::KeyMode::Power);
 
 // The page element `id` belongs to; none for the elements of every page.
 constexpr std::optional<KeyMapPage> pageOwning(int id) {

@@ -5,12 +5,10 @@
 // main window can tell the user.
 
 #include "talvik/model/CKeyConfig.h"
+#include "talvik/model/Forward.h"
 
 #include <string>
 
-namespace talvik::model {
-class CAppState;
-}
 namespace talvik::xml {
 class CXmlDocument;
 }

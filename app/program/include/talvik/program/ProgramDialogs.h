@@ -5,9 +5,7 @@
 // tests that run the whole main window) link the shell, the editor and the
 // device dialogs together.
 
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
+#include "talvik/model/Forward.h"
 
 namespace talvik::jobs {
 class CDeviceWorkerSlot;

@@ -4,6 +4,7 @@
 // creates the brush and fonts every window draws with, builds the name
 // tables, runs the main window and releases everything afterwards.
 
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/PaletteColour.h"
@@ -16,10 +17,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 
 namespace talvik::shell {
 

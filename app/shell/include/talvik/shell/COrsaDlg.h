@@ -4,6 +4,7 @@
 // buttons, the layer switch, the legend of assignment kinds and the
 // information box about the keyboard and the key under the pointer.
 
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
 #include "talvik/shell/CSkinWindow.h"
@@ -23,9 +24,6 @@
 #include <functional>
 #include <memory>
 
-namespace talvik::model {
-class CAppState;
-} // namespace talvik::model
 namespace talvik::profile {
 struct SProfileResult;
 } // namespace talvik::profile
