@@ -41,8 +41,7 @@ void COrsaDlg::minimise() {
     }
     // The menu speaks the language of the moment the window was hidden; it
     // cannot change while the window is away.
-    const QString exitText =
-        QString::fromUtf8(text::explicitText(m_state.languageTag, "关闭", "Exit"));
+    const QString exitText = QString::fromUtf8(text::textIn(m_state.language, "关闭", "Exit"));
     setUpTray();
     m_trayExit->setText(exitText);
     m_trayExit->setVisible(!exitText.isEmpty());

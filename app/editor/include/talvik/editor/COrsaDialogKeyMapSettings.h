@@ -103,7 +103,8 @@ public:
     const CTipWindow& tip() const { return m_tip; }
 
 protected:
-    std::string languageTag() const override;
+    // The language of the window and of the pages it hosts.
+    text::Language language() const override;
     bool isShown(const SkinElement& e) const override { return isOnCurrentPage(e); }
     void beforeElements() override;
     void onElementClicked(int index) override;
@@ -117,7 +118,6 @@ protected:
 
 private:
     // The rest of what the pages reach through IKeyMapHost.
-    const std::string& language() const override;
     SkinElement& elementAt(int index) override {
         return elements()[static_cast<std::size_t>(index)];
     }
