@@ -155,7 +155,7 @@ void BM_Write_InProcess(benchmark::State& state) {
     char* argv[] = {name.data(), command.data(), profile.data(), nullptr};
     std::FILE* quiet = std::fopen("/dev/null", "w");
     talvik::ctl::CCtlContext context;
-    context.language = "en-US";
+    context.language = talvik::text::Language::English;
     context.err = quiet;
     const auto start = Clock::now();
     for (auto _ : state) {

@@ -22,12 +22,14 @@ using namespace talvik::test;
 namespace fs = std::filesystem;
 
 TEST(CtlText, Language_FirstSetLocaleVariableDecides) {
-    EXPECT_EQ(languageForLocale(nullptr, nullptr, nullptr), "en-US");
-    EXPECT_EQ(languageForLocale(nullptr, nullptr, "zh_CN.UTF-8"), "zh-CN");
-    EXPECT_EQ(languageForLocale(nullptr, "zh_TW.UTF-8", "en_GB.UTF-8"), "zh-CN");
-    EXPECT_EQ(languageForLocale("C", "zh_CN.UTF-8", "zh_CN.UTF-8"), "en-US") << "LC_ALL wins";
-    EXPECT_EQ(languageForLocale("", "", "zh_SG"), "zh-CN") << "empty counts as not set";
-    EXPECT_EQ(languageForLocale(nullptr, nullptr, "de_DE.UTF-8"), "en-US");
+    constexpr auto kChinese = talvik::text::Language::Chinese;
+    constexpr auto kEnglish = talvik::text::Language::English;
+    EXPECT_EQ(languageForLocale(nullptr, nullptr, nullptr), kEnglish);
+    EXPECT_EQ(languageForLocale(nullptr, nullptr, "zh_CN.UTF-8"), kChinese);
+    EXPECT_EQ(languageForLocale(nullptr, "zh_TW.UTF-8", "en_GB.UTF-8"), kChinese);
+    EXPECT_EQ(languageForLocale("C", "zh_CN.UTF-8", "zh_CN.UTF-8"), kEnglish) << "LC_ALL wins";
+    EXPECT_EQ(languageForLocale("", "", "zh_SG"), kChinese) << "empty counts as not set";
+    EXPECT_EQ(languageForLocale(nullptr, nullptr, "de_DE.UTF-8"), kEnglish);
 }
 
 TEST(CtlText, Fill_ArgumentsAreNeverReadAsFormats) {

@@ -26,20 +26,23 @@ extern char** environ;
 
 namespace talvik::test {
 
+using talvik::text::Language;
+
 struct CDeviceFixture {
     // `simulated`: the keyboard of `model` is the process's simulated one and
     // is connected; otherwise there is no keyboard at all.
-    explicit CDeviceFixture(int model, bool simulated = false, std::string language = "zh-CN")
+    explicit CDeviceFixture(int model, bool simulated = false,
+                            Language language = Language::Chinese)
         : CDeviceFixture(model, CDeviceEnvironment::withoutDevices(simulated ? model : 0),
-                         std::move(language)) {}
+                         language) {}
     // The keyboard of `model` is a simulated one of its own, set up as given,
     // and is connected.
-    CDeviceFixture(int model, const CSimulatorSetup& simulator, std::string language = "zh-CN")
-        : CDeviceFixture(model, CDeviceEnvironment::withSimulator(model, simulator),
-                         std::move(language)) {}
+    CDeviceFixture(int model, const CSimulatorSetup& simulator,
+                   Language language = Language::Chinese)
+        : CDeviceFixture(model, CDeviceEnvironment::withSimulator(model, simulator), language) {}
 
     // Connects when the environment has a simulated keyboard.
-    CDeviceFixture(int model, CDeviceEnvironment environment, std::string language)
+    CDeviceFixture(int model, CDeviceEnvironment environment, Language language)
         : state(environment), app(state) {
         const bool simulated = environment.simulatorModel != 0;
         qtApp();
@@ -47,7 +50,7 @@ struct CDeviceFixture {
         QString error;
         loaded = app.loadSkin(model, error, builtSkinPath(), 1);
         state.buildNameTables();
-        state.languageTag = std::move(language);
+        state.language = language;
         if (simulated) {
             connected = state.device.__createDev();
         }

@@ -23,6 +23,7 @@ using talvik::device::LightTable;
 using talvik::jobs::EJobEnd;
 using talvik::test::CDeviceFixture;
 namespace id = talvik::layout::backlight_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -238,7 +239,7 @@ TEST(BacklightSettings, ReadReplacesTheWorkingCopyOnlyWhenTheKeyboardAnswered) {
     EXPECT_TRUE(same(s.dialog.workingCopy()[10], LightArea{50, 60, 70}));
     EXPECT_EQ(f.messages.last(), QStringLiteral("it failed"));
 
-    f.state.languageTag = "en-US";
+    f.state.language = Language::English;
     s.outcome = EJobEnd::Succeeded;
     click(s.dialog, id::Read);
     EXPECT_TRUE(equalTables(s.dialog.workingCopy(), rainbow()));
@@ -248,7 +249,7 @@ TEST(BacklightSettings, ReadReplacesTheWorkingCopyOnlyWhenTheKeyboardAnswered) {
 
 TEST(BacklightSettings, WriteStoresTheWorkingCopyFirstThenReportsAndCloses) {
     for (const EJobEnd outcome : {EJobEnd::Succeeded, EJobEnd::Cancelled, EJobEnd::Failed}) {
-        CDeviceFixture f(1, false, "en-US");
+        CDeviceFixture f(1, false, Language::English);
         CSettings s(f);
         s.outcome = outcome;
         f.colours.push_back(QColor(1, 1, 1));

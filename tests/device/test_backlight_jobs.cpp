@@ -25,6 +25,7 @@ using talvik::device::COrsaDialogBkLightSettings;
 using talvik::device::COrsaDialogProgress;
 using talvik::test::CDeviceFixture;
 namespace id = talvik::layout::backlight_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST(BacklightJobs, DefaultThenOkTouchesNoKeyboardAndALaterWriteSends261Zeros) {
 }
 
 TEST(BacklightJobs, ReadBringsTheKeyboardsColoursIntoTheWorkingCopy) {
-    CDeviceFixture f(4, true, "en-US");
+    CDeviceFixture f(4, true, Language::English);
     paintRainbow(f.state);
     {
         CLiveSettings writer(f);
@@ -169,7 +170,7 @@ TEST(BacklightJobs, AKeyboardThatStopsAnsweringFailsTheReadAndTheWorkingCopyStay
 // six reports the keyboard has not taken yet, so the sending can end before the
 // loss is seen. The long key table write covers a loss in the middle.
 TEST(BacklightJobs, AKeyboardGoneWhenTheWriteBeginsIsReportedAsAFailedWrite) {
-    CDeviceFixture f(1, {.faults = "disconnect:0"}, "en-US");
+    CDeviceFixture f(1, {.faults = "disconnect:0"}, Language::English);
     CLiveSettings s(f);
     f.colours = {QColor(1, 2, 3)};
     click(s.dialog, id::SetAll);

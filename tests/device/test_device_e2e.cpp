@@ -30,17 +30,18 @@ using talvik::device::COrsaDialogFirmwareUpdate;
 using talvik::test::CDeviceFixture;
 using namespace talvik::test;
 namespace layout = talvik::layout;
+using talvik::text::Language;
 
 namespace {
 
 struct Case {
     int model;
-    const char* language;
+    Language language;
     const char* shortName;
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
-    *os << "model " << c.model << " " << c.language;
+    *os << "model " << c.model << " " << talvik::text::tagOf(c.language);
 }
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info) {
@@ -154,6 +155,8 @@ TEST_P(DeviceEndToEnd, FirmwareDialogShowsADownloadInProgress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, DeviceEndToEnd,
-                         ::testing::Values(Case{1, "zh-CN", "zh"}, Case{1, "en-US", "en"},
-                                           Case{4, "zh-CN", "zh"}, Case{4, "en-US", "en"}),
+                         ::testing::Values(Case{1, Language::Chinese, "zh"},
+                                           Case{1, Language::English, "en"},
+                                           Case{4, Language::Chinese, "zh"},
+                                           Case{4, Language::English, "en"}),
                          caseName);

@@ -28,6 +28,7 @@ using talvik::device::COrsaDialogFirmwareUpdate;
 using talvik::test::CDeviceFixture;
 namespace id = talvik::layout::firmware_id;
 namespace fs = std::filesystem;
+using talvik::text::Language;
 
 namespace {
 
@@ -169,7 +170,7 @@ TEST(FirmwareDialog, OpenRefusesFilesOfAnotherModelAndKeepsTheChosenOne) {
 }
 
 TEST(FirmwareDialog, Model2AcceptsItsOwnImageNameAndSaysMismatchInEnglish) {
-    CDeviceFixture f(2, true, "en-US");
+    CDeviceFixture f(2, true, Language::English);
     CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {QStringLiteral("/x/Talvik(S)BLe_1.0.bin"), QStringLiteral("/x/Talvik(S)_1.bin")};
@@ -183,7 +184,7 @@ TEST(FirmwareDialog, Model2AcceptsItsOwnImageNameAndSaysMismatchInEnglish) {
 }
 
 TEST(FirmwareDialog, UpdateBeforeAnyFileSaysTheFirmwareDoesNotMatchInBothLanguages) {
-    for (const char* language : {"zh-CN", "en-US"}) {
+    for (const Language language : {Language::Chinese, Language::English}) {
         CDeviceFixture f(1, true, language);
         CFirmwareDownload download(f.state, f.slot);
         CFirmware w(f, download);
@@ -217,7 +218,7 @@ TEST(FirmwareDialog, ShowsTheVersionOnOpeningAndOnGetVersion) {
 }
 
 TEST(FirmwareDialog, AVersionThatCannotBeReadIsSaidOnOpeningAndTheDialogStaysUsable) {
-    CDeviceFixture f(1, false, "en-US"); // no keyboard at all
+    CDeviceFixture f(1, false, Language::English); // no keyboard at all
     CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     ASSERT_TRUE(w.initialised);
@@ -231,24 +232,24 @@ TEST(FirmwareDialog, AVersionThatCannotBeReadIsSaidOnOpeningAndTheDialogStaysUsa
 TEST(FirmwareDialog, ResultMessagesAndReadinessFollowTheWorkersResult) {
     struct Case {
         int result;
-        const char* language;
+        Language language;
         QString text;
         bool readyAfter;
     };
     const Case cases[] = {
-        {1, "zh-CN",
+        {1, Language::Chinese,
          QStringLiteral("固件下载完成。\r\n请勿插拔USB直至三个状态指示灯同时闪烁则固件更新完成，"
                         "请拔下USB重新上电。"),
          true},
-        {1, "en-US",
+        {1, Language::English,
          QStringLiteral("The Firmware is downloaded successfully.\r\nPlease keep the USB plug in "
                         "until three indicator lights flash simultaneously.\r\nThen firmware "
                         "updated completely,pleased unplug the USB and plug in."),
          true},
-        {2, "zh-CN", QStringLiteral("固件下载失败!"), true},
-        {2, "en-US", QStringLiteral("Firmware download failed."), true},
-        {3, "zh-CN", QStringLiteral("打开固件文件失败"), false},
-        {3, "en-US", QStringLiteral("Can't open firmware file"), false},
+        {2, Language::Chinese, QStringLiteral("固件下载失败!"), true},
+        {2, Language::English, QStringLiteral("Firmware download failed."), true},
+        {3, Language::Chinese, QStringLiteral("打开固件文件失败"), false},
+        {3, Language::English, QStringLiteral("Can't open firmware file"), false},
     };
     for (const Case& c : cases) {
         CDeviceFixture f(1, true, c.language);
@@ -260,7 +261,7 @@ TEST(FirmwareDialog, ResultMessagesAndReadinessFollowTheWorkersResult) {
         EXPECT_FALSE(w.dialog.ready());
         PostMessageW(w.dialog.handle(), WM_TALVIK_JOBDONE, static_cast<WPARAM>(c.result), 0);
         QCoreApplication::processEvents();
-        EXPECT_EQ(f.messages, QStringList{c.text}) << c.result << c.language;
+        EXPECT_EQ(f.messages, QStringList{c.text}) << c.result << talvik::text::tagOf(c.language);
         EXPECT_EQ(w.dialog.ready(), c.readyAfter) << c.result;
         EXPECT_EQ(w.dialog.result(), 0) << "the dialog stays open";
     }
@@ -299,7 +300,7 @@ TEST(FirmwareDialog, ADamagedImageSendsNothingAndSaysSo) {
     ASSERT_NE(third, std::string::npos);
     text[third + 12] = text[third + 12] == '0' ? '1' : '0'; // its checksum no longer holds
     talvik::test::writeFile(image.file, text);
-    for (const char* language : {"zh-CN", "en-US"}) {
+    for (const Language language : {Language::Chinese, Language::English}) {
         CDeviceFixture f(1, true, language);
         CFirmwareDownload download(f.state, f.slot);
         CFirmware w(f, download);
@@ -309,7 +310,7 @@ TEST(FirmwareDialog, ADamagedImageSendsNothingAndSaysSo) {
         w.dialog.runCommand(id::Update);
         ASSERT_TRUE(waitFor([&] { return !f.messages.isEmpty(); }));
         EXPECT_TRUE(f.messages[0].contains(QString::fromUtf8(
-            language == std::string("zh-CN") ? "没有向键盘发送任何数据" : "Nothing was sent")))
+            language == Language::Chinese ? "没有向键盘发送任何数据" : "Nothing was sent")))
             << f.messages[0].toStdString();
         EXPECT_TRUE(receivedSince(before, 0).empty());
         EXPECT_TRUE(w.dialog.ready());
@@ -317,7 +318,7 @@ TEST(FirmwareDialog, ADamagedImageSendsNothingAndSaysSo) {
 }
 
 TEST(FirmwareDialog, AFileThatCannotBeOpenedNeedsOpenAgainBeforeUpdate) {
-    CDeviceFixture f(1, true, "en-US");
+    CDeviceFixture f(1, true, Language::English);
     CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {qs(scratch().path() / "Talvik(RGB)BLe_gone.bin")};
@@ -352,12 +353,12 @@ TEST(FirmwareDialog, UpdateTwiceDuringOneDownloadStartsOneWorker) {
 
 TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     const CImage image = makeImage("Talvik(RGB)BLe_long.bin", 1024 * 1024);
-    CDeviceFixture f(1, true, "en-US");
+    CDeviceFixture f(1, true, Language::English);
     CFirmwareDownload download(f.state, f.slot);
     QStringList unattended;
     download.setResultSink([&](int result) {
         unattended << QString::fromUtf8(
-            talvik::jobs::firmwareResultText(result, f.state.languageTag).data());
+            talvik::jobs::firmwareResultText(result, f.state.language).data());
     });
     auto first = std::make_unique<CFirmware>(f, download);
     f.files = {qs(image.file)};
@@ -390,7 +391,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
 
 TEST(FirmwareDialog, NoDownloadAndNoVersionQueryWhileAnotherTransferStillUsesTheKeyboard) {
     const CImage image = makeImage("Talvik(RGB)BLe_busy.bin", 1024);
-    CDeviceFixture f(1, true, "en-US");
+    CDeviceFixture f(1, true, Language::English);
     talvik::jobs::CDeviceWorkerSlot slot;
     std::mutex gate;
     std::unique_lock hold(gate);

@@ -15,6 +15,7 @@ using namespace talvik::model;
 
 using namespace talvik::jobs;
 using namespace talvik::test;
+using talvik::text::Language;
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST(JobFaults, KeyboardSilentFromTheStartFailsReadAllAndKeepsTheModel) {
                                                                {Transfer::ReadLight, false}}));
     EXPECT_EQ(board.state.keyConfig.Mode[72][1], KeyMode::Function);
     EXPECT_EQ(board.state.keyConfig.LightAreas[12].Green, 50);
-    const std::string text = failureText(outcome, "en-US");
+    const std::string text = failureText(outcome, Language::English);
     EXPECT_NE(text.find("key settings"), std::string::npos) << text;
     EXPECT_NE(text.find("backlight"), std::string::npos) << text;
 }
@@ -74,7 +75,8 @@ TEST(JobFaults, KeyboardDisconnectingDuringWriteKeysFailsPartWay) {
     EXPECT_GE(progressCount(messages), 30u);
     EXPECT_LT(progressCount(messages), 60u);
     EXPECT_EQ(messages.back().message, WM_TALVIK_JOBDONE);
-    EXPECT_NE(failureText(outcome, "zh-CN").find("向键盘写入按键设置失败"), std::string::npos);
+    EXPECT_NE(failureText(outcome, Language::Chinese).find("向键盘写入按键设置失败"),
+              std::string::npos);
 }
 
 // The light write and the counter read of the library answer true whatever

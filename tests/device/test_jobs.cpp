@@ -15,6 +15,7 @@ using namespace talvik::model;
 
 using namespace talvik::jobs;
 using namespace talvik::test;
+using talvik::text::Language;
 
 namespace {
 
@@ -160,7 +161,7 @@ TEST(DeviceJobs, WithoutAConnectionEveryTransferFailsAndTheModelKeepsItsData) {
         const CJobOutcome outcome = runJobHere(job, board.state, CWaitRecorder().control());
         EXPECT_TRUE(outcome.ranToEnd) << static_cast<int>(job);
         EXPECT_FALSE(outcome.succeeded()) << static_cast<int>(job);
-        EXPECT_FALSE(failureText(outcome, "en-US").empty()) << static_cast<int>(job);
+        EXPECT_FALSE(failureText(outcome, Language::English).empty()) << static_cast<int>(job);
     }
     EXPECT_EQ(board.state.pressCount, before);
     EXPECT_EQ(board.state.mostPressedKey, -1);
@@ -199,18 +200,18 @@ TEST(DeviceJobs, CancelOnAnotherThreadEndsTheWaitAndTheJobGivesNothing) {
     job->giveToModel(board.state);
     EXPECT_EQ(board.state.keyConfig.Mode[9][1], KeyMode::NotSet) << "the model keeps its own keys";
     EXPECT_TRUE(board.messages.drain().empty()) << "no done message";
-    EXPECT_TRUE(failureText(job->outcome(), "en-US").empty());
+    EXPECT_TRUE(failureText(job->outcome(), Language::English).empty());
 }
 
 TEST(JobText, NamesEachFailedTransferInTheLanguageOfTheTag) {
     CJobOutcome outcome;
     outcome.ranToEnd = true;
     outcome.transfers = {{Transfer::ReadKeys, true}, {Transfer::ReadLight, false}};
-    const std::string english = failureText(outcome, "en-US");
+    const std::string english = failureText(outcome, Language::English);
     EXPECT_NE(english.find("Reading the backlight"), std::string::npos) << english;
     EXPECT_EQ(english.find("key settings"), std::string::npos) << english;
-    const std::string chinese = failureText(outcome, "zh-CN");
+    const std::string chinese = failureText(outcome, Language::Chinese);
     EXPECT_NE(chinese.find("从键盘读取背光失败"), std::string::npos) << chinese;
     outcome.transfers[1].succeeded = true;
-    EXPECT_TRUE(failureText(outcome, "zh-CN").empty());
+    EXPECT_TRUE(failureText(outcome, Language::Chinese).empty());
 }

@@ -16,6 +16,7 @@
 using namespace talvik::test;
 using namespace talvik::device;
 using namespace talvik::jobs;
+using talvik::text::Language;
 
 namespace {
 
@@ -82,7 +83,8 @@ TEST(ProgressOnScreen, MiddleOfAKeyWriteInBothLanguagesWithThePointerOverCancel)
     CProgressFixture f;
     ASSERT_TRUE(f.loaded);
     for (const char* language : {"zh", "en"}) {
-        f.board.state.languageTag = language == std::string("zh") ? "zh-CN" : "en-US";
+        f.board.state.language =
+            language == std::string("zh") ? Language::Chinese : Language::English;
         CFrozenProgress dialog(f, EJob::WriteKeys);
         dialog.setSleep([](auto) {});
         dialog.freezeAt = 100;

@@ -10,6 +10,7 @@ using namespace talvik::model;
 using namespace talvik::test;
 using namespace talvik::device;
 using namespace talvik::jobs;
+using talvik::text::Language;
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
 
 TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
     CProgressFixture f({.faults = "disconnect:40"});
-    f.board.state.languageTag = "en-US";
+    f.board.state.language = Language::English;
     CWatchedProgress dialog(f, EJob::WriteKeys);
     dialog.setSleep([](auto) {});
     EXPECT_EQ(dialog.exec(), IDOK);

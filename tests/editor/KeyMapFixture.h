@@ -26,6 +26,7 @@ using talvik::keymap::KeyMapPage;
 namespace talvik::test {
 
 namespace keymap = talvik::layout::keymap_id;
+using talvik::text::Language;
 
 // A key settings dialog on the generated skin for one key and layer of a
 // freshly reset model. No X server: a capture cannot take the desktop
@@ -40,7 +41,7 @@ struct CKeyMapFixture {
         loaded = app.loadSkin(model, error, builtSkinPath(), 1);
         state.buildNameTables();
         state.resetToDefaults();
-        state.languageTag = "en-US";
+        state.language = Language::English;
     }
 
     talvik::editor::COrsaDialogKeyMapSettings& open(int key = 43, int level = 0) {

@@ -39,6 +39,7 @@ using talvik::test::pointAt;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
 namespace keymap = talvik::layout::keymap_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -129,7 +130,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
     QString error;
     ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath())) << error.toStdString();
     state.buildNameTables();
-    state.languageTag = "en-US";
+    state.language = Language::English;
     talvik::jobs::CDeviceWorkerSlot worker;
     talvik::shell::COrsaDlg window(app, state);
     talvik::program::installDialogs(window, app, state, worker);
@@ -191,7 +192,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
 
 TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
     const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
-    for (const char* language : {"zh-CN", "en-US"}) {
+    for (const Language language : {Language::Chinese, Language::English}) {
         CAppState state(CDeviceEnvironment::withoutDevices());
         state.modelNumber = 1;
         talvik::shell::COrsaApp app(state);
@@ -199,7 +200,7 @@ TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
         ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath())) << error.toStdString();
         state.buildNameTables();
         state.resetToDefaults();
-        state.languageTag = language;
+        state.language = language;
         // A key with a combo from a small library, so the lists show entries.
         CActionList& combos = state.keyConfig.PredefinedCombo;
         for (const char* name : {"Copy", "Paste", "Undo"}) {
@@ -242,10 +243,11 @@ TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
                 shot.save(QStringLiteral("%1/keymap-page%2-%3.png")
                               .arg(dir)
                               .arg(page)
-                              .arg(QString::fromLatin1(language).left(2)));
+                              .arg(language == Language::Chinese ? QStringLiteral("zh")
+                                                                 : QStringLiteral("en")));
             }
         }
-        if (std::string(language) == "en-US") {
+        if (language == Language::English) {
             EXPECT_EQ(dialog.tip().activeText(), QStringLiteral("Sleep"));
         }
         dialog.done(QDialog::Rejected);

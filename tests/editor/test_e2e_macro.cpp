@@ -37,6 +37,7 @@ using talvik::test::grabScreen;
 using talvik::test::pointAt;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
+using talvik::text::Language;
 using talvik::text::leadingNumber;
 
 namespace {
@@ -267,7 +268,7 @@ TEST_F(MacroEndToEnd, TypedWordIsRecorded_WrittenToTheKeyboard_AndReadBackTheSam
 
     std::vector<std::string> macro;
     for (const char* language : {"en", "zh"}) {
-        state.languageTag = std::string(language) == "en" ? "en-US" : "zh-CN";
+        state.language = std::string(language) == "en" ? Language::English : Language::Chinese;
         CDialogDriver driver(program, kKeyA, 0);
         ASSERT_TRUE(driver.initialised && driver.exposed);
         macro = recordBothPages(driver, language);

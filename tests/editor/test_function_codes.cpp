@@ -21,6 +21,7 @@ using namespace talvik::model;
 
 using namespace talvik::layout;
 using talvik::skin::Look;
+using talvik::text::Language;
 
 namespace {
 
@@ -247,7 +248,7 @@ namespace {
 
 // A page's buttons with the captions the dialog writes over them: section
 // titles from the top of their rectangles, captions centred on their buttons.
-QImage drawPageWithLabels(int page, Look look, const std::string& tag, int resolution) {
+QImage drawPageWithLabels(int page, Look look, Language language, int resolution) {
     QImage image = drawPage(page, look, resolution);
     QPainter p(&image);
     p.setPen(QColor(200, 200, 200));
@@ -261,7 +262,7 @@ QImage drawPageWithLabels(int page, Look look, const std::string& tag, int resol
         const int align =
             e.textFormat == kTextLeft ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignCenter;
         p.drawText(talvik::skin::toRect(e.rect), align,
-                   QString::fromStdString(tag == "zh-CN" ? e.zh : e.en));
+                   QString::fromStdString(language == Language::Chinese ? e.zh : e.en));
     }
     return image;
 }
@@ -280,19 +281,19 @@ TEST(FunctionPictograms, SavesScreenshotsWhenAsked) {
                                         {6, QRect(26, 88, 480, 222)},
                                         {7, QRect(150, 150, 282, 50)}};
     // The last panel is the 1x picture with every pixel doubled.
-    const std::tuple<Look, std::string, int> panels[] = {{Look::Normal, "en-US", 2},
-                                                         {Look::Hover, "en-US", 2},
-                                                         {Look::Active, "en-US", 2},
-                                                         {Look::Normal, "zh-CN", 2},
-                                                         {Look::Normal, "en-US", 1}};
+    const std::tuple<Look, Language, int> panels[] = {{Look::Normal, Language::English, 2},
+                                                      {Look::Hover, Language::English, 2},
+                                                      {Look::Active, Language::English, 2},
+                                                      {Look::Normal, Language::Chinese, 2},
+                                                      {Look::Normal, Language::English, 1}};
     for (const auto& [page, area] : areas) {
         const int gap = 8;
         QImage sheet(area.width() * 2, (area.height() + gap) * 5 * 2, QImage::Format_RGB32);
         sheet.fill(QColor(12, 12, 13));
         QPainter p(&sheet);
         int y = 0;
-        for (const auto& [look, tag, resolution] : panels) {
-            QImage face = drawPageWithLabels(page, look, tag, resolution)
+        for (const auto& [look, language, resolution] : panels) {
+            QImage face = drawPageWithLabels(page, look, language, resolution)
                               .copy(QRect(area.topLeft() * resolution, area.size() * resolution))
                               .scaled(area.size() * 2);
             face.setDevicePixelRatio(1); // a sheet of the pixels as they are

@@ -15,6 +15,7 @@ using namespace talvik::model;
 
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -299,7 +300,7 @@ TEST(KeyMapFrame, FunctionsOfPagesFourSixAndSevenNameThemselvesInATooltip) {
     f.click(keymap::FirstTab + 4);
     EXPECT_EQ(hover(506), QString()) << "the mouse page's buttons carry their captions";
     f.click(keymap::FirstTab + 3);
-    f.state.languageTag = "zh-CN";
+    f.state.language = Language::Chinese;
     EXPECT_EQ(hover(407), QStringLiteral("音量加大"));
     movePointer(dlg, QPoint(5, 200));
     EXPECT_FALSE(dlg.tip().isVisible());

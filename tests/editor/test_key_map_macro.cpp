@@ -17,6 +17,7 @@ using namespace talvik::model;
 
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -278,7 +279,7 @@ TEST_F(MacroPages, LeftClickOverAnEvent_InsertsTwoActionsWithZeroDelays) {
 }
 
 TEST_F(MacroPages, MenuInChinese_DeleteTakesTheEventWithItsDelay) {
-    f.state.languageTag = "zh-CN";
+    f.state.language = Language::Chinese;
     openOn(2);
     setMacro({"E1", "<1 ms>", "E2", "<2 ms>", "E3"});
     f.dlg().show();
@@ -307,7 +308,7 @@ TEST_F(MacroPages, AMacroTooLongForTheKeyboard_IsSaidOnThePage) {
     f.dlg().renderCanvas();
     EXPECT_TRUE(f.element(keymap::MacroNotice).visible);
     EXPECT_FALSE(f.element(keymap::MacroTip).visible);
-    EXPECT_TRUE(f.element(keymap::MacroNotice).caption("en-US").contains("keeps only"));
+    EXPECT_TRUE(f.element(keymap::MacroNotice).caption(Language::English).contains("keeps only"));
 
     f.click(keymap::RecordDelayRadio); // a click changes nothing: the mode is in force
     f.click(keymap::AutoDelayRadio);   // 16384 events fit with the uniform delay

@@ -11,6 +11,7 @@ using namespace talvik::model;
 
 using talvik::test::CKeyMapFixture;
 namespace keymap = talvik::layout::keymap_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST(SingleComboPage, WithoutTheDesktopKeyboardTheDialogSaysWhereKeysAreTaken) {
     f.click(keymap::RecordSingle);
     EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);
 
-    f.state.languageTag = "zh-CN";
+    f.state.language = Language::Chinese;
     f.open(kKeyA);
     f.click(keymap::RecordSingle);
     EXPECT_EQ(f.dlg().captureNotice(),
@@ -182,7 +183,7 @@ TEST(SingleComboPage, NewProposesTheFirstFreeNumberedName) {
     EXPECT_EQ(addCombo(only2), "New Combo 1");
 
     CKeyMapFixture chinese;
-    chinese.state.languageTag = "zh-CN";
+    chinese.state.language = Language::Chinese;
     chinese.open(kKeyA);
     chooseCombo(chinese);
     EXPECT_EQ(addCombo(chinese), "组合键1");
@@ -386,7 +387,7 @@ TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
     EXPECT_TRUE(f.element(keymap::RecordComboLabel).visible);
     EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);
     EXPECT_EQ(dlg.session().m_comboLibrary.childAtRow(0).items(), std::vector<std::string>{"Y"});
-    EXPECT_EQ(f.messages,
-              QStringList{talvik::shell::CKeyCapture::noticeText(HookStatus::IdleEnded, "en-US")});
+    EXPECT_EQ(f.messages, QStringList{talvik::shell::CKeyCapture::noticeText(HookStatus::IdleEnded,
+                                                                             Language::English)});
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);
 }

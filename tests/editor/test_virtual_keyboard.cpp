@@ -27,6 +27,7 @@ using namespace talvik::model;
 
 using namespace talvik::layout;
 using talvik::editor::OrsaDialogVirtual;
+using talvik::text::Language;
 
 namespace {
 
@@ -97,13 +98,13 @@ namespace {
 
 // A dialog on the generated skin, in English unless told otherwise.
 struct CVirtualFixture {
-    explicit CVirtualFixture(int mode, int singleCode = 0, const char* tag = "en-US")
+    explicit CVirtualFixture(int mode, int singleCode = 0, Language language = Language::English)
         : state(CDeviceEnvironment::withoutDevices()), app(state) {
         talvik::test::qtApp();
         QString error;
         loaded = app.loadSkin(1, error, talvik::test::builtSkinPath());
         state.buildNameTables();
-        state.languageTag = tag;
+        state.language = language;
         state.vkSingleCode = singleCode;
         dialog = std::make_unique<OrsaDialogVirtual>(app, state);
         dialog->m_mode = mode;
@@ -281,23 +282,21 @@ TEST(VirtualKeyboard, ComboModeStartsEmptyAndRefusesASeventhKey) {
 }
 
 TEST(VirtualKeyboard, ChoiceTextsInChinese) {
-    CVirtualFixture single(OrsaDialogVirtual::kSingle, 43, "zh-CN");
+    CVirtualFixture single(OrsaDialogVirtual::kSingle, 43, Language::Chinese);
     EXPECT_EQ(single.text(), QStringLiteral("单键：A"));
-    CVirtualFixture combo(OrsaDialogVirtual::kCombo, 0, "zh-CN");
+    CVirtualFixture combo(OrsaDialogVirtual::kCombo, 0, Language::Chinese);
     combo.clickKey(43);
     combo.clickKey(44);
     EXPECT_EQ(combo.text(), QStringLiteral("组合键：A+S"));
 }
 
-TEST(VirtualKeyboard, OtherModesAndLanguagesShowNothingAndChangeNothing) {
+TEST(VirtualKeyboard, OtherModesShowNothingAndChangeNothing) {
     CVirtualFixture f(3, 43);
     f.state.vkComboCount = 2;
     f.clickKey(44);
     EXPECT_EQ(f.text(), QString());
     EXPECT_EQ(f.state.vkSingleCode, 43);
     EXPECT_EQ(f.state.vkComboCount, 2);
-    CVirtualFixture other(OrsaDialogVirtual::kSingle, 43, "fr-FR");
-    EXPECT_EQ(other.text(), QString());
 }
 
 TEST(VirtualKeyboard, OkAndEnterAcceptCancelAndEscapeReject) {
@@ -437,11 +436,11 @@ TEST(VirtualKeyboard, SavesScreenshotsWhenAsked) {
         GTEST_SKIP() << "TALVIK_SCREENSHOT_DIR not set";
     }
     QDir().mkpath(dir);
-    CVirtualFixture single(OrsaDialogVirtual::kSingle, 43, "en-US");
+    CVirtualFixture single(OrsaDialogVirtual::kSingle, 43, Language::English);
     single.mouse(QEvent::MouseMove, single.centreOf(22));
     single.text();
     ASSERT_TRUE(onDesktop(*single.dialog).save(dir + QStringLiteral("/virtual-keyboard-en.png")));
-    CVirtualFixture combo(OrsaDialogVirtual::kCombo, 0, "zh-CN");
+    CVirtualFixture combo(OrsaDialogVirtual::kCombo, 0, Language::Chinese);
     for (const int code : {67, 55, 43}) {
         combo.clickKey(code);
     }

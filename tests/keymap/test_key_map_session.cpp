@@ -25,7 +25,7 @@ protected:
         state.modelNumber = 1;
         state.buildNameTables();
         state.resetToDefaults();
-        state.languageTag = "en-US";
+        state.language = talvik::text::Language::English;
         state.editKey = kKey;
         state.editLevel = 0;
     }
@@ -184,11 +184,11 @@ TEST_F(KeyMapSession, ApplyCombo_WritesTheContentAndTheLibrary) {
 TEST_F(KeyMapSession, ApplyMacroAndEmulation_WriteTheEntryAndOnlyTheirOwnLibrary) {
     session.begin();
     session.m_page = KeyMapPage::Macro;
-    session.library(KeyMapPage::Macro).addEntry("en-US");
+    session.library(KeyMapPage::Macro).addEntry(talvik::text::Language::English);
     session.library(KeyMapPage::Macro).rename(0, "Hello");
     session.m_macro.append("H DOWN");
     session.m_macro.Cycles = 3;
-    session.library(KeyMapPage::Emulation).addEntry("en-US");
+    session.library(KeyMapPage::Emulation).addEntry(talvik::text::Language::English);
     session.m_emu.append("X");
     ASSERT_TRUE(session.apply());
     EXPECT_EQ(mode(), KeyMode::Macro);
@@ -203,7 +203,7 @@ TEST_F(KeyMapSession, ApplyMacroAndEmulation_WriteTheEntryAndOnlyTheirOwnLibrary
 
     session.begin();
     session.m_page = KeyMapPage::Emulation;
-    session.library(KeyMapPage::Emulation).addEntry("en-US");
+    session.library(KeyMapPage::Emulation).addEntry(talvik::text::Language::English);
     session.m_emu.append("O");
     session.m_emu.append("K");
     ASSERT_TRUE(session.apply());
@@ -355,10 +355,10 @@ TEST_F(KeyMapSession, EditsWithoutOk_LeaveTheModelAsItWas) {
     session.m_combo.append("X");
     session.combos().clickRow(1);
     session.combos().removeSelected();
-    session.library(KeyMapPage::Macro).addEntry("en-US");
+    session.library(KeyMapPage::Macro).addEntry(talvik::text::Language::English);
     session.m_macro.append("A DOWN");
     session.library(KeyMapPage::Macro).writeBack();
-    session.library(KeyMapPage::Emulation).addEntry("en-US");
+    session.library(KeyMapPage::Emulation).addEntry(talvik::text::Language::English);
     session.presetDefault(113);
     session.clear();
     EXPECT_EQ(configDump(state.keyConfig), before);

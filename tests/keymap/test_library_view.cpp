@@ -84,14 +84,15 @@ TEST_F(LibraryView, RemoveFromAnEmptyLibrary_LeavesAnEmptyEntry) {
 TEST_F(LibraryView, AddEntry_SelectsANewEmptyEntry_AndProposesAName) {
     loadEntries(1);
     entry.append("edited");
-    const std::string name = view.addEntry("en-US");
+    const std::string name = view.addEntry(talvik::text::Language::English);
     ASSERT_EQ(library.count(), 2);
     EXPECT_EQ(contentOf(0), (std::vector<std::string>{"k0", "edited"}));
     EXPECT_TRUE(entry.empty());
     EXPECT_EQ(library.ViewStartAt + library.CursorPos, 1);
     EXPECT_FALSE(name.empty());
     EXPECT_EQ(library.indexOfItem(name), -1) << "the name is proposed, not given";
-    EXPECT_EQ(view.addEntry("xx-XX"), "") << "a language without names proposes none";
+    EXPECT_EQ(name, "New Macro 1");
+    EXPECT_EQ(view.addEntry(talvik::text::Language::Chinese), "宏定义1");
 }
 
 TEST_F(LibraryView, Rename_OnlyARowThatShowsAnEntry) {

@@ -35,7 +35,7 @@ public:
     std::vector<int> keysSeenByWidget; // Qt keys that reached the window itself
 
 protected:
-    std::string languageTag() const override { return "en-US"; }
+    talvik::text::Language language() const override { return talvik::text::Language::English; }
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM) override {
         if (message == WM_TALVIK_HOOKKEY && recording) {
             keys.push_back(wParam);

@@ -30,6 +30,7 @@ namespace keymap = talvik::layout::keymap_id;
 using talvik::editor::COrsaDialogKeyMapSettings;
 using talvik::test::CModalScript;
 using talvik::test::waitFor;
+using talvik::text::Language;
 
 namespace {
 
@@ -260,9 +261,9 @@ void readBackInASecondRun(const QString& folder) {
                     QStringLiteral("%1/main-counters-%2.png").arg(shots, QLatin1String(language)));
         }
         program.click(0); // the language button
-        waitFor([&] { return state.languageTag == "en-US"; });
+        waitFor([&] { return state.language == Language::English; });
     }
-    ASSERT_TRUE(waitFor([&] { return state.languageTag == "zh-CN"; }));
+    ASSERT_TRUE(waitFor([&] { return state.language == Language::Chinese; }));
 
     // Save, clear, open: the configuration read from the keyboard is back.
     CModalScript save;

@@ -16,6 +16,7 @@
 using talvik::shell::CKeyCapture;
 using talvik::test::CCaptureWindow;
 using namespace std::chrono_literals;
+using talvik::text::Language;
 
 namespace {
 
@@ -114,8 +115,11 @@ TEST_F(KeyCaptureWithoutGrab, IdleCaptureEndsAsAClickWouldAndSaysWhy) {
     // Stopping again, as the dialog's own stop path may, changes nothing.
     window.capture().stop();
     EXPECT_EQ(window.endings.size(), 1u);
-    EXPECT_TRUE(CKeyCapture::noticeText(HookStatus::IdleEnded, "en-US").contains("2 minutes"));
-    EXPECT_TRUE(CKeyCapture::noticeText(HookStatus::IdleEnded, "zh-CN").contains("2 分钟"));
-    EXPECT_TRUE(CKeyCapture::noticeText(HookStatus::DeliveryStalled, "zh-CN").contains("3 秒"));
-    EXPECT_TRUE(CKeyCapture::noticeText(HookStatus::Active, "en-US").isEmpty());
+    EXPECT_TRUE(
+        CKeyCapture::noticeText(HookStatus::IdleEnded, Language::English).contains("2 minutes"));
+    EXPECT_TRUE(
+        CKeyCapture::noticeText(HookStatus::IdleEnded, Language::Chinese).contains("2 分钟"));
+    EXPECT_TRUE(
+        CKeyCapture::noticeText(HookStatus::DeliveryStalled, Language::Chinese).contains("3 秒"));
+    EXPECT_TRUE(CKeyCapture::noticeText(HookStatus::Active, Language::English).isEmpty());
 }

@@ -21,6 +21,7 @@ using namespace talvik::profile;
 using namespace talvik::model;
 
 using talvik::test::CMainWindowFixture;
+using talvik::text::Language;
 using EFileDialog = talvik::shell::COrsaDlg::EFileDialog;
 namespace id = talvik::layout::main_id;
 
@@ -227,8 +228,8 @@ TEST(MainCommands, HelpOpensThePageOfTheLanguageOrSaysItIsMissing) {
 
 TEST(MainCommands, TheBuiltHelpPagesExistInBothLanguages) {
     const QString folder = QStringLiteral(TALVIK_BINARY_DIR "/bin/help");
-    for (const char* tag : {"zh-CN", "en-US"}) {
-        const QString page = talvik::shell::COrsaDlg::helpPagePath(folder, tag);
+    for (const Language language : {Language::Chinese, Language::English}) {
+        const QString page = talvik::shell::COrsaDlg::helpPagePath(folder, language);
         EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
     }
 }
@@ -296,20 +297,23 @@ TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
     using talvik::shell::repairLines;
     std::string notes =
         "<read encoding=\"UTF-8\"/><converted_to encoding=\"UTF-16\" length=\"9\"/>";
-    EXPECT_TRUE(repairLines(notes, "en-US").isEmpty()) << "how a file was read is no repair";
+    EXPECT_TRUE(repairLines(notes, Language::English).isEmpty())
+        << "how a file was read is no repair";
     notes += "<skipped element=\"x\" ID=\"-4\"/><lone_end_tag tagname=\"a&amp;b\" offset=\"7\"/>";
-    EXPECT_EQ(repairLines(notes, "en-US"),
+    EXPECT_EQ(repairLines(notes, Language::English),
               (QStringList{QStringLiteral("A x with the invalid ID -4 was skipped"),
                            QStringLiteral("A stray end tag </a&b> at character 7 was ignored")}));
-    EXPECT_EQ(repairLines(notes, "zh-CN")[0], QStringLiteral("跳过了编号无效的 x（ID=-4）"));
+    EXPECT_EQ(repairLines(notes, Language::Chinese)[0],
+              QStringLiteral("跳过了编号无效的 x（ID=-4）"));
     for (int i = 0; i < 10; ++i) {
         notes += "<first_tag_syntax offset=\"" + std::to_string(i) + "\"/>";
     }
-    const QStringList lines = repairLines(notes, "en-US");
+    const QStringList lines = repairLines(notes, Language::English);
     ASSERT_EQ(lines.size(), 9);
     EXPECT_EQ(lines[2], QStringLiteral("A broken tag at character 0 was skipped"));
     EXPECT_EQ(lines.last(), QStringLiteral("... and 4 more"));
-    EXPECT_EQ(repairLines("<odd/>", "en-US"), QStringList{QStringLiteral("Another problem: odd")});
+    EXPECT_EQ(repairLines("<odd/>", Language::English),
+              QStringList{QStringLiteral("Another problem: odd")});
 }
 
 namespace {

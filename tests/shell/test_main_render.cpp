@@ -19,19 +19,23 @@ using talvik::test::CMainWindowFixture;
 
 namespace {
 
-using RenderCase = std::tuple<int, std::string>;
+using talvik::text::Language;
+using RenderCase = std::tuple<int, Language>;
 
 class MainWindowRender : public ::testing::TestWithParam<RenderCase> {};
 
-QString renderName(int model, const std::string& language) {
-    return QStringLiteral("model%1-%2.png").arg(model).arg(QString::fromStdString(language));
+QString renderName(int model, Language language) {
+    const std::string_view tag = talvik::text::tagOf(language);
+    return QStringLiteral("model%1-%2.png")
+        .arg(model)
+        .arg(QString::fromUtf8(tag.data(), static_cast<qsizetype>(tag.size())));
 }
 
 TEST_P(MainWindowRender, MatchesTheSavedRenderPixelForPixel) {
     const auto [model, language] = GetParam();
     CMainWindowFixture f(model);
     ASSERT_TRUE(f.initialised);
-    f.state.languageTag = language;
+    f.state.language = language;
     const QImage render = f.dlg().renderCanvas().convertToFormat(QImage::Format_RGB32);
     const QString name = renderName(model, language);
 
@@ -58,14 +62,15 @@ TEST_P(MainWindowRender, MatchesTheSavedRenderPixelForPixel) {
                             << TALVIK_BINARY_DIR << "/render-" << name.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, MainWindowRender,
-                         ::testing::Values(RenderCase{1, "zh-CN"}, RenderCase{1, "en-US"},
-                                           RenderCase{2, "zh-CN"}, RenderCase{2, "en-US"}),
-                         [](const auto& info) {
-                             std::string name = "Model" + std::to_string(std::get<0>(info.param)) +
-                                                std::get<1>(info.param);
-                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Models, MainWindowRender,
+    ::testing::Values(RenderCase{1, Language::Chinese}, RenderCase{1, Language::English},
+                      RenderCase{2, Language::Chinese}, RenderCase{2, Language::English}),
+    [](const auto& info) {
+        std::string name = "Model" + std::to_string(std::get<0>(info.param)) +
+                           std::string(talvik::text::tagOf(std::get<1>(info.param)));
+        name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+        return name;
+    });
 
 } // namespace

@@ -16,6 +16,7 @@ using namespace talvik::model;
 
 using talvik::test::CMainWindowFixture;
 namespace id = talvik::layout::main_id;
+using talvik::text::Language;
 
 namespace {
 
@@ -159,8 +160,10 @@ TEST(MainWindow, HeaderGivesFiveBlanksForUnreadStatisticsInBothLanguages) {
     EXPECT_EQ(f.dlg().infoHeader(),
               QStringLiteral("Talvik(S)BLe Programming Software [Ver 1.1.2]\r\n\r\nHighest: A  "
                              "Lowest:      \r\n\r\nCounter: "));
-    f.state.languageTag = "fr-FR";
-    EXPECT_TRUE(f.dlg().infoHeader().isEmpty());
+    f.dlg().runCommand(id::Language, 0);
+    EXPECT_EQ(f.dlg().infoHeader(),
+              QStringLiteral("Talvik(S)BLe 编程软件 [版本 1.1.2]\r\n\r\n高频键：A  低频键："
+                             "     \r\n敲击次数："));
 }
 
 TEST(MainWindow, PointerOverAKeyFillsTheInformationBox) {
@@ -225,15 +228,15 @@ TEST(MainWindow, PointerOverAnActiveButtonShowsNoPointerOverPicture) {
 
 TEST(MainWindow, LanguageSwitchTurnsEveryLabelAndBack) {
     CMainWindowFixture f(1);
-    EXPECT_EQ(f.state.languageTag, "zh-CN");
+    EXPECT_EQ(f.state.language, Language::Chinese);
     auto& language = f.dlg().elements()[100];
-    EXPECT_EQ(language.caption(f.state.languageTag), QStringLiteral("English"));
+    EXPECT_EQ(language.caption(f.state.language), QStringLiteral("English"));
     const QImage chinese = f.dlg().renderCanvas();
 
     f.dlg().runCommand(id::Language, 0);
-    EXPECT_EQ(f.state.languageTag, "en-US");
+    EXPECT_EQ(f.state.language, Language::English);
     EXPECT_TRUE(f.dlg().elements()[0].active);
-    EXPECT_EQ(language.caption(f.state.languageTag), QStringLiteral("简体中文"));
+    EXPECT_EQ(language.caption(f.state.language), QStringLiteral("简体中文"));
     const QImage english = f.dlg().renderCanvas();
     for (std::size_t slot = 100; slot < 118; ++slot) {
         const SkinRect r = f.dlg().elements()[slot].rect;
@@ -242,7 +245,7 @@ TEST(MainWindow, LanguageSwitchTurnsEveryLabelAndBack) {
     }
 
     f.dlg().runCommand(id::Language, 0);
-    EXPECT_EQ(f.state.languageTag, "zh-CN");
+    EXPECT_EQ(f.state.language, Language::Chinese);
     EXPECT_FALSE(f.dlg().elements()[0].active);
     EXPECT_EQ(f.dlg().renderCanvas(), chinese);
 }

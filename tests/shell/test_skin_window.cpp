@@ -21,6 +21,7 @@
 #include <thread>
 
 using namespace talvik::shell;
+using talvik::text::Language;
 
 namespace {
 
@@ -46,7 +47,7 @@ public:
         elements()[2].id = 5;
         elements()[2].isLabel = true;
         elements()[2].rect = {20, 60, 80, 90};
-        elements()[2].captions["zh-CN"] = QStringLiteral("中文");
+        elements()[2].caption(Language::Chinese) = QStringLiteral("中文");
         elements()[2].textColor = QColor(255, 255, 255);
         elements()[2].fontIndex = 20;
         setPictures(&m_normal, &m_hover, &m_active);
@@ -66,14 +67,14 @@ public:
         applyShape(QColor(0, 0, 255));
     }
 
-    std::string tag = "zh-CN";
+    Language shownLanguage = Language::Chinese;
     std::vector<int> clicks;
     std::vector<WPARAM> messages;
     bool allOnGuiThread = true;
     QRegion painted;
 
 protected:
-    std::string languageTag() const override { return tag; }
+    Language language() const override { return shownLanguage; }
     void onElementClicked(int index) override { clicks.push_back(index); }
     void onWindowMessage(UINT, WPARAM wParam, LPARAM) override {
         messages.push_back(wParam);
@@ -169,14 +170,18 @@ TEST_F(SkinWindow, StretchedOutlineIsNotTintedByTheColourKey) {
     }
 }
 
-TEST_F(SkinWindow, UnknownLanguageCaptionIsInsertedEmpty) {
+TEST_F(SkinWindow, MissingCaptionIsInsertedEmpty_MissingTipIsNot) {
     SkinElement e;
     EXPECT_EQ(e.id, -1);
     EXPECT_EQ(e.captions.at("en"), QStringLiteral("Unused"));
     EXPECT_EQ(e.fontIndex, 13);
     EXPECT_EQ(e.textFormat, 1u);
-    EXPECT_TRUE(e.caption("fr-FR").isEmpty());
-    EXPECT_EQ(e.captions.count("fr-FR"), 1u);
+    EXPECT_TRUE(e.caption(Language::Chinese).isEmpty());
+    EXPECT_EQ(e.captions.count("zh-CN"), 1u);
+    EXPECT_TRUE(e.tip(Language::English).isEmpty());
+    EXPECT_EQ(e.tips.count("en-US"), 0u) << "reading a tip leaves the table as it was";
+    e.caption(Language::English) = QStringLiteral("Esc");
+    EXPECT_EQ(e.captions.at("en-US"), QStringLiteral("Esc")) << "captions are keyed by tag";
 }
 
 TEST_F(SkinWindow, ElementsDrawFromHoverOnlyWhenNotActive) {
@@ -258,9 +263,9 @@ TEST_F(SkinWindow, LabelsAreDrawnWhereTheTableSaysAtAnyScale) {
         }
     }
     EXPECT_GT(inLabel, 20) << "the caption is drawn inside its picture rectangle";
-    w.tag = "de-DE";
+    w.shownLanguage = Language::English; // the label has a Chinese caption only
     const QImage blank = w.renderCanvas();
-    EXPECT_EQ(blank.pixel(35, 75), kNormal) << "an unknown language draws nothing";
+    EXPECT_EQ(blank.pixel(35, 75), kNormal) << "a language without a caption draws nothing";
 }
 
 TEST_F(SkinWindow, ReleaseOverElementDispatchesItAndBackgroundDrags) {

@@ -23,6 +23,7 @@ using talvik::shell::COrsaApp;
 using talvik::shell::COrsaDialogWaitKeyboard;
 using talvik::shell::CStartupHooks;
 using talvik::shell::detectModel;
+using talvik::text::Language;
 
 namespace {
 
@@ -99,7 +100,8 @@ TEST(Startup, RunsDetectionSkinTablesAndWindowInOrder) {
     hooks.resourcePath = talvik::test::builtSkinPath();
     hooks.prepareWindow = [&](talvik::shell::COrsaDlg& window) {
         // By now the model is known, the skin loaded and the tables built.
-        seen.push_back(std::to_string(state.modelNumber) + " " + state.languageTag + " " +
+        seen.push_back(std::to_string(state.modelNumber) + " " +
+                       std::string(talvik::text::tagOf(state.language)) + " " +
                        (app.m_bmpMainNormal.isNull() ? "no skin" : "skin"));
         window.setKeyboardLink({[] { return false; }, [] { return false; }, [] { return false; }});
         window.setMessageSink([&](const QString& text) { seen.push_back(text.toStdString()); });
@@ -178,7 +180,7 @@ struct CSearchRun {
     QString attemptText() {
         for (SkinElement& e : wait->elements()) {
             if (e.id == talvik::layout::wait_id::Attempt) {
-                return e.caption("zh-CN");
+                return e.caption(Language::Chinese);
             }
         }
         return {};

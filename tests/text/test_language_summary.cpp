@@ -11,29 +11,49 @@
 
 using namespace talvik::text;
 
-TEST(Language, TextChoice_TwoWayFallsBackToEnglish_ExplicitToNothing) {
-    EXPECT_EQ(twoWayText("zh-CN", "是", "Yes"), "是");
-    EXPECT_EQ(twoWayText("en-US", "是", "Yes"), "Yes");
-    EXPECT_EQ(twoWayText("", "是", "Yes"), "Yes");
-    EXPECT_EQ(twoWayText("zh-cn", "是", "Yes"), "Yes") << "tags compare exactly";
-    EXPECT_EQ(explicitText("zh-CN", "是", "Yes"), "是");
-    EXPECT_EQ(explicitText("en-US", "是", "Yes"), "Yes");
-    EXPECT_EQ(explicitText("en", "是", "Yes"), "");
-    EXPECT_EQ(languageIndex("zh-CN"), 0);
-    EXPECT_EQ(languageIndex("en-US"), 1);
-    EXPECT_EQ(languageIndex("fr-FR"), -1);
-    EXPECT_EQ(toggledLanguage("zh-CN"), "en-US");
-    EXPECT_EQ(toggledLanguage("en-US"), "zh-CN");
+TEST(Language, TextChoice_EachLanguageGetsItsOwnText) {
+    EXPECT_EQ(textIn(Language::Chinese, "是", "Yes"), "是");
+    EXPECT_EQ(textIn(Language::English, "是", "Yes"), "Yes");
+    EXPECT_EQ(textIn(Language::English, "是", ""), "")
+        << "an empty version is no reason to fall back";
+    EXPECT_EQ(toggledLanguage(Language::Chinese), Language::English);
+    EXPECT_EQ(toggledLanguage(Language::English), Language::Chinese);
+}
+
+TEST(Language, Tags_RoundTripForBothLanguages) {
+    EXPECT_EQ(tagOf(Language::Chinese), "zh-CN");
+    EXPECT_EQ(tagOf(Language::English), "en-US");
+    for (const Language language : {Language::Chinese, Language::English}) {
+        EXPECT_EQ(languageFromTag(tagOf(language)), language);
+    }
+}
+
+// Whatever a table, a file name or a locale carries, nothing but the two exact
+// tags becomes a language, so no text can be chosen for an unknown one.
+TEST(Language, Tags_AnythingButTheTwoExactTagsIsRefused) {
+    for (const std::string_view tag : {"", "zh-cn", "ZH-CN", "zh", "en", "en-us", "en-GB", "fr-FR",
+                                       "zh-CN ", " en-US", "zh_CN"}) {
+        EXPECT_EQ(languageFromTag(tag), std::nullopt) << '"' << tag << '"';
+    }
+    EXPECT_EQ(languageFromTag(std::string_view("zh-CN\0", 6)), std::nullopt)
+        << "a tag with a NUL after it is another tag";
+    EXPECT_EQ(languageFromTag(std::string_view("en-US-x", 5)), Language::English)
+        << "only the view's own characters count";
 }
 
 TEST(Language, EntryNames_PerCollectionAndLanguage) {
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, "en-US"), 2), "New Combo 2");
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, "en-US"), 1), "New Macro 1");
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, "en-US"), 10),
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, Language::English), 2),
+              "New Combo 2");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, Language::English), 1),
+              "New Macro 1");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, Language::English), 10),
               "New Emu 10");
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, "zh-CN"), 3), "组合键3");
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, "zh-CN"), 1), "宏定义1");
-    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, "zh-CN"), 1), "模拟击键1");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Combo, Language::Chinese), 3),
+              "组合键3");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Macro, Language::Chinese), 1),
+              "宏定义1");
+    EXPECT_EQ(formatNumbered(entryNameFormat(CollectionKind::Emulation, Language::Chinese), 1),
+              "模拟击键1");
     EXPECT_EQ(formatNumbered("100% %s %d %d", 7), "100% %s 7 %d") << "only the first %d is filled";
 }
 

@@ -38,7 +38,7 @@ void printJson(const CCtlContext& context, const model::CAppState& state) {
 // Both Shift, Ctrl and Alt keys carry the same name: the key number tells them apart.
 void printTable(const CCtlContext& context, const model::CAppState& state) {
     constexpr int kNameWidth = 12;
-    const std::string_view language = context.language;
+    const text::Language language = context.language;
     std::fprintf(context.out, "  # %s %10s\n",
                  padded(tr(language, msg::kCounterKey), kNameWidth).c_str(),
                  std::string(tr(language, msg::kCounterPresses)).c_str());

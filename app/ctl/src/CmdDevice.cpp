@@ -23,7 +23,7 @@ struct SListed {
 };
 
 std::string accessText(const CCtlContext& context, const SListed& listed) {
-    const std::string_view language = context.language;
+    const text::Language language = context.language;
     std::string text;
     switch (listed.entry.access) {
     case CDeviceAccess::Open:
@@ -78,7 +78,7 @@ void printJson(const CCtlContext& context, const std::vector<SListed>& keyboards
 void printTable(const CCtlContext& context, const std::vector<SListed>& keyboards) {
     constexpr int kModelWidth = 16;
     constexpr int kNodeWidth = 14;
-    const std::string_view language = context.language;
+    const text::Language language = context.language;
     std::fprintf(context.out, "%s %s %s\n",
                  padded(tr(language, msg::kListModel), kModelWidth).c_str(),
                  padded(tr(language, msg::kListNode), kNodeWidth).c_str(),

@@ -18,7 +18,7 @@ namespace {
 // what the repairs made of it before it reaches the keyboard.
 std::string refusal(const CCtlContext& context, const profile::SProfileResult& result,
                     const std::string& path, int model) {
-    const std::string_view language = context.language;
+    const text::Language language = context.language;
     switch (result.status) {
     case profile::EProfileStatus::Ok:
         return result.message.empty()

@@ -53,7 +53,7 @@ int connectKeyboard(const CCtlContext& context, model::CAppState& state) {
         return kExitNoKeyboard;
     }
     state.buildNameTables();
-    state.languageTag = context.language;
+    state.language = context.language;
     state.modelNumber = model;
     state.resetToDefaults();
     return kExitOk;

@@ -61,7 +61,7 @@ struct SArguments {
     std::function<int(const CCtlContext&)> run;
 };
 
-void localise(CLI::App& app, std::string_view language) {
+void localise(CLI::App& app, text::Language language) {
     auto formatter = std::make_shared<CLI::Formatter>();
     formatter->label("Usage", std::string(tr(language, kHelp.usage)));
     formatter->label("Positionals", std::string(tr(language, kHelp.arguments)));
@@ -72,7 +72,7 @@ void localise(CLI::App& app, std::string_view language) {
     app.formatter(formatter);
 }
 
-CLI::App* addCommand(CLI::App& app, std::string_view language, const char* name,
+CLI::App* addCommand(CLI::App& app, text::Language language, const char* name,
                      const SText& description) {
     CLI::App* command = app.add_subcommand(name, std::string(tr(language, description)));
     command->group(std::string(tr(language, kHelp.commands)));
@@ -80,7 +80,7 @@ CLI::App* addCommand(CLI::App& app, std::string_view language, const char* name,
     return command;
 }
 
-void addCommands(CLI::App& app, std::string_view language, SArguments& args) {
+void addCommands(CLI::App& app, text::Language language, SArguments& args) {
     const std::string options(tr(language, kHelp.options));
     CLI::App* list = addCommand(app, language, "list", kHelp.list);
     list->add_flag("--json", args.json, std::string(tr(language, kHelp.json)))->group(options);
@@ -131,7 +131,7 @@ int usageError(const CCtlContext& context, const CLI::App& app, const CLI::Parse
 } // namespace
 
 int runTalvikctl(int argc, char** argv, CCtlContext context) {
-    const std::string_view language = context.language;
+    const text::Language language = context.language;
     CLI::App app(std::string(tr(language, kHelp.program)), "talvikctl");
     localise(app, language);
     app.set_help_flag("-h,--help", std::string(tr(language, kHelp.help)));

@@ -4,6 +4,7 @@
 // messages go, and how progress is shown.
 
 #include "talvik/model/Forward.h"
+#include "talvik/text/Language.h"
 
 #include <cstdio>
 #include <string>
@@ -21,11 +22,11 @@ enum ExitStatus : int {
 };
 
 struct CCtlContext {
-    std::string_view language; // "zh-CN" or "en-US"
-    std::FILE* out = stdout;   // data
-    std::FILE* err = stderr;   // messages and progress
-    bool progressBar = false;  // err is a terminal: redraw a bar in place
-    int waitSeconds = 0;       // how long to wait for a keyboard to appear
+    text::Language language = text::Language::English;
+    std::FILE* out = stdout;  // data
+    std::FILE* err = stderr;  // messages and progress
+    bool progressBar = false; // err is a terminal: redraw a bar in place
+    int waitSeconds = 0;      // how long to wait for a keyboard to appear
 
     // One message line on err, prefixed with the program's name.
     void say(std::string_view text) const;

@@ -1,21 +1,20 @@
 #include "CtlText.h"
 
-#include "talvik/text/Language.h"
-
 #include <cstdlib>
 
 namespace talvik::ctl {
 
-std::string_view languageForLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+text::Language languageForLocale(const char* lcAll, const char* lcMessages, const char* lang) {
     for (const char* value : {lcAll, lcMessages, lang}) {
         if (value != nullptr && *value != '\0') {
-            return std::string_view(value).starts_with("zh") ? text::kChinese : text::kEnglish;
+            return std::string_view(value).starts_with("zh") ? text::Language::Chinese
+                                                             : text::Language::English;
         }
     }
-    return text::kEnglish;
+    return text::Language::English;
 }
 
-std::string_view languageOfProcess() {
+text::Language languageOfProcess() {
     return languageForLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
                              std::getenv("LANG"));
 }
@@ -36,8 +35,8 @@ std::string fill(std::string_view format, std::initializer_list<std::string_view
     return out;
 }
 
-std::string_view tr(std::string_view language, const SText& text) {
-    return text::twoWayText(language, text.chinese, text.english);
+std::string_view tr(text::Language language, const SText& text) {
+    return text::textIn(language, text.chinese, text.english);
 }
 
 } // namespace talvik::ctl

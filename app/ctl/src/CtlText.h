@@ -3,17 +3,19 @@
 // What talvikctl says, in the user's language: Chinese under a zh locale,
 // English otherwise. Every message goes to stderr; only data goes to stdout.
 
+#include "talvik/text/Language.h"
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace talvik::ctl {
 
-// The language tag ("zh-CN" or "en-US") for the locale variables, in the order
-// the C library consults them for messages: LC_ALL, LC_MESSAGES, LANG. The
-// first one set and not empty decides; a value starting with "zh" is Chinese.
-std::string_view languageForLocale(const char* lcAll, const char* lcMessages, const char* lang);
-std::string_view languageOfProcess();
+// The language for the locale variables, in the order the C library consults
+// them for messages: LC_ALL, LC_MESSAGES, LANG. The first one set and not
+// empty decides; a value starting with "zh" is Chinese, anything else English.
+text::Language languageForLocale(const char* lcAll, const char* lcMessages, const char* lang);
+text::Language languageOfProcess();
 
 // Replaces "%1" ... "%9" in `format` with the arguments; other text, also a
 // "%" before anything else, stays as it is. Arguments are never re-read, so a
@@ -25,7 +27,7 @@ struct SText {
     std::string_view chinese;
     std::string_view english;
 };
-std::string_view tr(std::string_view language, const SText& text);
+std::string_view tr(text::Language language, const SText& text);
 
 namespace msg {
 // Connection

@@ -47,12 +47,12 @@ bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
     return true;
 }
 
-std::string CDeviceDialog::languageTag() const {
-    return m_state.languageTag;
+text::Language CDeviceDialog::language() const {
+    return m_state.language;
 }
 
 QString CDeviceDialog::text(std::string_view chinese, std::string_view english) const {
-    const std::string_view chosen = text::twoWayText(m_state.languageTag, chinese, english);
+    const std::string_view chosen = text::textIn(m_state.language, chinese, english);
     return QString::fromUtf8(chosen.data(), static_cast<qsizetype>(chosen.size()));
 }
 

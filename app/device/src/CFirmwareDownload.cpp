@@ -20,7 +20,7 @@ CFirmwareDownload::CFirmwareDownload(model::CAppState& state, jobs::CDeviceWorke
             this, std::make_unique<CWindowMessageEvent>(message, wParam, 0).release());
     });
     m_resultSink = [this](int result) {
-        const std::string_view text = jobs::firmwareResultText(result, m_state.languageTag);
+        const std::string_view text = jobs::firmwareResultText(result, m_state.language);
         CDevicePrompts::interactive(nullptr).message(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     };

@@ -53,7 +53,7 @@ void COrsaDialogBkLightMultiSelect::paintElement(QPainter& p, SkinElement& e, co
         frame = QColor(255, 1, 0); // drawn only: the stored colour stays pure red
     }
     drawLightFrame(p, r, frame);
-    drawKeyName(p, *fonts(), r, e.caption(languageTag()),
+    drawKeyName(p, *fonts(), r, e.caption(language()),
                 e.active ? e.activeTextColor
                          : (e.hovered ? shell::paletteColour(layout::kLitInk) : e.textColor));
 }

@@ -53,7 +53,7 @@ void COrsaDialogBkLightSettings::paintElement(QPainter& p, SkinElement& e, const
     }
     drawPicturePart(p, e, r);
     drawLightFrame(p, r, toQColor(m_lights[static_cast<std::size_t>(e.keyIndex)]));
-    drawKeyName(p, *fonts(), r, e.caption(languageTag()),
+    drawKeyName(p, *fonts(), r, e.caption(language()),
                 e.hovered ? shell::paletteColour(layout::kLitInk) : e.textColor);
 }
 

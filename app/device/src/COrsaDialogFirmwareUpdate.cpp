@@ -206,7 +206,7 @@ void COrsaDialogFirmwareUpdate::showResult(int result) {
     if (result != jobs::kFirmwareNotOpened) {
         m_ready = true;
     }
-    m_prompts.message(fromUtf8(jobs::firmwareResultText(result, m_state.languageTag)));
+    m_prompts.message(fromUtf8(jobs::firmwareResultText(result, m_state.language)));
 }
 
 void COrsaDialogFirmwareUpdate::reject() {

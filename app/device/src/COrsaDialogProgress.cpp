@@ -56,7 +56,7 @@ void COrsaDialogProgress::initialise() {
     fillElements();
     applyScale(scale, screenSize);
     applyShape(shell::paletteColour(layout::kProgressColourKey));
-    setWindowTitle(elementWithId(id::TitleLabel).caption(m_state.languageTag));
+    setWindowTitle(elementWithId(id::TitleLabel).caption(m_state.language));
 
     m_state.progressWindow = handle();
     if (m_job) {
@@ -69,8 +69,9 @@ void COrsaDialogProgress::fillElements() {
     table.clear();
     for (const layout::ElementSpec& spec : layout::progressElements()) {
         SkinElement e = makeSkinElement(spec);
-        e.tips = {{"zh-CN", QString::fromUtf8(layout::kProgressTip)},
-                  {"en-US", QString::fromUtf8(layout::kProgressTip)}};
+        const QString tip = QString::fromUtf8(layout::kProgressTip);
+        e.tips = {{SkinElement::keyOf(text::Language::Chinese), tip},
+                  {SkinElement::keyOf(text::Language::English), tip}};
         table.push_back(e);
     }
 }
@@ -80,9 +81,9 @@ void COrsaDialogProgress::showWaiting(bool waiting) {
     SkinElement& warning = elementWithId(id::WarningLabel);
     for (const layout::ElementSpec& spec : layout::progressElements()) {
         if (spec.id == id::WarningLabel) {
-            warning.captions["zh-CN"] =
+            warning.caption(text::Language::Chinese) =
                 QString::fromUtf8(waiting ? layout::kProgressWaitingZh : spec.zh.c_str());
-            warning.captions["en-US"] =
+            warning.caption(text::Language::English) =
                 QString::fromUtf8(waiting ? layout::kProgressWaitingEn : spec.en.c_str());
         }
     }
@@ -182,8 +183,8 @@ void COrsaDialogProgress::paintBehindElements(QPainter& p) {
                     QRect(bar.left, bar.top, width, bar.height()));
 }
 
-std::string COrsaDialogProgress::languageTag() const {
-    return m_state.languageTag;
+text::Language COrsaDialogProgress::language() const {
+    return m_state.language;
 }
 
 jobs::CJobReport COrsaDialogProgress::report() const {
@@ -193,11 +194,11 @@ jobs::CJobReport COrsaDialogProgress::report() const {
     if (succeeded()) {
         return {jobs::EJobEnd::Succeeded, {}};
     }
-    return {jobs::EJobEnd::Failed, jobs::failureText(m_outcome, m_state.languageTag)};
+    return {jobs::EJobEnd::Failed, jobs::failureText(m_outcome, m_state.language)};
 }
 
 QString COrsaDialogProgress::failureText() const {
-    return QString::fromStdString(jobs::failureText(m_outcome, m_state.languageTag));
+    return QString::fromStdString(jobs::failureText(m_outcome, m_state.language));
 }
 
 } // namespace talvik::device

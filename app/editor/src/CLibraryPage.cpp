@@ -40,11 +40,11 @@ void CLibraryPage::syncBars() {
 }
 
 void CLibraryPage::refresh() {
-    const std::string& language = m_host.language();
+    const text::Language language = m_host.language();
     showRows(m_entries);
     for (int row = 0; row < layout::kMacroRows; ++row) {
         SkinElement& e = m_host.element(m_spec.firstEntryRow + row);
-        e.captions[language] = QString::fromStdString(m_entry.itemAtRow(row));
+        e.caption(language) = QString::fromStdString(m_entry.itemAtRow(row));
         e.active = row == m_entry.CursorPos && m_entry.ViewStartAt + row < m_entry.count();
     }
     if (m_spec.mode == model::KeyMode::Macro) {

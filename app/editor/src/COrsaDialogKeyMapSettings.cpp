@@ -141,12 +141,8 @@ void COrsaDialogKeyMapSettings::createControls() {
     m_comboText.viewport()->installEventFilter(this);
 }
 
-const std::string& COrsaDialogKeyMapSettings::language() const {
-    return m_state.languageTag;
-}
-
-std::string COrsaDialogKeyMapSettings::languageTag() const {
-    return m_state.languageTag;
+text::Language COrsaDialogKeyMapSettings::language() const {
+    return m_state.language;
 }
 
 SkinElement& COrsaDialogKeyMapSettings::element(int id) {
@@ -183,7 +179,7 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     setPictures((*first)[0], (*first)[1], (*first)[2]);
     applyScale(scale, screen);
     applyShape(shell::paletteColour(layout::kKeyMapColourKey));
-    setWindowTitle(element(id::Title).caption(m_state.languageTag));
+    setWindowTitle(element(id::Title).caption(m_state.language));
 
     m_renaming = false;
     m_editingDelay = false;
@@ -222,9 +218,8 @@ std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces
 
 void COrsaDialogKeyMapSettings::placeEdits() {
     const float s = scale();
-    const int tag = text::languageIndex(m_state.languageTag);
-    // Other languages keep the places the dialog was designed with.
-    const bool english = tag == 1;
+    // Chinese keeps the places the dialog was designed with.
+    const bool english = m_state.language == text::Language::English;
     placeControl(m_countEdit, layout::countEditPlace(english));
     placeControl(m_intervalEdit, layout::intervalEditPlace(english));
     for (QLineEdit* edit : {&m_countEdit, &m_intervalEdit, &m_renameEdit}) {

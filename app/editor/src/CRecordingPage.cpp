@@ -177,22 +177,22 @@ void CRecordingPage::refreshNotice() {
     const bool fits = model::CAppState::fitsRecord(m_spec.mode, m_entry);
     SkinElement& notice = m_host.element(m_record.notice);
     notice.visible = !fits;
-    notice.captions[m_host.language()] = fits ? QString() : tooLongNotice();
+    notice.caption(m_host.language()) = fits ? QString() : tooLongNotice();
     if (m_record.tip >= 0) {
         m_host.element(m_record.tip).visible = fits;
     }
 }
 
 QString CRecordingPage::tooLongNotice() const {
-    const std::string_view tag = m_host.language();
+    const text::Language language = m_host.language();
     if (isMacro()) {
-        return QString::fromUtf8(text::twoWayText(
-            tag, "此宏超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
+        return QString::fromUtf8(text::textIn(
+            language, "此宏超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
             "This macro is longer than the keyboard can hold:\nwriting it keeps only its "
             "beginning."));
     }
-    return QString::fromUtf8(text::twoWayText(
-        tag, "此模拟击键超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
+    return QString::fromUtf8(text::textIn(
+        language, "此模拟击键超出键盘一条记录的容量：\n写入键盘时只保留前面的部分。",
         "This sequence is longer than the keyboard can hold:\nwriting it keeps only its "
         "beginning."));
 }

@@ -44,7 +44,7 @@ void CSingleComboPage::refresh() {
     m_host.element(id::ComboRadio).active = !s.m_isSingle;
     m_host.element(id::ComboLabel).active = !s.m_isSingle;
     showRows(combos());
-    m_host.element(id::SingleKeyName).captions[m_host.language()] =
+    m_host.element(id::SingleKeyName).caption(m_host.language()) =
         QString::fromStdString(s.state().keyEventName(s.m_singleCode, false));
     m_host.comboText().setTextIfChanged(joinedCombo(s.m_combo));
 }

@@ -49,29 +49,29 @@ void COrsaDialogKeyMapSettings::onCaptureEndedByHook(HookStatus why) {
     stopCapture();
     refresh();
     update();
-    showMessage(shell::CKeyCapture::noticeText(why, m_state.languageTag));
+    showMessage(shell::CKeyCapture::noticeText(why, m_state.language));
 }
 
 QString COrsaDialogKeyMapSettings::captureNotice() const {
     if (!m_capture.running()) {
         return {};
     }
-    const std::string_view tag = m_state.languageTag;
+    const text::Language language = m_state.language;
     if (QGuiApplication::platformName() == QStringLiteral("wayland")) {
         return QString::fromUtf8(
-            text::explicitText(tag, "Wayland 会话：只能捕获在本窗口中按下的键",
-                               "Wayland session: only keys typed into this window are captured"));
+            text::textIn(language, "Wayland 会话：只能捕获在本窗口中按下的键",
+                         "Wayland session: only keys typed into this window are captured"));
     }
     switch (GetHookStatus()) {
     case HookStatus::Active:
         return {};
     case HookStatus::KeyboardBusy:
-        return QString::fromUtf8(text::explicitText(
-            tag, "另一个程序占用了键盘：只能捕获在本窗口中按下的键",
+        return QString::fromUtf8(text::textIn(
+            language, "另一个程序占用了键盘：只能捕获在本窗口中按下的键",
             "Another program holds the keyboard: only keys typed into this window are captured"));
     default:
-        return QString::fromUtf8(text::explicitText(
-            tag, "无法接管桌面键盘：只能捕获在本窗口中按下的键",
+        return QString::fromUtf8(text::textIn(
+            language, "无法接管桌面键盘：只能捕获在本窗口中按下的键",
             "The desktop keyboard cannot be taken: only keys typed into this window are captured"));
     }
 }
@@ -80,10 +80,10 @@ void COrsaDialogKeyMapSettings::updateNotice() {
     SkinElement& notice = element(id::CaptureNotice);
     const QString text = captureNotice();
     const bool show = !text.isEmpty();
-    if (notice.visible == show && notice.caption(m_state.languageTag) == text) {
+    if (notice.visible == show && notice.caption(m_state.language) == text) {
         return;
     }
-    notice.captions[m_state.languageTag] = text;
+    notice.caption(m_state.language) = text;
     notice.visible = show;
     update();
 }

@@ -31,9 +31,9 @@ void COrsaDialogKeyMapSettings::updateTip() {
     const int index = hitTest(pointer());
     if (index >= 0) {
         const SkinElement& e = elementAt(index);
-        const auto tip = e.tips.find(m_state.languageTag);
-        if (hasTip(e.id) && tip != e.tips.end() && !tip->second.isEmpty()) {
-            m_tip.activate(tip->second, mapToGlobal(pointer()));
+        const QString tip = e.tip(m_state.language);
+        if (hasTip(e.id) && !tip.isEmpty()) {
+            m_tip.activate(tip, mapToGlobal(pointer()));
             return;
         }
     }

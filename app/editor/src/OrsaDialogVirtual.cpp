@@ -59,7 +59,7 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
         screen = primary != nullptr ? primary->geometry().size() : QSize(1920, 1080);
     }
     const float scale = m_state.uiScale > 0.0f ? m_state.uiScale : shell::uiScale(screen.height());
-    setWindowTitle(utf8(text::twoWayText(m_state.languageTag, "虚拟键盘", "Virtual Keyboard")));
+    setWindowTitle(utf8(text::textIn(m_state.language, "虚拟键盘", "Virtual Keyboard")));
     setPictures(&m_normal, &m_hover, &m_active);
     setFonts(&m_skin.fonts());
     fillElements();
@@ -128,24 +128,21 @@ int OrsaDialogVirtual::keyWithCode(int code) const {
     return -1;
 }
 
-std::string OrsaDialogVirtual::languageTag() const {
-    return m_state.languageTag;
+text::Language OrsaDialogVirtual::language() const {
+    return m_state.language;
 }
 
 QString OrsaDialogVirtual::choiceText() const {
     const auto name = [this](int code) { return QString::fromStdString(m_state.codeToItem(code)); };
-    const std::string_view tag = m_state.languageTag;
+    const text::Language language = m_state.language;
     if (m_mode == kSingle) {
-        const std::string_view format = text::explicitText(tag, "单键：%1", "Single:%1");
-        return format.empty() ? QString() : utf8(format).arg(name(m_state.vkSingleCode));
+        const std::string_view format = text::textIn(language, "单键：%1", "Single:%1");
+        return utf8(format).arg(name(m_state.vkSingleCode));
     }
     if (m_mode != kCombo) {
         return {};
     }
-    const std::string_view format = text::explicitText(tag, "组合键：%1", "Combo:%1");
-    if (format.empty()) {
-        return {};
-    }
+    const std::string_view format = text::textIn(language, "组合键：%1", "Combo:%1");
     QString names = name(m_state.vkComboCodes[0]);
     const int count = std::min(m_state.vkComboCount, kMaxComboKeys);
     for (int i = 1; i < count; ++i) {

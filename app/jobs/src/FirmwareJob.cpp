@@ -35,11 +35,11 @@ FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, H
                                                                          : kFirmwareFailed;
 }
 
-std::string_view firmwareResultText(int result, std::string_view tag) {
+std::string_view firmwareResultText(int result, text::Language language) {
     switch (result) {
     case kFirmwareDone:
-        return text::twoWayText(
-            tag,
+        return text::textIn(
+            language,
             "固件下载完成。\r\n请勿插拔USB直至三个状态指示灯同时闪烁则固件更新完成，请拔下USB重新上"
             "电"
             "。",
@@ -47,13 +47,13 @@ std::string_view firmwareResultText(int result, std::string_view tag) {
             "indicator lights flash simultaneously.\r\nThen firmware updated completely,pleased "
             "unplug the USB and plug in.");
     case kFirmwareFailed:
-        return text::twoWayText(tag, "固件下载失败!", "Firmware download failed.");
+        return text::textIn(language, "固件下载失败!", "Firmware download failed.");
     case kFirmwareNotOpened:
-        return text::twoWayText(tag, "打开固件文件失败", "Can't open firmware file");
+        return text::textIn(language, "打开固件文件失败", "Can't open firmware file");
     case kFirmwareDamaged:
-        return text::twoWayText(tag, "固件文件已损坏，无法下载。没有向键盘发送任何数据。",
-                                "The firmware file is damaged and cannot be downloaded. Nothing "
-                                "was sent to the keyboard.");
+        return text::textIn(language, "固件文件已损坏，无法下载。没有向键盘发送任何数据。",
+                            "The firmware file is damaged and cannot be downloaded. Nothing "
+                            "was sent to the keyboard.");
     default:
         return {};
     }

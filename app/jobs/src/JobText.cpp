@@ -30,7 +30,7 @@ const FailureSentence kSentences[] = {
 
 } // namespace
 
-std::string failureText(const CJobOutcome& outcome, std::string_view languageTag) {
+std::string failureText(const CJobOutcome& outcome, text::Language language) {
     if (!outcome.ranToEnd || outcome.succeeded()) {
         return {};
     }
@@ -38,12 +38,12 @@ std::string failureText(const CJobOutcome& outcome, std::string_view languageTag
     for (const CTransferResult& result : outcome.transfers) {
         if (!result.succeeded) {
             const FailureSentence& sentence = kSentences[static_cast<int>(result.transfer)];
-            text += text::twoWayText(languageTag, sentence.zh, sentence.en);
+            text += text::textIn(language, sentence.zh, sentence.en);
             text += '\n';
         }
     }
-    text += text::twoWayText(languageTag, "请检查键盘是否连接好，然后重试。",
-                             "Check that the keyboard is connected and try again.");
+    text += text::textIn(language, "请检查键盘是否连接好，然后重试。",
+                         "Check that the keyboard is connected and try again.");
     return text;
 }
 

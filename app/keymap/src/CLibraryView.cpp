@@ -59,14 +59,11 @@ CLibraryView::RowClick CLibraryView::clickRow(int row) {
     return RowClick::Selected;
 }
 
-std::string CLibraryView::addEntry(std::string_view language) {
+std::string CLibraryView::addEntry(text::Language language) {
     // Whatever the working copy holds belongs to the entry selected so far.
     writeBack();
     m_library.setItemAtRow(kAppendRow, "");
     loadSelected();
-    if (text::languageIndex(language) < 0) {
-        return {};
-    }
     return model::CActionList::proposeEntryName(m_library, text::entryNameFormat(m_kind, language));
 }
 

@@ -31,7 +31,7 @@ void CAppState::buildNameTables() {
     talvik::text::fillVkToHWCode(vkToHWCode);
     talvik::text::buildHWCodeToVk(vkToHWCode, hwCodeToVk);
     talvik::text::fillModeNames(modeNames);
-    languageTag = talvik::text::kChinese;
+    language = talvik::text::Language::Chinese;
 }
 
 std::string CAppState::keyEventName(int code, bool withDirection) const {

@@ -80,12 +80,9 @@ int rowPastTheEnd(const model::CActionList& list) {
 
 } // namespace
 
-std::vector<MenuLine> eventRowMenu(std::string_view languageTag) {
-    const int language = talvik::text::languageIndex(languageTag);
-    if (language < 0)
-        return {};
+std::vector<MenuLine> eventRowMenu(text::Language language) {
     const auto pick = [language](std::string_view chinese, std::string_view english) {
-        return std::string(language == 0 ? chinese : english);
+        return std::string(text::textIn(language, chinese, english));
     };
     std::vector<MenuLine> menu;
     for (const SubmenuEntry& sub : kSubmenus) {

@@ -65,22 +65,22 @@ void CKeyCapture::stop() {
     UninstallHook();
 }
 
-QString CKeyCapture::noticeText(HookStatus why, std::string_view languageTag) {
+QString CKeyCapture::noticeText(HookStatus why, text::Language language) {
     std::string_view text;
     switch (why) {
     case HookStatus::DeliveryStalled:
-        text = text::twoWayText(languageTag,
-                                "录制已停止：Talvik 有 3 秒没有响应，键盘已交还给桌面。"
-                                "其间按下的键没有录入。",
-                                "Recording stopped: Talvik did not respond for 3 seconds, so the "
-                                "keyboard was given back to the desktop. Keys pressed meanwhile "
-                                "were not recorded.");
+        text = text::textIn(language,
+                            "录制已停止：Talvik 有 3 秒没有响应，键盘已交还给桌面。"
+                            "其间按下的键没有录入。",
+                            "Recording stopped: Talvik did not respond for 3 seconds, so the "
+                            "keyboard was given back to the desktop. Keys pressed meanwhile "
+                            "were not recorded.");
         break;
     case HookStatus::IdleEnded:
-        text = text::twoWayText(languageTag,
-                                "2 分钟内没有按键或鼠标操作，录制已自动停止，以便屏幕能够锁定。",
-                                "Recording stopped after 2 minutes without a key press or mouse "
-                                "action, so that the screen can lock.");
+        text =
+            text::textIn(language, "2 分钟内没有按键或鼠标操作，录制已自动停止，以便屏幕能够锁定。",
+                         "Recording stopped after 2 minutes without a key press or mouse "
+                         "action, so that the screen can lock.");
         break;
     default:
         break;

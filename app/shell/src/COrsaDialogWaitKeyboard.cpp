@@ -50,7 +50,7 @@ void COrsaDialogWaitKeyboard::setAttempt(int attempt, int total) {
         QStringLiteral("第 %1 次，共 %2 次\nattempt %1 of %2").arg(attempt).arg(total);
     for (SkinElement& e : elements()) {
         if (e.id == id::Attempt) {
-            e.captions[std::string(text::kChinese)] = text;
+            e.caption(text::Language::Chinese) = text;
         } else if (e.id >= id::FirstKeycap) {
             e.active = e.id - id::FirstKeycap == (attempt - 1) % layout::kWaitKeycapCount;
         }
@@ -58,9 +58,9 @@ void COrsaDialogWaitKeyboard::setAttempt(int attempt, int total) {
     update();
 }
 
-std::string COrsaDialogWaitKeyboard::languageTag() const {
-    // Its texts carry both languages; the label keeps them under one tag.
-    return std::string(text::kChinese);
+text::Language COrsaDialogWaitKeyboard::language() const {
+    // Its texts carry both languages; the label keeps them under one.
+    return text::Language::Chinese;
 }
 
 void COrsaDialogWaitKeyboard::onElementClicked(int index) {

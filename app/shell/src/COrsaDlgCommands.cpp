@@ -119,7 +119,7 @@ QString COrsaDlg::modelCaption() const {
 }
 
 QString COrsaDlg::pick(const char* chinese, const char* english) const {
-    return QString::fromUtf8(text::twoWayText(m_state.languageTag, chinese, english));
+    return QString::fromUtf8(text::textIn(m_state.language, chinese, english));
 }
 
 void COrsaDlg::tell(QMessageBox::Icon icon, const QString& text) {
@@ -128,7 +128,7 @@ void COrsaDlg::tell(QMessageBox::Icon icon, const QString& text) {
 
 void COrsaDlg::switchLanguage(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
-    m_state.languageTag = std::string(button.active ? text::kChinese : text::kEnglish);
+    m_state.language = button.active ? text::Language::Chinese : text::Language::English;
     button.active = !button.active;
     update();
 }
@@ -145,13 +145,13 @@ void COrsaDlg::clearConfiguration() {
     update();
 }
 
-QString COrsaDlg::helpPagePath(const QString& folder, const std::string& tag) {
-    const char* language = tag == text::kChinese ? "zh-CN" : "en-US";
-    return QDir(folder).filePath(QStringLiteral("Talvik.%1.html").arg(QLatin1String(language)));
+QString COrsaDlg::helpPagePath(const QString& folder, text::Language language) {
+    const QString tag = QString::fromLatin1(text::tagOf(language));
+    return QDir(folder).filePath(QStringLiteral("Talvik.%1.html").arg(tag));
 }
 
 void COrsaDlg::openHelp() {
-    const QString page = helpPagePath(m_helpFolder, m_state.languageTag);
+    const QString page = helpPagePath(m_helpFolder, m_state.language);
     const QString shown = QDir::toNativeSeparators(page);
     if (!QFileInfo(page).isFile()) {
         tell(QMessageBox::Warning,

@@ -21,8 +21,8 @@ QString fromUtf8(const std::string& text) {
 
 } // namespace
 
-std::string COrsaDlg::languageTag() const {
-    return m_state.languageTag;
+text::Language COrsaDlg::language() const {
+    return m_state.language;
 }
 
 int COrsaDlg::modeOf(int key, int level) const {
@@ -38,7 +38,7 @@ QString COrsaDlg::infoHeader() {
         if (key >= 1 && key <= model::kKeyCount) {
             for (SkinElement& e : elements()) {
                 if (e.keyIndex == key) {
-                    return e.caption(m_state.languageTag) + QLatin1Char(' ');
+                    return e.caption(m_state.language) + QLatin1Char(' ');
                 }
             }
         }
@@ -47,17 +47,14 @@ QString COrsaDlg::infoHeader() {
     const QString model = QString::fromUtf8(text::modelName(m_state.modelNumber));
     const QString most = keyName(m_state.mostPressedKey);
     const QString least = keyName(m_state.leastPressedKey);
-    if (m_state.languageTag == text::kChinese) {
+    if (m_state.language == text::Language::Chinese) {
         return QStringLiteral("%1 编程软件 [版本 1.1.2]\r\n\r\n高频键：%2 低频键：%3\r\n敲击次数：")
             .arg(model, most, least);
     }
-    if (m_state.languageTag == text::kEnglish) {
-        return QStringLiteral(
-                   "%1 Programming Software [Ver 1.1.2]\r\n\r\nHighest: %2 Lowest: %3\r\n\r\n"
-                   "Counter: ")
-            .arg(model, most, least);
-    }
-    return QString();
+    return QStringLiteral(
+               "%1 Programming Software [Ver 1.1.2]\r\n\r\nHighest: %2 Lowest: %3\r\n\r\n"
+               "Counter: ")
+        .arg(model, most, least);
 }
 
 QString COrsaDlg::keyDetails(int key) const {
@@ -66,15 +63,14 @@ QString COrsaDlg::keyDetails(int key) const {
     if (counter >= 0) {
         details += QString::number(counter);
     }
-    const int row = text::languageIndex(m_state.languageTag);
-    if (row < 0) {
-        return details;
-    }
+    const bool chinese = m_state.language == text::Language::Chinese;
+    // The mode names' rows: Chinese first, then English.
+    const auto& modeNames = m_state.modeNames[chinese ? 0 : 1];
     const auto modeName = [&](int level) {
         const int mode = modeOf(key, level);
-        return mode >= 0 && mode < 9 ? fromUtf8(m_state.modeNames[row][mode]) : QString();
+        return mode >= 0 && mode < 9 ? fromUtf8(modeNames[mode]) : QString();
     };
-    const QString format = row == 0
+    const QString format = chinese
                                ? QStringLiteral("\r\n\r\n顶层键：%1 %2\r\n\r\nFN组合键：%3 %4\r\n")
                                : QStringLiteral("\r\n\r\nTop layer Key: %1 %2\r\n\r\nFn layer "
                                                 "Key: %3 %4\r\n");

@@ -52,7 +52,7 @@ void COrsaDlg::drawPanelText(QPainter& p, const layout::PanelText& t, QColor col
     p.setPen(colour);
     const int horizontal = t.format == layout::kTextLeft ? Qt::AlignLeft : Qt::AlignHCenter;
     p.drawText(toQRect(t.rect), horizontal | Qt::AlignVCenter | Qt::TextWordWrap,
-               QString::fromUtf8(text::explicitText(m_state.languageTag, t.zh, t.en)));
+               QString::fromUtf8(text::textIn(m_state.language, t.zh, t.en)));
 }
 
 void COrsaDlg::paintBehindElements(QPainter& p) {

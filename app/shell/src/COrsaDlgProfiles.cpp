@@ -41,7 +41,7 @@ COrsaDlg::ESaved COrsaDlg::saveWithDialog() {
     }
     const profile::SProfileResult result = profile::saveProfile(m_state, filePath(path));
     if (!result.ok()) {
-        tell(QMessageBox::Warning, profileSaveMessage(result, m_state.languageTag));
+        tell(QMessageBox::Warning, profileSaveMessage(result, m_state.language));
         return ESaved::Failed;
     }
     return ESaved::Saved;
@@ -57,7 +57,7 @@ void COrsaDlg::openProfileCommand() {
     if (!path.isEmpty()) {
         const profile::SProfileResult result = profile::loadProfile(m_state, filePath(path));
         update();
-        const QString text = profileLoadMessage(result, m_state.languageTag, m_state.modelNumber);
+        const QString text = profileLoadMessage(result, m_state.language, m_state.modelNumber);
         if (!text.isEmpty()) {
             tell(QMessageBox::Warning, text);
         }

@@ -17,7 +17,7 @@ void COrsaDlg::minimise() {
     // The menu speaks the language of the moment the window was hidden; it
     // cannot change while the window is away.
     m_tray.show(m_hIcon, QString::fromUtf8(text::modelName(m_state.modelNumber)).left(127),
-                QString::fromUtf8(text::explicitText(m_state.languageTag, "关闭", "Exit")));
+                QString::fromUtf8(text::textIn(m_state.language, "关闭", "Exit")));
     hide();
 }
 

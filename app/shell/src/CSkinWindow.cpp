@@ -211,7 +211,7 @@ void CSkinWindow::drawCaption(QPainter& p, SkinElement& e, const SkinRect& r) {
     p.setPen(e.active ? e.activeTextColor : e.textColor);
     // The rectangles were made for fonts with tighter lines than ours:
     // descenders may reach below them and must not be cut off.
-    p.drawText(toQRect(r), alignmentOf(e.textFormat) | Qt::TextDontClip, e.caption(languageTag()));
+    p.drawText(toQRect(r), alignmentOf(e.textFormat) | Qt::TextDontClip, e.caption(language()));
 }
 
 void CSkinWindow::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {

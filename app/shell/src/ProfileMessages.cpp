@@ -13,8 +13,8 @@ namespace {
 // was damaged and roughly how, not every broken tag.
 constexpr qsizetype kMostRepairLines = 8;
 
-QString pick(const std::string& tag, const char* chinese, const char* english) {
-    return QString::fromUtf8(text::twoWayText(tag, chinese, english));
+QString pick(text::Language language, const char* chinese, const char* english) {
+    return QString::fromUtf8(text::textIn(language, chinese, english));
 }
 
 QString unescaped(QString value) {
@@ -63,51 +63,54 @@ bool isReadingNote(const QString& word) {
     return reading.contains(word);
 }
 
-QString repairLine(const SNote& n, const std::string& tag) {
+QString repairLine(const SNote& n, text::Language language) {
     const QString& w = n.word;
     if (w == QLatin1String("skipped")) {
-        return pick(tag, "跳过了编号无效的 %1（ID=%2）", "A %1 with the invalid ID %2 was skipped")
+        return pick(language, "跳过了编号无效的 %1（ID=%2）",
+                    "A %1 with the invalid ID %2 was skipped")
             .arg(n["element"], n["ID"]);
     }
     if (w == QLatin1String("nested_too_deep")) {
-        return pick(tag, "嵌套过深的列表已截断", "Lists nested too deeply were cut off");
+        return pick(language, "嵌套过深的列表已截断", "Lists nested too deeply were cut off");
     }
     if (w == QLatin1String("lone_end_tag")) {
-        return pick(tag, "第 %2 个字符处多余的结束标记 </%1> 已忽略",
+        return pick(language, "第 %2 个字符处多余的结束标记 </%1> 已忽略",
                     "A stray end tag </%1> at character %2 was ignored")
             .arg(n["tagname"], n["offset"]);
     }
     if (w == QLatin1String("unended_start_tag")) {
-        return pick(tag, "第 %2 个字符处的元素 <%1> 没有结束标记",
+        return pick(language, "第 %2 个字符处的元素 <%1> 没有结束标记",
                     "The element <%1> at character %2 was never closed")
             .arg(n["tagname"], n["offset"]);
     }
     if (w == QLatin1String("root_has_sibling")) {
-        return pick(tag, "配置结束后的元素 <%1> 已忽略",
+        return pick(language, "配置结束后的元素 <%1> 已忽略",
                     "The element <%1> after the end of the profile was ignored")
             .arg(n["tagname"]);
     }
     if (w == QLatin1String("nulls_removed")) {
-        return pick(tag, "删除了 %1 个空字符", "%1 null characters were removed").arg(n["count"]);
+        return pick(language, "删除了 %1 个空字符", "%1 null characters were removed")
+            .arg(n["count"]);
     }
     if (w == QLatin1String("conversion_loss")) {
-        return pick(tag, "%1 个字符无法识别", "%1 characters could not be read").arg(n["count"]);
+        return pick(language, "%1 个字符无法识别", "%1 characters could not be read")
+            .arg(n["count"]);
     }
     if (w.endsWith(QLatin1String("_syntax"))) {
-        return pick(tag, "第 %1 个字符处损坏的标记已跳过",
+        return pick(language, "第 %1 个字符处损坏的标记已跳过",
                     "A broken tag at character %1 was skipped")
             .arg(n["offset"]);
     }
-    return pick(tag, "其他问题：%1", "Another problem: %1").arg(w);
+    return pick(language, "其他问题：%1", "Another problem: %1").arg(w);
 }
 
-QString unchanged(const std::string& tag) {
-    return pick(tag, "当前配置没有改变。", "The current configuration is unchanged.");
+QString unchanged(text::Language language) {
+    return pick(language, "当前配置没有改变。", "The current configuration is unchanged.");
 }
 
 } // namespace
 
-QStringList repairLines(const std::string& notes, const std::string& tag) {
+QStringList repairLines(const std::string& notes, text::Language language) {
     QStringList lines;
     qsizetype more = 0;
     for (const SNote& note : parseNotes(notes)) {
@@ -115,28 +118,28 @@ QStringList repairLines(const std::string& notes, const std::string& tag) {
             continue;
         }
         if (lines.size() < kMostRepairLines) {
-            lines << repairLine(note, tag);
+            lines << repairLine(note, language);
         } else {
             ++more;
         }
     }
     if (more > 0) {
-        lines << pick(tag, "……另有 %1 处", "... and %1 more").arg(more);
+        lines << pick(language, "……另有 %1 处", "... and %1 more").arg(more);
     }
     return lines;
 }
 
-QString profileSaveMessage(const profile::SProfileResult& result, const std::string& tag) {
+QString profileSaveMessage(const profile::SProfileResult& result, text::Language language) {
     if (result.ok()) {
         return {};
     }
-    return pick(tag, "配置文件没有保存：%1\n原有的同名文件保持不变。",
+    return pick(language, "配置文件没有保存：%1\n原有的同名文件保持不变。",
                 "The profile was not saved: %1\nA file already there under that name is "
                 "unchanged.")
         .arg(QString::fromStdString(result.message));
 }
 
-QString profileLoadMessage(const profile::SProfileResult& result, const std::string& tag,
+QString profileLoadMessage(const profile::SProfileResult& result, text::Language language,
                            int model) {
     const QString detail = QString::fromStdString(result.message);
     switch (result.status) {
@@ -144,34 +147,35 @@ QString profileLoadMessage(const profile::SProfileResult& result, const std::str
         if (result.message.empty()) {
             return {};
         }
-        const QStringList repaired = repairLines(result.message, tag);
-        return pick(tag,
+        const QStringList repaired = repairLines(result.message, language);
+        return pick(language,
                     "配置文件有损坏，已尽量读取：\n%1\n文件中缺少的设置已取出厂默认值。"
                     "写入键盘之前请先检查配置。",
                     "The profile is damaged and was read as far as possible:\n%1\nSettings the "
                     "file lacks were given their factory values. Check the configuration before "
                     "writing it to the keyboard.")
-            .arg(repaired.isEmpty() ? pick(tag, "文件结构有错误", "The file's structure has errors")
-                                    : repaired.join(QLatin1Char('\n')));
+            .arg(repaired.isEmpty()
+                     ? pick(language, "文件结构有错误", "The file's structure has errors")
+                     : repaired.join(QLatin1Char('\n')));
     }
     case profile::EProfileStatus::FileError:
-        return pick(tag, "无法读取配置文件：%1\n", "The profile could not be read: %1\n")
+        return pick(language, "无法读取配置文件：%1\n", "The profile could not be read: %1\n")
                    .arg(detail) +
-               unchanged(tag);
+               unchanged(language);
     case profile::EProfileStatus::NotXml:
-        return pick(tag, "这个文件不是配置文件：其中没有 XML 内容。\n",
+        return pick(language, "这个文件不是配置文件：其中没有 XML 内容。\n",
                     "This file is not a profile: it holds no XML.\n") +
-               unchanged(tag);
+               unchanged(language);
     case profile::EProfileStatus::NotProfile:
-        return pick(tag, "这个文件不是 Talvik 配置文件。\n",
+        return pick(language, "这个文件不是 Talvik 配置文件。\n",
                     "This file is not a Talvik profile.\n") +
-               unchanged(tag);
+               unchanged(language);
     case profile::EProfileStatus::OtherModel:
-        return pick(tag, "这是 %1 键盘的配置文件，不能用于当前连接的 %2 键盘。\n",
+        return pick(language, "这是 %1 键盘的配置文件，不能用于当前连接的 %2 键盘。\n",
                     "This profile belongs to a %1 keyboard and cannot be used for the connected "
                     "%2.\n")
                    .arg(detail, QString::fromUtf8(text::modelName(model))) +
-               unchanged(tag);
+               unchanged(language);
     }
     return {};
 }

@@ -1,15 +1,16 @@
 #include "talvik/shell/SkinElement.h"
 
 using talvik::shell::paletteColour;
+using talvik::text::Language;
 
 SkinElement makeSkinElement(const talvik::layout::ElementSpec& spec) {
     SkinElement e;
     e.id = spec.id;
-    e.captions["zh-CN"] = QString::fromStdString(spec.zh);
-    e.captions["en-US"] = QString::fromStdString(spec.en);
+    e.caption(Language::Chinese) = QString::fromStdString(spec.zh);
+    e.caption(Language::English) = QString::fromStdString(spec.en);
     if (!spec.tipZh.empty() || !spec.tipEn.empty()) {
-        e.tips["zh-CN"] = QString::fromStdString(spec.tipZh);
-        e.tips["en-US"] = QString::fromStdString(spec.tipEn);
+        e.tips[SkinElement::keyOf(Language::Chinese)] = QString::fromStdString(spec.tipZh);
+        e.tips[SkinElement::keyOf(Language::English)] = QString::fromStdString(spec.tipEn);
     }
     e.rect = spec.rect;
     e.isLabel = spec.isLabel;

@@ -2,40 +2,39 @@
 
 namespace talvik::text {
 
-std::string_view toggledLanguage(std::string_view tag) {
-    return tag == kEnglish ? kChinese : kEnglish;
+namespace {
+constexpr std::string_view kChineseTag = "zh-CN";
+constexpr std::string_view kEnglishTag = "en-US";
+} // namespace
+
+std::string_view tagOf(Language language) {
+    return language == Language::Chinese ? kChineseTag : kEnglishTag;
 }
 
-std::string_view twoWayText(std::string_view tag, std::string_view chinese,
-                            std::string_view english) {
-    return tag == kChinese ? chinese : english;
+std::optional<Language> languageFromTag(std::string_view tag) {
+    if (tag == kChineseTag)
+        return Language::Chinese;
+    if (tag == kEnglishTag)
+        return Language::English;
+    return std::nullopt;
 }
 
-std::string_view explicitText(std::string_view tag, std::string_view chinese,
-                              std::string_view english) {
-    if (tag == kChinese)
-        return chinese;
-    if (tag == kEnglish)
-        return english;
-    return {};
+Language toggledLanguage(Language language) {
+    return language == Language::Chinese ? Language::English : Language::Chinese;
 }
 
-int languageIndex(std::string_view tag) {
-    if (tag == kChinese)
-        return 0;
-    if (tag == kEnglish)
-        return 1;
-    return -1;
+std::string_view textIn(Language language, std::string_view chinese, std::string_view english) {
+    return language == Language::Chinese ? chinese : english;
 }
 
-std::string_view entryNameFormat(CollectionKind kind, std::string_view tag) {
+std::string_view entryNameFormat(CollectionKind kind, Language language) {
     switch (kind) {
     case CollectionKind::Combo:
-        return twoWayText(tag, "组合键%d", "New Combo %d");
+        return textIn(language, "组合键%d", "New Combo %d");
     case CollectionKind::Macro:
-        return twoWayText(tag, "宏定义%d", "New Macro %d");
+        return textIn(language, "宏定义%d", "New Macro %d");
     case CollectionKind::Emulation:
-        return twoWayText(tag, "模拟击键%d", "New Emu %d");
+        return textIn(language, "模拟击键%d", "New Emu %d");
     }
     return {};
 }

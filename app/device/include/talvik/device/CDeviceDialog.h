@@ -36,7 +36,7 @@ protected:
     bool setUpSkin(const std::array<int, 3>& pictures,
                    const std::vector<layout::ElementSpec>& table, layout::Rgb key, QSize screen);
 
-    std::string languageTag() const override;
+    text::Language language() const override;
     // The Chinese text in Chinese, the English one otherwise.
     QString text(std::string_view chinese, std::string_view english) const;
     QString modelName() const;

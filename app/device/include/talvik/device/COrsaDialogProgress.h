@@ -68,7 +68,7 @@ public:
     void setSleep(jobs::CJobControl::Sleep sleep) { m_sleep = std::move(sleep); }
 
 protected:
-    std::string languageTag() const override;
+    text::Language language() const override;
     void paintBehindElements(QPainter& p) override;
     void onElementClicked(int index) override;
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -100,7 +100,8 @@ public:
     const CTipWindow& tip() const { return m_tip; }
 
 protected:
-    std::string languageTag() const override;
+    // The language of the window and of the pages it hosts.
+    text::Language language() const override;
     bool isShown(const SkinElement& e) const override { return isOnCurrentPage(e); }
     void beforeElements() override;
     void onElementClicked(int index) override;
@@ -114,7 +115,6 @@ protected:
 
 private:
     // The rest of what the pages reach through IKeyMapHost.
-    const std::string& language() const override;
     SkinElement& elementAt(int index) override {
         return elements()[static_cast<std::size_t>(index)];
     }

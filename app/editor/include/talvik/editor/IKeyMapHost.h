@@ -27,7 +27,7 @@ namespace talvik::editor {
 class IKeyMapHost {
 public:
     virtual keymap::CKeyMapSession& session() = 0;
-    virtual const std::string& language() const = 0;
+    virtual text::Language language() const = 0;
 
     // Element `id`, which the key settings table has; a missing id is a
     // fault of the program and never falls back on another element.

@@ -68,7 +68,7 @@ public:
     void done(int result) override;
 
 protected:
-    std::string languageTag() const override;
+    text::Language language() const override;
     void afterElements() override;
     void onElementClicked(int index) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -5,6 +5,7 @@
 // by the messages the library posts.
 
 #include "talvik/hwi/WindowHandle.h"
+#include "talvik/text/Language.h"
 
 #include <string>
 #include <string_view>
@@ -31,8 +32,8 @@ inline constexpr long long kMaxFirmwareFileBytes = 64LL * 1024 * 1024;
 // download.
 FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, HWND progress);
 
-// The message for a result, in the language of `tag` (Chinese for "zh-CN",
-// English otherwise), as UTF-8.
-std::string_view firmwareResultText(int result, std::string_view tag);
+// The message for a result in a language, as UTF-8; empty for a number that
+// is no result.
+std::string_view firmwareResultText(int result, text::Language language);
 
 } // namespace talvik::jobs

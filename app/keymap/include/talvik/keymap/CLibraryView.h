@@ -39,8 +39,8 @@ public:
     // renamed; any other row is selected and its entry loaded.
     RowClick clickRow(int row);
     // Appends an unnamed entry, selects and loads it; returns the name to
-    // propose for it in `language` (empty for a language without names).
-    std::string addEntry(std::string_view language);
+    // propose for it in `language`.
+    std::string addEntry(text::Language language);
     // Removes the selected entry and loads the one the cursor lands on.
     void removeSelected();
     // The library's scroll bar moved to `position` (an item index).

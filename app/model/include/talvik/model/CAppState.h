@@ -8,6 +8,7 @@
 
 #include "talvik/model/CKeyConfig.h"
 #include "talvik/text/KeyTables.h"
+#include "talvik/text/Language.h"
 
 #include "talvik/hwi/COrsaHWI.h"
 #include "talvik/hwi/WindowHandle.h"
@@ -43,11 +44,11 @@ public:
     CAppState& operator=(const CAppState&) = delete;
 
     // Members in the order in which the program has always kept them.
-    std::string languageTag; // "zh-CN" or "en-US" once the tables are built
-    int modelNumber = 0;     // 1..4 of the connected keyboard, 0 for none
-    int modified = 0;        // key settings changed but not written yet
-    int busy = 0;            // a device job is running
-    float uiScale = 0.0f;    // scale of the skinned windows
+    talvik::text::Language language = talvik::text::Language::Chinese;
+    int modelNumber = 0;  // 1..4 of the connected keyboard, 0 for none
+    int modified = 0;     // key settings changed but not written yet
+    int busy = 0;         // a device job is running
+    float uiScale = 0.0f; // scale of the skinned windows
     talvik::text::KeyNameMap keyNames;
     talvik::text::CodeTable vkToHWCode{};
     talvik::text::CodeTable hwCodeToVk{};

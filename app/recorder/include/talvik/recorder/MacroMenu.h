@@ -5,6 +5,7 @@
 
 #include "talvik/model/CActionList.h"
 #include "talvik/text/KeyTables.h"
+#include "talvik/text/Language.h"
 
 #include <optional>
 #include <string>
@@ -24,9 +25,8 @@ struct MenuLine {
     std::vector<MenuLine> submenu;
 };
 
-// The menu in the language of the tag: four submenus of mouse actions and
-// Delete. Empty for a tag that is neither "zh-CN" nor "en-US".
-std::vector<MenuLine> eventRowMenu(std::string_view languageTag);
+// The menu in a language: four submenus of mouse actions and Delete.
+std::vector<MenuLine> eventRowMenu(text::Language language);
 
 // A mouse action of the menu: the keyboard's code of the button or wheel, and
 // how many events it inserts (a click is a press and a release).

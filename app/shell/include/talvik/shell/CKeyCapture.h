@@ -24,7 +24,7 @@
 //     End the capture there as a click would (clear the capture flag, reset
 //     the Record button, write back what was recorded; the stop() in that
 //     path does nothing now) and tell the user noticeText(why,
-//     languageTag()), for example in a message box. It runs from a timer of
+//     language()), for example in a message box. It runs from a timer of
 //     the window's thread, so a modal message box is fine.
 //   - Where no grab is possible (Wayland, another program holds the keyboard,
 //     the X server went away) the keys typed into the program's own windows
@@ -36,6 +36,7 @@
 //     so a user working with the mouse is not cut off after 2 minutes.
 
 #include "talvik/hwi/KeyboardHook.h"
+#include "talvik/text/Language.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -69,9 +70,9 @@ public:
     void stop();
     bool running() const { return m_running; }
 
-    // What to tell the user after the hook ended a capture, in the language of
-    // `languageTag` ("zh-CN", otherwise English); empty for any other status.
-    static QString noticeText(HookStatus why, std::string_view languageTag);
+    // What to tell the user after the hook ended a capture, in `language`;
+    // empty for any other status.
+    static QString noticeText(HookStatus why, text::Language language);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,7 +30,7 @@ public:
     void setQuitSink(std::function<void()> sink) { m_onQuit = std::move(sink); }
 
 protected:
-    std::string languageTag() const override;
+    text::Language language() const override;
     void onElementClicked(int index) override;
     void reject() override;
 

@@ -95,8 +95,9 @@ public:
     void checkDevice();
     bool keyboardGone() const { return m_keyboardGone; }
 
-    // The help page for a language tag inside `folder`.
-    static QString helpPagePath(const QString& folder, const std::string& tag);
+    // The help page of a language inside `folder`: its file name carries the
+    // language's tag.
+    static QString helpPagePath(const QString& folder, text::Language language);
 
     // The notification area: the icon while the window is hidden in it, what
     // a click on it does, and its menu's one item (none before the window
@@ -108,7 +109,7 @@ public:
     void done(int result) override;
 
 protected:
-    std::string languageTag() const override;
+    text::Language language() const override;
     void beforeElements() override;
     void afterElements() override;
     void paintBehindElements(QPainter& p) override;

@@ -81,7 +81,7 @@ protected:
     void skipUnexposedElements() { m_skipUnexposed = true; }
 
     // The language the captions are drawn in.
-    virtual std::string languageTag() const = 0;
+    virtual text::Language language() const = 0;
     // Whether an element takes part in painting, hit-testing and pointer-over
     // now; a window with pages leaves out the elements of the other pages.
     virtual bool isShown(const SkinElement& e) const {

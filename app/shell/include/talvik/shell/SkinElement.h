@@ -6,6 +6,7 @@
 
 #include "talvik/layout/SkinLayout.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/text/Language.h"
 
 #include <QColor>
 #include <QString>
@@ -36,9 +37,18 @@ struct SkinElement {
     // Takes part in hit-testing and pointer-over highlighting.
     bool isHitTestable() const { return id > 0 && !isLabel; }
 
-    // The caption in a language. A tag the element does not know gets an
-    // empty caption inserted, so such an element simply draws nothing.
-    const QString& caption(const std::string& tag) { return captions[tag]; }
+    // Captions and tips are keyed by the tags of the element tables.
+    static std::string keyOf(talvik::text::Language language) {
+        return std::string(talvik::text::tagOf(language));
+    }
+    // The caption in a language. A language the element has no caption for
+    // gets an empty one inserted, so such an element simply draws nothing.
+    QString& caption(talvik::text::Language language) { return captions[keyOf(language)]; }
+    // The tip in a language; empty when the element has none for it.
+    QString tip(talvik::text::Language language) const {
+        const auto found = tips.find(keyOf(language));
+        return found == tips.end() ? QString() : found->second;
+    }
 };
 
 // A new element from its layout entry, both captions filled.

@@ -1,38 +1,36 @@
 #pragma once
 
-// The language tag and the rules by which a text is chosen for it. The tag only
-// ever holds "zh-CN" or "en-US"; comparisons are exact over the whole tag.
+// The two languages every text of the program comes in. Inside the program a
+// language is always one of them; the tags "zh-CN" and "en-US" exist only where
+// the program meets the outside (element tables, help page names, locales).
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace talvik::text {
 
-inline constexpr std::string_view kChinese = "zh-CN";
-inline constexpr std::string_view kEnglish = "en-US";
+enum class Language { Chinese, English };
 
-// The tag after the user presses the language button.
-std::string_view toggledLanguage(std::string_view tag);
+// "zh-CN" or "en-US".
+std::string_view tagOf(Language language);
 
-// Questions and messages with no third case: Chinese for "zh-CN", English for
-// anything else.
-std::string_view twoWayText(std::string_view tag, std::string_view chinese,
-                            std::string_view english);
+// The language a tag names, compared exactly over the whole tag; nothing for
+// any other tag.
+std::optional<Language> languageFromTag(std::string_view tag);
 
-// Texts that must be Chinese or English and nothing else: an unknown tag gives
-// the empty text.
-std::string_view explicitText(std::string_view tag, std::string_view chinese,
-                              std::string_view english);
+// The language after the user presses the language button.
+Language toggledLanguage(Language language);
 
-// Row of a two-language table (0 Chinese, 1 English), -1 for any other tag.
-int languageIndex(std::string_view tag);
+// The text of a language from its two versions.
+std::string_view textIn(Language language, std::string_view chinese, std::string_view english);
 
 // The collections of the configuration model whose entries get proposed names.
 enum class CollectionKind { Combo, Macro, Emulation };
 
 // The numbered-name format ("New Combo %d", "组合键%d", ...) of a collection in
 // the given language.
-std::string_view entryNameFormat(CollectionKind kind, std::string_view tag);
+std::string_view entryNameFormat(CollectionKind kind, Language language);
 
 // Replaces the first "%d" of the format with the number; a format without one
 // gets nothing replaced. User text never reaches printf this way.
