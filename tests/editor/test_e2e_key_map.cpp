@@ -6,17 +6,17 @@
 #include "shell/QtTestApp.h"
 #include "shell/XDriver.h"
 
-#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/editor/CTipWindow.h"
 #include "talvik/hwi/KeyboardHook.h"
+#include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
-#include "talvik/layout/KeySettingsLayout.h"
 #include "support/TestSupport.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -121,19 +121,38 @@ protected:
 
 } // namespace
 
-TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
-    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-    environment.simulatorModel = 1;
-    CAppState state(environment);
-    talvik::shell::COrsaApp app(state);
-    state.modelNumber = state.device.DetectDeviceType();
-    QString error;
-    ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath())) << error.toStdString();
-    state.buildNameTables();
-    state.language = Language::English;
+namespace {
+
+// Talvik as the program puts it together, on the simulated keyboard of model
+// 1, in English.
+struct CProgram {
+    CProgram() : state(simulated()), app(state), window(app, state) {
+        state.modelNumber = state.device.DetectDeviceType();
+        loaded = app.loadSkin(1, error, talvik::test::builtSkinPath());
+        state.buildNameTables();
+        state.language = Language::English;
+        talvik::program::installDialogs(window, app, state, worker);
+    }
+    static CDeviceEnvironment simulated() {
+        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+        environment.simulatorModel = 1;
+        return environment;
+    }
+    CAppState state;
+    talvik::shell::COrsaApp app;
     talvik::jobs::CDeviceWorkerSlot worker;
-    talvik::shell::COrsaDlg window(app, state);
-    talvik::program::installDialogs(window, app, state, worker);
+    talvik::shell::COrsaDlg window;
+    QString error;
+    bool loaded = false;
+};
+
+} // namespace
+
+TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
+    CProgram program;
+    ASSERT_TRUE(program.loaded) << program.error.toStdString();
+    CAppState& state = program.state;
+    talvik::shell::COrsaDlg& window = program.window;
     QStringList messages;
     window.setMessageSink([&](const QString& text) { messages << text; });
     ASSERT_TRUE(window.initialise()) << messages.join(QLatin1Char(';')).toStdString();
@@ -190,6 +209,26 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
     EXPECT_TRUE(messages.isEmpty());
 }
 
+namespace {
+
+// Key A with a combo from a small library, so the lists show entries.
+void giveKeyAComboFromASmallLibrary(CAppState& state) {
+    CActionList& combos = state.keyConfig.PredefinedCombo;
+    for (const char* name : {"Copy", "Paste", "Undo"}) {
+        combos.append(name);
+    }
+    CActionList copy(6);
+    copy.append("LCTRL");
+    copy.append("C");
+    combos.setChildAtRow(0, copy);
+    combos.setCursor(0);
+    state.keyConfig.ComboKey[kKeyA][0] = copy;
+    state.keyConfig.Mode[kKeyA][0] = KeyMode::Combo;
+    state.editKey = kKeyA;
+}
+
+} // namespace
+
 TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
     const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
     for (const Language language : {Language::Chinese, Language::English}) {
@@ -201,19 +240,7 @@ TEST_F(KeyMapEndToEnd, EveryPageInBothLanguages) {
         state.buildNameTables();
         state.resetToDefaults();
         state.language = language;
-        // A key with a combo from a small library, so the lists show entries.
-        CActionList& combos = state.keyConfig.PredefinedCombo;
-        for (const char* name : {"Copy", "Paste", "Undo"}) {
-            combos.append(name);
-        }
-        CActionList copy(6);
-        copy.append("LCTRL");
-        copy.append("C");
-        combos.setChildAtRow(0, copy);
-        combos.setCursor(0);
-        state.keyConfig.ComboKey[kKeyA][0] = copy;
-        state.keyConfig.Mode[kKeyA][0] = KeyMode::Combo;
-        state.editKey = kKeyA;
+        giveKeyAComboFromASmallLibrary(state);
         COrsaDialogKeyMapSettings dialog(app, state);
         ASSERT_TRUE(dialog.initialise());
         dialog.show();

@@ -11,8 +11,8 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
-#include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QDir>
 #include <QTest>
@@ -38,6 +38,32 @@ void saveShot(const QImage& image, int model, const char* language) {
     }
 }
 
+CDeviceEnvironment simulated(int model) {
+    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+    environment.simulatorModel = model;
+    return environment;
+}
+
+// The rounded corner of the picture is not the window's; the body is.
+void expectTheSkinsShape(const QImage& shot, const QImage& normal) {
+    EXPECT_NE(shot.pixel(0, 0), qRgb(0, 0, 255)) << "the colour key must never be shown";
+    EXPECT_NE(shot.pixel(0, 0), normal.pixel(20, 20));
+    EXPECT_EQ(shot.pixel(20, 300), normal.pixel(20, 300));
+}
+
+// A press on the background and a movement drag the window along.
+void dragByTheBackground(QWidget& window) {
+    const QPoint before = window.pos();
+    const QPoint grip = window.mapToGlobal(QPoint(100, 440)); // the brand column
+    pointAt(grip);
+    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    pointAt(grip + QPoint(20, 10));
+    pointAt(grip + QPoint(40, 30));
+    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    EXPECT_TRUE(waitFor([&] { return window.pos() == before + QPoint(40, 30); }))
+        << window.pos().x() << "," << window.pos().y();
+}
+
 class EndToEnd : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
@@ -53,9 +79,7 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     talvik::test::CTempDir dir;
     const std::string unplugFile = (dir.path() / "unplugged").string();
     qputenv("TALVIK_SIMULATOR_UNPLUG_FILE", QByteArray::fromStdString(unplugFile));
-    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-    environment.simulatorModel = model;
-    CAppState state(environment);
+    CAppState state(simulated(model));
     talvik::shell::COrsaApp app(state);
     state.modelNumber = state.device.DetectDeviceType();
     ASSERT_EQ(state.modelNumber, model);
@@ -69,11 +93,8 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    // The skin's shape: the rounded corner is not the window's, the body is.
     const QImage first = grabScreen(window);
-    EXPECT_NE(first.pixel(0, 0), qRgb(0, 0, 255)) << "the colour key must never be shown";
-    EXPECT_NE(first.pixel(0, 0), app.m_bmpMainNormal.pixel(20, 20));
-    EXPECT_EQ(first.pixel(20, 300), app.m_bmpMainNormal.pixel(20, 300));
+    expectTheSkinsShape(first, app.m_bmpMainNormal);
 
     // Hovering key "A" fills the information box with its details.
     const SkinRect keyA = window.elements()[12 + 43].rect;
@@ -105,16 +126,7 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     }));
     EXPECT_TRUE(messages.isEmpty());
 
-    // The background drags the window.
-    const QPoint before = window.pos();
-    const QPoint grip = window.mapToGlobal(QPoint(100, 440)); // the brand column
-    pointAt(grip);
-    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
-    pointAt(grip + QPoint(20, 10));
-    pointAt(grip + QPoint(40, 30));
-    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-    EXPECT_TRUE(waitFor([&] { return window.pos() == before + QPoint(40, 30); }))
-        << window.pos().x() << "," << window.pos().y();
+    dragByTheBackground(window);
     EXPECT_EQ(state.language, Language::Chinese) << "a drag is no click";
 
     // Unplugging the keyboard ends the window with its message.
