@@ -3,6 +3,7 @@
 // main window to the combo marker on that key. With TALVIK_SCREENSHOT_DIR set
 // it also saves every page in both languages.
 
+#include "model/ModelTestSupport.h"
 #include "shell/QtTestApp.h"
 #include "shell/XDriver.h"
 
@@ -126,17 +127,12 @@ namespace {
 // Talvik as the program puts it together, on the simulated keyboard of model
 // 1, in English.
 struct CProgram {
-    CProgram() : state(simulated()), app(state), window(app, state) {
+    CProgram() : state(talvik::test::processSimulator(1)), app(state), window(app, state) {
         state.modelNumber = state.device.DetectDeviceType();
         loaded = app.loadSkin(1, error, talvik::test::builtSkinPath());
         state.buildNameTables();
         state.language = Language::English;
         talvik::program::installDialogs(window, app, state, worker);
-    }
-    static CDeviceEnvironment simulated() {
-        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-        environment.simulatorModel = 1;
-        return environment;
     }
     CAppState state;
     talvik::shell::COrsaApp app;

@@ -4,6 +4,7 @@
 // keyboard and reading everything back shows the same keys and delays. With
 // TALVIK_SCREENSHOT_DIR set it saves both pages in both languages.
 
+#include "model/ModelTestSupport.h"
 #include "shell/QtTestApp.h"
 #include "shell/XDriver.h"
 
@@ -14,8 +15,8 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/text/KeyTables.h"
 
-#include "talvik/layout/KeySettingsLayout.h"
 #include "support/TestSupport.h"
+#include "talvik/layout/KeySettingsLayout.h"
 
 #include <QDir>
 #include <QProcess>
@@ -49,9 +50,7 @@ constexpr int kKeyASlot = kKeyA - 1; // layer 1 of the keyboard, the dialog's le
 // memory in `stateFile`.
 std::unique_ptr<CAppState> simulatedModel1(const std::filesystem::path& stateFile) {
     qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile.string()));
-    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-    environment.simulatorModel = 1;
-    return std::make_unique<CAppState>(environment);
+    return std::make_unique<CAppState>(talvik::test::processSimulator(1));
 }
 
 // The state of one program run: the simulated keyboard of model 1, the skin,

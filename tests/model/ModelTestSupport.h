@@ -18,4 +18,12 @@ inline CDeviceEnvironment keyboardless(int simulatorModel = 0) {
     return CDeviceEnvironment::withoutDevices(simulatorModel);
 }
 
+// The process's own device environment (its TALVIK_SIMULATOR_* settings, the
+// state file and unplug file among them) with the simulated keyboard of `model`.
+inline CDeviceEnvironment processSimulator(int model) {
+    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
+    environment.simulatorModel = model;
+    return environment;
+}
+
 } // namespace talvik::test

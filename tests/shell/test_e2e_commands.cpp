@@ -3,6 +3,7 @@
 
 #include "QtTestApp.h"
 #include "XDriver.h"
+#include "model/ModelTestSupport.h"
 
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
@@ -11,9 +12,9 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
+#include "support/TestSupport.h"
 #include "talvik/layout/KeySettingsLayout.h"
 #include "talvik/layout/SkinLayout.h"
-#include "support/TestSupport.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -43,13 +44,8 @@ constexpr int kClearSlot = 7;
 // with the fixture's X server and its own temporary folder.
 class CRunningProgram {
 public:
-    explicit CRunningProgram(int model) : state(simulated(model)), app(state), window(nullptr) {}
-
-    static CDeviceEnvironment simulated(int model) {
-        CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-        environment.simulatorModel = model;
-        return environment;
-    }
+    explicit CRunningProgram(int model)
+        : state(talvik::test::processSimulator(model)), app(state), window(nullptr) {}
 
     bool start() {
         state.modelNumber = state.device.DetectDeviceType();

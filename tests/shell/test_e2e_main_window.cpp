@@ -5,6 +5,7 @@
 
 #include "QtTestApp.h"
 #include "XDriver.h"
+#include "model/ModelTestSupport.h"
 #include "talvik/text/Language.h"
 
 #include "talvik/model/CAppState.h"
@@ -36,12 +37,6 @@ void saveShot(const QImage& image, int model, const char* language) {
         QDir().mkpath(dir);
         image.save(QStringLiteral("%1/main-model%2-%3.png").arg(dir).arg(model).arg(language));
     }
-}
-
-CDeviceEnvironment simulated(int model) {
-    CDeviceEnvironment environment = CDeviceEnvironment::fromProcess();
-    environment.simulatorModel = model;
-    return environment;
 }
 
 // The rounded corner of the picture is not the window's; the body is.
@@ -79,7 +74,7 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     talvik::test::CTempDir dir;
     const std::string unplugFile = (dir.path() / "unplugged").string();
     qputenv("TALVIK_SIMULATOR_UNPLUG_FILE", QByteArray::fromStdString(unplugFile));
-    CAppState state(simulated(model));
+    CAppState state(talvik::test::processSimulator(model));
     talvik::shell::COrsaApp app(state);
     state.modelNumber = state.device.DetectDeviceType();
     ASSERT_EQ(state.modelNumber, model);
