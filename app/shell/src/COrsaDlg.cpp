@@ -22,6 +22,7 @@ namespace talvik::shell {
 COrsaDlg::COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent)
     : CSkinWindow(parent), m_app(app), m_state(state), m_info(this),
       m_link(CKeyboardLink::of(state.device)),
+      m_profiles(state, [this](const QString& text) { tell(QMessageBox::Warning, text); }),
       m_tray(
           [this] {
               showNormal();
@@ -43,7 +44,9 @@ COrsaDlg::COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent)
         QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
         box.exec();
     };
-    m_askForFile = [this](EFileDialog kind) { return askForProfilePath(kind); };
+    m_profiles.setAskForPath([this](EFileDialog kind) {
+        return CProfileFiles::askWithDialog(this, kind, m_state.language);
+    });
     m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     m_helpFolder = dataFilePath(QStringLiteral("help"));

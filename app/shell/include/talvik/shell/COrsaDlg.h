@@ -7,6 +7,7 @@
 #include "talvik/model/Forward.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
+#include "talvik/shell/CProfileFiles.h"
 #include "talvik/shell/CSkinWindow.h"
 #include "talvik/shell/CTrayIcon.h"
 #include "talvik/shell/MainWindowDialogs.h"
@@ -45,9 +46,9 @@ public:
     // the click that closed the file dialog cannot reach the keyboard picture.
     static constexpr int kBusyMs = 500;
 
-    enum class EFileDialog { Save, Open };
+    using EFileDialog = CProfileFiles::EDialog;
     // Asks for a profile's path; empty when the user cancels.
-    using FileDialogSink = std::function<QString(EFileDialog kind)>;
+    using FileDialogSink = CProfileFiles::AskForPath;
     // A message captioned with the model name.
     using NoticeSink =
         std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
@@ -63,7 +64,7 @@ public:
         m_question = std::move(sink);
     }
     void setNoticeSink(NoticeSink sink) { m_notice = std::move(sink); }
-    void setFileDialogSink(FileDialogSink sink) { m_askForFile = std::move(sink); }
+    void setFileDialogSink(FileDialogSink sink) { m_profiles.setAskForPath(std::move(sink)); }
     // Opens the help page with the desktop's viewer; false when nothing could.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
     // The folder of the help pages; by default "help" beside the program.
@@ -147,15 +148,10 @@ private:
     // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
     bool runJob(jobs::EJob job, const QString& caption);
 
-    enum class ESaved { Saved, Cancelled, Failed };
-    // Asks for a path and saves the configuration there; a failure is told.
-    ESaved saveWithDialog();
     void offerSaveAfterRemoval();
     QString modelCaption() const;
     QString pick(const char* chinese, const char* english) const;
     void tell(QMessageBox::Icon icon, const QString& text);
-    // The platform's file dialog for profiles.
-    QString askForProfilePath(EFileDialog kind);
     // Why the found keyboard does not answer, for the user.
     QString unusableKeyboardMessage() const;
 
@@ -168,7 +164,7 @@ private:
     std::function<void(const QString&)> m_message;
     std::function<bool(const QString&, const QString&)> m_question;
     NoticeSink m_notice;
-    FileDialogSink m_askForFile;
+    CProfileFiles m_profiles;
     std::function<bool(const QUrl&)> m_openUrl;
     std::function<bool()> m_trayAvailable;
     QString m_helpFolder;
