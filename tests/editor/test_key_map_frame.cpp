@@ -60,7 +60,8 @@ TEST(KeyMapFrame, AnIdTheTableLacksIsNeverTakenForTheFirstElement) {
     auto& dlg = f.open();
     ASSERT_EQ(dlg.elements()[0].id, keymap::Default);
     EXPECT_EQ(&dlg.element(keymap::Default), &dlg.elements()[0]);
-    // The table's own lookup answers 0, the Default button, for these.
+    // None of these is an element: the lookup refuses them rather than land
+    // on the Default button in the first slot.
     for (const int missing : {0, 99, 103, 999, -1}) {
         EXPECT_THROW(dlg.element(missing), std::logic_error) << missing;
     }

@@ -119,7 +119,7 @@ TEST(OwnSimulator, ItsStateLogAndUnplugFileAreTheOnesItWasGiven) {
     EXPECT_TRUE(COrsaHWI(environment).listKeyboards().empty());
     EXPECT_EQ(COrsaHWI(CDeviceEnvironment::withSimulator(4)).DetectDeviceType(), 4);
     EXPECT_TRUE(processHub().isPluggedIn());
-    // The open connection drops within a tenth of a second of the unplug.
+    // The open connection drops once the simulator sees the unplug file.
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (answersVersion(hwi) && Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

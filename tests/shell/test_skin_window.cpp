@@ -352,6 +352,8 @@ TEST_F(SkinWindow, AnIdTheTableLacksIsNeverTakenForTheFirstElement) {
     EXPECT_EQ(w.findId(10), 0);
     EXPECT_EQ(w.findId(5), 2);
     EXPECT_EQ(w.findId(99), std::nullopt);
+    EXPECT_EQ(w.findId(-1), std::nullopt) << "the fourth slot is empty";
+    EXPECT_THROW(w.indexOfId(-1), std::logic_error);
     EXPECT_EQ(w.indexOfId(11), 1);
     EXPECT_EQ(&w.elementWithId(5), &w.elements()[2]);
     EXPECT_THROW(w.indexOfId(99), std::logic_error);

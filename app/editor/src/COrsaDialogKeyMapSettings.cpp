@@ -20,7 +20,6 @@
 #include <QScreen>
 
 #include <chrono>
-#include <stdexcept>
 
 namespace talvik::editor {
 namespace {
@@ -150,10 +149,6 @@ SkinElement& COrsaDialogKeyMapSettings::element(int id) {
 }
 
 int COrsaDialogKeyMapSettings::indexOfKnownId(int id) const {
-    // Ids of 0 or less mark the empty slots: no page may act on one.
-    if (id <= 0) {
-        throw std::logic_error("the key settings table has no element " + std::to_string(id));
-    }
     return indexOfId(id);
 }
 

@@ -159,6 +159,9 @@ int CSkinWindow::hitTest(QPoint p) const {
 }
 
 std::optional<int> CSkinWindow::findId(int id) const {
+    if (id <= 0) {
+        return std::nullopt; // the id of the empty slots, never an element's
+    }
     for (std::size_t i = 0; i < m_elements.size(); ++i) {
         if (m_elements[i].id == id) {
             return static_cast<int>(i);

@@ -48,7 +48,8 @@ public:
     // Index of the first hit-testable element containing `p` (window
     // coordinates), or -1.
     int hitTest(QPoint p) const;
-    // Index of the first element with `id`; none when no element has it.
+    // Index of the first element with `id`; none when no element has it, and
+    // for the ids of 0 or less that mark the empty slots.
     std::optional<int> findId(int id) const;
     // Index of the first element with `id`, for the ids the window's own
     // table always holds. A missing one is a fault of the table: it throws
