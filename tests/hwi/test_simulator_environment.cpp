@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -120,15 +121,51 @@ TEST(OwnSimulator, ItsStateLogAndUnplugFileAreTheOnesItWasGiven) {
     EXPECT_EQ(COrsaHWI(CDeviceEnvironment::withSimulator(4)).DetectDeviceType(), 4);
     EXPECT_TRUE(processHub().isPluggedIn());
     // The open connection drops once the simulator sees the unplug file.
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (answersVersion(hwi) && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_FALSE(answersVersion(hwi));
+    EXPECT_TRUE(talvik::test::waitUntil([&] { return !answersVersion(hwi); }));
 
     // A later simulator on the same state file starts where this one stopped.
     COrsaHWI later(CDeviceEnvironment::withSimulator(4, {.stateFile = setup.stateFile}));
     EXPECT_EQ(readLight(later), colours);
+}
+
+std::size_t writtenReports(const std::string& log) {
+    std::size_t count = 0;
+    for (std::size_t at = log.find("W "); at != std::string::npos; at = log.find("\nW ", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(OwnSimulator, AHoldFileStopsEachConnectionAfterTheReportItNamesUntilItGoes) {
+    CTempDir dir;
+    const CSimulatorSetup setup{.trafficLog = (dir.path() / "traffic.log").string(),
+                                .holdFile = (dir.path() / "hold").string()};
+    const CDeviceEnvironment environment = CDeviceEnvironment::withSimulator(2, setup);
+    COrsaHWI hwi(environment);
+    ASSERT_TRUE(hwi.__createDev());
+    const std::size_t before = writtenReports(readFile(setup.trafficLog));
+    writeFile(setup.holdFile, std::to_string(before + 3));
+
+    // The light area takes many reports: the write blocks behind the held ones
+    // instead of failing, and goes on when the file goes.
+    const std::vector<int> colours = lightPattern(9);
+    std::optional<bool> written;
+    std::thread writer([&] { written = writeLight(hwi, colours); });
+    talvik::test::waitUntil(
+        [&] { return writtenReports(readFile(setup.trafficLog)) >= before + 3; });
+    EXPECT_EQ(writtenReports(readFile(setup.trafficLog)), before + 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(writtenReports(readFile(setup.trafficLog)), before + 3) << "held, not served";
+
+    std::filesystem::remove(setup.holdFile);
+    writer.join();
+    EXPECT_EQ(written, true);
+    EXPECT_EQ(readLight(hwi), colours);
+
+    // A new connection counts from its own opening.
+    writeFile(setup.holdFile, "0");
+    COrsaHWI held(environment);
+    EXPECT_FALSE(answersVersion(held)) << "no report is taken, so none is answered";
 }
 
 TEST(OwnSimulator, OpensNoRealNode) {

@@ -34,6 +34,7 @@ CSimulatorOptions CSimulatorOptions::fromSetup(const CSimulatorSetup& setup,
     options.stateFile = setup.stateFile;
     options.logFile = setup.trafficLog;
     options.unplugFile = setup.unplugFile;
+    options.holdFile = setup.holdFile;
     std::vector<std::string> problems;
     options.faults = parseFaults(setup.faults, problems);
     for (const auto& problem : problems) {
@@ -48,6 +49,7 @@ CSimulatorOptions CSimulatorOptions::fromEnvironment() {
     setup.stateFile = environmentText("TALVIK_SIMULATOR_STATE");
     setup.trafficLog = environmentText("TALVIK_SIMULATOR_LOG");
     setup.unplugFile = environmentText("TALVIK_SIMULATOR_UNPLUG_FILE");
+    setup.holdFile = environmentText("TALVIK_SIMULATOR_HOLD_FILE");
     return fromSetup(setup, "TALVIK_SIMULATOR_FAULT");
 }
 

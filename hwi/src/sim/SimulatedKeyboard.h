@@ -10,6 +10,7 @@
 //   TALVIK_SIMULATOR_LOG=<file>          append every report, "W " or "R " + 128 hex digits
 //   TALVIK_SIMULATOR_FAULT=<faults>      misbehave (Faults.h)
 //   TALVIK_SIMULATOR_UNPLUG_FILE=<path>  unplugged while that file exists
+//   TALVIK_SIMULATOR_HOLD_FILE=<path>    held after N reports while that file names N
 
 #include "HidChannel.h"
 #include "sim/Faults.h"
@@ -24,6 +25,7 @@ struct CSimulatorOptions {
     std::string stateFile;  // empty: the memory lives as long as the hub
     std::string logFile;    // empty: no traffic log
     std::string unplugFile; // empty: only unplug() unplugs
+    std::string holdFile;   // empty: never held (CSimulatorSetup::holdFile)
     CFaultPlan faults;
 
     // From a setup; a fault not understood goes to stderr after `faultsName`.

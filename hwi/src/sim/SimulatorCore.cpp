@@ -108,6 +108,15 @@ bool CSimulatorCore::pluggedIn() const {
     return m_options.unplugFile.empty() || !fs::exists(m_options.unplugFile, ignored);
 }
 
+bool CSimulatorCore::holds(std::uint64_t received) const {
+    if (m_options.holdFile.empty()) {
+        return false;
+    }
+    std::ifstream file(m_options.holdFile);
+    std::uint64_t after = 0;
+    return file >> after && received >= after;
+}
+
 void CSimulatorCore::log(char direction, std::span<const std::uint8_t> payload) {
     if (m_log == nullptr) {
         return;

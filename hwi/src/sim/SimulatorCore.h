@@ -8,6 +8,7 @@
 #include "sim/StateFile.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <span>
@@ -33,6 +34,8 @@ public:
     void saveLocked();
 
     bool pluggedIn() const;
+    // Whether a connection that has taken `received` reports is to take no more for now.
+    bool holds(std::uint64_t received) const;
     void setUnplugged(bool unplugged) { m_unplugged = unplugged; }
 
     // One line of the traffic log: `direction` 'W' or 'R', then the payload.

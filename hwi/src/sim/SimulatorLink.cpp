@@ -53,6 +53,12 @@ CSimulatorLink::Wait CSimulatorLink::waitFor(short events) {
     }
 }
 
+bool CSimulatorLink::waitForStop(int ms) {
+    pollfd stop{m_stop.get(), POLLIN, 0};
+    int ready = ::poll(&stop, 1, ms);
+    return ready > 0 || (ready < 0 && errno != EINTR);
+}
+
 void CSimulatorLink::run() {
     const CFaultPlan& faults = m_core->options().faults;
     std::array<std::uint8_t, 2 * kReportSize> buffer{};
@@ -69,6 +75,13 @@ void CSimulatorLink::run() {
             break;
         }
         if (wait == Wait::Idle) {
+            continue;
+        }
+        if (m_core->holds(m_received)) {
+            // The report stays unread, so the program's writes block behind it.
+            if (waitForStop(kIdlePollMs)) {
+                break;
+            }
             continue;
         }
         ssize_t got = ::recv(m_fd.get(), buffer.data(), buffer.size(), MSG_DONTWAIT);

@@ -27,6 +27,8 @@ private:
 
     void run();
     Wait waitFor(short events);
+    // True when the link is to stop; otherwise returns after ms.
+    bool waitForStop(int ms);
     // False when the connection is to be closed.
     bool serve(std::span<const std::uint8_t> report);
     // Serves what the program wrote before its end closed.

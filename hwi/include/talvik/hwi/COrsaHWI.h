@@ -36,6 +36,12 @@ struct CSimulatorSetup {
     std::string stateFile{};  // empty: the memory lives as long as the simulator
     std::string trafficLog{}; // empty: none; else every report is appended, "W " or "R " + hex
     std::string unplugFile{}; // empty: always plugged in; else unplugged while that file exists
+    // Empty: never held. Else, while that file exists and holds a number N, each
+    // connection takes no report after its N-th (counted from its opening) until the
+    // file goes or names a larger number: a transfer stops half-way for as long as a
+    // test needs to look at it. Writes that find the keyboard held block, as a USB
+    // transfer to a keyboard that stops taking reports does; reads time out.
+    std::string holdFile{};
 };
 
 // Where discovery looks for keyboards. Tests point it at a fake sysfs tree.
