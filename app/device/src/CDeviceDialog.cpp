@@ -17,14 +17,16 @@ CDeviceDialog::CDeviceDialog(shell::CSkinSource& skin, model::CAppState& state, 
     skipUnexposedElements();
 }
 
-bool CDeviceDialog::setUpSkin(const std::array<int, 3>& pictures,
+bool CDeviceDialog::setUpSkin(shell::ESkinWindow window, const CDevicePrompts& prompts,
+                              const std::array<int, 3>& pictures,
                               const std::vector<layout::ElementSpec>& table, layout::Rgb key,
                               QSize screen) {
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         m_pictures[i] = m_skin.picture(pictures[i]);
-        if (m_pictures[i].isNull() || m_pictures[i].size() != m_pictures[0].size()) {
-            return false;
-        }
+    }
+    if (!shell::picturesAgree({&m_pictures[0], &m_pictures[1], &m_pictures[2]})) {
+        prompts.warning(QStringLiteral("Talvik"), shell::skinProblemText(window, language()));
+        return false;
     }
     if (!screen.isValid()) {
         const QScreen* primary = QGuiApplication::primaryScreen();

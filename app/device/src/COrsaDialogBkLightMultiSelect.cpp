@@ -29,7 +29,7 @@ bool COrsaDialogBkLightMultiSelect::initialise(QSize screen) {
     const layout::PicturePair ids = layout::multiSelectPictureIds(m_state.modelNumber);
     // The second picture shows keys selected and buttons pressed; it serves
     // as the pointer-over picture of the buttons too.
-    return setUpSkin({ids.first, ids.second, ids.second}, layout::multiSelectElements(),
+    return setUpSkin(shell::ESkinWindow::MultiSelect, m_prompts, {ids.first, ids.second, ids.second}, layout::multiSelectElements(),
                      layout::kBacklightColourKey, screen);
 }
 

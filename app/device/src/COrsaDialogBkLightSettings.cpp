@@ -37,7 +37,7 @@ COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin,
 bool COrsaDialogBkLightSettings::initialise(QSize screen) {
     const layout::PicturePair ids = layout::backlightPictureIds(m_state.modelNumber);
     // No element of this dialog is ever active: two pictures are all it has.
-    if (!setUpSkin({ids.first, ids.second, ids.first}, layout::backlightElements(),
+    if (!setUpSkin(shell::ESkinWindow::Backlight, m_prompts, {ids.first, ids.second, ids.first}, layout::backlightElements(),
                    layout::kBacklightColourKey, screen)) {
         return false;
     }

@@ -56,7 +56,7 @@ QString COrsaDialogFirmwareUpdate::requiredPrefix(int model) {
 }
 
 bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
-    if (!setUpSkin({layout::kFirmwarePictureNormal, layout::kFirmwarePictureHover,
+    if (!setUpSkin(shell::ESkinWindow::Firmware, m_prompts, {layout::kFirmwarePictureNormal, layout::kFirmwarePictureHover,
                     layout::kFirmwarePictureActive},
                    layout::firmwareElements(), layout::kFirmwareColourKey, screen)) {
         return false;

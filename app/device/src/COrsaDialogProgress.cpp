@@ -5,11 +5,13 @@
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/SkinProblem.h"
 #include "talvik/shell/UiScale.h"
 
 #include "talvik/layout/ProgressLayout.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 
@@ -30,28 +32,38 @@ COrsaDialogProgress::~COrsaDialogProgress() {
 }
 
 int COrsaDialogProgress::exec() {
-    initialise();
+    if (!initialise()) {
+        return IDCANCEL;
+    }
     return CSkinWindow::exec();
 }
 
 void COrsaDialogProgress::open() {
-    initialise();
-    CSkinWindow::open();
+    if (initialise()) {
+        CSkinWindow::open();
+    }
 }
 
-void COrsaDialogProgress::initialise() {
+bool COrsaDialogProgress::initialise() {
     m_closed = false;
     m_percent = 0;
     m_outcome = {};
+    const QImage& normal = m_skin.picture(layout::kProgressNormalId);
+    const QImage& hover = m_skin.picture(layout::kProgressHoverId);
+    const QImage& active = m_skin.picture(layout::kProgressActiveId);
+    if (!shell::picturesAgree({&normal, &hover, &active})) {
+        setResult(IDCANCEL);
+        QMessageBox::warning(parentWidget(), QStringLiteral("Talvik"),
+                             shell::skinProblemText(shell::ESkinWindow::Progress, m_state.language));
+        return false;
+    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen != nullptr ? screen->geometry().size() : QSize(1920, 1080);
     // The main window settles the scale when it opens; a dialog run without
     // it works the scale out the same way.
     const float scale =
         m_state.uiScale >= 1.0f ? m_state.uiScale : shell::uiScale(screenSize.height());
-    setPictures(&m_skin.picture(layout::kProgressNormalId),
-                &m_skin.picture(layout::kProgressHoverId),
-                &m_skin.picture(layout::kProgressActiveId));
+    setPictures(&normal, &hover, &active);
     setFonts(&m_skin.fonts());
     fillElements();
     applyScale(scale, screenSize);
@@ -62,6 +74,7 @@ void COrsaDialogProgress::initialise() {
     if (m_job) {
         startJob();
     }
+    return true;
 }
 
 void COrsaDialogProgress::fillElements() {

@@ -12,6 +12,7 @@
 #include "talvik/shell/CSkinSource.h"
 #include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/SkinProblem.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -26,12 +27,6 @@ namespace {
 
 namespace id = layout::keymap_id;
 namespace control = layout::keymap_control;
-
-QString missingPictureText(int pictureId) {
-    return QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
-                          "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
-        .arg(pictureId);
-}
 
 void styleEdit(QLineEdit& edit, const QValidator* validator, Qt::Alignment alignment) {
     // The program's read-out colours: orange on near black, a hairline frame.
@@ -196,14 +191,9 @@ std::optional<std::array<const QImage*, 3>> COrsaDialogKeyMapSettings::pageFaces
     for (std::size_t look = 0; look < faces.size(); ++look) {
         const int faceId = m_faceIds[faces.size() * keymap::pageIndex(page) + look];
         const QImage& face = m_skin.picture(faceId);
-        if (face.isNull()) {
-            error = missingPictureText(faceId);
-            return std::nullopt;
-        }
         // The dialog copies rectangles between the faces: they must agree.
-        if (face.size() != m_skin.picture(m_faceIds[0]).size()) {
-            error = QStringLiteral("The key settings pictures of TalvikRES.rcc differ in size.\n"
-                                   "皮肤文件中的按键设置图片尺寸不一致。");
+        if (!shell::picturesAgree({&m_skin.picture(m_faceIds[0]), &face})) {
+            error = shell::skinProblemText(shell::ESkinWindow::KeySettings, m_state.language);
             return std::nullopt;
         }
         faces[look] = &face;

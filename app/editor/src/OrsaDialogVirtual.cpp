@@ -8,6 +8,7 @@
 
 #include "talvik/layout/VirtualKeys.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/SkinProblem.h"
 
 #include <algorithm>
 
@@ -50,8 +51,7 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
     m_normal = m_skin.picture(ids.normal);
     m_hover = m_skin.picture(ids.hover);
     m_active = m_skin.picture(ids.active);
-    if (m_normal.isNull() || m_hover.size() != m_normal.size() ||
-        m_active.size() != m_normal.size()) {
+    if (!shell::picturesAgree({&m_normal, &m_hover, &m_active})) {
         return false;
     }
     if (!screen.isValid()) {
@@ -79,10 +79,9 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
 
 int OrsaDialogVirtual::run() {
     if (!initialise()) {
-        QMessageBox::warning(parentWidget(), QStringLiteral("Talvik"),
-                             QStringLiteral("The skin file TalvikRES.rcc lacks the virtual "
-                                            "keyboard's pictures.\n"
-                                            "皮肤文件 TalvikRES.rcc 缺少虚拟键盘的图片。"));
+        QMessageBox::warning(
+            parentWidget(), QStringLiteral("Talvik"),
+            shell::skinProblemText(shell::ESkinWindow::VirtualKeyboard, m_state.language));
         return QDialog::Rejected;
     }
     setFocus();

@@ -1,7 +1,9 @@
 #include "talvik/shell/CKeyboardSearch.h"
 
 #include "talvik/shell/COrsaDialogWaitKeyboard.h"
+#include "talvik/shell/SkinProblem.h"
 
+#include <QMessageBox>
 #include <QTimer>
 
 namespace talvik::shell {
@@ -48,6 +50,12 @@ void CKeyboardSearch::openWindow() {
         m_hooks.prepareWait(*window);
     }
     if (!window->initialise()) {
+        // Nobody has chosen a language yet: the window would have spoken both.
+        using enum text::Language;
+        QMessageBox::warning(nullptr, QStringLiteral("Talvik"),
+                             skinProblemText(ESkinWindow::WaitKeyboard, Chinese) +
+                                 QStringLiteral("\n\n") +
+                                 skinProblemText(ESkinWindow::WaitKeyboard, English));
         return;
     }
     window->show();

@@ -2,6 +2,7 @@
 
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/SkinProblem.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/text/Language.h"
 
@@ -26,7 +27,7 @@ bool COrsaDialogWaitKeyboard::initialise(QSize screen) {
     const QImage& normal = m_app.picture(ids.normal);
     const QImage& hover = m_app.picture(ids.hover);
     const QImage& active = m_app.picture(ids.active);
-    if (normal.isNull() || hover.size() != normal.size() || active.size() != normal.size()) {
+    if (!picturesAgree({&normal, &hover, &active})) {
         return false;
     }
     setWindowIcon(m_app.m_icon);

@@ -5,7 +5,9 @@
 // language.
 
 #include "talvik/model/Forward.h"
+#include "talvik/device/CDevicePrompts.h"
 #include "talvik/shell/CSkinWindow.h"
+#include "talvik/shell/SkinProblem.h"
 
 #include "talvik/layout/SkinLayout.h"
 
@@ -32,8 +34,11 @@ protected:
     // Takes the pictures (normal, pointer-over, active; a number may repeat),
     // fills the element table in its order, scales it by the user-interface
     // scale and centres the window on `screen` (empty: the primary screen),
-    // shaped by `key`. False when the skin lacks one of the pictures.
-    bool setUpSkin(const std::array<int, 3>& pictures,
+    // shaped by `key`. False, after telling the user through `prompts` why
+    // `window` cannot open, when the skin lacks one of the pictures or their
+    // sizes do not agree.
+    bool setUpSkin(shell::ESkinWindow window, const CDevicePrompts& prompts,
+                   const std::array<int, 3>& pictures,
                    const std::vector<layout::ElementSpec>& table, layout::Rgb key, QSize screen);
 
     text::Language language() const override;

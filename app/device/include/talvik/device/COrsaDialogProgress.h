@@ -76,7 +76,9 @@ protected:
     void reject() override;
 
 private:
-    void initialise();
+    // False, after telling the user why, when the skin lacks the pictures:
+    // the dialog does not open and its job does not start.
+    bool initialise();
     void fillElements();
     void showWaiting(bool waiting);
     void startJob();
