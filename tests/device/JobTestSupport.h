@@ -5,12 +5,15 @@
 // of waited.
 
 #include "hook/MessageQueue.h"
+#include "support/TestSupport.h"
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/model/CAppState.h"
 
 #include <functional>
 #include <mutex>
 #include <ostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace talvik::jobs {
@@ -58,6 +61,23 @@ struct CKeyboardState {
 
     CPostedLog messages;
     model::CAppState state;
+};
+
+// A keyboard that takes every report and answers none, with the traffic log
+// that shows when a job's request has reached it.
+struct CSilentKeyboard {
+    CTempDir dir;
+    std::string log = (dir.path() / "traffic.log").string();
+
+    CSimulatorSetup setup() const { return {.faults = "silent", .trafficLog = log}; }
+    std::size_t reportsTaken() const {
+        std::istringstream lines(readFile(log));
+        std::size_t taken = 0;
+        for (std::string line; std::getline(lines, line);) {
+            taken += line.starts_with("W ") ? 1 : 0;
+        }
+        return taken;
+    }
 };
 
 // A job control whose waits only note their length and call `atWait`.

@@ -85,14 +85,4 @@ private:
     }
 };
 
-// Runs the event loop until `done` holds or `limitMs` have passed.
-inline bool waitUntil(const std::function<bool()>& done, int limitMs = 8000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < limitMs) {
-        QTest::qWait(10);
-    }
-    return done();
-}
-
 } // namespace talvik::test

@@ -26,6 +26,7 @@
 using talvik::device::CFirmwareDownload;
 using talvik::device::COrsaDialogFirmwareUpdate;
 using talvik::test::CDeviceFixture;
+using talvik::test::waitFor;
 namespace id = talvik::layout::firmware_id;
 namespace fs = std::filesystem;
 using talvik::text::Language;
@@ -40,9 +41,27 @@ talvik::test::CTempDir& scratch() {
 fs::path trafficLog() {
     return scratch().path() / "traffic.log";
 }
+fs::path holdFile() {
+    return scratch().path() / "hold";
+}
 [[maybe_unused]] const bool g_logging = [] {
-    return ::setenv("TALVIK_SIMULATOR_LOG", trafficLog().c_str(), 1) == 0;
+    return ::setenv("TALVIK_SIMULATOR_LOG", trafficLog().c_str(), 1) == 0 &&
+           ::setenv("TALVIK_SIMULATOR_HOLD_FILE", holdFile().c_str(), 1) == 0;
 }();
+
+// While it lives (or until release()), each connection to the keyboard takes
+// `reports` reports and then no more: a download stops there, however fast
+// the machine is.
+class CKeyboardHold {
+public:
+    explicit CKeyboardHold(std::size_t reports) {
+        talvik::test::writeFile(holdFile(), std::to_string(reports));
+    }
+    ~CKeyboardHold() { release(); }
+    CKeyboardHold(const CKeyboardHold&) = delete;
+    CKeyboardHold& operator=(const CKeyboardHold&) = delete;
+    void release() { fs::remove(holdFile()); }
+};
 
 std::vector<std::string> logLines() {
     std::ifstream in(trafficLog());
@@ -102,20 +121,11 @@ std::string reportOf(const std::string& record) {
     return hex;
 }
 
-bool waitFor(const std::function<bool()>& done, int ms = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QTest::qWait(5);
-    }
-    return done();
-}
-
 // The firmware reports the keyboard logged since line `first`, once it has
 // logged `expected` of them (or a moment has passed): the library is done
 // when the last report is on its way, the keyboard logs it when it arrives.
 std::vector<std::string> receivedSince(std::size_t first, std::size_t expected) {
-    waitFor([&] { return firmwareReportsSince(first).size() >= expected; }, 10000);
+    waitFor([&] { return firmwareReportsSince(first).size() >= expected; });
     QTest::qWait(50); // anything beyond would show now
     return firmwareReportsSince(first);
 }
@@ -333,26 +343,28 @@ TEST(FirmwareDialog, AFileThatCannotBeOpenedNeedsOpenAgainBeforeUpdate) {
 }
 
 TEST(FirmwareDialog, UpdateTwiceDuringOneDownloadStartsOneWorker) {
-    const CImage image = makeImage("Talvik(RGB)BLe_twice.bin", 256 * 1024);
+    const CImage image = makeImage("Talvik(RGB)BLe_twice.bin", 64 * 1024);
     CDeviceFixture f(1, true);
     CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     f.files = {qs(image.file)};
     w.dialog.runCommand(id::Open);
     const std::size_t before = logLines().size();
+    CKeyboardHold hold(image.records.size() / 2);
     w.dialog.runCommand(id::Update);
     ASSERT_TRUE(download.running());
     w.dialog.runCommand(id::Update);
     ASSERT_TRUE(waitFor([&] { return w.dialog.percent() > 1; }));
     w.dialog.runCommand(id::Update);
     EXPECT_FALSE(download.start(image.file.string())) << "one download at a time";
+    hold.release();
     ASSERT_TRUE(waitFor([&] { return !f.messages.isEmpty(); }));
     EXPECT_EQ(f.messages.size(), 1);
     EXPECT_EQ(receivedSince(before, image.records.size()).size(), image.records.size());
 }
 
 TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
-    const CImage image = makeImage("Talvik(RGB)BLe_long.bin", 1024 * 1024);
+    const CImage image = makeImage("Talvik(RGB)BLe_long.bin", 128 * 1024);
     CDeviceFixture f(1, true, Language::English);
     CFirmwareDownload download(f.state, f.slot);
     QStringList unattended;
@@ -364,6 +376,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     f.files = {qs(image.file)};
     first->dialog.runCommand(id::Open);
     const std::size_t before = logLines().size();
+    CKeyboardHold hold(image.records.size() / 2);
     first->dialog.runCommand(id::Update);
     ASSERT_TRUE(waitFor([&] { return first->dialog.percent() > 1; }));
     first->dialog.runCommand(id::Cancel);
@@ -371,7 +384,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     ASSERT_EQ(f.messages.size(), 1);
     EXPECT_TRUE(f.messages[0].startsWith(QStringLiteral("The firmware download goes on")));
     first.reset();
-    ASSERT_TRUE(download.running()) << "the image is large enough to outlast this";
+    ASSERT_TRUE(download.running()) << "the keyboard holds the download half-way";
 
     f.messages.clear();
     CFirmware second(f, download);
@@ -382,6 +395,7 @@ TEST(FirmwareDialog, ADownloadOutlivesItsDialogAndAReopenedDialogShowsIt) {
     second.dialog.runCommand(id::GetVersion);
     EXPECT_EQ(f.messages.size(), 1) << "no version query while the image goes out";
     const int shown = second.dialog.percent();
+    hold.release();
     ASSERT_TRUE(waitFor([&] { return second.dialog.percent() > shown; }));
     second.dialog.runCommand(id::Close);
     ASSERT_TRUE(waitFor([&] { return !unattended.isEmpty(); }));

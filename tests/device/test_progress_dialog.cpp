@@ -57,16 +57,14 @@ TEST(ProgressDialog, BarIsTheActiveStripAsWideAsThePercentSays) {
 
     // Without a job the bar counts like the single-step jobs: 75 is 100 percent, 150 is 200.
     PostMessageW(dialog.handle(), WM_TALVIK_PROGRESS, 30, 0);
-    QTest::qWait(20);
-    EXPECT_EQ(dialog.percent(), 40);
+    EXPECT_TRUE(waitFor([&] { return dialog.percent() == 40; }));
     QImage canvas = dialog.renderCanvas();
     EXPECT_EQ(canvas.pixel(100, 161), active.pixel(100, 161));
     EXPECT_EQ(canvas.pixel(40 + 116, 161), normal.pixel(40 + 116, 161)) << "116 pixels wide";
     EXPECT_EQ(canvas.pixel(40 + 115, 161), active.pixel(40 + 115, 161));
 
     PostMessageW(dialog.handle(), WM_TALVIK_PROGRESS, kSingleStep, 0);
-    QTest::qWait(20);
-    EXPECT_EQ(dialog.percent(), 200);
+    EXPECT_TRUE(waitFor([&] { return dialog.percent() == 200; }));
     canvas = dialog.renderCanvas();
     EXPECT_EQ(canvas.pixel(320, 161), active.pixel(320, 161));
     EXPECT_EQ(talvik::layout::progressBarWidth(115), 333);
@@ -189,7 +187,7 @@ TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
     first->setSleep(heldStep);
     first->open();
     ASSERT_TRUE(f.slot.busy());
-    ASSERT_TRUE(waitUntil([&] { return gate->entered.load(); }));
+    ASSERT_TRUE(waitFor([&] { return gate->entered.load(); }));
     first->clickCancel();
     EXPECT_EQ(first->result(), IDCANCEL);
     first.reset(); // its worker's last posts go nowhere
@@ -206,7 +204,7 @@ TEST(ProgressDialog, NextJobWaitsForTheWorkerOfACancelledOne) {
     EXPECT_EQ(f.board.state.pressCount, countsBefore);
 
     gate->open = true;
-    ASSERT_TRUE(waitUntil([&] { return second.isHidden(); }));
+    ASSERT_TRUE(waitFor([&] { return second.isHidden(); }));
     EXPECT_EQ(second.result(), IDOK);
     EXPECT_TRUE(second.succeeded());
     EXPECT_NE(f.board.state.pressCount, countsBefore);

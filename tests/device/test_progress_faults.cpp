@@ -27,15 +27,17 @@ void expectResponsive(CWatchedProgress& dialog) {
 } // namespace
 
 TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) {
-    CProgressFixture f({.faults = "silent"});
+    const CSilentKeyboard keyboard;
+    CProgressFixture f(keyboard.setup());
     f.board.state.keyConfig.LightAreas[3] = {1, 2, 3};
+    const std::size_t before = keyboard.reportsTaken();
     CWatchedProgress dialog(f, EJob::ReadAll);
     dialog.open();
-    QTest::qWait(200);
+    ASSERT_TRUE(waitFor([&] { return keyboard.reportsTaken() > before; }));
     ASSERT_TRUE(f.slot.busy()) << "the key read is waiting for an answer";
     expectResponsive(dialog);
 
-    ASSERT_TRUE(waitUntil([&] { return dialog.isHidden(); }, 10000)) << "the job must end";
+    ASSERT_TRUE(waitFor([&] { return dialog.isHidden(); })) << "the job must end";
     EXPECT_EQ(dialog.result(), IDOK);
     EXPECT_FALSE(dialog.succeeded());
     EXPECT_EQ(
@@ -47,13 +49,15 @@ TEST(ProgressFaults, SilentKeyboardDuringReadAllEndsInAFailureAndKeepsTheModel) 
 }
 
 TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
-    CProgressFixture f({.faults = "silent"});
+    const CSilentKeyboard keyboard;
+    CProgressFixture f(keyboard.setup());
+    const std::size_t before = keyboard.reportsTaken();
     QElapsedTimer clock;
     clock.start();
     {
         CWatchedProgress reading(f, EJob::ReadAll);
         reading.open();
-        QTest::qWait(100);
+        ASSERT_TRUE(waitFor([&] { return keyboard.reportsTaken() > before; }));
         reading.clickCancel();
         EXPECT_EQ(reading.result(), IDCANCEL);
         EXPECT_TRUE(reading.isHidden());
@@ -65,8 +69,8 @@ TEST(ProgressFaults, CancelDuringASilentReadAndTheNextJobWaitsForTheOldWorker) {
     counting.open();
     EXPECT_TRUE(counting.waitingForWorker());
     expectResponsive(counting);
-    ASSERT_TRUE(waitUntil([&] { return !counting.waitingForWorker(); }));
-    ASSERT_TRUE(waitUntil([&] { return counting.isHidden(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !counting.waitingForWorker(); }));
+    ASSERT_TRUE(waitFor([&] { return counting.isHidden(); }));
     EXPECT_LT(clock.elapsed(), 6000) << "one time-out for each job, no more";
     EXPECT_EQ(counting.result(), IDOK);
     EXPECT_EQ(counting.outcome().transfers,

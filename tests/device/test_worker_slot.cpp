@@ -63,8 +63,10 @@ TEST(DeviceWorkerSlot, OneWorkerAtATimeAndTheWaitingHearWhenItEnds) {
 }
 
 TEST(DeviceWorkerSlot, ACancelledReadOfASilentKeyboardHoldsTheNextJobBackUntilItsCallEnds) {
-    CKeyboardState board({.faults = "silent"});
+    const CSilentKeyboard keyboard;
+    CKeyboardState board(keyboard.setup());
     board.state.pressCount[4] = 9;
+    const std::size_t before = keyboard.reportsTaken();
     CWaitRecorder waits;
     CDeviceWorkerSlot slot; // ends first: a worker never outlives what it uses
     const auto started = std::chrono::steady_clock::now();
@@ -72,7 +74,7 @@ TEST(DeviceWorkerSlot, ACancelledReadOfASilentKeyboardHoldsTheNextJobBackUntilIt
     auto control = std::make_shared<CJobControl>();
     ASSERT_TRUE(slot.start([reading, control] { reading->run(*control); },
                            [&] { reading->takeFromModel(board.state); }));
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(waitUntil([&] { return keyboard.reportsTaken() > before; }));
     control->cancel();
     EXPECT_TRUE(slot.busy()) << "the key read waits out its time-out";
 

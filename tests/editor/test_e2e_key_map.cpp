@@ -180,7 +180,7 @@ TEST_F(KeyMapEndToEnd, AComboTypedInTheDialogMarksTheKeyInTheMainWindow) {
          [&] { clickElement(*dialog, keymap::Ok); }},
     });
     clickAt(centreOf(window, window.elements()[12 + kKeyA].rect));
-    ASSERT_TRUE(waitFor([&] { return script.finished() && runningDialog() == nullptr; }, 20000))
+    ASSERT_TRUE(waitFor([&] { return script.finished() && runningDialog() == nullptr; }))
         << "stopped before step " << script.reached();
     EXPECT_TRUE(grabbed) << "the capture took the desktop keyboard";
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled);

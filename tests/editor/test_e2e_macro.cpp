@@ -18,7 +18,6 @@
 #include "support/TestSupport.h"
 #include "talvik/layout/KeySettingsLayout.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -35,6 +34,7 @@ using talvik::keymap::KeyMapPage;
 using talvik::test::centreOf;
 using talvik::test::clickAt;
 using talvik::test::grabScreen;
+using talvik::test::saveShot;
 using talvik::test::pointAt;
 using talvik::test::waitFor;
 using talvik::test::xdotool;
@@ -88,11 +88,11 @@ public:
 
     COrsaDialogKeyMapSettings& dlg() { return *m_dialog; }
 
-    // A click, and the wait for its double-click guard.
+    // A click, and the wait for its double-click guard: the click has acted.
     void click(int elementId) {
         // The test screen keeps the scale at 1: element rectangles are window pixels.
         clickAt(centreOf(*m_dialog, m_dialog->element(elementId).rect));
-        QTest::qWait(COrsaDialogKeyMapSettings::kDoubleClickGuardMs + 150);
+        ASSERT_TRUE(waitFor([&] { return !m_dialog->clickWaiting(); }));
     }
     // Types while the dialog goes on handling its messages, so each keystroke
     // is timed when it comes, as when a user types.
@@ -128,17 +128,7 @@ public:
     // What the screen shows of the dialog, saved as `name` when screenshots are wanted.
     void shoot(const QString& name) {
         pointAt(m_dialog->mapToGlobal(QPoint(560, 300))); // over no element
-        m_dialog->update();
-        QTest::qWait(250);
-        const QImage shot =
-            m_dialog->screen()
-                ->grabWindow(0, m_dialog->x(), m_dialog->y(), m_dialog->width(), m_dialog->height())
-                .toImage();
-        const QString dir = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
-        if (!dir.isEmpty()) {
-            QDir().mkpath(dir);
-            shot.save(QStringLiteral("%1/%2.png").arg(dir, name));
-        }
+        saveShot(grabScreen(*m_dialog), name + QStringLiteral(".png"));
     }
 
     QStringList messages;

@@ -22,8 +22,6 @@ namespace {
 // Key numbers: 43 "A" (top-layer default 43), 72 the Fn key (156 on both layers).
 constexpr int kKeyA = 43;
 constexpr int kFnKey = 72;
-// Long enough for a click's double-click guard to pass.
-constexpr int kGuardWait = talvik::editor::COrsaDialogKeyMapSettings::kDoubleClickGuardMs + 100;
 
 QPoint centreOf(const SkinRect& r) {
     return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -143,14 +141,14 @@ TEST(KeyMapFrame, ADoubleClickActsOnceAsTheSecondClick) {
     const QPoint radio = centreOf(f.element(keymap::SingleRadio).rect);
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     EXPECT_TRUE(dlg.session().m_isSingle) << "a click waits for its double-click guard";
-    QTest::qWait(kGuardWait);
+    ASSERT_TRUE(talvik::test::waitFor([&] { return !dlg.clickWaiting(); }));
     EXPECT_FALSE(dlg.session().m_isSingle) << "one click, one flip";
 
     // Press, release, the second press as a double click, release.
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     QTest::mouseDClick(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
     QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, radio);
-    QTest::qWait(kGuardWait);
+    ASSERT_TRUE(talvik::test::waitFor([&] { return !dlg.clickWaiting(); }));
     EXPECT_TRUE(dlg.session().m_isSingle) << "the double click flipped the radios once";
 }
 
@@ -290,7 +288,7 @@ TEST(KeyMapFrame, FunctionsOfPagesFourSixAndSevenNameThemselvesInATooltip) {
     auto& dlg = f.open(kKeyA);
     const auto hover = [&](int id) {
         movePointer(dlg, centreOf(f.element(id).rect));
-        QTest::qWait(talvik::editor::COrsaDialogKeyMapSettings::kTipDelayMs + 50);
+        EXPECT_TRUE(talvik::test::waitFor([&] { return !dlg.tip().waiting(); }));
         return dlg.tip().isVisible() ? dlg.tip().activeText() : QString();
     };
     f.click(keymap::FirstTab + 6);

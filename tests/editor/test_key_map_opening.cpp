@@ -89,8 +89,7 @@ TEST(KeyMapOpening, AKeyClickInTheBusyPeriodAfterTheOpenDialogOpensNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(opened) << "a click during the busy period does nothing";
 
-    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs + 100);
-    ASSERT_EQ(f.state.busy, 0);
+    ASSERT_TRUE(talvik::test::waitFor([&] { return f.state.busy == 0; }));
     whenTheDialogRuns([&](COrsaDialogKeyMapSettings& dialog) {
         opened = true;
         click(dialog, keymap::Cancel);

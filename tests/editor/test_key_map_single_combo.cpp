@@ -382,7 +382,7 @@ TEST(SingleComboPage, ACaptureTheHookEndsStopsAsAClickWouldAndTheUserIsTold) {
     f.click(keymap::RecordCombo);
     f.press('Y');
     clock.advance(std::chrono::seconds(121));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.session().m_capturingCombo; }, 2000));
+    ASSERT_TRUE(talvik::test::waitFor([&] { return !dlg.session().m_capturingCombo; }));
     EXPECT_FALSE(f.element(keymap::RecordCombo).active);
     EXPECT_TRUE(f.element(keymap::RecordComboLabel).visible);
     EXPECT_FALSE(f.element(keymap::CaptureNotice).visible);

@@ -3,6 +3,7 @@
 // Collects what is posted to one registered window, for the hook tests. The
 // thread that calls next() plays the window's own thread: it takes delivery.
 
+#include "support/TestSupport.h"
 #include "talvik/hwi/KeyboardHook.h"
 #include "talvik/hwi/WindowHandle.h"
 
@@ -48,7 +49,7 @@ public:
     // The next message, or nothing when none arrives within `wait`. A hook
     // message is taken (TakeHookKey); lastWasStale() says what the hook
     // answered.
-    std::optional<PostedMessage> next(std::chrono::milliseconds wait = std::chrono::seconds(5)) {
+    std::optional<PostedMessage> next(std::chrono::milliseconds wait = kPatience) {
         PostedMessage front{};
         {
             std::unique_lock lock(m_mutex);

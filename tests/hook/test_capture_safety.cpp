@@ -19,19 +19,10 @@ using talvik::test::CFakeHookClock;
 using talvik::test::CMessageQueue;
 using talvik::test::CXClient;
 using talvik::test::hookKey;
+using talvik::test::waitUntil;
 using namespace std::chrono_literals;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds atMost = 5s) {
-    for (auto waited = 0ms; waited < atMost; waited += 10ms) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return false;
-}
 
 class CaptureSafetyOnX11 : public ::testing::Test {
 protected:
@@ -115,7 +106,7 @@ TEST_F(CaptureSafetyOnX11, UnusedCaptureLetsGoOfTheKeyboardAfterTwoMinutes) {
     EXPECT_EQ(GetHookStatus(), HookStatus::IdleEnded);
     // A screen locker can take the keyboard now, not only when the hook
     // would next have looked by itself.
-    EXPECT_TRUE(waitUntil([&] { return locker.grabKeyboard(); }, 1s));
+    EXPECT_TRUE(waitUntil([&] { return locker.grabKeyboard(); }));
     locker.ungrabKeyboard();
     EXPECT_TRUE(keysReachTheOtherClient());
     EXPECT_EQ(m_queue.next(100ms), std::nullopt);

@@ -59,7 +59,7 @@ std::size_t steadyThreadCount() {
 // pthread_join returns (the kernel wakes the joiner before it reaps the
 // task), so a count that should come down is given a short while to settle.
 std::size_t threadCountSettlingAt(std::size_t expected) {
-    const auto giveUp = std::chrono::steady_clock::now() + 2s;
+    const auto giveUp = std::chrono::steady_clock::now() + talvik::test::kPatience;
     std::size_t count = threadCount();
     while (count != expected && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(5ms);
@@ -220,10 +220,11 @@ TEST_F(KeyboardHookOnX11, HeldKeyRepeatsAsPressesOnly) {
     InstallHook(m_queue.window());
     m_typist.press(KEY_X);
     EXPECT_EQ(m_queue.next(), hookKey(0x58));
-    // The server's auto-repeat starts after its delay (660 ms by default).
-    std::this_thread::sleep_for(900ms);
+    // The key stays down until the server's auto-repeat (after its delay,
+    // 660 ms by default) has sent a press of its own.
+    EXPECT_EQ(m_queue.next(), hookKey(0x58)) << "the first repeat";
     m_typist.release(KEY_X);
-    int repeats = 0;
+    int repeats = 1;
     for (;;) {
         auto message = m_queue.next();
         ASSERT_TRUE(message.has_value());
@@ -319,10 +320,7 @@ private:
 };
 
 bool waitForStatus(HookStatus wanted) {
-    for (int tries = 0; tries < 500 && GetHookStatus() != wanted; ++tries) {
-        std::this_thread::sleep_for(10ms);
-    }
-    return GetHookStatus() == wanted;
+    return talvik::test::waitUntil([wanted] { return GetHookStatus() == wanted; });
 }
 
 } // namespace

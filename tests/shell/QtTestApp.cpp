@@ -1,5 +1,7 @@
 #include "QtTestApp.h"
 
+#include <QDeadlineTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -33,6 +35,17 @@ QApplication& qtApp() {
         QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
     }
     return *application();
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds atMost) {
+    const QDeadlineTimer deadline(atMost);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return done();
+        }
+        QTest::qWait(5);
+    }
+    return true;
 }
 
 } // namespace talvik::test

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "support/TestSupport.h"
+
 #include <QApplication>
 #include <QFont>
 
+#include <chrono>
+#include <functional>
+
 namespace talvik::test {
+
+// Runs the event loop until done() holds or atMost has passed; true when it
+// held. The way a widget test waits for a timer, a worker or the X server.
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds atMost = kPatience);
 
 // The one QApplication of a test program, created on first use with the font
 // the program itself uses, and ended when the tests are over.

@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,14 +20,93 @@ void xdotool(const QStringList& arguments) {
         << "xdotool " << arguments.join(QLatin1Char(' ')).toStdString();
 }
 
+namespace {
+
+// What of the pointer's doings the application has been handed, so that a
+// test knows when what it did through the X server has arrived.
+class CPointerWatch : public QObject {
+public:
+    static CPointerWatch& instance() {
+        static CPointerWatch* watch = [] {
+            auto* created = new CPointerWatch(qApp);
+            qApp->installEventFilter(created);
+            return created;
+        }();
+        return *watch;
+    }
+
+    int releases = 0;
+    int leaves = 0;
+    QPoint lastPosition{-1, -1};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+            ++releases;
+            [[fallthrough]];
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::Enter:
+            lastPosition =
+                static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+            break;
+        case QEvent::Leave:
+            ++leaves;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    using QObject::QObject;
+};
+
+// A window of this program at `global` that takes pointer events now: not
+// hidden behind nothing and not blocked by a modal dialog.
+bool takesPointerAt(QPoint global) {
+    QWidget* widget = QApplication::widgetAt(global);
+    if (widget == nullptr) {
+        return false;
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal == nullptr || modal == widget->window() || modal->isAncestorOf(widget);
+}
+
+} // namespace
+
 void pointAt(QPoint global) {
+    CPointerWatch& watch = CPointerWatch::instance();
+    const QPoint from = QCursor::pos();
+    const bool leaving = takesPointerAt(from);
+    const int leaves = watch.leaves;
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
              QString::number(global.y())});
+    if (from == global) {
+        return;
+    }
+    // Hover outlines follow the events, not the server's pointer: wait until
+    // the program has seen the move (or, off its windows, that it was left).
+    if (takesPointerAt(global)) {
+        waitFor([&] { return watch.lastPosition == global; });
+    } else if (leaving) {
+        waitFor([&] { return watch.leaves > leaves; });
+    }
 }
 
 void clickAt(QPoint global) {
     pointAt(global);
+    CPointerWatch& watch = CPointerWatch::instance();
+    const int releases = watch.releases;
+    const bool delivered = takesPointerAt(global);
     xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    // Returns once the program has the click (a modal dialog it opens runs
+    // inside this wait); a click on nothing of ours is not waited for.
+    if (delivered) {
+        waitFor([&] { return watch.releases > releases; });
+    }
 }
 
 QPoint centreOf(const QWidget& widget) {
@@ -50,17 +129,16 @@ void pressKey(const char* keysym) {
     xdotool({QStringLiteral("key"), QString::fromLatin1(keysym)});
 }
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QTest::qWait(20);
-    }
-    return done();
-}
-
 QImage grabScreen(QWidget& window) {
-    QTest::qWait(150); // let the server apply the last repaint
+    // Every window paints what it has to show now; the grab goes to the X
+    // server on the same connection as those pictures, so it sees them.
+    QCoreApplication::processEvents();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible()) {
+            top->repaint();
+        }
+    }
+    QCoreApplication::processEvents();
     return window.screen()
         ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
         .toImage()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QtTestApp.h"
+
 // Drives windows on the test's X server the way a user does: pointer moves,
 // clicks and typing go through the X server (xdotool), so the program sees
 // real events. Modal dialogs run their own event loop inside the click that
@@ -28,9 +30,6 @@ void clickWidget(const QWidget& widget);
 // Types text into whatever has the keyboard focus, then optionally presses Return.
 void typeText(const QString& text);
 void pressKey(const char* keysym);
-
-// Runs the event loop until `done` holds or `ms` have passed.
-bool waitFor(const std::function<bool()>& done, int ms = 4000);
 
 // What the screen shows of a window now.
 QImage grabScreen(QWidget& window);

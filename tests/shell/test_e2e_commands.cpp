@@ -78,7 +78,7 @@ public:
 // script is done and no dialog is left open.
 ::testing::AssertionResult clickThrough(CRunningProgram& program, int slot, CModalScript& script) {
     program.click(slot);
-    if (!waitFor([&] { return script.finished(); }, 20000)) {
+    if (!waitFor([&] { return script.finished(); })) {
         return ::testing::AssertionFailure()
                << "still waiting for: " << script.pending().toStdString();
     }
@@ -138,7 +138,7 @@ TEST_F(EndToEndCommands, SaveClearOpenAndTheUnplugOffer) {
         .answer(QMessageBox::Yes, &texts)
         .choosePath(pathIn("rescued"));
     talvik::test::writeFile(unplugFile, "");
-    ASSERT_TRUE(waitFor([&] { return unplugged.finished(); }, 20000))
+    ASSERT_TRUE(waitFor([&] { return unplugged.finished(); }))
         << "still waiting for: " << unplugged.pending().toStdString();
     ASSERT_TRUE(waitFor([&] { return !program.window->isVisible(); }));
     EXPECT_TRUE(QFileInfo::exists(pathIn("rescued.pro")));
@@ -184,23 +184,17 @@ std::string usedKeyboardState() {
 }
 
 // Points at a key and returns the information box once it shows `expected`
-// (or what it shows after a few tries).
+// (or what it shows when that never comes).
 QString keyDetails(CRunningProgram& program, int key, const QString& expected) {
     const QPoint centre = talvik::test::centreOf(
         *program.window, program.window->elements()[static_cast<std::size_t>(12 + key)].rect);
     QString text;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        talvik::test::pointAt(program.window->mapToGlobal(QPoint(5, 300))); // off every key
-        talvik::test::pointAt(centre);
-        if (waitFor(
-                [&] {
-                    text = program.window->infoBox().text();
-                    return text.contains(expected);
-                },
-                3000)) {
-            break;
-        }
-    }
+    talvik::test::pointAt(program.window->mapToGlobal(QPoint(5, 300))); // off every key
+    talvik::test::pointAt(centre);
+    waitFor([&] {
+        text = program.window->infoBox().text();
+        return text.contains(expected);
+    });
     return text;
 }
 
@@ -215,8 +209,10 @@ QString keyDetails(CRunningProgram& program, int key, const QString& expected) {
         }
         for (const int element : {keymap::FirstTab + 3, kVolumeUpElement, keymap::Ok}) {
             talvik::test::clickAt(talvik::test::centreOf(*dialog, dialog->element(element).rect));
-            // Each click is handled before the next one, never seen as a double click.
-            QTest::qWait(400);
+            // Each click acts before the next one comes, never seen as a double click.
+            if (!waitFor([dialog] { return !dialog->clickWaiting(); })) {
+                return false;
+            }
         }
         return true;
     });
@@ -267,7 +263,7 @@ void readBackInASecondRun(const QString& folder) {
     ASSERT_TRUE(clickThrough(program, kSaveSlot, save));
     program.click(kClearSlot);
     ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyQ][0] == KeyMode::Single; }));
-    QTest::qWait(talvik::shell::COrsaDlg::kBusyMs);
+    ASSERT_TRUE(waitFor([&] { return state.busy == 0; }));
     CModalScript open;
     open.choosePath(folder + QStringLiteral("/read.pro"));
     ASSERT_TRUE(clickThrough(program, kOpenSlot, open));

@@ -72,7 +72,7 @@ TEST_F(KeyCaptureWithoutGrab, HookUninstalledElsewhereNoLongerDivertsTheKeys) {
     CCaptureWindow window;
     window.startRecording();
     UninstallHook();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.capture().running(); }, 2000));
+    EXPECT_TRUE(talvik::test::waitFor([&] { return !window.capture().running(); }));
     sendKey(window, QEvent::KeyPress, Qt::Key_A, kKeycodeA);
     EXPECT_EQ(window.keysSeenByWidget, std::vector<int>{Qt::Key_A});
     EXPECT_TRUE(window.endings.empty()) << "not an end by the hook";
@@ -106,7 +106,7 @@ TEST_F(KeyCaptureWithoutGrab, IdleCaptureEndsAsAClickWouldAndSaysWhy) {
     EXPECT_TRUE(window.endings.empty());
 
     clock.advance(1s);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.capture().running(); }, 2000));
+    EXPECT_TRUE(talvik::test::waitFor([&] { return !window.capture().running(); }));
     EXPECT_EQ(window.endings, std::vector<HookStatus>{HookStatus::IdleEnded});
     EXPECT_FALSE(window.recording);
     EXPECT_EQ(GetHookStatus(), HookStatus::NotInstalled) << "the capture is stopped";

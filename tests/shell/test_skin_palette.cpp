@@ -148,9 +148,9 @@ TEST_F(SkinPalette, InfoBoxScrollHandleAndTroughAreTheirPaletteColours) {
     box.resize(300, 60);
     box.show();
     box.setTextIfChanged(QStringLiteral("line\r\n").repeated(40));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return box.scrollBarStyled(); }, 10000));
+    ASSERT_TRUE(talvik::test::waitFor([&] { return box.scrollBarStyled(); }));
     QScrollBar* bar = box.verticalScrollBar();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->isVisible(); }, 10000));
+    ASSERT_TRUE(talvik::test::waitFor([&] { return bar->isVisible(); }));
     const QImage shown = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // At the top of the text the handle is at the top and the trough below it.
     EXPECT_GT(countPixels(shown, rgbOf(kInfoScrollHandle)), 0) << "the handle at rest";

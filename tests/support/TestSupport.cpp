@@ -4,8 +4,20 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace talvik::test {
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds atMost) {
+    const auto deadline = std::chrono::steady_clock::now() + atMost;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return done();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 bool useFixtureDisplay() {
     // The fixture's Xvfb wins over whatever display the developer has open, so

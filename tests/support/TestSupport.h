@@ -1,9 +1,20 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace talvik::test {
+
+// The longest a test waits for something that is bound to happen. Tests wait
+// for the event or state itself, so only a fault ever reaches this bound: it is
+// generous, so that a machine busy with other work still passes.
+inline constexpr std::chrono::milliseconds kPatience{60000};
+
+// Checks done() every few milliseconds, from this thread, until it holds or
+// atMost has passed; true when it held.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds atMost = kPatience);
 
 // Points DISPLAY at the X server of the test fixture. Returns false (and the
 // test should fail) when the fixture has not started one.

@@ -98,6 +98,8 @@ public:
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice() const;
     const CTipWindow& tip() const { return m_tip; }
+    // True while a click waits out its double-click guard before it acts.
+    bool clickWaiting() const { return m_clickGuard.isActive(); }
 
 protected:
     // The language of the window and of the pages it hosts.

@@ -18,6 +18,8 @@ public:
     void deactivate();
     // The text shown or about to be shown; empty while inactive.
     const QString& activeText() const { return m_text; }
+    // True while a tip waits out its delay before it shows.
+    bool waiting() const { return m_delay.isActive(); }
 
 private:
     void showNow();

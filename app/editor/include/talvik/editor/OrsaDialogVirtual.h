@@ -64,6 +64,9 @@ public:
     // The text the choice box shows for the current choice and language.
     QString choiceText() const;
     const shell::CInfoBox& infoBox() const { return m_info; }
+    // True while a click waits for a double click, or a double click for its
+    // release, before it acts.
+    bool clickWaiting() const { return m_clickWait.isActive() || m_releaseWait.isActive(); }
 
     void done(int result) override;
 
