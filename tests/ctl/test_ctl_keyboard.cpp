@@ -100,6 +100,18 @@ TEST_F(CtlKeyboard, WriteThenRead_TheTwoProfilesHoldTheSameConfiguration) {
     expectSameOnKeyboard(*loaded(2, written), *loaded(2, readBack));
 }
 
+TEST_F(CtlKeyboard, WriteOfALegacyEncodedProfile_WritesItAndSaysHowItWasRead) {
+    const fs::path utf8 = profileFor(1, "utf8.pro");
+    const fs::path legacy = dir.path() / "legacy.pro";
+    writeFile(legacy, readFile(utf8) + "<!-- Caf\xE9 -->\r\n");
+    const SCtlRun run = runCtl({"write", legacy.string()}, keyboard(1));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("is not UTF-8; its text was read as Windows-1252"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(sent().size(), 176u + 7u);
+    expectSameOnKeyboard(*loaded(1, utf8), *loaded(1, legacy));
+}
+
 TEST_F(CtlKeyboard, WriteOfAnotherModelsProfile_FailsAndLeavesTheKeyboardAlone) {
     ASSERT_EQ(runCtl({"write", profileFor(3, "first.pro").string()}, keyboard(3)).status, 0);
     const std::string before = readFile(state);

@@ -315,6 +315,43 @@ TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
               QStringList{QStringLiteral("Another problem: odd")});
 }
 
+TEST(ProfileMessages, AnAssumedEncodingIsToldAndJoinsWhatElseTheLoadFound) {
+    using talvik::shell::profileLoadMessage;
+    const auto message = [](const char* encoding, const char* notes, Language language) {
+        return profileLoadMessage({EProfileStatus::Ok, notes, encoding}, language, 1);
+    };
+    const QString english = QStringLiteral("The profile's text was not UTF-8 and was read as "
+                                           "Windows-1252; it will be saved as UTF-8.");
+    EXPECT_EQ(message("Windows-1252", "", Language::English), english);
+    EXPECT_EQ(
+        message("GB18030", "", Language::Chinese),
+        QStringLiteral("配置文件的文本不是 UTF-8 编码，已按 GB18030 读取，保存时将改存为 UTF-8。"));
+    EXPECT_EQ(message("", "", Language::English), QString()) << "a clean load says nothing";
+
+    // Characters alone are no damage to the file's structure.
+    const QString characters =
+        message("Windows-1252", "<undefined_bytes count=\"5\"/>", Language::English);
+    EXPECT_EQ(characters,
+              english + QStringLiteral(
+                            "\nSome characters of the profile could not be read as written:\n"
+                            "5 bytes that Windows-1252 leaves undefined were kept as invisible "
+                            "control characters\nCheck the names and contents before writing "
+                            "the configuration to the keyboard."));
+    EXPECT_TRUE(message("", "<unreadable count=\"2\"/>", Language::Chinese)
+                    .contains(QStringLiteral("2 个字符无法识别，已替换为“?”")));
+
+    // A damaged file read in a legacy encoding: both are told, the encoding first.
+    const QString damaged = message(
+        "GB18030", "<legacy_encoding encoding=\"GB18030\"/><skipped element=\"KEY\" ID=\"99\"/>",
+        Language::English);
+    EXPECT_TRUE(damaged.startsWith(
+        QStringLiteral("The profile's text was not UTF-8 and was read as GB18030; it will be "
+                       "saved as UTF-8.\nThe profile is damaged and was read as far as "
+                       "possible:\nA KEY with the invalid ID 99 was skipped\n")))
+        << damaged.toStdString();
+    EXPECT_FALSE(damaged.contains(QStringLiteral("legacy_encoding"))) << damaged.toStdString();
+}
+
 namespace {
 
 using talvik::jobs::EJobEnd;

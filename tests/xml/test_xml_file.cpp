@@ -87,22 +87,31 @@ TEST_F(XmlFile, HtmlMetaCharset_CountsAsTheDeclaration) {
     EXPECT_NE(text.find(u"class='\u0430'"), std::u16string::npos) << utf8(text);
 }
 
-TEST_F(XmlFile, UndeclaredNonUtf8_TakenInAnsiCodePage_Windows1252UnderUtf8Locale) {
+TEST_F(XmlFile, UndeclaredNonUtf8_UnderUtf8Locale_ReadAsTheLegacyEditorWroteIt) {
+    // Not valid UTF-8 as a whole, so all of it is one legacy editor's: "\xC3\xA9" too.
     std::u16string result;
-    EXPECT_EQ(load(" <r t='caf\xE9 \xC3\xA9'/>", &result), u" <r t='caf\u00e9 \u00e9'/>");
+    EXPECT_EQ(load(" <r t='caf\xE9 \xC3\xA9'/>", &result), u" <r t='caf\u00e9 \u00c3\u00a9'/>");
     EXPECT_NE(result.find(u"<utf8_detection encoding=\"ANSI:UTF-8\"/>"), std::u16string::npos)
         << utf8(result);
+    EXPECT_NE(result.find(u"<legacy_encoding encoding=\"Windows-1252\"/>"), std::u16string::npos);
+    EXPECT_EQ(load(" <r t='\xB8\xB4\xD6\xC6'/>", &result), u" <r t='\u590d\u5236'/>"); // GBK
+    EXPECT_NE(result.find(u"<legacy_encoding encoding=\"GB18030\"/>"), std::u16string::npos);
     load(" <r t='\xC3\xA9'/>", &result);
     EXPECT_NE(result.find(u"<utf8_detection encoding=\"UTF-8\"/>"), std::u16string::npos);
+    EXPECT_EQ(result.find(u"legacy_encoding"), std::u16string::npos);
 }
 
-TEST_F(XmlFile, MalformedUtf8AndNulls_ReplacedAndRemoved) {
+TEST_F(XmlFile, MalformedUtf8UnderAMark_ReplacedAndCounted_NullsRemoved) {
+    // The mark holds the file to UTF-8. C0 80 passes the quick test but is an overlong
+    // form: one "?" for each sequence.
     std::u16string result;
-    // C0 80 passes the quick test but is an overlong form: one "?" for the sequence.
     EXPECT_EQ(
-        load("<r t='\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80'/>" + std::string(2, '\0'), &result),
+        load("\xEF\xBB\xBF<r t='\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80'/>" + std::string(2, '\0'),
+             &result),
         u"<r t='?|?|?'/>");
     EXPECT_NE(result.find(u"<nulls_removed count=\"2\"/>"), std::u16string::npos);
+    EXPECT_NE(result.find(u"<unreadable count=\"3\"/>"), std::u16string::npos) << utf8(result);
+    EXPECT_EQ(result.find(u"legacy_encoding"), std::u16string::npos);
 }
 
 TEST_F(XmlFile, Utf16WithoutMark_FoundThroughItsDeclaration) {

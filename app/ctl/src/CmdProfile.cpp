@@ -69,7 +69,14 @@ int runWrite(const CCtlContext& context, const std::string& path) {
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
+    // A profile that is not UTF-8 is read as a Chinese or a Western editor wrote it, and the
+    // user's language helps tell which.
+    state.language = context.language;
     const profile::SProfileResult loaded = profile::loadProfile(state, path);
+    if (!loaded.assumedEncoding.empty()) {
+        context.say(fill(tr(context.language, msg::kProfileLegacyEncoding),
+                         {path, loaded.assumedEncoding}));
+    }
     if (const std::string why = refusal(context, loaded, path, state.modelNumber); !why.empty()) {
         context.say(why);
         context.say(tr(context.language, msg::kNothingWritten));

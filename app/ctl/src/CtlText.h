@@ -68,6 +68,10 @@ inline constexpr SText kProfileOtherModel{
 inline constexpr SText kProfileDamaged{
     "配置文件 %1 有损坏（%2）。请在 Talvik 中打开并检查，再保存一次。",
     "The profile %1 is damaged (%2). Open it in Talvik, check it and save it again."};
+inline constexpr SText kProfileLegacyEncoding{
+    "配置文件 %1 的文本不是 UTF-8 编码，已按 %2 读取。在 Talvik 中保存一次即可改存为 UTF-8。",
+    "The profile %1 is not UTF-8; its text was read as %2. Saving it once in Talvik makes it "
+    "UTF-8."};
 inline constexpr SText kListCut{
     "按键 %1（%2）的内容超过键盘一条记录能容纳的长度，超出部分不会写入。",
     "Key %1 (%2) holds more than one record of the keyboard takes; the rest is cut off."};

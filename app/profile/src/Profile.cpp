@@ -10,6 +10,7 @@
 #include "talvik/xml/TextCodec.h"
 
 #include <array>
+#include <optional>
 
 namespace talvik::profile {
 
@@ -128,17 +129,38 @@ model::CKeyConfig factoryConfig(const model::CAppState& state) {
     return config;
 }
 
+// The value of an attribute of the first note of a kind in a document's result.
+std::optional<std::u16string> noteValue(const std::u16string& notes, std::u16string_view word,
+                                        std::u16string_view attribute) {
+    xml::CXmlDocument parsed;
+    parsed.setText(u"<r>" + notes + u"</r>");
+    parsed.findElement(u"r");
+    parsed.enterElement();
+    if (!parsed.findElement(word)) {
+        return std::nullopt;
+    }
+    return parsed.getAttribute(attribute);
+}
+
 // The system's message from a failed load or save, for the user; the result text itself
 // when it holds none.
 std::string fileErrorMessage(const std::u16string& failed) {
-    xml::CXmlDocument result;
-    result.setText(u"<r>" + failed + u"</r>");
-    result.findElement(u"r");
-    result.enterElement();
-    if (result.findElement(u"file_error")) {
-        return toUtf8(result.getAttribute(u"msg"));
+    if (auto message = noteValue(failed, u"file_error", u"msg")) {
+        return toUtf8(*message);
     }
     return toUtf8(failed);
+}
+
+// What the reading of a well-formed file still has to tell: characters that could not be
+// read, or that the assumed encoding leaves undefined.
+std::string characterNotes(const std::u16string& read) {
+    std::string notes;
+    for (std::u16string_view word : {u"unreadable", u"undefined_bytes"}) {
+        if (auto count = noteValue(read, word, u"count")) {
+            notes += "<" + toUtf8(word) + " count=\"" + toUtf8(*count) + "\"/>";
+        }
+    }
+    return notes;
 }
 
 // Why a document without our root is not loaded: another model's profile, or not one.
@@ -187,8 +209,9 @@ SProfileResult readProfile(xml::CXmlDocument& doc, const model::CAppState& state
     if (!anySection) {
         return {EProfileStatus::NotProfile, {}};
     }
-    std::string repairs = doc.isWellFormed() ? std::string() : toUtf8(doc.result());
-    return {EProfileStatus::Ok, repairs + notes.text};
+    std::string repairs = doc.isWellFormed() ? characterNotes(doc.result()) : toUtf8(doc.result());
+    return {EProfileStatus::Ok, repairs + notes.text,
+            toUtf8(noteValue(doc.result(), u"legacy_encoding", u"encoding").value_or(u""))};
 }
 
 } // namespace
@@ -292,7 +315,8 @@ SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
     state.mostPressedKey = -1;
     state.leastPressedKey = -1;
 
-    xml::CXmlDocument doc;
+    xml::CXmlDocument doc(
+        state.language == text::Language::Chinese ? xml::CXmlDocument::kFlagPreferCjk : 0);
     if (!doc.loadFile(path)) {
         return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
     }

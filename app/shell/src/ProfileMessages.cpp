@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <map>
 
 namespace talvik::shell {
@@ -59,8 +60,13 @@ bool isReadingNote(const QString& word) {
         QStringLiteral("read"),           QStringLiteral("bom"),
         QStringLiteral("converted_to"),   QStringLiteral("converted_from"),
         QStringLiteral("utf8_detection"), QStringLiteral("endian_swap"),
-        QStringLiteral("write")};
+        QStringLiteral("write"),          QStringLiteral("legacy_encoding")};
     return reading.contains(word);
+}
+
+// Notes about single characters of the text rather than the file's structure.
+bool isCharacterNote(const QString& word) {
+    return word == QLatin1String("unreadable") || word == QLatin1String("undefined_bytes");
 }
 
 QString repairLine(const SNote& n, text::Language language) {
@@ -92,6 +98,17 @@ QString repairLine(const SNote& n, text::Language language) {
         return pick(language, "删除了 %1 个空字符", "%1 null characters were removed")
             .arg(n["count"]);
     }
+    if (w == QLatin1String("unreadable")) {
+        return pick(language, "%1 个字符无法识别，已替换为“?”",
+                    "%1 characters could not be read and were replaced by \"?\"")
+            .arg(n["count"]);
+    }
+    if (w == QLatin1String("undefined_bytes")) {
+        return pick(language, "%1 个字节在 Windows-1252 中没有定义，已保留为不可见的控制字符",
+                    "%1 bytes that Windows-1252 leaves undefined were kept as invisible control "
+                    "characters")
+            .arg(n["count"]);
+    }
     if (w == QLatin1String("conversion_loss")) {
         return pick(language, "%1 个字符无法识别", "%1 characters could not be read")
             .arg(n["count"]);
@@ -102,6 +119,46 @@ QString repairLine(const SNote& n, text::Language language) {
             .arg(n["offset"]);
     }
     return pick(language, "其他问题：%1", "Another problem: %1").arg(w);
+}
+
+// A file whose text was not UTF-8 is no damage: the user hears how it was read, and that
+// saving it turns it into UTF-8.
+QString encodingLine(const profile::SProfileResult& result, text::Language language) {
+    if (result.assumedEncoding.empty()) {
+        return {};
+    }
+    return pick(language, "配置文件的文本不是 UTF-8 编码，已按 %1 读取，保存时将改存为 UTF-8。",
+                "The profile's text was not UTF-8 and was read as %1; it will be saved as UTF-8.")
+        .arg(QString::fromStdString(result.assumedEncoding));
+}
+
+// What a lenient load had to repair or could not read; empty for a clean file.
+QString repairMessage(const std::string& notes, text::Language language) {
+    if (notes.empty()) {
+        return {};
+    }
+    const std::vector<SNote> parsed = parseNotes(notes);
+    const bool onlyCharacters =
+        !parsed.empty() && std::all_of(parsed.begin(), parsed.end(), [](const SNote& note) {
+            return isCharacterNote(note.word);
+        });
+    const QStringList repaired = repairLines(notes, language);
+    if (onlyCharacters) {
+        return pick(language,
+                    "配置文件中有些字符无法按原样读取：\n%1\n写入键盘之前请先检查名称和内容。",
+                    "Some characters of the profile could not be read as written:\n%1\nCheck "
+                    "the names and contents before writing the configuration to the keyboard.")
+            .arg(repaired.join(QLatin1Char('\n')));
+    }
+    return pick(language,
+                "配置文件有损坏，已尽量读取：\n%1\n文件中缺少的设置已取出厂默认值。"
+                "写入键盘之前请先检查配置。",
+                "The profile is damaged and was read as far as possible:\n%1\nSettings the "
+                "file lacks were given their factory values. Check the configuration before "
+                "writing it to the keyboard.")
+        .arg(repaired.isEmpty()
+                 ? pick(language, "文件结构有错误", "The file's structure has errors")
+                 : repaired.join(QLatin1Char('\n')));
 }
 
 QString unchanged(text::Language language) {
@@ -144,19 +201,10 @@ QString profileLoadMessage(const profile::SProfileResult& result, text::Language
     const QString detail = QString::fromStdString(result.message);
     switch (result.status) {
     case profile::EProfileStatus::Ok: {
-        if (result.message.empty()) {
-            return {};
-        }
-        const QStringList repaired = repairLines(result.message, language);
-        return pick(language,
-                    "配置文件有损坏，已尽量读取：\n%1\n文件中缺少的设置已取出厂默认值。"
-                    "写入键盘之前请先检查配置。",
-                    "The profile is damaged and was read as far as possible:\n%1\nSettings the "
-                    "file lacks were given their factory values. Check the configuration before "
-                    "writing it to the keyboard.")
-            .arg(repaired.isEmpty()
-                     ? pick(language, "文件结构有错误", "The file's structure has errors")
-                     : repaired.join(QLatin1Char('\n')));
+        const QString encoding = encodingLine(result, language);
+        const QString repairs = repairMessage(result.message, language);
+        return encoding.isEmpty() || repairs.isEmpty() ? encoding + repairs
+                                                       : encoding + QLatin1Char('\n') + repairs;
     }
     case profile::EProfileStatus::FileError:
         return pick(language, "无法读取配置文件：%1\n", "The profile could not be read: %1\n")

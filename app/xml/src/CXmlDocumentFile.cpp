@@ -1,5 +1,6 @@
 // Reading and writing documents as files: byte order marks, declared encodings, the UTF-8
-// guess for undeclared files, and the conversions to and from the UTF-16 text.
+// guess for undeclared files, the legacy reading of text that is not the UTF-8 it should
+// be, and the conversions to and from the UTF-16 text.
 #include "talvik/xml/CXmlDocument.h"
 
 #include "CharsetTable.h"
@@ -118,6 +119,15 @@ std::u16string encodingLabel(int codePage, const std::optional<std::u16string>& 
     }
 }
 
+// Ideographs, kana, CJK punctuation and full-width forms, or a character of the
+// supplementary ideograph planes.
+bool holdsCjk(std::u16string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t c) {
+        return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+               (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD840 && c <= 0xD8BF);
+    });
+}
+
 bool isWide(int codePage) {
     return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be ||
            codePage == kCodePageUtf32Le || codePage == kCodePageUtf32Be;
@@ -231,8 +241,9 @@ std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
                         {u"length", number(length)}});
     std::u16string text;
     std::size_t nulls = 0;
+    std::size_t unreadable = 0;
     if (isWide(codePage)) {
-        text = decodeCodePage(codePage, bytes);
+        text = decodeCodePage(codePage, bytes, unreadable);
         nulls = std::erase(text, u'\0');
     } else {
         nulls = std::memchr(bytes.data(), 0, bytes.size()) ? std::erase(bytes, '\0') : 0;
@@ -240,15 +251,45 @@ std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
     if (nulls != 0) {
         addResult(u"nulls_removed", {{u"count", number(nulls)}});
     }
-    if (isWide(codePage)) {
+    if (!isWide(codePage)) {
+        if (codePage == -1) {
+            codePage = passesUtf8Test(bytes) ? kCodePageUtf8 : 0;
+            addResult(u"utf8_detection", {{u"encoding", encodingLabel(codePage, declared)}});
+        }
+        // Text that should be UTF-8 and is not was written by a legacy editor. A byte order
+        // mark says a UTF-8 editor wrote the file, so there its faults stay faults.
+        bool utf8Expected = (codePage == kCodePageUtf8 && !(m_flags & kFlagUtf8Bom)) ||
+                            (codePage == 0 && ansiCodePageIsUtf8());
+        text = decodeCodePage(utf8Expected ? kCodePageUtf8 : codePage, bytes, unreadable);
+        if (utf8Expected && unreadable != 0) {
+            unreadable = 0;
+            text = decodeLegacy(bytes);
+        }
+        addResult(u"converted_to", {{u"encoding", u"UTF-16"}, {u"length", number(text.size())}});
+    }
+    if (unreadable != 0) {
+        addResult(u"unreadable", {{u"count", number(unreadable)}});
+    }
+    return text;
+}
+
+// GB18030 first, since Windows-1252 takes any bytes: a GB18030 reading that needs no
+// replacement is still taken only for a reader of Chinese or where it yields CJK text, as
+// Latin text often happens to pair into valid GB18030 too.
+std::u16string CXmlDocument::decodeLegacy(std::string_view bytes) {
+    std::size_t unreadable = 0;
+    std::u16string text = decodeCodePage(kCodePageGb18030, bytes, unreadable);
+    if (unreadable == 0 && ((m_flags & kFlagPreferCjk) || holdsCjk(text))) {
+        addResult(u"legacy_encoding", {{u"encoding", u"GB18030"}});
         return text;
     }
-    if (codePage == -1) {
-        codePage = passesUtf8Test(bytes) ? kCodePageUtf8 : 0;
-        addResult(u"utf8_detection", {{u"encoding", encodingLabel(codePage, declared)}});
+    std::size_t undefined = 0;
+    text = decodeWindows1252(bytes, undefined);
+    addResult(u"legacy_encoding", {{u"encoding", u"Windows-1252"}});
+    if (undefined != 0) {
+        addResult(u"undefined_bytes",
+                  {{u"encoding", u"Windows-1252"}, {u"count", number(undefined)}});
     }
-    text = decodeCodePage(codePage, bytes);
-    addResult(u"converted_to", {{u"encoding", u"UTF-16"}, {u"length", number(text.size())}});
     return text;
 }
 

@@ -13,6 +13,7 @@ inline constexpr int kCodePageUtf32Le = 12000;
 inline constexpr int kCodePageUtf32Be = 12001;
 inline constexpr int kCodePageUtf8 = 65001;
 inline constexpr int kCodePageWindows1252 = 1252;
+inline constexpr int kCodePageGb18030 = 54936;
 
 // The code page of a charset name or alias (any case), or 0 when the name is unknown or
 // 100 characters or longer: the caller then uses the ANSI code page.

@@ -151,7 +151,8 @@ std::size_t narrowAscii(std::u16string_view text, char* out) {
     return i;
 }
 
-void appendUtf8Lenient(std::u16string& out, std::string_view bytes, bool cp1252Fallback) {
+void appendUtf8Lenient(std::u16string& out, std::string_view bytes, bool cp1252Fallback,
+                       std::size_t& replaced) {
     // Decoded through a small buffer, so the result is written once and never zero-filled
     // first; no sequence yields more UTF-16 units than it has bytes.
     out.reserve(out.size() + bytes.size());
@@ -184,19 +185,21 @@ void appendUtf8Lenient(std::u16string& out, std::string_view bytes, bool cp1252F
             ++i;
         } else {
             buffer[used++] = kReplacement;
+            ++replaced;
             i += malformedLength(bytes, i);
         }
     }
     out.append(buffer, used);
 }
 
-std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback) {
+std::u16string decodeUtf8Lenient(std::string_view bytes, bool cp1252Fallback,
+                                 std::size_t& replaced) {
     std::u16string out;
-    appendUtf8Lenient(out, bytes, cp1252Fallback);
+    appendUtf8Lenient(out, bytes, cp1252Fallback, replaced);
     return out;
 }
 
-std::u16string decodeUtf32(std::string_view bytes, bool bigEndian) {
+std::u16string decodeUtf32(std::string_view bytes, bool bigEndian, std::size_t& replaced) {
     std::u16string out;
     out.reserve(bytes.size() / 4);
     for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
@@ -206,6 +209,7 @@ std::u16string decodeUtf32(std::string_view bytes, bool bigEndian) {
             cp = (cp << 8) | byte;
         }
         bool valid = cp <= 0x10FFFF && !(cp >= 0xD800 && cp < 0xE000);
+        replaced += valid ? 0 : 1;
         appendCodePoint(out, valid ? cp : char32_t(kReplacement));
     }
     return out;
@@ -364,11 +368,13 @@ bool passesUtf8Test(std::string_view bytes) {
 }
 
 std::u16string decodeUtf8(std::string_view bytes) {
-    return decodeUtf8Lenient(bytes, false);
+    std::size_t replaced = 0;
+    return decodeUtf8Lenient(bytes, false, replaced);
 }
 
 void appendDecodedUtf8(std::u16string& out, std::string_view bytes) {
-    appendUtf8Lenient(out, bytes, false);
+    std::size_t replaced = 0;
+    appendUtf8Lenient(out, bytes, false, replaced);
 }
 
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
@@ -444,27 +450,41 @@ std::string toUtf8(std::u16string_view text) {
 }
 
 std::u16string decodeCodePage(int codePage, std::string_view bytes) {
+    std::size_t unreadable = 0;
+    return decodeCodePage(codePage, bytes, unreadable);
+}
+
+std::u16string decodeCodePage(int codePage, std::string_view bytes, std::size_t& unreadable) {
     switch (codePage) {
     case kCodePageUtf16Le:
         return fromUtf16LeBytes(bytes);
     case kCodePageUtf32Le:
     case kCodePageUtf32Be:
-        return decodeUtf32(bytes, codePage == kCodePageUtf32Be);
+        return decodeUtf32(bytes, codePage == kCodePageUtf32Be, unreadable);
     case kCodePageUtf8:
-        return decodeUtf8(bytes);
+        return decodeUtf8Lenient(bytes, false, unreadable);
     default:
         break;
     }
     std::string charset = charsetFor(codePage);
     if (charset.empty()) {
-        return decodeUtf8Lenient(bytes, true);
+        return decodeUtf8Lenient(bytes, true, unreadable);
     }
     CIconv converter("UTF-16LE", charset.c_str());
     if (!converter.valid()) {
-        return decodeUtf8Lenient(bytes, true);
+        return decodeUtf8Lenient(bytes, true, unreadable);
     }
-    std::size_t failures = 0;
-    return fromUtf16LeBytes(converter.run(bytes, 1, std::string_view("?\0", 2), failures));
+    return fromUtf16LeBytes(converter.run(bytes, 1, std::string_view("?\0", 2), unreadable));
+}
+
+std::u16string decodeWindows1252(std::string_view bytes, std::size_t& undefined) {
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = cp1252Char(byte);
+        undefined += text[i] == byte && byte >= 0x80 && byte < 0xA0 ? 1 : 0;
+    }
+    return text;
 }
 
 std::string encodeCodePage(int codePage, std::u16string_view text, std::size_t& lost) {
@@ -485,6 +505,10 @@ std::string encodeCodePage(int codePage, std::u16string_view text, std::size_t& 
         return encodeUtf8(text, lost);
     }
     return converter.run(utf16LeBytes(text), 2, "?", lost);
+}
+
+bool ansiCodePageIsUtf8() {
+    return isUtf8Like(ansiCharsetName());
 }
 
 std::string ansiCharsetName() {

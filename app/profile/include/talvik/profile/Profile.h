@@ -26,8 +26,13 @@ enum class EProfileStatus {
 struct SProfileResult {
     EProfileStatus status = EProfileStatus::Ok;
     // FileError: the system's message; OtherModel: the file's root name; Ok after a load:
-    // what the lenient reading had to repair or skip, empty for a clean file.
+    // what the lenient reading had to repair or skip, characters that could not be read
+    // among them, empty for a clean file.
     std::string message;
+    // Ok after a load whose text was not the UTF-8 it should be (declared so, or not
+    // declared at all): the legacy encoding it was read in, "GB18030" or "Windows-1252".
+    // The next save writes UTF-8. Empty for a UTF-8 file.
+    std::string assumedEncoding = {};
 
     bool ok() const { return status == EProfileStatus::Ok; }
 };

@@ -17,7 +17,8 @@ namespace talvik::shell {
 QString profileSaveMessage(const profile::SProfileResult& result, text::Language language);
 
 // Why a profile was not loaded (the configuration is then unchanged), or
-// what had to be repaired in one that loaded leniently; empty for a clean load.
+// what had to be repaired in one that loaded leniently, and in which encoding
+// a text that was not UTF-8 was read; empty for a clean load.
 QString profileLoadMessage(const profile::SProfileResult& result, text::Language language,
                            int model);
 

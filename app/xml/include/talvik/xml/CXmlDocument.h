@@ -30,6 +30,9 @@ public:
         kFlagWriteFile = 0x20,
         kFlagAppend = 0x40,
         kFlagUtf16Be = 0x80,
+        // Text that should be UTF-8 and is not is read as GB18030 whenever it decodes as
+        // such, not only when it then holds CJK characters: its reader writes Chinese.
+        kFlagPreferCjk = 0x100,
     };
 
     // Offsets in the index are ints: longer texts are cut here, longer files refused and
@@ -44,7 +47,11 @@ public:
     const std::u16string& text() const { return m_text; }
 
     // Reads, converts and parses a file; false (with a "file_error" result) when it cannot
-    // be opened or read. saveFile writes the text in the encoding its flags or declaration
+    // be opened or read. Text that should be UTF-8 (declared so, or undeclared) and is not
+    // is taken for a legacy editor's: GB18030 where it decodes cleanly as such and holds CJK
+    // characters (see kFlagPreferCjk), Windows-1252 otherwise; a "legacy_encoding" result
+    // names the one assumed. Characters that still could not be read are counted in an
+    // "unreadable" result. saveFile writes the text in the encoding its flags or declaration
     // ask for. Both refuse a document in a streaming mode.
     bool loadFile(const std::string& path);
     bool saveFile(const std::string& path);
@@ -190,6 +197,7 @@ private:
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
+    std::u16string decodeLegacy(std::string_view bytes);
     static bool writeFile(const std::string& path, bool append, std::u16string& result,
                           const std::function<bool(std::FILE*)>& write);
     static bool writeEncoded(std::FILE* file, std::u16string_view text, int codePage,

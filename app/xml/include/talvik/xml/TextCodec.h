@@ -7,8 +7,8 @@
 namespace talvik::xml {
 
 // Bytes in some code page turned into the document's UTF-16 text, and back. Conversions
-// never fail as a whole: what cannot be decoded becomes "?", what a code page cannot
-// represent becomes "?" and is counted, so the caller can report the loss.
+// never fail as a whole: what cannot be decoded or what a code page cannot represent
+// becomes "?" and is counted, so the caller can report the loss.
 
 // The quick check that decides whether undeclared bytes are UTF-8: every byte with the high
 // bit set must be followed by as many high-bit bytes as its lead bits announce. A zero byte
@@ -28,8 +28,19 @@ std::u16string fromUtf8(std::string_view utf8);
 std::string toUtf8(std::u16string_view text);
 
 // Any code page of the charset table; 0 means the ANSI code page (the locale's charset).
+// unreadable grows by the number of "?" that stand for bytes that could not be decoded.
 std::u16string decodeCodePage(int codePage, std::string_view bytes);
+std::u16string decodeCodePage(int codePage, std::string_view bytes, std::size_t& unreadable);
 std::string encodeCodePage(int codePage, std::u16string_view text, std::size_t& lost);
+
+// Every byte as one Windows-1252 character. The five bytes that code page leaves undefined
+// (0x81 0x8D 0x8F 0x90 0x9D) become the C1 controls of the same value, as Windows reads
+// them, so nothing is lost; undefined grows by their number.
+std::u16string decodeWindows1252(std::string_view bytes, std::size_t& undefined);
+
+// Whether the ANSI code page is UTF-8 with Windows-1252 for the bytes that are not (a UTF-8
+// or plain ASCII locale) rather than a legacy charset of its own.
+bool ansiCodePageIsUtf8();
 
 // The locale's charset as iconv names it (from LC_ALL / LC_CTYPE / LANG of the environment).
 // Where it is UTF-8 (or plain ASCII), bytes that are not valid UTF-8 are read as
