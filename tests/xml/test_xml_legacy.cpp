@@ -62,6 +62,22 @@ TEST_F(XmlLegacy, BytesThatAreNoGb18030_ReadAsWindows1252WhateverTheHint) {
     }
 }
 
+TEST_F(XmlLegacy, LatinTextThatPairsIntoGb18030_StaysWindows1252UnlessChineseIsPreferred) {
+    // Each accented letter here happens to pair with the next byte into a valid GB18030
+    // character, but not into a Chinese one of GB2312.
+    const std::string bytes = kDeclaration + "<r t='M\xFCller \xE0\x40 Caf\xA8\xA6'/>";
+    EXPECT_EQ(utf8(valueOf(bytes, kNoHint)), "Müller à@ Caf¨¦");
+    EXPECT_TRUE(has(m_result, u"<legacy_encoding encoding=\"Windows-1252\"/>")) << utf8(m_result);
+    const std::string forChinese = utf8(valueOf(bytes, kCjkHint));
+    EXPECT_TRUE(forChinese.starts_with("M") && forChinese.ends_with("Café")) << forChinese;
+    EXPECT_TRUE(has(m_result, u"<legacy_encoding encoding=\"GB18030\"/>")) << utf8(m_result);
+
+    // Chinese in GB2312, with full-width punctuation, reads as GB18030 for anyone.
+    EXPECT_EQ(utf8(valueOf(kDeclaration + "<r t='\xB8\xB4\xD6\xC6\xA3\xAC'/>", kNoHint)),
+              "复制，");
+    EXPECT_TRUE(has(m_result, u"<legacy_encoding encoding=\"GB18030\"/>")) << utf8(m_result);
+}
+
 TEST_F(XmlLegacy, UndefinedWindows1252Bytes_KeptAsControlsCountedAndSavedWithoutLoss) {
     // The last one before the quote keeps the bytes from pairing into GB18030.
     const std::string bytes = "<r t='a\x81\x8D\x8F\x90\x9D'/>";

@@ -119,13 +119,27 @@ std::u16string encodingLabel(int codePage, const std::optional<std::u16string>& 
     }
 }
 
-// Ideographs, kana, CJK punctuation and full-width forms, or a character of the
-// supplementary ideograph planes.
-bool holdsCjk(std::u16string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char16_t c) {
-        return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-               (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD840 && c <= 0xD8BF);
-    });
+// Bytes that read as Chinese in the GB2312 core of GB18030: every byte with the high bit
+// set pairs with the next into a GB2312 character, and at least one pair is an ideograph.
+// Latin text in Windows-1252 rarely does (an accented letter is mostly followed by a plain
+// one), where a check of the decoded text would find ideographs in almost any pairing.
+bool readsAsGb2312Chinese(std::string_view bytes) {
+    bool ideograph = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            continue;
+        }
+        if (i + 1 == bytes.size()) {
+            return false;
+        }
+        const auto trail = static_cast<unsigned char>(bytes[++i]);
+        if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1 || trail > 0xFE) {
+            return false;
+        }
+        ideograph = ideograph || lead >= 0xB0;
+    }
+    return ideograph;
 }
 
 bool isWide(int codePage) {
@@ -274,12 +288,12 @@ std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
 }
 
 // GB18030 first, since Windows-1252 takes any bytes: a GB18030 reading that needs no
-// replacement is still taken only for a reader of Chinese or where it yields CJK text, as
-// Latin text often happens to pair into valid GB18030 too.
+// replacement is still taken only for a reader of Chinese or where the bytes read as
+// Chinese text, as Latin text often happens to pair into valid GB18030 too.
 std::u16string CXmlDocument::decodeLegacy(std::string_view bytes) {
     std::size_t unreadable = 0;
     std::u16string text = decodeCodePage(kCodePageGb18030, bytes, unreadable);
-    if (unreadable == 0 && ((m_flags & kFlagPreferCjk) || holdsCjk(text))) {
+    if (unreadable == 0 && ((m_flags & kFlagPreferCjk) || readsAsGb2312Chinese(bytes))) {
         addResult(u"legacy_encoding", {{u"encoding", u"GB18030"}});
         return text;
     }
