@@ -287,21 +287,39 @@ SProfileResult saveProfile(const model::CAppState& state, const std::string& pat
     return saveProfile(state.keyConfig, state.modelNumber, path);
 }
 
-SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
+namespace {
+
+void clearPressStatistics(model::CAppState& state) {
     state.pressCount.fill(model::kUnreadPressCount);
     state.mostPressedKey = -1;
     state.leastPressedKey = -1;
+}
 
-    xml::CXmlDocument doc;
-    if (!doc.loadFile(path)) {
-        return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
-    }
+SProfileResult loadDocument(model::CAppState& state, xml::CXmlDocument& doc) {
     model::CKeyConfig working;
     SProfileResult result = readProfile(doc, state, working);
     if (result.ok()) {
         state.keyConfig = std::move(working);
     }
     return result;
+}
+
+} // namespace
+
+SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
+    clearPressStatistics(state);
+    xml::CXmlDocument doc;
+    if (!doc.loadFile(path)) {
+        return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
+    }
+    return loadDocument(state, doc);
+}
+
+SProfileResult loadProfileBytes(model::CAppState& state, std::string bytes) {
+    clearPressStatistics(state);
+    xml::CXmlDocument doc;
+    doc.loadBytes(std::move(bytes));
+    return loadDocument(state, doc);
 }
 
 } // namespace talvik::profile
