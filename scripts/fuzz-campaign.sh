@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# fuzz-campaign.sh [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] BUILD [TARGET...]
+# fuzz-campaign.sh [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-s] BUILD [TARGET...]
 #
 # A long fuzzing run of each target of a fuzz build (cmake --preset fuzz): RUNS inputs each
 # (default 10000000), or SECONDS if that comes first (default no limit), PARALLEL targets at
@@ -7,25 +7,28 @@
 # so that builds on the same machine keep their speed. Each target starts from its checked-in
 # seeds and uses its dictionary, as the short CTest runs do (the test commands are where both
 # are read from); its new inputs, findings and log go to OUT/<target> (default
-# BUILD/campaign). At the end one line per target gives libFuzzer's final figures.
+# BUILD/campaign). At the end one line per target gives libFuzzer's final figures; -s prints
+# only those lines, for a campaign that ran before (or was stopped: a fuzzer stopped with
+# SIGINT still writes its figures).
 #
 # Findings are the crash-, leak-, timeout- and oom- files in OUT/<target>/artifacts; replay
 # one with BUILD/bin/<target> FILE. Leave TARGET out for every target.
 set -euo pipefail
 
-runs=10000000 seconds=0 parallel=1 out=
-while getopts "r:t:p:o:" option; do
+runs=10000000 seconds=0 parallel=1 out= summaryOnly=
+while getopts "r:t:p:o:s" option; do
     case $option in
     r) runs=$OPTARG ;;
     t) seconds=$OPTARG ;;
     p) parallel=$OPTARG ;;
     o) out=$OPTARG ;;
+    s) summaryOnly=1 ;;
     *) exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 if [ $# -lt 1 ]; then
-    echo "usage: $0 [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] BUILD [TARGET...]" >&2
+    echo "usage: $0 [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-s] BUILD [TARGET...]" >&2
     exit 2
 fi
 build=$(realpath "$1")
@@ -70,8 +73,13 @@ campaign() {
 # The final figures of one target's log, as one line of the table.
 summary() {
     local target=$1 dir=$out/$1
+    if [ ! -f "$dir/log" ]; then
+        printf '%-22s %10s\n' "$target" "not run"
+        return
+    fi
     local done_line
-    done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$dir/log" | tail -n 1 || true)
+    # The DONE line, or the last status line of a run that was interrupted.
+    done_line=$(grep -E '^#[0-9]+[[:space:]].* cov: ' "$dir/log" | tail -n 1 || true)
     finalStat() { sed -n "s/^stat::$1:[[:space:]]*//p" "$dir/log" | tail -n 1; }
     local cov ft corp findings
     cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$done_line")
@@ -83,11 +91,16 @@ summary() {
         "$(cat "$dir/seconds" 2>/dev/null || echo -)" "$findings"
 }
 
-running=0
 for target in "${targets[@]}"; do
     if [ -z "${binaries[$target]:-}" ]; then
         echo "no fuzz target $target in $build" >&2
         exit 2
+    fi
+done
+running=0
+for target in "${targets[@]}"; do
+    if [ -n "$summaryOnly" ]; then
+        break
     fi
     echo "$target: $runs runs, log in $out/$target/log"
     campaign "$target" &
