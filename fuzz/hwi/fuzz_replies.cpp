@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (data[0] % 4) {
     case 0: {
         keyboard.readKeyDefinationFromDev(0);
-        std::vector<int> out(65536);
+        // Kept between runs: a fresh 256 KB array each time took most of a run.
+        static std::vector<int> out(65536);
         for (int layer = 0; layer < kLayerCount; ++layer) {
             for (int key = 1; key <= kKeyCount; ++key) {
                 keyboard.getKeyConfiguration(layer, key, out.data(), static_cast<int>(out.size()));

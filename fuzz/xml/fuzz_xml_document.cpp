@@ -1,5 +1,7 @@
 // Arbitrary bytes through decoding, parsing, navigation and editing: nothing may crash,
 // hang or read outside the text, however damaged the input.
+#include "FixedLocale.h"
+
 #include "talvik/xml/CXmlDocument.h"
 
 #include <cstddef>

@@ -277,4 +277,49 @@ TEST_F(Profile, DamagedProfile_LoadsWhatItHasAndGapsGetFactoryValues) {
     EXPECT_EQ(config.PredefinedMacro.SizeOfView, 9);
 }
 
+// The bytes a file holds load from memory exactly as the file does: the same status, the
+// same repairs named, the same model, the statistics cleared alike.
+TEST_F(Profile, LoadFromBytes_GivesWhatLoadingTheFileGives) {
+    auto full = resetState(1);
+    fillModel(full->keyConfig);
+    ASSERT_TRUE(saveProfile(*full, path("full.pro")).ok());
+    const std::string saved = readFile(path("full.pro"));
+    std::string wide = "\xFF\xFE";
+    for (char16_t c : talvik::xml::fromUtf8(saved)) {
+        wide += static_cast<char>(c & 0xFF);
+        wide += static_cast<char>(c >> 8);
+    }
+    std::string damaged = saved;
+    damaged.replace(damaged.find("<KEY ID=\"5\""), 9, "<KEY ID=\"500\"");
+    damaged.insert(damaged.find("<AREA ID=\"2\""), "<open>");
+    struct SCase {
+        const char* name;
+        std::string bytes;
+        EProfileStatus status;
+    } cases[] = {
+        {"saved", saved, EProfileStatus::Ok},
+        {"utf16", wide, EProfileStatus::Ok},
+        {"damaged", damaged, EProfileStatus::Ok},
+        {"other model", "<Talvik(S)><CurrentSettings/></Talvik(S)>", EProfileStatus::OtherModel},
+        {"not a profile", "<config><PredefinedCombo/></config>", EProfileStatus::NotProfile},
+        {"not xml", "plain text", EProfileStatus::NotXml},
+        {"empty", "", EProfileStatus::NotXml},
+    };
+    for (const auto& [name, bytes, status] : cases) {
+        writeFile(path("case.pro"), bytes);
+        auto fromFile = resetState(1);
+        auto fromBytes = resetState(1);
+        fromBytes->pressCount.fill(4);
+        fromBytes->mostPressedKey = 2;
+        SProfileResult fileResult = loadProfile(*fromFile, path("case.pro"));
+        SProfileResult bytesResult = loadProfileBytes(*fromBytes, bytes);
+        EXPECT_EQ(bytesResult.status, status) << name;
+        EXPECT_EQ(fileResult.status, status) << name;
+        EXPECT_EQ(bytesResult.message, fileResult.message) << name;
+        expectSameConfig(fromBytes->keyConfig, fromFile->keyConfig);
+        EXPECT_EQ(fromBytes->pressCount[1], kUnreadPressCount) << name;
+        EXPECT_EQ(fromBytes->mostPressedKey, -1) << name;
+    }
+}
+
 } // namespace

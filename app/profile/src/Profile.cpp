@@ -310,22 +310,44 @@ SProfileResult saveProfile(const model::CAppState& state, const std::string& pat
     return saveProfile(state.keyConfig, state.modelNumber, path);
 }
 
-SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
+namespace {
+
+void clearPressStatistics(model::CAppState& state) {
     state.pressCount.fill(model::kUnreadPressCount);
     state.mostPressedKey = -1;
     state.leastPressedKey = -1;
+}
 
-    xml::CXmlDocument doc(
-        state.language == text::Language::Chinese ? xml::CXmlDocument::kFlagPreferCjk : 0);
-    if (!doc.loadFile(path)) {
-        return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
-    }
+// A reader of Chinese most likely wrote a legacy-encoded profile in GB18030.
+int readingFlags(const model::CAppState& state) {
+    return state.language == text::Language::Chinese ? xml::CXmlDocument::kFlagPreferCjk : 0;
+}
+
+SProfileResult loadDocument(model::CAppState& state, xml::CXmlDocument& doc) {
     model::CKeyConfig working;
     SProfileResult result = readProfile(doc, state, working);
     if (result.ok()) {
         state.keyConfig = std::move(working);
     }
     return result;
+}
+
+} // namespace
+
+SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
+    clearPressStatistics(state);
+    xml::CXmlDocument doc(readingFlags(state));
+    if (!doc.loadFile(path)) {
+        return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
+    }
+    return loadDocument(state, doc);
+}
+
+SProfileResult loadProfileBytes(model::CAppState& state, std::string bytes) {
+    clearPressStatistics(state);
+    xml::CXmlDocument doc(readingFlags(state));
+    doc.loadBytes(std::move(bytes));
+    return loadDocument(state, doc);
 }
 
 } // namespace talvik::profile

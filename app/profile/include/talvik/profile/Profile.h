@@ -50,6 +50,9 @@ SProfileResult saveProfile(const model::CAppState& state, const std::string& pat
 // this model; a damaged one is read leniently, and whatever it does not supply gets the
 // factory default. The press statistics are cleared to "not read" in every case.
 SProfileResult loadProfile(model::CAppState& state, const std::string& path);
+// The same for a profile's bytes already in memory (decoded as a file's would be); never
+// FileError.
+SProfileResult loadProfileBytes(model::CAppState& state, std::string bytes);
 
 // One list as a "List" element at the document's current position, and back. loadFrom
 // searches the "List" among the current parent's children.
