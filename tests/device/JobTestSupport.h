@@ -12,7 +12,6 @@
 #include <functional>
 #include <mutex>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,14 +69,7 @@ struct CSilentKeyboard {
     std::string log = (dir.path() / "traffic.log").string();
 
     CSimulatorSetup setup() const { return {.faults = "silent", .trafficLog = log}; }
-    std::size_t reportsTaken() const {
-        std::istringstream lines(readFile(log));
-        std::size_t taken = 0;
-        for (std::string line; std::getline(lines, line);) {
-            taken += line.starts_with("W ") ? 1 : 0;
-        }
-        return taken;
-    }
+    std::size_t reportsTaken() const { return talvik::test::reportsTaken(log); }
 };
 
 // A job control whose waits only note their length and call `atWait`.

@@ -20,6 +20,7 @@
 using namespace talvik::hwi::sim;
 using talvik::test::CTempDir;
 using talvik::test::readFile;
+using talvik::test::reportsTaken;
 using talvik::test::writeFile;
 using Clock = std::chrono::steady_clock;
 
@@ -128,14 +129,6 @@ TEST(OwnSimulator, ItsStateLogAndUnplugFileAreTheOnesItWasGiven) {
     EXPECT_EQ(readLight(later), colours);
 }
 
-std::size_t writtenReports(const std::string& log) {
-    std::size_t count = 0;
-    for (std::size_t at = log.find("W "); at != std::string::npos; at = log.find("\nW ", at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 TEST(OwnSimulator, AHoldFileStopsEachConnectionAfterTheReportItNamesUntilItGoes) {
     CTempDir dir;
     const CSimulatorSetup setup{.trafficLog = (dir.path() / "traffic.log").string(),
@@ -143,7 +136,7 @@ TEST(OwnSimulator, AHoldFileStopsEachConnectionAfterTheReportItNamesUntilItGoes)
     const CDeviceEnvironment environment = CDeviceEnvironment::withSimulator(2, setup);
     COrsaHWI hwi(environment);
     ASSERT_TRUE(hwi.__createDev());
-    const std::size_t before = writtenReports(readFile(setup.trafficLog));
+    const std::size_t before = reportsTaken(setup.trafficLog);
     writeFile(setup.holdFile, std::to_string(before + 3));
 
     // The light area takes many reports: the write blocks behind the held ones
@@ -152,10 +145,10 @@ TEST(OwnSimulator, AHoldFileStopsEachConnectionAfterTheReportItNamesUntilItGoes)
     std::optional<bool> written;
     std::thread writer([&] { written = writeLight(hwi, colours); });
     talvik::test::waitUntil(
-        [&] { return writtenReports(readFile(setup.trafficLog)) >= before + 3; });
-    EXPECT_EQ(writtenReports(readFile(setup.trafficLog)), before + 3);
+        [&] { return reportsTaken(setup.trafficLog) >= before + 3; });
+    EXPECT_EQ(reportsTaken(setup.trafficLog), before + 3);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(writtenReports(readFile(setup.trafficLog)), before + 3) << "held, not served";
+    EXPECT_EQ(reportsTaken(setup.trafficLog), before + 3) << "held, not served";
 
     std::filesystem::remove(setup.holdFile);
     writer.join();

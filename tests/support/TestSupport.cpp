@@ -55,4 +55,13 @@ std::string readFile(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::size_t reportsTaken(const std::filesystem::path& trafficLog) {
+    std::ifstream in(trafficLog);
+    std::size_t taken = 0;
+    for (std::string line; std::getline(in, line);) {
+        taken += line.starts_with("W ") ? 1 : 0;
+    }
+    return taken;
+}
+
 } // namespace talvik::test

@@ -38,4 +38,8 @@ private:
 void writeFile(const std::filesystem::path& file, const std::string& content);
 std::string readFile(const std::filesystem::path& file);
 
+// The reports a simulated keyboard has taken, as its traffic log shows them
+// (its "W " lines); 0 while there is no log.
+std::size_t reportsTaken(const std::filesystem::path& trafficLog);
+
 } // namespace talvik::test
