@@ -132,6 +132,9 @@ model::CKeyConfig factoryConfig(const model::CAppState& state) {
 // The value of an attribute of the first note of a kind in a document's result.
 std::optional<std::u16string> noteValue(const std::u16string& notes, std::u16string_view word,
                                         std::u16string_view attribute) {
+    if (notes.find(word) == std::u16string::npos) {
+        return std::nullopt; // most loads have none of the rarer notes: nothing to parse
+    }
     xml::CXmlDocument parsed;
     parsed.setText(u"<r>" + notes + u"</r>");
     parsed.findElement(u"r");

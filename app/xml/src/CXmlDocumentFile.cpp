@@ -288,17 +288,20 @@ std::u16string CXmlDocument::decodeBytes(std::string& bytes, int codePage,
 }
 
 // GB18030 first, since Windows-1252 takes any bytes: a GB18030 reading that needs no
-// replacement is still taken only for a reader of Chinese or where the bytes read as
-// Chinese text, as Latin text often happens to pair into valid GB18030 too.
+// replacement is taken, but only for a reader of Chinese or where the bytes read as
+// Chinese text, as Latin text often happens to pair into valid GB18030 too. Elsewhere the
+// GB18030 reading is not even tried.
 std::u16string CXmlDocument::decodeLegacy(std::string_view bytes) {
-    std::size_t unreadable = 0;
-    std::u16string text = decodeCodePage(kCodePageGb18030, bytes, unreadable);
-    if (unreadable == 0 && ((m_flags & kFlagPreferCjk) || readsAsGb2312Chinese(bytes))) {
-        addResult(u"legacy_encoding", {{u"encoding", u"GB18030"}});
-        return text;
+    if ((m_flags & kFlagPreferCjk) || readsAsGb2312Chinese(bytes)) {
+        std::size_t unreadable = 0;
+        std::u16string text = decodeCodePage(kCodePageGb18030, bytes, unreadable);
+        if (unreadable == 0) {
+            addResult(u"legacy_encoding", {{u"encoding", u"GB18030"}});
+            return text;
+        }
     }
     std::size_t undefined = 0;
-    text = decodeWindows1252(bytes, undefined);
+    std::u16string text = decodeWindows1252(bytes, undefined);
     addResult(u"legacy_encoding", {{u"encoding", u"Windows-1252"}});
     if (undefined != 0) {
         addResult(u"undefined_bytes",

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <clocale>
 #include <cstdint>
@@ -27,8 +28,26 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Every byte's character, and whether Windows-1252 leaves it unassigned, as tables: a whole
+// file is decoded without a test per byte.
+constexpr auto kCp1252 = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        table[byte] = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte);
+    }
+    return table;
+}();
+
+constexpr auto kCp1252Unassigned = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t byte = 0x80; byte < 0xA0; ++byte) {
+        table[byte] = kCp1252High[byte - 0x80] == byte ? 1 : 0;
+    }
+    return table;
+}();
+
 char16_t cp1252Char(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte);
+    return kCp1252[byte];
 }
 
 void appendCodePoint(std::u16string& out, char32_t cp) {
@@ -314,11 +333,14 @@ std::string utf16LeBytes(std::u16string_view text) {
 }
 
 std::u16string fromUtf16LeBytes(std::string_view bytes) {
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    std::u16string text(bytes.size() / 2, u'\0');
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(text.data(), bytes.data(), text.size() * 2);
+    } else {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                            (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+        }
     }
     return text;
 }
@@ -481,8 +503,8 @@ std::u16string decodeWindows1252(std::string_view bytes, std::size_t& undefined)
     std::u16string text(bytes.size(), u'\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = cp1252Char(byte);
-        undefined += text[i] == byte && byte >= 0x80 && byte < 0xA0 ? 1 : 0;
+        text[i] = kCp1252[byte];
+        undefined += kCp1252Unassigned[byte];
     }
     return text;
 }
