@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# fuzz-campaign.sh [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-s] BUILD [TARGET...]
+# fuzz-campaign.sh [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-c CHECK] [-s] BUILD [TARGET...]
 #
 # A long fuzzing run of each target of a fuzz build (cmake --preset fuzz): RUNS inputs each
 # (default 10000000), or SECONDS if that comes first (default no limit), PARALLEL targets at
@@ -11,24 +11,30 @@
 # only those lines, for a campaign that ran before (or was stopped: a fuzzer stopped with
 # SIGINT still writes its figures).
 #
+# With -c, CHECK is a sanitized fuzz build (cmake --preset fuzz) and BUILD one with coverage
+# alone (cmake --preset fuzz-coverage), which runs several times as fast: every input the
+# campaign kept is then run once more through CHECK's AddressSanitizer and
+# UndefinedBehaviorSanitizer, and what fails there is a finding too.
+#
 # Findings are the crash-, leak-, timeout- and oom- files in OUT/<target>/artifacts; replay
 # one with BUILD/bin/<target> FILE. Leave TARGET out for every target.
 set -euo pipefail
 
-runs=10000000 seconds=0 parallel=1 out= summaryOnly=
-while getopts "r:t:p:o:s" option; do
+runs=10000000 seconds=0 parallel=1 out= check= summaryOnly=
+while getopts "r:t:p:o:c:s" option; do
     case $option in
     r) runs=$OPTARG ;;
     t) seconds=$OPTARG ;;
     p) parallel=$OPTARG ;;
     o) out=$OPTARG ;;
+    c) check=$(realpath "$OPTARG") ;;
     s) summaryOnly=1 ;;
     *) exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 if [ $# -lt 1 ]; then
-    echo "usage: $0 [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-s] BUILD [TARGET...]" >&2
+    echo "usage: $0 [-r RUNS] [-t SECONDS] [-p PARALLEL] [-o OUT] [-c CHECK] [-s] BUILD [TARGET...]" >&2
     exit 2
 fi
 build=$(realpath "$1")
@@ -68,6 +74,30 @@ campaign() {
     ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} nice -n 19 "${binaries[$target]}" \
         "${arguments[@]}" "${corpora[@]}" >"$dir/log" 2>&1 || true
     echo $((SECONDS - started)) >"$dir/seconds"
+    if [ -n "$check" ]; then
+        replay "$target"
+    fi
+}
+
+# Every input of a target's corpus once through the sanitized build: -runs=0 runs the corpus
+# and stops. The first input that fails stops it early, and lands in the artifacts.
+replay() {
+    local target=$1 dir=$out/$1 status=0
+    local binary=$check/bin/$target
+    if [ ! -x "$binary" ]; then
+        echo "no $binary to check the corpus with" >"$dir/check"
+        return
+    fi
+    local inputs
+    inputs=$(find "$dir/corpus" -type f | wc -l)
+    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} nice -n 19 "$binary" -runs=0 -timeout=10 \
+        -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/checked-" "$dir/corpus" \
+        >"$dir/check.log" 2>&1 || status=$?
+    if [ "$status" -eq 0 ]; then
+        echo "$inputs inputs ran clean through $binary" >"$dir/check"
+    else
+        echo "$inputs inputs, a failure through $binary: see $dir/check.log" >"$dir/check"
+    fi
 }
 
 # The final figures of one target's log, as one line of the table.
@@ -115,4 +145,9 @@ wait
 printf '%-22s %10s %8s %6s %7s %16s %8s %8s\n' target runs exec/s cov ft corpus seconds findings
 for target in "${targets[@]}"; do
     summary "$target"
+done
+for target in "${targets[@]}"; do
+    if [ -f "$out/$target/check" ]; then
+        echo "$target: $(cat "$out/$target/check")"
+    fi
 done
