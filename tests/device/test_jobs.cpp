@@ -169,6 +169,39 @@ TEST(DeviceJobs, WithoutAConnectionEveryTransferFailsAndTheModelKeepsItsData) {
     EXPECT_EQ(board.state.keyConfig.Mode[1][0], KeyMode::Single);
 }
 
+// The program's record of what the keyboard holds follows the transfers that succeeded:
+// nothing is known at first, a read or a write makes it known, a failed write leaves it.
+TEST(DeviceJobs, TheRecordOfTheKeyboardFollowsTheTransfersThatSucceeded) {
+    CKeyboardState board;
+    EXPECT_FALSE(board.state.keyboard.keys);
+    EXPECT_FALSE(board.state.keyboard.unwritten(board.state.keyConfig, 1, 0))
+        << "while nothing is known no key counts as unwritten";
+
+    ASSERT_TRUE(runJobHere(EJob::ReadAll, board.state, CWaitRecorder().control()).succeeded());
+    ASSERT_TRUE(board.state.keyboard.keys);
+    ASSERT_TRUE(board.state.keyboard.lights);
+    for (int key = 1; key <= kKeyCount; ++key) {
+        EXPECT_FALSE(board.state.keyboard.unwritten(board.state.keyConfig, key, 0)) << key;
+    }
+
+    board.state.keyConfig.Mode[5][1] = KeyMode::Macro;
+    board.state.keyConfig.ComboKey[5][1].append("A Down");
+    EXPECT_TRUE(board.state.keyboard.unwritten(board.state.keyConfig, 5, 1));
+    EXPECT_FALSE(board.state.keyboard.unwritten(board.state.keyConfig, 5, 0));
+
+    ASSERT_TRUE(runJobHere(EJob::WriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    EXPECT_FALSE(board.state.keyboard.unwritten(board.state.keyConfig, 5, 1));
+
+    board.state.keyConfig.ComboKey[5][1].append("A Up");
+    board.state.keyConfig.LightAreas[3] = {1, 2, 3};
+    board.state.device.__closeDev();
+    EXPECT_FALSE(runJobHere(EJob::WriteKeys, board.state, CWaitRecorder().control()).succeeded());
+    EXPECT_FALSE(runJobHere(EJob::WriteLight, board.state, CWaitRecorder().control()).succeeded());
+    EXPECT_TRUE(board.state.keyboard.unwritten(board.state.keyConfig, 5, 1))
+        << "a failed write does not count as written";
+    EXPECT_NE((*board.state.keyboard.lights)[3].Blue, 3);
+}
+
 // The worker thread of a window: cancel comes from the other thread, cuts
 // the wait short, and the job's results never reach the model.
 TEST(DeviceJobs, CancelOnAnotherThreadEndsTheWaitAndTheJobGivesNothing) {

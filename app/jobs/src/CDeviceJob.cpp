@@ -56,8 +56,10 @@ void CDeviceJob::takeFromModel(model::CAppState& state) {
     m_device = &state.device;
     if (m_job == EJob::WriteKeys) {
         state.writeKeysToLibrary(state.device);
+        m_written = state.keyConfig;
     } else if (m_job == EJob::WriteLight) {
         state.lightAreasToArray(m_light);
+        m_writtenLights = state.keyConfig.LightAreas;
     }
 }
 
@@ -128,12 +130,22 @@ void CDeviceJob::giveToModel(model::CAppState& state) {
     }
     // A read that failed part-way leaves a mixture of new and old data in the
     // library: the model keeps what it had rather than take that.
+    // What went across whole is what the keyboard now holds. A write that failed may have
+    // reached the keyboard in part, but what it held before is still the better guess.
     if (m_job == EJob::ReadAll && m_outcome.transferSucceeded(Transfer::ReadKeys)) {
         state.readKeysFromLibrary(*m_device);
+        state.keyboard.keys = state.keyConfig;
     }
     if ((m_job == EJob::ReadAll || m_job == EJob::ReadLight) &&
         m_outcome.transferSucceeded(Transfer::ReadLight)) {
         state.lightAreasFromArray(m_light);
+        state.keyboard.lights = state.keyConfig.LightAreas;
+    }
+    if (m_job == EJob::WriteKeys && m_outcome.transferSucceeded(Transfer::WriteKeys)) {
+        state.keyboard.keys = std::move(m_written);
+    }
+    if (m_job == EJob::WriteLight && m_outcome.transferSucceeded(Transfer::WriteLight)) {
+        state.keyboard.lights = m_writtenLights;
     }
     if (m_job == EJob::ReadCounters && m_outcome.transferSucceeded(Transfer::ReadCounters)) {
         std::copy(m_counters.begin(), m_counters.end(), state.pressCount.begin() + 1);

@@ -122,6 +122,9 @@ private:
     COrsaHWI* m_device = nullptr;
     std::array<int, model::kLightArrayInts> m_light{};
     std::array<int, model::kKeyCount> m_counters{};
+    // What a write sends, for the program's record of what the keyboard holds.
+    model::CKeyConfig m_written;
+    std::array<model::LightArea, model::kKeyRows> m_writtenLights{};
     CJobOutcome m_outcome;
     std::atomic<bool> m_finished{false};
 };

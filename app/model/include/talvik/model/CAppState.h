@@ -56,6 +56,8 @@ public:
     int editKey = 0;   // key number being edited, -1 for none
     int editLevel = 0; // layer being edited
     CKeyConfig keyConfig;
+    // Set by the reads and writes that succeed, forgotten when the keyboard changes.
+    SKeyboardKnowledge keyboard;
     std::array<int, kKeyRows> pressCount;
     int mostPressedKey = -1;
     int leastPressedKey = -1;

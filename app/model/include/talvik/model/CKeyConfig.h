@@ -8,6 +8,7 @@
 #include "talvik/model/CActionList.h"
 
 #include <array>
+#include <optional>
 
 namespace talvik::model {
 
@@ -52,6 +53,32 @@ struct CKeyConfig {
     PerKeyAndLayer<KeyMode> Mode{};               // [key][layer]
     PerKeyAndLayer<int> HWCode{};                 // hardware code of the key's function
     PerKeyAndLayer<CActionList> ComboKey{};       // the key's combo, macro or emulation content
+};
+
+// The modes whose content is the key's list rather than its hardware code.
+inline bool isListMode(KeyMode mode) {
+    return mode == KeyMode::Combo || mode == KeyMode::Macro || mode == KeyMode::Emulation;
+}
+
+// Whether a key does the same on a layer in both configurations: the same mode and, of
+// what that mode uses, the same code or the same list content.
+bool sameAssignment(const CKeyConfig& a, const CKeyConfig& b, int key, int level);
+
+// What the keyboard holds as far as the program knows: the key assignments and the
+// colours, each known or not. Only Mode, HWCode and ComboKey of `keys` count.
+struct SKeyboardKnowledge {
+    std::optional<CKeyConfig> keys;
+    std::optional<std::array<LightArea, kKeyRows>> lights;
+
+    // Whether the assignment in `config` differs from what the keyboard is known to hold;
+    // false while the keys are not known.
+    bool unwritten(const CKeyConfig& config, int key, int level) const {
+        return keys && !sameAssignment(*keys, config, key, level);
+    }
+    void forget() {
+        keys.reset();
+        lights.reset();
+    }
 };
 
 } // namespace talvik::model
