@@ -12,26 +12,13 @@ namespace {
 
 namespace id = layout::keymap_id;
 
-// The menu in the colours of the skin: light text on the dark body, the
-// orange accent under the pointer.
-QString menuStyle() {
-    using shell::styleSheetColour;
-    return QStringLiteral("QMenu { background: %1; color: %2; border: 1px solid %3; padding: 2px; }"
-                          "QMenu::item { padding: 3px 18px 3px 12px; }"
-                          "QMenu::item:selected { background: %4; color: %5; }"
-                          "QMenu::separator { height: 1px; background: %3; margin: 2px 4px; }")
-        .arg(styleSheetColour(layout::kMenuBackground), styleSheetColour(layout::kMenuText),
-             styleSheetColour(layout::kRecessRim), styleSheetColour(layout::kAccentOrange),
-             styleSheetColour(layout::kInkOnAccent));
-}
-
 void addLines(QMenu& menu, const std::vector<recorder::MenuLine>& lines) {
     for (const recorder::MenuLine& line : lines) {
         if (line.submenu.empty()) {
             menu.addAction(QString::fromStdString(line.text))->setData(line.command);
         } else {
             QMenu* sub = menu.addMenu(QString::fromStdString(line.text));
-            sub->setStyleSheet(menuStyle());
+            sub->setStyleSheet(shell::menuStyleSheet());
             addLines(*sub, line.submenu);
         }
     }
@@ -172,7 +159,7 @@ void CMacroPage::rightClick(int index, QPoint globalPos) {
 
 int CMacroPage::showMenu(const std::vector<recorder::MenuLine>& lines, QPoint globalPos) {
     QMenu menu(&m_host.menuParent());
-    menu.setStyleSheet(menuStyle());
+    menu.setStyleSheet(shell::menuStyleSheet());
     menu.setFont(m_host.menuParent().font());
     addLines(menu, lines);
     const QAction* chosen = menu.exec(globalPos);

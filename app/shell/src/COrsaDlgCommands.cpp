@@ -38,7 +38,8 @@ void COrsaDlg::runCommand(int command, int index) {
         writeKeys();
         break;
     case id::Backlight:
-        runDeviceDialog(m_dialogs.backlight);
+        asStep({QStringLiteral("背光颜色"), QStringLiteral("Backlight colours")},
+               [this] { runDeviceDialog(m_dialogs.backlight); });
         break;
     case id::ReadAll:
         readAll();
@@ -77,13 +78,26 @@ void COrsaDlg::runCommand(int command, int index) {
 
 void COrsaDlg::editKey(int index) {
     m_state.editKey = elements()[static_cast<std::size_t>(index)].keyIndex;
-    if (m_dialogs.keySettings && m_dialogs.keySettings()) {
-        m_state.modified = 1;
-    }
+    asStep(keyStepName(index), [this] {
+        if (m_dialogs.keySettings && m_dialogs.keySettings()) {
+            m_state.modified = 1;
+        }
+    });
     update();
 }
 
 void COrsaDlg::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_Z) {
+        undo();
+        return;
+    }
+    if ((modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_Z) ||
+        (modifiers == Qt::ControlModifier && event->key() == Qt::Key_Y)) {
+        redo();
+        return;
+    }
     // Enter and Escape would end a plain dialog at once; here that would drop
     // unwritten key settings without a word, so they leave like the exit button.
     switch (event->key()) {
@@ -141,7 +155,8 @@ void COrsaDlg::switchLayer(int index) {
 }
 
 void COrsaDlg::clearConfiguration() {
-    m_state.resetToDefaults();
+    asStep({QStringLiteral("恢复默认配置"), QStringLiteral("Clear configuration")},
+           [this] { m_state.resetToDefaults(); });
     update();
 }
 

@@ -53,7 +53,8 @@ void COrsaDlg::writeKeys() {
 }
 
 void COrsaDlg::readAll() {
-    runJob(jobs::EJob::ReadAll, keyTransferCaption(m_state.modelNumber));
+    asStep({QStringLiteral("读取配置"), QStringLiteral("Read all")},
+           [this] { runJob(jobs::EJob::ReadAll, keyTransferCaption(m_state.modelNumber)); });
     update();
 }
 

@@ -124,6 +124,9 @@ void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
 }
 
 void COrsaDlg::afterElements() {
+    if (!m_historyNote.isEmpty()) {
+        m_infoText += QStringLiteral("\r\n\r\n") + m_historyNote;
+    }
     m_info.setTextIfChanged(m_infoText);
 }
 

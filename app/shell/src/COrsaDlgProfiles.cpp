@@ -12,7 +12,10 @@ void COrsaDlg::saveProfileCommand() {
 }
 
 void COrsaDlg::openProfileCommand() {
-    if (const std::optional<QString> told = m_profiles.open()) {
+    std::optional<QString> told;
+    asStep({QStringLiteral("打开配置文件"), QStringLiteral("Open profile")},
+           [this, &told] { told = m_profiles.open(); });
+    if (told) {
         update();
         if (!told->isEmpty()) {
             tell(QMessageBox::Warning, *told);

@@ -5,6 +5,7 @@
 // information box about the keyboard and the key under the pointer.
 
 #include "talvik/model/Forward.h"
+#include "talvik/shell/CEditHistory.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
 #include "talvik/shell/CProfileFiles.h"
@@ -96,6 +97,17 @@ public:
     void checkDevice();
     bool keyboardGone() const { return m_keyboardGone; }
 
+    // The edit history: Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo, and so do the
+    // entries of the menu a right-click off the keys opens. After each the information
+    // box says what was undone or redone.
+    CEditHistory& history() { return m_history; }
+    void undo();
+    void redo();
+    // The right-click menu while it is open, else null.
+    QMenu* contextMenu() const { return m_contextMenu.get(); }
+    // Opens the right-click menu at `pos` (window coordinates) unless a key is there.
+    void openContextMenu(QPoint pos);
+
     // The help page of a language inside `folder`: its file name carries the
     // language's tag.
     static QString helpPagePath(const QString& folder, text::Language language);
@@ -118,6 +130,7 @@ protected:
     void onElementClicked(int index) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void fillElements();
@@ -148,6 +161,12 @@ private:
     // Runs a job; tells the user how it ended under `caption`. True when it succeeded.
     bool runJob(jobs::EJob job, const QString& caption);
 
+    // Runs a command and keeps what it changed in the configuration as one step.
+    void asStep(SStepName name, const std::function<void()>& command);
+    SStepName keyStepName(int index);
+    // Says in the information box what an undo or redo did.
+    void showHistoryNote(const char* chinese, const char* english, const SStepName& step);
+
     void offerSaveAfterRemoval();
     QString modelCaption() const;
     QString pick(const char* chinese, const char* english) const;
@@ -175,6 +194,9 @@ private:
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;
     bool m_keyboardGone = false;
+    CEditHistory m_history{m_state};
+    QString m_historyNote; // what the last undo or redo did, until the next step
+    std::unique_ptr<QMenu> m_contextMenu;
 };
 
 } // namespace talvik::shell

@@ -17,4 +17,8 @@ QColor paletteColour(layout::Rgb c);
 // picture around it.
 QString styleSheetColour(layout::Rgb c);
 
+// The style sheet of the program's menus: light text on the dark body, the orange accent
+// under the pointer, entries that cannot be used in the quiet grey of the panels' hints.
+QString menuStyleSheet();
+
 } // namespace talvik::shell

@@ -1,0 +1,170 @@
+// The main window's edit history on the offscreen platform: what each command leaves to
+// undo, the keys that undo and redo, what the information box and the right-click menu
+// say, and the depth of the history.
+
+#include "MainWindowFixture.h"
+
+#include "talvik/layout/SkinLayout.h"
+#include "support/TestSupport.h"
+
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace talvik::model;
+using talvik::test::CMainWindowFixture;
+namespace id = talvik::layout::main_id;
+
+namespace {
+
+constexpr int kVolumeUpCode = 113;
+
+// The element slot of the key with this English caption.
+int slotOf(CMainWindowFixture& f, const char* caption) {
+    auto& elements = f.dlg().elements();
+    for (std::size_t slot = 0; slot < elements.size(); ++slot) {
+        if (elements[slot].id >= id::FirstKey &&
+            elements[slot].caption(talvik::text::Language::English) == QLatin1String(caption)) {
+            return static_cast<int>(slot);
+        }
+    }
+    return -1;
+}
+
+// A key settings dialog that gives the edited key on the shown layer `code` in `mode`.
+void answerKeySettingsWith(CMainWindowFixture& f, KeyMode mode, int code) {
+    talvik::shell::CMainWindowDialogs dialogs;
+    dialogs.keySettings = [&f, mode, code] {
+        f.state.keyConfig.Mode[f.state.editKey][f.state.editLevel] = mode;
+        f.state.keyConfig.HWCode[f.state.editKey][f.state.editLevel] = code;
+        return true;
+    };
+    f.dlg().setDialogs(dialogs);
+}
+
+void press(CMainWindowFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(&f.dlg(), key, modifiers);
+}
+
+QString infoText(CMainWindowFixture& f) {
+    f.dlg().renderCanvas();
+    return f.dlg().infoBox().text();
+}
+
+QStringList menuEntries(QMenu& menu) {
+    QStringList entries;
+    for (QAction* action : menu.actions()) {
+        entries << (action->isEnabled() ? QString() : QStringLiteral("(off) ")) + action->text();
+    }
+    return entries;
+}
+
+} // namespace
+
+TEST(MainHistory, ClearIsUndoneAndRedoneFromTheKeys) {
+    CMainWindowFixture f(1);
+    ASSERT_TRUE(f.initialised);
+    f.dlg().show();
+    f.dlg().runCommand(id::Language, 0); // English
+    const int q = slotOf(f, "Q");
+    ASSERT_GE(q, 0);
+    const int key = f.dlg().elements()[static_cast<std::size_t>(q)].keyIndex;
+    answerKeySettingsWith(f, KeyMode::Multimedia, kVolumeUpCode);
+
+    f.dlg().runCommand(f.dlg().elements()[static_cast<std::size_t>(q)].id, q);
+    ASSERT_EQ(f.state.keyConfig.HWCode[key][0], kVolumeUpCode);
+    f.dlg().runCommand(id::ClearConfig, 7);
+    ASSERT_NE(f.state.keyConfig.HWCode[key][0], kVolumeUpCode);
+    f.state.modified = 0;
+
+    press(f, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.state.keyConfig.HWCode[key][0], kVolumeUpCode);
+    EXPECT_EQ(f.state.keyConfig.Mode[key][0], KeyMode::Multimedia);
+    EXPECT_EQ(f.state.modified, 1) << "an undo that changes key settings leaves them unwritten";
+    EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("Undone: Clear configuration")))
+        << infoText(f).toStdString();
+
+    press(f, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NE(f.state.keyConfig.HWCode[key][0], kVolumeUpCode);
+    EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("Redone: Clear configuration")));
+
+    press(f, Qt::Key_Z, Qt::ControlModifier);
+    press(f, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.state.keyConfig.Mode[key][0], KeyMode::Single) << "the key's own step undone";
+    EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("Undone: Key Q")));
+    press(f, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(f.state.keyConfig.HWCode[key][0], kVolumeUpCode);
+}
+
+TEST(MainHistory, OpenIsUndoneToWhatItReplaced) {
+    talvik::test::CTempDir dir;
+    CMainWindowFixture f(2);
+    f.dlg().show();
+    const QString path = QString::fromStdString((dir.path() / "cleared.pro").string());
+    f.paths = {path};
+    f.dlg().runCommand(id::SaveProfile, 5);
+    f.state.keyConfig.Mode[30][1] = KeyMode::Macro;
+    f.state.keyConfig.ComboKey[30][1].append("A Down");
+    f.state.keyConfig.LightAreas[30] = {1, 2, 3};
+    const CKeyConfig mine = f.state.keyConfig;
+
+    f.paths = {path};
+    f.dlg().runCommand(id::OpenProfile, 6);
+    ASSERT_NE(f.state.keyConfig.Mode[30][1], KeyMode::Macro);
+    f.dlg().undo();
+    CListPool pool;
+    EXPECT_TRUE(CConfigChange::between(mine, f.state.keyConfig, pool).empty())
+        << "keys, lists and colours as they were before the open";
+    EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("已撤销：打开配置文件")))
+        << "told in the language shown";
+}
+
+TEST(MainHistory, AHundredStepsUndoInOrderAndNothingEmptyIsAStep) {
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    f.dlg().runCommand(id::ClearConfig, 7);
+    EXPECT_EQ(f.dlg().history().count(), 0) << "a clear of the factory configuration changes nothing";
+
+    const int q = slotOf(f, "Q");
+    const int key = f.dlg().elements()[static_cast<std::size_t>(q)].keyIndex;
+    for (int step = 1; step <= talvik::shell::CEditHistory::kDepth + 5; ++step) {
+        answerKeySettingsWith(f, KeyMode::Multimedia, step);
+        f.dlg().runCommand(f.dlg().elements()[static_cast<std::size_t>(q)].id, q);
+    }
+    EXPECT_EQ(f.dlg().history().count(), talvik::shell::CEditHistory::kDepth);
+    for (int step = talvik::shell::CEditHistory::kDepth + 4; step >= 5; --step) {
+        f.dlg().undo();
+        ASSERT_EQ(f.state.keyConfig.HWCode[key][0], step) << "undo in the order of the steps";
+    }
+    EXPECT_FALSE(f.dlg().history().canUndo()) << "the oldest steps beyond the depth are gone";
+}
+
+TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDone) {
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    const int q = slotOf(f, "Q");
+    const auto& keyRect = f.dlg().elements()[static_cast<std::size_t>(q)].rect;
+    f.dlg().openContextMenu(QPoint((keyRect.left + keyRect.right) / 2,
+                                   (keyRect.top + keyRect.bottom) / 2));
+    EXPECT_EQ(f.dlg().contextMenu(), nullptr) << "a right-click on a key opens no menu";
+
+    f.dlg().openContextMenu(QPoint(5, 300));
+    ASSERT_NE(f.dlg().contextMenu(), nullptr);
+    EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
+              (QStringList{QStringLiteral("(off) 撤销"), QStringLiteral("(off) 重做")}));
+    f.dlg().contextMenu()->close();
+
+    answerKeySettingsWith(f, KeyMode::Multimedia, kVolumeUpCode);
+    f.dlg().runCommand(f.dlg().elements()[static_cast<std::size_t>(q)].id, q);
+    f.dlg().runCommand(id::Language, 0);
+    f.dlg().openContextMenu(QPoint(5, 300));
+    EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
+              (QStringList{QStringLiteral("Undo Key Q"), QStringLiteral("(off) Redo")}));
+    f.dlg().contextMenu()->actions().front()->trigger();
+    EXPECT_NE(f.state.keyConfig.HWCode[f.dlg().elements()[static_cast<std::size_t>(q)].keyIndex][0],
+              kVolumeUpCode);
+    f.dlg().contextMenu()->close();
+    f.dlg().openContextMenu(QPoint(5, 300));
+    EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
+              (QStringList{QStringLiteral("(off) Undo"), QStringLiteral("Redo Key Q")}));
+}
