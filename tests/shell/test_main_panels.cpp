@@ -80,7 +80,7 @@ TEST(MainPanelsText, PanelsSpeakTheCurrentLanguage) {
     const QImage english = f.dlg().renderCanvas();
     for (const layout::PanelText& t :
          {layout::kLayerHeading, layout::kLayerTitles[0], layout::kLayerTitles[1],
-          layout::kLayerFooter, layout::kConnected, layout::kStatusHints[0]}) {
+          layout::kLayerFooter, layout::kConnected, layout::kNotReadYet, layout::kStatusHints[0]}) {
         EXPECT_NE(area(chinese, t.rect), area(english, t.rect)) << t.en;
     }
     f.dlg().runCommand(id::Language, 0);
@@ -135,4 +135,31 @@ TEST(MainPanelsText, TheMostAndLeastPressedKeysAreMarked) {
     f.state.mostPressedKey = -1;
     f.state.leastPressedKey = -1;
     EXPECT_EQ(f.dlg().renderCanvas(), before);
+}
+
+// A key whose assignment on the layer shown differs from what the keyboard is known to
+// hold carries a dot; while nothing is known the panel says so and no key is marked.
+TEST(MainPanelsText, KeysNotOnTheKeyboardYetAreMarkedOnceItsSettingsAreKnown) {
+    CMainWindowFixture f(1);
+    const SkinRect a = keyRect(f, kKeyA);
+    const int inset = layout::kKeycapInset + 3;
+    const int size = layout::kUnwrittenMarkSize;
+    const QPoint mark(a.left + inset + size / 2, a.bottom - inset - size / 2);
+    const QRgb dot = qRgb(255, 244, 214);
+    f.setMode(kKeyA, 0, KeyMode::Power);
+    const QImage unknown = f.dlg().renderCanvas();
+    EXPECT_NE(at(unknown, mark), dot) << "nothing is known, so nothing is marked";
+
+    f.state.keyboard.keys = f.state.keyConfig;
+    const QImage known = f.dlg().renderCanvas();
+    EXPECT_NE(area(unknown, layout::kNotReadYet.rect), area(known, layout::kNotReadYet.rect))
+        << "the panel's note goes once the keyboard's settings are known";
+    EXPECT_EQ(known, f.dlg().renderCanvas());
+    EXPECT_NE(at(known, mark), dot);
+
+    f.setMode(kKeyA, 0, KeyMode::Single);
+    EXPECT_EQ(at(f.dlg().renderCanvas(), mark), dot);
+    EXPECT_TRUE(f.dlg().keyDetails(kKeyA).contains(QStringLiteral("（尚未写入）")));
+    f.dlg().runCommand(id::Layer, 12);
+    EXPECT_NE(at(f.dlg().renderCanvas(), mark), dot) << "the Fn layer of the key is as written";
 }

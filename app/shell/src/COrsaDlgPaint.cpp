@@ -74,8 +74,15 @@ QString COrsaDlg::keyDetails(int key) const {
                                ? QStringLiteral("\r\n\r\n顶层键：%1 %2\r\n\r\nFN组合键：%3 %4\r\n")
                                : QStringLiteral("\r\n\r\nTop layer Key: %1 %2\r\n\r\nFn layer "
                                                 "Key: %3 %4\r\n");
-    return details + format.arg(modeName(0), fromUtf8(m_state.assignmentSummary(key, 0)),
-                                modeName(1), fromUtf8(m_state.assignmentSummary(key, 1)));
+    // What the keyboard does not hold yet is said after the assignment.
+    const auto assignment = [&](int level) {
+        QString summary = fromUtf8(m_state.assignmentSummary(key, level));
+        if (m_state.keyboard.unwritten(m_state.keyConfig, key, level)) {
+            summary += pick("（尚未写入）", " (not written yet)");
+        }
+        return summary;
+    };
+    return details + format.arg(modeName(0), assignment(0), modeName(1), assignment(1));
 }
 
 void COrsaDlg::refreshActive() {
@@ -117,6 +124,7 @@ void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
     }
     drawMarker(p, e, r);
     drawPressMarks(p, e, r);
+    drawUnwrittenMark(p, e, r);
     drawCaption(p, e, r);
     if (pointedKey) {
         m_infoText += keyDetails(e.keyIndex);

@@ -77,6 +77,9 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     p.drawEllipse(QRectF(toQRect(layout::kStatusLight)));
     drawPanelText(p, connected ? layout::kConnected : layout::kDisconnected,
                   paletteColour(layout::kPanelTitle));
+    if (connected && !m_state.keyboard.keys) {
+        drawPanelText(p, layout::kNotReadYet, paletteColour(layout::kPanelHint));
+    }
     for (const layout::PanelText& hint : layout::kStatusHints) {
         drawPanelText(p, hint, paletteColour(layout::kQuietInk));
     }
@@ -112,6 +115,21 @@ void COrsaDlg::drawPressMarks(QPainter& p, const SkinElement& e, const SkinRect&
         p.setBrush(paletteColour(layout::kLeastPressedMark));
         p.drawPath(pressMark(r, false));
     }
+    p.restore();
+}
+
+void COrsaDlg::drawUnwrittenMark(QPainter& p, const SkinElement& e, const SkinRect& r) const {
+    if (e.keyIndex <= 0 || e.isLabel ||
+        !m_state.keyboard.unwritten(m_state.keyConfig, e.keyIndex, m_state.editLevel)) {
+        return;
+    }
+    const qreal size = layout::kUnwrittenMarkSize;
+    const qreal inset = layout::kKeycapInset + 3;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(paletteColour(layout::kInkOnAccent), 1.0));
+    p.setBrush(paletteColour(layout::kUnwrittenMark));
+    p.drawEllipse(QRectF(r.left + inset, r.bottom - inset - size, size, size));
     p.restore();
 }
 

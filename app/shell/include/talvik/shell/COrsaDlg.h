@@ -138,6 +138,7 @@ private:
     void drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r);
     void drawKeyOutline(QPainter& p, const SkinRect& r) const;
     void drawPressMarks(QPainter& p, const SkinElement& e, const SkinRect& r) const;
+    void drawUnwrittenMark(QPainter& p, const SkinElement& e, const SkinRect& r) const;
     void drawPanelText(QPainter& p, const layout::PanelText& t, QColor colour) const;
     int modeOf(int key, int level) const;
     void switchLanguage(int index);

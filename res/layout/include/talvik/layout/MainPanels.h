@@ -50,6 +50,13 @@ inline constexpr PanelText kConnected{
     {1024, 520, 1204, 546}, "已连接", "Connected", 15, true, kTextLeft};
 inline constexpr PanelText kDisconnected{
     {1024, 520, 1204, 546}, "未连接", "Disconnected", 15, true, kTextLeft};
+// Under the connection while the program does not know what the keyboard holds.
+inline constexpr PanelText kNotReadYet{{1024, 548, 1210, 566},
+                                       "键盘中的设置尚未读取",
+                                       "keyboard's settings not read yet",
+                                       11,
+                                       false,
+                                       kTextLeft};
 inline constexpr std::array<PanelText, 2> kStatusHints{
     {{{1002, 598, 1202, 618}, "点击按键进行设置", "Click a key to set it", 12, false, kTextLeft},
      {{1002, 618, 1202, 638}, "点击 ? 打开帮助", "Click ? for help", 12, false, kTextLeft}}};
@@ -64,5 +71,9 @@ inline constexpr double kKeyOutlineWidth = 2.0;
 // The marks of the most and least pressed keys after the counters were read:
 // a small triangle in the key's top right corner, pointing up or down.
 inline constexpr int kPressMarkSize = 10;
+
+// The mark of a key whose assignment on the layer shown is not on the keyboard yet: a dot
+// in the key's bottom left corner, where neither the press marks nor the mode bar are.
+inline constexpr int kUnwrittenMarkSize = 7;
 
 } // namespace talvik::layout

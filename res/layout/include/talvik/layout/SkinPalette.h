@@ -216,6 +216,7 @@ inline constexpr Rgb kConnectedGreen{0, 200, 90};
 inline constexpr Rgb kDisconnectedRed{220, 50, 40};
 inline constexpr Rgb kMostPressedMark{255, 200, 0};
 inline constexpr Rgb kLeastPressedMark{110, 170, 255};
+inline constexpr Rgb kUnwrittenMark{255, 244, 214};
 // The assignment marker under a key, by key mode 0..8, and the main window's
 // legend samples of modes 2..8. Mode 6 is just off the main window's key.
 inline constexpr std::array<Rgb, 9> kModeMarkers{{{0, 0, 0},
