@@ -18,65 +18,67 @@ using namespace talvik::model;
 
 namespace id = talvik::layout::main_id;
 
-TEST(MainJobs, ReadAllMakesTheKeyboardKnownAndAWriteTakesTheMarksAway) {
-    talvik::test::qtApp();
-    CAppState state(CDeviceEnvironment::withSimulator(1));
-    talvik::shell::COrsaApp app(state);
-    state.modelNumber = 1;
-    QString error;
-    ASSERT_TRUE(app.loadSkin(1, error, talvik::test::builtSkinPath()));
-    state.buildNameTables();
-    talvik::jobs::CDeviceWorkerSlot worker;
-    talvik::shell::COrsaDlg window(app, state);
-    talvik::program::installDialogs(window, app, state, worker);
-    QStringList notices;
-    window.setNoticeSink([&](QMessageBox::Icon, const QString&, const QString& text) {
-        notices << text;
-    });
-    ASSERT_TRUE(window.initialise(QSize(1920, 1080)));
-    window.show();
+namespace {
 
-    window.runCommand(id::ReadAll, 9);
-    ASSERT_EQ(notices, QStringList{QStringLiteral("OK!!")});
+// The main window of a simulated keyboard with the program's real dialogs; the notices it
+// gives are kept as "caption|text".
+struct CProgramWindow {
+    explicit CProgramWindow(int model, const CSimulatorSetup& simulator = {})
+        : state(CDeviceEnvironment::withSimulator(model, simulator)), app(state), window(app, state) {
+        state.modelNumber = model;
+        QString error;
+        loaded = app.loadSkin(model, error, talvik::test::builtSkinPath());
+        state.buildNameTables();
+        talvik::program::installDialogs(window, app, state, worker);
+        window.setNoticeSink([this](QMessageBox::Icon, const QString& caption, const QString& text) {
+            notices << caption + QLatin1Char('|') + text;
+        });
+        loaded = loaded && window.initialise(QSize(1920, 1080));
+        window.show();
+    }
+
+    bool qtReady = (talvik::test::qtApp(), true); // before any widget
+    CAppState state;
+    talvik::shell::COrsaApp app;
+    talvik::jobs::CDeviceWorkerSlot worker;
+    talvik::shell::COrsaDlg window;
+    QStringList notices;
+    bool loaded = false;
+};
+
+} // namespace
+
+TEST(MainJobs, ReadAllMakesTheKeyboardKnownAndAWriteTakesTheMarksAway) {
+    CProgramWindow w(1);
+    ASSERT_TRUE(w.loaded);
+    CAppState& state = w.state;
+    w.window.runCommand(id::ReadAll, 9);
+    ASSERT_EQ(w.notices, QStringList{QStringLiteral("Talvik(RGB)BLe|OK!!")});
     ASSERT_TRUE(state.keyboard.keys);
     const int code = state.keyConfig.HWCode[5][0] == 4 ? 5 : 4;
     state.keyConfig.Mode[5][0] = KeyMode::Single;
     state.keyConfig.HWCode[5][0] = code;
     EXPECT_TRUE(state.keyboard.unwritten(state.keyConfig, 5, 0));
-    window.runCommand(id::WriteKeys, 8);
-    EXPECT_EQ(notices.join(QLatin1Char('|')).toStdString(), "OK!!|OK!!");
+    w.window.runCommand(id::WriteKeys, 8);
+    EXPECT_EQ(w.notices.size(), 2);
     EXPECT_FALSE(state.keyboard.unwritten(state.keyConfig, 5, 0));
-    EXPECT_FALSE(window.keyDetails(5).contains(QStringLiteral("（尚未写入）")));
+    EXPECT_FALSE(w.window.keyDetails(5).contains(QStringLiteral("（尚未写入）")));
 }
 
 TEST(MainJobs, AWriteTheKeyboardDropsShowsNoOkAndKeepsTheChangesUnwritten) {
     // Enough reports for connecting and the version, then the keyboard goes
     // away in the middle of the key table.
-    talvik::test::qtApp();
-    CAppState state(CDeviceEnvironment::withSimulator(2, {.faults = "disconnect:60"}));
-    talvik::shell::COrsaApp app(state);
-    state.modelNumber = 2;
-    QString error;
-    ASSERT_TRUE(app.loadSkin(2, error, talvik::test::builtSkinPath()));
-    state.buildNameTables();
-    talvik::jobs::CDeviceWorkerSlot worker;
-    talvik::shell::COrsaDlg window(app, state);
-    talvik::program::installDialogs(window, app, state, worker);
-    QStringList notices;
-    window.setNoticeSink([&](QMessageBox::Icon, const QString& caption, const QString& text) {
-        notices << caption + QLatin1Char('|') + text;
-    });
-    ASSERT_TRUE(window.initialise(QSize(1920, 1080)));
-    window.show();
-
+    CProgramWindow w(2, {.faults = "disconnect:60"});
+    ASSERT_TRUE(w.loaded);
+    CAppState& state = w.state;
     state.keyboard.keys = state.keyConfig; // as a read before would have left it
     state.keyConfig.Mode[5][0] = KeyMode::NotSet;
     state.modified = 1;
-    window.runCommand(id::WriteKeys, 8);
+    w.window.runCommand(id::WriteKeys, 8);
     EXPECT_EQ(state.modified, 1);
-    EXPECT_TRUE(window.keyDetails(5).contains(QStringLiteral("（尚未写入）")))
+    EXPECT_TRUE(w.window.keyDetails(5).contains(QStringLiteral("（尚未写入）")))
         << "the key's change is still not on the keyboard";
-    ASSERT_EQ(notices.size(), 1);
-    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("Talvik(S)Ble|"))) << notices[0].toStdString();
-    EXPECT_FALSE(notices[0].contains(QStringLiteral("OK!!"))) << notices[0].toStdString();
+    ASSERT_EQ(w.notices.size(), 1);
+    EXPECT_TRUE(w.notices[0].startsWith(QStringLiteral("Talvik(S)Ble|"))) << w.notices[0].toStdString();
+    EXPECT_FALSE(w.notices[0].contains(QStringLiteral("OK!!"))) << w.notices[0].toStdString();
 }
