@@ -78,7 +78,7 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     drawPanelText(p, connected ? layout::kConnected : layout::kDisconnected,
                   paletteColour(layout::kPanelTitle));
     if (connected && !m_state.keyboard.keys) {
-        drawPanelText(p, layout::kNotReadYet, paletteColour(layout::kPanelHint));
+        drawPanelText(p, layout::kNotReadYet, paletteColour(layout::kNoticeAmber));
     }
     for (const layout::PanelText& hint : layout::kStatusHints) {
         drawPanelText(p, hint, paletteColour(layout::kQuietInk));

@@ -50,8 +50,8 @@ inline constexpr PanelText kConnected{
     {1024, 520, 1204, 546}, "已连接", "Connected", 15, true, kTextLeft};
 inline constexpr PanelText kDisconnected{
     {1024, 520, 1204, 546}, "未连接", "Disconnected", 15, true, kTextLeft};
-// Under the connection while the program does not know what the keyboard holds.
-inline constexpr PanelText kNotReadYet{{1024, 548, 1210, 566},
+// Under the hints while the program does not know what the keyboard holds.
+inline constexpr PanelText kNotReadYet{{1002, 638, 1212, 654},
                                        "键盘中的设置尚未读取",
                                        "keyboard's settings not read yet",
                                        11,
