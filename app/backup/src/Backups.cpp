@@ -67,12 +67,29 @@ std::string comment(SBackupParts parts, std::chrono::system_clock::time_point no
     return text;
 }
 
-// Takes the first free name of that second, with an exclusive create, so that a
-// program saving beside us never gets the same one.
+// The number after the backups of that second, whatever their model: names then sort
+// in the order they were saved.
+int nextSequence(const std::string& folder, std::chrono::system_clock::time_point now) {
+    const std::string second = backupFileName(now, 0, 1, {true, false}).substr(0, 16);
+    int next = 0;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::optional<SBackupInfo> info =
+            parseBackupFileName(it->path().filename().string());
+        if (info && info->fileName.starts_with(second)) {
+            next = std::max(next, info->sequence + 1);
+        }
+    }
+    return next;
+}
+
+// Takes the next name of that second with an exclusive create, so that a program
+// saving beside us never gets the same one.
 std::optional<std::string> reserveName(const std::string& folder,
                                        std::chrono::system_clock::time_point now, int modelNumber,
                                        SBackupParts parts, std::string& error) {
-    for (int sequence = 0; sequence <= kMaxSequence; ++sequence) {
+    for (int sequence = nextSequence(folder, now); sequence <= kMaxSequence; ++sequence) {
         const std::string path =
             (fs::path(folder) / backupFileName(now, sequence, modelNumber, parts)).string();
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -85,13 +85,11 @@ SBackupResult CBackupJob::giveToModel(model::CAppState& state) {
     if (needsRead() && !m_outcome.ranToEnd) {
         return {EBackupStatus::Cancelled, {}, {}};
     }
-    if (needsRead() && !m_outcome.succeeded()) {
-        return {EBackupStatus::ReadFailed, {}, {}};
-    }
-    if (m_readKeys) {
+    // What arrived whole is what the keyboard holds, even when the other read failed.
+    if (m_readKeys && m_outcome.transferSucceeded(jobs::Transfer::ReadKeys)) {
         state.keyboard.keys = keysFromLibrary(state);
     }
-    if (m_readLights) {
+    if (m_readLights && m_outcome.transferSucceeded(jobs::Transfer::ReadLight)) {
         std::array<model::LightArea, model::kKeyRows> lights{};
         for (int key = 1; key <= model::kKeyCount; ++key) {
             const auto at = static_cast<std::size_t>(3 * (key - 1));
@@ -99,6 +97,9 @@ SBackupResult CBackupJob::giveToModel(model::CAppState& state) {
                                                      m_light[at + 2]};
         }
         state.keyboard.lights = lights;
+    }
+    if (needsRead() && !m_outcome.succeeded()) {
+        return {EBackupStatus::ReadFailed, {}, {}};
     }
     // What the keyboard is known to hold, and the program's own settings for the rest.
     model::CKeyConfig backup = state.keyConfig;

@@ -51,6 +51,12 @@ int runFirmware(const CCtlContext& context, const std::string& file, bool backup
                          {text::firmwareFilePrefix(state.modelNumber)}));
         return kExitRefused;
     }
+    // A file the download would refuse is no reason to read the keyboard.
+    if (const jobs::FirmwareResult checked = jobs::checkFirmwareFile(file);
+        checked != jobs::kFirmwareDone) {
+        context.say(withoutCarriageReturns(jobs::firmwareResultText(checked, context.language)));
+        return exitStatusFor(checked);
+    }
     if (backup) {
         if (const int status = backUpBeforeWrite(context, state, backup::EBackupOf::KeysAndLights);
             status != kExitOk) {
