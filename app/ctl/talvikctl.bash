@@ -2,11 +2,11 @@
 
 _talvikctl() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="list version read write counters firmware"
+    local commands="list version read write counters firmware backups restore"
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-        list | version | read | write | counters | firmware)
+        list | version | read | write | counters | firmware | backups | restore)
             command=$word
             break
             ;;
@@ -26,6 +26,8 @@ _talvikctl() {
     if [[ $cur == -* ]]; then
         case $command in
         list | counters) mapfile -t COMPREPLY < <(compgen -W "--json --help" -- "$cur") ;;
+        write | firmware | restore)
+            mapfile -t COMPREPLY < <(compgen -W "--no-backup --help" -- "$cur") ;;
         *) mapfile -t COMPREPLY < <(compgen -W "--help" -- "$cur") ;;
         esac
         return
@@ -33,6 +35,13 @@ _talvikctl() {
     local pattern
     case $command in
     read | write) pattern='*.pro' ;;
+    restore)
+        # The newest backup by name, or a backup file of one's own.
+        mapfile -t COMPREPLY < <(compgen -W latest -- "$cur")
+        compopt -o filenames 2>/dev/null
+        mapfile -t -O "${#COMPREPLY[@]}" COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.pro' -- "$cur")
+        return
+        ;;
     firmware) pattern='*.bin' ;;
     *) return ;;
     esac

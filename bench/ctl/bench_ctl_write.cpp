@@ -80,7 +80,8 @@ int runProgram(const std::string& log) {
         }
         std::freopen("/dev/null", "w", stderr);
         const std::string program = TALVIK_BINARY_DIR "/bin/talvikctl";
-        ::execl(program.c_str(), program.c_str(), "write", files().profile.c_str(),
+        ::execl(program.c_str(), program.c_str(), "write", "--no-backup",
+                files().profile.c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -151,15 +152,16 @@ void BM_Write_InProcess(benchmark::State& state) {
         return;
     }
     ::setenv("TALVIK_SIMULATOR", "1", 1);
-    std::string name = "talvikctl", command = "write", profile = files().profile.string();
-    char* argv[] = {name.data(), command.data(), profile.data(), nullptr};
+    std::string name = "talvikctl", command = "write", noBackup = "--no-backup",
+                profile = files().profile.string();
+    char* argv[] = {name.data(), command.data(), noBackup.data(), profile.data(), nullptr};
     std::FILE* quiet = std::fopen("/dev/null", "w");
     talvik::ctl::CCtlContext context;
     context.language = talvik::text::Language::English;
     context.err = quiet;
     const auto start = Clock::now();
     for (auto _ : state) {
-        if (talvik::ctl::runTalvikctl(3, argv, context) != 0) {
+        if (talvik::ctl::runTalvikctl(4, argv, context) != 0) {
             state.SkipWithError("talvikctl write failed");
             break;
         }

@@ -29,11 +29,14 @@ protected:
     CTempDir dir;
     fs::path state = dir.path() / "keyboard.state";
     fs::path log = dir.path() / "traffic.log";
+    fs::path data = dir.path() / "data";
+    fs::path backups = data / "talvik" / "backups";
 
     CtlEnvironment keyboard(int model, const std::string& fault = {}) const {
         CtlEnvironment environment{{"TALVIK_SIMULATOR", std::to_string(model)},
                                    {"TALVIK_SIMULATOR_STATE", state.string()},
-                                   {"TALVIK_SIMULATOR_LOG", log.string()}};
+                                   {"TALVIK_SIMULATOR_LOG", log.string()},
+                                   {"XDG_DATA_HOME", data.string()}};
         if (!fault.empty()) {
             environment.emplace_back("TALVIK_SIMULATOR_FAULT", fault);
         }
@@ -90,8 +93,9 @@ void expectSameOnKeyboard(const CAppState& a, const CAppState& b) {
 
 TEST_F(CtlKeyboard, WriteThenRead_TheTwoProfilesHoldTheSameConfiguration) {
     const fs::path written = profileFor(2, "written.pro");
-    const SCtlRun write = runCtl({"write", written.string()}, keyboard(2));
+    const SCtlRun write = runCtl({"write", "--no-backup", written.string()}, keyboard(2));
     ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_FALSE(fs::exists(backups));
     EXPECT_EQ(sent().size(), 176u + 7u) << "a key table with every slot, then the light area";
 
     const fs::path readBack = dir.path() / "read.pro";
@@ -104,7 +108,7 @@ TEST_F(CtlKeyboard, WriteOfALegacyEncodedProfile_WritesItAndSaysHowItWasRead) {
     const fs::path utf8 = profileFor(1, "utf8.pro");
     const fs::path legacy = dir.path() / "legacy.pro";
     writeFile(legacy, readFile(utf8) + "<!-- Caf\xE9 -->\r\n");
-    const SCtlRun run = runCtl({"write", legacy.string()}, keyboard(1));
+    const SCtlRun run = runCtl({"write", "--no-backup", legacy.string()}, keyboard(1));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("is not UTF-8; its text was read as Windows-1252"), std::string::npos)
         << run.err;
@@ -165,7 +169,8 @@ TEST_F(CtlKeyboard, WriteOfAnOverlongCombination_SaysWhichKeyIsCut) {
 
 TEST_F(CtlKeyboard, TransfersThatFail_EndWithStatusOneAndSaveNothing) {
     const SCtlRun write =
-        runCtl({"write", profileFor(1, "a.pro").string()}, keyboard(1, "disconnect:40"));
+        runCtl({"write", "--no-backup", profileFor(1, "a.pro").string()},
+               keyboard(1, "disconnect:40"));
     EXPECT_EQ(write.status, 1);
     EXPECT_NE(write.err.find("Writing the key settings to the keyboard failed"), std::string::npos)
         << write.err;
@@ -227,8 +232,8 @@ TEST_F(CtlKeyboard, Firmware_DamagedImageSendsNothing_GoodImageSendsItsRecordsIn
         << otherModel.err;
     EXPECT_TRUE(sent().empty()) << "nothing of either file reached the keyboard";
 
-    const SCtlRun download =
-        runCtl({"firmware", (dir.path() / "Talvik(S)_2.0.bin").string()}, keyboard(3));
+    const SCtlRun download = runCtl(
+        {"firmware", "--no-backup", (dir.path() / "Talvik(S)_2.0.bin").string()}, keyboard(3));
     EXPECT_EQ(download.status, 0) << download.err;
     const std::vector<std::string> records = sent();
     ASSERT_EQ(records.size(), 3u);
@@ -264,4 +269,95 @@ TEST_F(CtlKeyboard, NoKeyboard_StatusThreeAndTheProgramsMessage) {
     EXPECT_NE(version.err.find("Keyboard is not connected!"), std::string::npos) << version.err;
     environment.emplace_back("LANG", "zh_CN.UTF-8");
     EXPECT_NE(runCtl({"version"}, environment).err.find("键盘未连接"), std::string::npos);
+}
+
+namespace {
+
+std::vector<fs::path> backupFiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    if (fs::exists(folder)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+TEST_F(CtlKeyboard, WriteAndFirmwareBackUpFirst_BackupsListsThem_RestoreLatestWritesTheNewestBack) {
+    const fs::path assigned = profileFor(2, "assigned.pro");
+    ASSERT_EQ(runCtl({"write", assigned.string()}, keyboard(2)).status, 0);
+    ASSERT_EQ(backupFiles(backups).size(), 1u) << "the factory keyboard, before the first write";
+
+    const fs::path factory = dir.path() / "factory.pro";
+    {
+        auto appState = std::make_unique<CAppState>(CDeviceEnvironment::withoutDevices());
+        appState->buildNameTables();
+        appState->modelNumber = 2;
+        appState->resetToDefaults();
+        ASSERT_TRUE(saveProfile(*appState, factory.string()).ok());
+    }
+    const SCtlRun second = runCtl({"write", factory.string()}, keyboard(2));
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(second.err.find("Backup saved: " + backups.string()), std::string::npos)
+        << second.err;
+    const std::vector<fs::path> saved = backupFiles(backups);
+    ASSERT_EQ(saved.size(), 2u);
+    expectSameOnKeyboard(*loaded(2, assigned), *loaded(2, saved.back()));
+
+    const SCtlRun list = runCtl({"backups"}, keyboard(2));
+    EXPECT_EQ(list.status, 0) << list.err;
+    const std::size_t newest = list.out.find(saved[1].filename().string());
+    const std::size_t older = list.out.find(saved[0].filename().string());
+    ASSERT_NE(newest, std::string::npos) << list.out;
+    ASSERT_NE(older, std::string::npos) << list.out;
+    EXPECT_LT(newest, older) << "newest first";
+    EXPECT_NE(list.out.find("Talvik(S)BLe"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("keys, lights"), std::string::npos) << list.out;
+
+    const SCtlRun restore = runCtl({"restore", "latest"}, keyboard(2));
+    ASSERT_EQ(restore.status, 0) << restore.err;
+    const fs::path readBack = dir.path() / "read.pro";
+    ASSERT_EQ(runCtl({"read", readBack.string()}, keyboard(2)).status, 0);
+    expectSameOnKeyboard(*loaded(2, assigned), *loaded(2, readBack));
+    EXPECT_EQ(backupFiles(backups).size(), 3u) << "restore backs up too";
+
+    writeFile(dir.path() / "Talvik(S)BLe_2.0.bin", ":04001000102030404C\r\n:00000001FF\r\n");
+    const SCtlRun firmware =
+        runCtl({"firmware", (dir.path() / "Talvik(S)BLe_2.0.bin").string()}, keyboard(2));
+    EXPECT_EQ(firmware.status, 0) << firmware.err;
+    EXPECT_EQ(backupFiles(backups).size(), 4u) << firmware.err;
+}
+
+TEST_F(CtlKeyboard, RestoreWithoutABackupOfTheModel_IsRefusedAndSendsNothing) {
+    const SCtlRun restore = runCtl({"restore"}, keyboard(1));
+    EXPECT_EQ(restore.status, 4);
+    EXPECT_NE(restore.err.find("No backup of"), std::string::npos) << restore.err;
+    EXPECT_TRUE(sent().empty());
+    const SCtlRun list = runCtl({"backups"}, keyboard(1));
+    EXPECT_EQ(list.status, 0);
+    EXPECT_TRUE(list.out.empty());
+    EXPECT_NE(list.err.find("No backups in"), std::string::npos) << list.err;
+}
+
+TEST_F(CtlKeyboard, BackupThatCannotBeMade_StopsTheWriteWithTheReason_NoBackupWritesAnyway) {
+    // The data folder is a file: the backup folder cannot be made in it.
+    writeFile(data, "");
+    const fs::path profile = profileFor(1, "a.pro");
+    const SCtlRun refused = runCtl({"write", profile.string()}, keyboard(1));
+    EXPECT_EQ(refused.status, 4);
+    EXPECT_NE(refused.err.find("The backup could not be saved in " + backups.string()),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("--no-backup"), std::string::npos) << refused.err;
+    const std::size_t readRequests = sent().size();
+    const SCtlRun unread = runCtl({"write", profile.string()}, keyboard(1, "silent"));
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_NE(unread.err.find("could not be read"), std::string::npos) << unread.err;
+    EXPECT_EQ(sent().size(), readRequests + 1) << "only the first read request, no write";
+
+    const SCtlRun forced = runCtl({"write", "--no-backup", profile.string()}, keyboard(1));
+    EXPECT_EQ(forced.status, 0) << forced.err;
 }

@@ -121,7 +121,8 @@ TEST(CtlHolders, ProcessesWithTheNodeOpenAreNamed) {
 TEST(CtlCommandLine, HelpVersionAndUsageErrors) {
     const SCtlRun help = runCtl({"--help"}, {});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"list", "version", "read", "write", "counters", "firmware"}) {
+    for (const char* command : {"list", "version", "read", "write", "counters", "firmware",
+                                "backups", "restore"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command), std::string::npos) << command;
         const SCtlRun commandHelp = runCtl({command, "--help"}, {});
         EXPECT_EQ(commandHelp.status, 0) << command;
@@ -179,16 +180,19 @@ TEST(CtlCompletion, CommandsOptionsAndFilesOfTheCommandsKind) {
     }
     fs::create_directory(files.path() / "profiles");
     EXPECT_EQ(completions("talvikctl ", files.path()),
-              "counters firmware list read version write ");
+              "backups counters firmware list read restore version write ");
     EXPECT_EQ(completions("talvikctl --wait 5 c", files.path()), "counters ");
     EXPECT_EQ(completions("talvikctl counters --", files.path()), "--help --json ");
     EXPECT_EQ(completions("talvikctl write ", files.path()), "a.pro profiles ");
+    EXPECT_EQ(completions("talvikctl restore ", files.path()), "a.pro latest profiles ");
+    EXPECT_EQ(completions("talvikctl write --", files.path()), "--help --no-backup ");
     EXPECT_EQ(completions("talvikctl firmware ", files.path()), "b.bin profiles ");
     EXPECT_EQ(completions("talvikctl version ", files.path()), " ");
 
     // The manual names every command the completion offers.
     const std::string manual = readFile(TALVIK_SOURCE_DIR "/app/ctl/talvikctl.1.in");
-    for (const std::string command : {"list", "version", "read", "write", "counters", "firmware"}) {
+    for (const std::string command : {"list", "version", "read", "write", "counters", "firmware",
+                                "backups", "restore"}) {
         const bool described = manual.find("\n.B " + command) != std::string::npos ||
                                manual.find("\n.BR " + command) != std::string::npos ||
                                manual.find("\n.BI " + command) != std::string::npos;

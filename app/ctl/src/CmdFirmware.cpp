@@ -37,7 +37,7 @@ int exitStatusFor(jobs::FirmwareResult result) {
 
 } // namespace
 
-int runFirmware(const CCtlContext& context, const std::string& file) {
+int runFirmware(const CCtlContext& context, const std::string& file, bool backup) {
     model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
@@ -50,6 +50,18 @@ int runFirmware(const CCtlContext& context, const std::string& file) {
         context.say(fill(tr(context.language, msg::kFirmwareNameRule),
                          {text::firmwareFilePrefix(state.modelNumber)}));
         return kExitRefused;
+    }
+    // A file the download would refuse is no reason to read the keyboard.
+    if (const jobs::FirmwareResult checked = jobs::checkFirmwareFile(file);
+        checked != jobs::kFirmwareDone) {
+        context.say(withoutCarriageReturns(jobs::firmwareResultText(checked, context.language)));
+        return exitStatusFor(checked);
+    }
+    if (backup) {
+        if (const int status = backUpBeforeWrite(context, state, backup::EBackupOf::KeysAndLights);
+            status != kExitOk) {
+            return status;
+        }
     }
     jobs::FirmwareResult result;
     {

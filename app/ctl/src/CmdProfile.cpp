@@ -64,11 +64,16 @@ int reportFailure(const CCtlContext& context, const jobs::CJobOutcome& outcome) 
 
 } // namespace
 
-int runWrite(const CCtlContext& context, const std::string& path) {
+int runWrite(const CCtlContext& context, const std::string& path, bool backup) {
     model::CAppState state;
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
+    return writeProfileFile(context, state, path, backup);
+}
+
+int writeProfileFile(const CCtlContext& context, model::CAppState& state,
+                     const std::string& path, bool backup) {
     // A profile that is not UTF-8 is read as a Chinese or a Western editor wrote it, and the
     // user's language helps tell which.
     state.language = context.language;
@@ -83,6 +88,14 @@ int runWrite(const CCtlContext& context, const std::string& path) {
         return kExitRefused;
     }
     warnAboutCutLists(context, state);
+    // The profile is in memory before the backup is saved: a restore of the oldest
+    // backup loses nothing when the new one makes the folder prune it.
+    if (backup) {
+        if (const int status = backUpBeforeWrite(context, state, backup::EBackupOf::KeysAndLights);
+            status != kExitOk) {
+            return status;
+        }
+    }
     {
         CProgress progress(context.err, context.progressBar,
                            std::string(tr(context.language, msg::kWritingKeys)),

@@ -4,6 +4,8 @@
 
 #include "CtlContext.h"
 
+#include "talvik/backup/CBackupJob.h"
+
 #include <string>
 
 namespace talvik::ctl {
@@ -11,8 +13,21 @@ namespace talvik::ctl {
 int runList(const CCtlContext& context, bool json);
 int runVersion(const CCtlContext& context);
 int runCounters(const CCtlContext& context, bool json);
-int runFirmware(const CCtlContext& context, const std::string& file);
+int runFirmware(const CCtlContext& context, const std::string& file, bool backup);
 int runRead(const CCtlContext& context, const std::string& profile);
-int runWrite(const CCtlContext& context, const std::string& profile);
+int runWrite(const CCtlContext& context, const std::string& profile, bool backup);
+int runBackups(const CCtlContext& context);
+// `backupFile` is a file or "latest": the newest backup of the connected model.
+int runRestore(const CCtlContext& context, const std::string& backupFile, bool backup);
+
+// Before a write to the connected keyboard: saves what it holds of `what` in the
+// backup folder. kExitOk once saved; otherwise says why (and how to write
+// without one) and returns the exit status, nothing having been sent.
+int backUpBeforeWrite(const CCtlContext& context, model::CAppState& state,
+                      backup::EBackupOf what);
+// Writes the profile at `path` (checked as write checks it) to the connected
+// keyboard, after a backup unless `backup` is false.
+int writeProfileFile(const CCtlContext& context, model::CAppState& state,
+                     const std::string& path, bool backup);
 
 } // namespace talvik::ctl

@@ -17,7 +17,8 @@ namespace {
 
 struct SHelp {
     SText program;
-    SText list, version, read, write, counters, firmware;
+    SText list, version, read, write, counters, firmware, backups, restore;
+    SText noBackup, restoreFile;
     SText json, profileRead, profileWrite, firmwareFile, wait, help, showVersion;
     SText options, commands, arguments, usage, footer;
 };
@@ -36,6 +37,12 @@ const SHelp kHelp = {
     {"显示 87 个按键的按键计数，以及按得最多和最少的按键",
      "Show the 87 press counters and the most and least pressed key"},
     {"检查固件文件并下载到键盘", "Check a firmware image and download it into the keyboard"},
+    {"列出写入前保存的备份，最新的在前", "List the backups saved before writes, newest first"},
+    {"把备份写回键盘（写入前同样先备份）",
+     "Write a backup back to the keyboard (backing up first, as write does)"},
+    {"写入前不备份键盘的设置", "Do not back up the keyboard's settings before writing"},
+    {"备份文件，或 latest（默认）：所连型号最新的备份",
+     "A backup file, or latest (the default): the newest backup of the connected model"},
     {"以 JSON 格式输出", "Print JSON"},
     {"要保存的配置文件（.pro）", "The profile to save (.pro)"},
     {"要写入的配置文件（.pro）", "The profile to write (.pro)"},
@@ -57,6 +64,7 @@ const SHelp kHelp = {
 
 struct SArguments {
     bool json = false;
+    bool noBackup = false;
     std::string file;
     std::function<int(const CCtlContext&)> run;
 };
@@ -80,6 +88,11 @@ CLI::App* addCommand(CLI::App& app, text::Language language, const char* name,
     return command;
 }
 
+void addNoBackup(CLI::App& command, text::Language language, SArguments& args) {
+    command.add_flag("--no-backup", args.noBackup, std::string(tr(language, kHelp.noBackup)))
+        ->group(std::string(tr(language, kHelp.options)));
+}
+
 void addCommands(CLI::App& app, text::Language language, SArguments& args) {
     const std::string options(tr(language, kHelp.options));
     CLI::App* list = addCommand(app, language, "list", kHelp.list);
@@ -99,8 +112,10 @@ void addCommands(CLI::App& app, text::Language language, SArguments& args) {
     write->add_option("PROFILE", args.file, std::string(tr(language, kHelp.profileWrite)))
         ->type_name("")
         ->required();
-    write->callback(
-        [&] { args.run = [&](const CCtlContext& c) { return runWrite(c, args.file); }; });
+    addNoBackup(*write, language, args);
+    write->callback([&] {
+        args.run = [&](const CCtlContext& c) { return runWrite(c, args.file, !args.noBackup); };
+    });
 
     CLI::App* counters = addCommand(app, language, "counters", kHelp.counters);
     counters->add_flag("--json", args.json, std::string(tr(language, kHelp.json)))->group(options);
@@ -111,8 +126,21 @@ void addCommands(CLI::App& app, text::Language language, SArguments& args) {
     firmware->add_option("FILE", args.file, std::string(tr(language, kHelp.firmwareFile)))
         ->type_name("")
         ->required();
-    firmware->callback(
-        [&] { args.run = [&](const CCtlContext& c) { return runFirmware(c, args.file); }; });
+    addNoBackup(*firmware, language, args);
+    firmware->callback([&] {
+        args.run = [&](const CCtlContext& c) { return runFirmware(c, args.file, !args.noBackup); };
+    });
+
+    CLI::App* backups = addCommand(app, language, "backups", kHelp.backups);
+    backups->callback([&] { args.run = runBackups; });
+
+    CLI::App* restore = addCommand(app, language, "restore", kHelp.restore);
+    restore->add_option("FILE", args.file, std::string(tr(language, kHelp.restoreFile)))
+        ->type_name("");
+    addNoBackup(*restore, language, args);
+    restore->callback([&] {
+        args.run = [&](const CCtlContext& c) { return runRestore(c, args.file, !args.noBackup); };
+    });
 }
 
 // CLI11 words its complaints in English; the kind of complaint is said in the

@@ -81,6 +81,17 @@ inline constexpr SText kNothingWritten{"没有向键盘写入任何数据。",
                                        "Nothing was written to the keyboard."};
 inline constexpr SText kProfileNotSaved{"配置文件没有保存：%1", "The profile was not saved: %1"};
 
+// Backups
+inline constexpr SText kBackingUp{"备份键盘的设置", "Backing up the keyboard's settings"};
+inline constexpr SText kNoBackupHint{"如不需要备份，可加上 --no-backup 再运行。",
+                                     "To write without a backup, add --no-backup."};
+inline constexpr SText kNoBackups{"%1 中没有备份。", "No backups in %1."};
+inline constexpr SText kNoBackupOfModel{"%2 中没有 %1 的备份。", "No backup of %1 in %2."};
+inline constexpr SText kBackupTime{"时间", "TIME"};
+inline constexpr SText kBackupModel{"型号", "MODEL"};
+inline constexpr SText kBackupRead{"从键盘读取", "FROM KEYBOARD"};
+inline constexpr SText kBackupFile{"文件", "FILE"};
+
 // Firmware
 inline constexpr SText kFirmwareWrongModel{"固件不匹配，请选择",
                                            "The firmware does not match,please select "};

@@ -19,6 +19,10 @@ CDevicePrompts CDevicePrompts::interactive(QWidget* parent) {
         QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
         box.exec();
     };
+    prompts.question = [parent](const QString& caption, const QString& text) {
+        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     prompts.pickColor = [parent](QColor initial) -> std::optional<QColor> {
         // Qt's own dialog always shows the custom colours and the full
         // spectrum, on every desktop.

@@ -25,6 +25,7 @@ COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin,
     m_runJob = [this, &worker](jobs::EJob job) {
         COrsaDialogProgress progress(m_skin, m_state, worker, this);
         progress.m_job = job;
+        progress.m_backupFolder = m_backupFolder;
         progress.exec();
         return progress.report();
     };

@@ -1,5 +1,6 @@
 #include "talvik/device/COrsaDialogProgress.h"
 
+#include "talvik/backup/BackupText.h"
 #include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
@@ -22,7 +23,8 @@ namespace id = layout::progress_id;
 
 COrsaDialogProgress::COrsaDialogProgress(shell::CSkinSource& skin, model::CAppState& state,
                                          jobs::CDeviceWorkerSlot& worker, QWidget* parent)
-    : CSkinWindow(parent), m_skin(skin), m_state(state), m_worker(worker) {}
+    : CSkinWindow(parent), m_skin(skin), m_state(state), m_worker(worker),
+      m_prompts(CDevicePrompts::interactive(this)) {}
 
 COrsaDialogProgress::~COrsaDialogProgress() {
     // A job whose dialog goes away unasked ends as soon as it can.
@@ -48,6 +50,8 @@ bool COrsaDialogProgress::initialise() {
     m_closed = false;
     m_percent = 0;
     m_outcome = {};
+    m_backupDone = false;
+    m_backupResult = {};
     const QImage& normal = m_skin.picture(layout::kProgressNormalId);
     const QImage& hover = m_skin.picture(layout::kProgressHoverId);
     const QImage& active = m_skin.picture(layout::kProgressActiveId);
@@ -104,6 +108,10 @@ void COrsaDialogProgress::showWaiting(bool waiting) {
 }
 
 void COrsaDialogProgress::startJob() {
+    if (!m_backupDone && !m_backupFolder.empty() && backup::backupFor(*m_job)) {
+        startBackup();
+        return;
+    }
     auto run = std::make_shared<jobs::CDeviceJob>(*m_job);
     auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
                            : std::make_shared<jobs::CJobControl>();
@@ -122,10 +130,57 @@ void COrsaDialogProgress::startJob() {
     }
     m_run = run;
     m_control = control;
+    m_percent = 0;
     showWaiting(false);
 }
 
+void COrsaDialogProgress::startBackup() {
+    auto run = std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder);
+    auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
+                           : std::make_shared<jobs::CJobControl>();
+    // With everything known already the worker has no read to make and ends at once.
+    const bool started = m_worker.start([run, control] { run->run(*control); },
+                                        [&] {
+                                            m_state.progressWindow = handle();
+                                            run->takeFromModel(m_state);
+                                        });
+    if (!started) {
+        showWaiting(true);
+        m_worker.notifyWhenFree(handle());
+        return;
+    }
+    m_backupRun = run;
+    m_control = control;
+    showWaiting(false);
+}
+
+void COrsaDialogProgress::finishBackup() {
+    if (!m_backupRun->finished()) {
+        return;
+    }
+    m_backupResult = m_backupRun->giveToModel(m_state);
+    m_backupRun.reset();
+    if (!m_backupResult.ok()) {
+        const std::string why =
+            backup::backupFailureText(m_backupResult, m_backupFolder, m_state.language);
+        const std::string ask = backup::writeWithoutBackupQuestion(m_state.language);
+        if (!m_prompts.question(QStringLiteral("Talvik"),
+                                QString::fromStdString(why + "\n\n" + ask))) {
+            m_closed = true;
+            m_outcome = {};
+            CSkinWindow::done(IDCANCEL);
+            return;
+        }
+    }
+    m_backupDone = true;
+    startJob();
+}
+
 void COrsaDialogProgress::finishJob() {
+    if (m_backupRun) {
+        finishBackup();
+        return;
+    }
     if (!m_run || !m_run->finished()) {
         return;
     }

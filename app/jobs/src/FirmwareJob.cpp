@@ -9,7 +9,11 @@
 
 namespace talvik::jobs {
 
-FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, HWND progress) {
+namespace {
+
+// The image's text with a terminating zero after it, which the library reads up to;
+// kFirmwareDone once read and checked.
+FirmwareResult readFirmwareFile(const std::string& path, std::vector<char>& text) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {
         return kFirmwareNotOpened;
@@ -22,15 +26,30 @@ FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, H
         return kFirmwareDamaged;
     }
     // The library reads the text up to a terminating zero.
-    std::vector<char> text(static_cast<std::size_t>(size) + 1, '\0');
+    text.assign(static_cast<std::size_t>(size) + 1, '\0');
     file.seekg(0);
     if (!file.read(text.data(), size)) {
         return kFirmwareNotOpened;
     }
-    const int length = static_cast<int>(size);
-    if (!CheckFirmwareImage(text.data(), length)) {
+    if (!CheckFirmwareImage(text.data(), static_cast<int>(size))) {
         return kFirmwareDamaged;
     }
+    return kFirmwareDone;
+}
+
+} // namespace
+
+FirmwareResult checkFirmwareFile(const std::string& path) {
+    std::vector<char> text;
+    return readFirmwareFile(path, text);
+}
+
+FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, HWND progress) {
+    std::vector<char> text;
+    if (const FirmwareResult read = readFirmwareFile(path, text); read != kFirmwareDone) {
+        return read;
+    }
+    const int length = static_cast<int>(text.size() - 1);
     return device.WriteFirmwareToKeyboard(text.data(), length, progress) ? kFirmwareDone
                                                                          : kFirmwareFailed;
 }

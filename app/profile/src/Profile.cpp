@@ -291,8 +291,16 @@ std::size_t profileCharacters(const model::CKeyConfig& config) {
 
 SProfileResult saveProfile(const model::CKeyConfig& config, int modelNumber,
                            const std::string& path) {
+    return saveProfile(config, modelNumber, path, {});
+}
+
+SProfileResult saveProfile(const model::CKeyConfig& config, int modelNumber,
+                           const std::string& path, std::string_view comment) {
     xml::CXmlWriter writer(kDeclaration);
-    writer.reserve(profileCharacters(config));
+    writer.reserve(profileCharacters(config) + comment.size());
+    if (!comment.empty()) {
+        writer.commentUtf8(comment);
+    }
     writeProfile(config, modelNumber, writer);
 
     std::string error;

@@ -1,5 +1,6 @@
 #include "talvik/program/ProgramDialogs.h"
 
+#include "talvik/backup/Backups.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/device/COrsaDialogBkLightSettings.h"
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
@@ -20,11 +21,13 @@ void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, model::CAppSt
     dialogs.runJob = [&window, &app, &state, &worker](jobs::EJob job) {
         device::COrsaDialogProgress dialog(app, state, worker, &window);
         dialog.m_job = job;
+        dialog.m_backupFolder = backup::backupsFolder();
         dialog.exec();
         return dialog.report();
     };
     dialogs.backlight = [&window, &app, &state, &worker] {
         device::COrsaDialogBkLightSettings dialog(app, state, worker, &window);
+        dialog.setBackupFolder(backup::backupsFolder());
         if (dialog.initialise()) {
             dialog.exec();
         }

@@ -109,6 +109,26 @@ bool CXmlWriter::endElement() {
     return true;
 }
 
+void CXmlWriter::commentUtf8(std::string_view text) {
+    m_decoded.clear();
+    talvik::xml::appendDecodedUtf8(m_decoded, text);
+    if (m_inStartTag) {
+        put(u">\r\n");
+        m_inStartTag = false;
+    }
+    put(u"<!-- ");
+    for (const char16_t c : m_decoded) {
+        // A dash after a dash, or a line end, would end the comment early or break the
+        // one-tag-a-line layout.
+        if (c == u'-' && m_size > 0 && m_text[m_size - 1] == u'-') {
+            put(u" ");
+        }
+        const char16_t shown = (c == u'\r' || c == u'\n') ? u' ' : c;
+        put(std::u16string_view(&shown, 1));
+    }
+    put(u" -->\r\n");
+}
+
 bool CXmlWriter::saveFile(const std::string& path) {
     while (endElement()) {
     }

@@ -18,6 +18,8 @@ struct CDevicePrompts {
     std::function<void(const QString& text)> message;
     // A warning box with a caption.
     std::function<void(const QString& caption, const QString& text)> warning;
+    // A question with Yes and No (the default): true for Yes.
+    std::function<bool(const QString& caption, const QString& text)> question;
     // The colour dialog with its full panel, starting at `initial`; nothing
     // when the user cancels it.
     std::function<std::optional<QColor>(QColor initial)> pickColor;

@@ -12,6 +12,7 @@
 #include "talvik/jobs/CDeviceWorkerSlot.h"
 
 #include <functional>
+#include <string>
 
 namespace talvik::device {
 
@@ -32,6 +33,8 @@ public:
 
     void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
     void setJobRunner(JobRunner run) { m_runJob = std::move(run); }
+    // Where the progress dialog saves the backup before a light write; empty: none.
+    void setBackupFolder(std::string folder) { m_backupFolder = std::move(folder); }
     void setMultiSelectRunner(MultiSelectRunner run) { m_runMultiSelect = std::move(run); }
 
     // Skin, table, scale and place, and the working copy from the
@@ -61,6 +64,7 @@ private:
     LightTable m_lights{};
     CDevicePrompts m_prompts;
     JobRunner m_runJob;
+    std::string m_backupFolder;
     MultiSelectRunner m_runMultiSelect;
     int m_repaintRequests = 0;
 };

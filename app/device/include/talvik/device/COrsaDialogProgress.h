@@ -13,15 +13,25 @@
 // everything is succeeded(); a job that read from the keyboard changes the
 // model only with what arrived whole, and a cancelled one not at all.
 //
+// Before a key or light write, the dialog saves a backup in m_backupFolder
+// (none when it is empty): the keyboard is read first where the program does
+// not know what it holds, in the same bar. A backup that cannot be read or
+// saved stops the write before anything is sent, and the user is asked once
+// whether to write without one; No ends the dialog as cancelled.
+//
 // If an earlier worker still runs (a job cancelled a moment ago), the dialog
 // says so, stays responsive and starts its job when that worker has ended.
 
+#include "talvik/backup/CBackupJob.h"
+#include "talvik/device/CDevicePrompts.h"
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/model/Forward.h"
 #include "talvik/shell/CSkinWindow.h"
 
 #include <QString>
+
+#include <string>
 
 #include <memory>
 #include <optional>
@@ -45,6 +55,8 @@ public:
 
     // The job, set before the dialog runs; with none the dialog starts nothing.
     std::optional<jobs::EJob> m_job;
+    // Where the backup before a write goes; empty: no backup.
+    std::string m_backupFolder;
 
     // Opens the dialog (elements, the application state's progressWindow,
     // the job) and runs it modally: IDOK or IDCANCEL.
@@ -66,6 +78,10 @@ public:
 
     // Replaces the job's waits (tests; they are real otherwise).
     void setSleep(jobs::CJobControl::Sleep sleep) { m_sleep = std::move(sleep); }
+    // The question after a failed backup (tests answer it).
+    void setPrompts(CDevicePrompts prompts) { m_prompts = std::move(prompts); }
+    // The backup made before this run's write; Cancelled when none was made.
+    const backup::SBackupResult& backupResult() const { return m_backupResult; }
 
 protected:
     text::Language language() const override;
@@ -82,6 +98,8 @@ private:
     void fillElements();
     void showWaiting(bool waiting);
     void startJob();
+    void startBackup();
+    void finishBackup();
     void finishJob();
     void cancelJob();
 
@@ -95,6 +113,10 @@ private:
     // Shared with the worker, which may outlive this dialog.
     std::shared_ptr<jobs::CDeviceJob> m_run;
     std::shared_ptr<jobs::CJobControl> m_control;
+    std::shared_ptr<backup::CBackupJob> m_backupRun;
+    bool m_backupDone = false; // saved, or the user chose to write without one
+    backup::SBackupResult m_backupResult;
+    CDevicePrompts m_prompts;
     jobs::CJobOutcome m_outcome;
 };
 

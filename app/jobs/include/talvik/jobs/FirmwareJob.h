@@ -31,6 +31,8 @@ inline constexpr long long kMaxFirmwareFileBytes = 64LL * 1024 * 1024;
 // with the library's progress going to `progress`. Blocks for the whole
 // download.
 FirmwareResult downloadFirmwareFile(COrsaHWI& device, const std::string& path, HWND progress);
+// The same checks without sending: kFirmwareDone for a file the download would send.
+FirmwareResult checkFirmwareFile(const std::string& path);
 
 // The message for a result in a language, as UTF-8; empty for a number that
 // is no result.

@@ -8,6 +8,7 @@
 #include "talvik/model/Forward.h"
 
 #include <string>
+#include <string_view>
 
 namespace talvik::xml {
 class CXmlDocument;
@@ -45,6 +46,9 @@ const char16_t* profileRootName(int modelNumber);
 SProfileResult saveProfile(const model::CKeyConfig& config, int modelNumber,
                            const std::string& path);
 SProfileResult saveProfile(const model::CAppState& state, const std::string& path);
+// The same with a comment (UTF-8) before the root element, which loading skips.
+SProfileResult saveProfile(const model::CKeyConfig& config, int modelNumber,
+                           const std::string& path, std::string_view comment);
 
 // Replaces the model from the file. The model changes only when the file is a profile of
 // this model; a damaged one is read leniently, and whatever it does not supply gets the

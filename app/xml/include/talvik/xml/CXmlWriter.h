@@ -34,6 +34,10 @@ public:
     bool attributeUtf8(std::u16string_view name, std::string_view value);
     // Ends the innermost open element; false when none is open.
     bool endElement();
+    // A comment line at the current position, inside the innermost open element or at the
+    // document level. A reader skips it. "--" cannot stand in a comment and a "-" not at its
+    // end: such runs are written with a space between the dashes. UTF-8 as attributeUtf8.
+    void commentUtf8(std::string_view text);
 
     // The text so far; a complete document once every element is ended.
     std::u16string_view text() const { return {m_text.get(), m_size}; }
