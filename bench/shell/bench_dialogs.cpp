@@ -176,6 +176,7 @@ std::vector<Opener> openers() {
                 p.app, p.state, download);
             // Whatever it would tell the user must not stop the benchmark.
             dialog->setPrompts({[](const QString&) {}, [](const QString&, const QString&) {},
+                                [](const QString&, const QString&) { return false; },
                                 [](QColor) { return std::optional<QColor>(); },
                                 [] { return QString(); }});
             return shown(std::move(dialog));
