@@ -1,8 +1,10 @@
 // Saving and loading profiles with our XML layer, beside pugixml loading and saving the
 // same files, for a profile right after a reset and for the heaviest profile the program
 // can make: every key on both layers holding a 799-item macro, each collection 100
-// entries of 50 items.
+// entries of 50 items. And what the main window's edit history holds of a session that
+// opens and clears the heavy profile a hundred times.
 #include "talvik/model/CAppState.h"
+#include "talvik/model/CConfigChange.h"
 #include "talvik/profile/Profile.h"
 
 #include "talvik/xml/CXmlDocument.h"
@@ -18,6 +20,8 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using namespace talvik::xml;
 
@@ -213,7 +217,58 @@ void BM_FlushAndRename(benchmark::State& run) {
     std::filesystem::remove(target);
 }
 
+// The edit history of a session that opens a heavy profile and clears it again, a hundred
+// steps in all, kept as the main window keeps them (a change per step, the lists shared
+// through one pool): what the steps hold on the heap once all of them are made. Argument
+// 0: the heavy profile, one macro on every key; 1: the same with every key's macro its
+// own, so that nothing is shared between the keys.
+void BM_HistoryOfOpenAndClear(benchmark::State& run) {
+    static SFixture distinct;
+    if (run.range(0) != 0 && !distinct.state) {
+        distinct.state = makeState(true);
+        for (int key = 1; key <= kKeyCount; ++key) {
+            for (int level = 0; level < kLayerCount; ++level) {
+                distinct.state->keyConfig.ComboKey[key][level].setItemAtRow(
+                    0, "Key " + std::to_string(key) + "." + std::to_string(level));
+            }
+        }
+        distinct.path = filePath("distinct");
+        distinct.pugixmlPath = distinct.path + ".unused";
+        saveProfile(*distinct.state, distinct.path);
+    }
+    const std::string& path = run.range(0) != 0 ? distinct.path : fixture(true).path;
+    constexpr int kSteps = 100;
+    double heldMb = 0;
+    std::size_t lists = 0;
+    for (auto _ : run) {
+        auto state = makeState(false);
+        loadProfile(*makeState(false), path); // buffers the XML layer keeps between loads
+        CListPool pool;
+        std::vector<CConfigChange> steps;
+        const std::size_t heapBefore = ::mallinfo2().uordblks;
+        for (int step = 0; step < kSteps; ++step) {
+            const CKeyConfig before = state->keyConfig;
+            if (step % 2 == 0) {
+                loadProfile(*state, path);
+            } else {
+                state->resetToDefaults();
+            }
+            steps.push_back(CConfigChange::between(before, state->keyConfig, pool));
+        }
+        // The configuration itself is not the history's, and a reset keeps its lists'
+        // room: it takes fresh factory lists over, as it had when the count began.
+        state->keyConfig = std::move(makeState(false)->keyConfig);
+        heldMb = static_cast<double>(::mallinfo2().uordblks - heapBefore) / (1 << 20);
+        lists = pool.size();
+        benchmark::DoNotOptimize(steps.data());
+    }
+    run.counters["history_MB"] = heldMb;
+    run.counters["steps"] = kSteps;
+    run.counters["lists"] = static_cast<double>(lists);
+}
+
 // First argument 0: the profile right after a reset; 1: the heavy profile.
+BENCHMARK(BM_HistoryOfOpenAndClear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OurSave)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PugixmlSave)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FlushAndRename)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
 
+#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -151,7 +152,8 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     f.dlg().openContextMenu(QPoint(5, 300));
     ASSERT_NE(f.dlg().contextMenu(), nullptr);
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
-              (QStringList{QStringLiteral("(off) 撤销"), QStringLiteral("(off) 重做")}));
+              (QStringList{QStringLiteral("(off) 撤销"), QStringLiteral("(off) 重做"), QString(),
+                           QStringLiteral("恢复备份..."), QStringLiteral("打开备份文件夹")}));
     f.dlg().contextMenu()->close();
 
     answerKeySettingsWith(f, KeyMode::Multimedia, kVolumeUpCode);
@@ -159,12 +161,50 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     f.dlg().runCommand(id::Language, 0);
     f.dlg().openContextMenu(QPoint(5, 300));
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
-              (QStringList{QStringLiteral("Undo Key Q"), QStringLiteral("(off) Redo")}));
+              (QStringList{QStringLiteral("Undo Key Q"), QStringLiteral("(off) Redo"), QString(),
+                           QStringLiteral("Restore a backup..."),
+                           QStringLiteral("Open the backups folder")}));
     f.dlg().contextMenu()->actions().front()->trigger();
     EXPECT_NE(f.state.keyConfig.HWCode[f.dlg().elements()[static_cast<std::size_t>(q)].keyIndex][0],
               kVolumeUpCode);
     f.dlg().contextMenu()->close();
     f.dlg().openContextMenu(QPoint(5, 300));
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
-              (QStringList{QStringLiteral("(off) Undo"), QStringLiteral("Redo Key Q")}));
+              (QStringList{QStringLiteral("(off) Undo"), QStringLiteral("Redo Key Q"), QString(),
+                           QStringLiteral("Restore a backup..."),
+                           QStringLiteral("Open the backups folder")}));
+}
+
+// A backup is restored as a profile is opened, from the backup folder and as one step; the
+// folder opens in the desktop's file manager, made first when there is none yet.
+TEST(MainHistory, TheMenuRestoresABackupAsOneStepAndOpensTheBackupsFolder) {
+    talvik::test::CTempDir dir;
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.path().string()));
+    CMainWindowFixture f(1);
+    f.dlg().show();
+    const QString backup = QString::fromStdString((dir.path() / "backup.pro").string());
+    f.state.keyConfig.Mode[20][0] = KeyMode::Power;
+    f.paths = {backup};
+    f.dlg().runCommand(id::SaveProfile, 5);
+    f.dlg().runCommand(id::ClearConfig, 7);
+
+    f.dlg().openContextMenu(QPoint(5, 300));
+    f.paths = {backup};
+    f.dlg().contextMenu()->actions()[3]->trigger();
+    EXPECT_EQ(f.fileDialogs.back(), talvik::shell::COrsaDlg::EFileDialog::Restore);
+    EXPECT_EQ(f.state.keyConfig.Mode[20][0], KeyMode::Power);
+    ASSERT_TRUE(f.dlg().history().nextUndo());
+    EXPECT_EQ(f.dlg().history().nextUndo()->english, QStringLiteral("Restore backup"));
+
+    f.dlg().contextMenu()->actions()[4]->trigger();
+    const QString folder = QString::fromStdString((dir.path() / "talvik" / "backups").string());
+    ASSERT_EQ(f.opened.size(), 1);
+    EXPECT_EQ(f.opened.front(), QUrl::fromLocalFile(folder));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    f.openerWorks = false;
+    f.dlg().contextMenu()->actions()[4]->trigger();
+    ASSERT_FALSE(f.notices.isEmpty());
+    EXPECT_TRUE(f.notices.back().contains(QStringLiteral("备份文件夹"))) << "said, not lost";
+    qputenv("XDG_DATA_HOME", home);
 }

@@ -79,6 +79,9 @@ void COrsaDlg::openContextMenu(QPoint pos) {
     // The shortcuts are the window's own (keyPressEvent); the menu only shows them.
     undoEntry->setShortcutContext(Qt::WidgetShortcut);
     redoEntry->setShortcutContext(Qt::WidgetShortcut);
+    menu.addSeparator();
+    menu.addAction(pick("恢复备份...", "Restore a backup..."), [this] { restoreBackupCommand(); });
+    menu.addAction(pick("打开备份文件夹", "Open the backups folder"), [this] { openBackupsFolder(); });
     menu.popup(mapToGlobal(pos));
 }
 

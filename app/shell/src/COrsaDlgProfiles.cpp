@@ -1,8 +1,11 @@
-// Saving and opening profiles, and leaving the program with the offer to save.
+// Saving and opening profiles and backups, and leaving the program with the offer to save.
 
 #include "talvik/shell/COrsaDlg.h"
 
+#include "talvik/backup/Backups.h"
 #include "talvik/model/CAppState.h"
+
+#include <QDir>
 
 namespace talvik::shell {
 
@@ -12,9 +15,26 @@ void COrsaDlg::saveProfileCommand() {
 }
 
 void COrsaDlg::openProfileCommand() {
+    openProfileAs(EFileDialog::Open, {QStringLiteral("打开配置文件"), QStringLiteral("Open profile")});
+}
+
+void COrsaDlg::restoreBackupCommand() {
+    openProfileAs(EFileDialog::Restore, {QStringLiteral("恢复备份"), QStringLiteral("Restore backup")});
+}
+
+void COrsaDlg::openBackupsFolder() {
+    const QString folder = QString::fromStdString(backup::backupsFolder());
+    QDir().mkpath(folder);
+    if (!m_openUrl(QUrl::fromLocalFile(folder))) {
+        tell(QMessageBox::Warning,
+             pick("没有程序能打开备份文件夹：\n%1", "No program could open the backups folder:\n%1")
+                 .arg(QDir::toNativeSeparators(folder)));
+    }
+}
+
+void COrsaDlg::openProfileAs(EFileDialog kind, SStepName step) {
     std::optional<QString> told;
-    asStep({QStringLiteral("打开配置文件"), QStringLiteral("Open profile")},
-           [this, &told] { told = m_profiles.open(); });
+    asStep(std::move(step), [this, &told, kind] { told = m_profiles.open(kind); });
     if (told) {
         update();
         if (!told->isEmpty()) {

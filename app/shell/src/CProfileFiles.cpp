@@ -1,5 +1,6 @@
 #include "talvik/shell/CProfileFiles.h"
 
+#include "talvik/backup/Backups.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/profile/Profile.h"
 #include "talvik/shell/ProfileMessages.h"
@@ -32,8 +33,8 @@ CProfileFiles::ESaved CProfileFiles::save() {
     return ESaved::Saved;
 }
 
-std::optional<QString> CProfileFiles::open() {
-    const QString path = m_ask(EDialog::Open);
+std::optional<QString> CProfileFiles::open(EDialog kind) {
+    const QString path = m_ask(kind);
     if (path.isEmpty()) {
         return std::nullopt;
     }
@@ -46,8 +47,12 @@ QString CProfileFiles::askWithDialog(QWidget* parent, EDialog kind, text::Langua
     const auto pick = [language](const char* chinese, const char* english) {
         return QString::fromUtf8(text::textIn(language, chinese, english));
     };
-    QFileDialog dialog(parent, save ? pick("保存配置文件", "Save profile")
-                                    : pick("打开配置文件", "Open profile"));
+    QFileDialog dialog(parent, save                       ? pick("保存配置文件", "Save profile")
+                               : kind == EDialog::Restore ? pick("恢复备份", "Restore a backup")
+                                                          : pick("打开配置文件", "Open profile"));
+    if (kind == EDialog::Restore) {
+        dialog.setDirectory(QString::fromStdString(backup::backupsFolder()));
+    }
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // "*" rather than "*.*": on Linux many files have no dot in their name.

@@ -154,6 +154,10 @@ private:
     void minimise();
     void saveProfileCommand();
     void openProfileCommand();
+    // The backups: one opened like a profile, as one step; the folder in the file manager.
+    void restoreBackupCommand();
+    void openBackupsFolder();
+    void openProfileAs(EFileDialog kind, SStepName step);
     void clearConfiguration();
     void readCounters();
     void writeKeys();

@@ -19,7 +19,8 @@ namespace talvik::shell {
 
 class CProfileFiles {
 public:
-    enum class EDialog { Save, Open };
+    // Restore opens a profile as Open does, in the backup folder.
+    enum class EDialog { Save, Open, Restore };
     // Asks for a profile's path; empty when the user cancels.
     using AskForPath = std::function<QString(EDialog kind)>;
     enum class ESaved { Saved, Cancelled, Failed };
@@ -34,7 +35,7 @@ public:
     // Asks for a profile and loads it into the configuration. None when the
     // user chose no file; otherwise what to tell the user about the load
     // (empty for a clean one), for the window to show once it has repainted.
-    std::optional<QString> open();
+    std::optional<QString> open(EDialog kind = EDialog::Open);
 
     // The platform's file dialog for profiles, over `parent`.
     static QString askWithDialog(QWidget* parent, EDialog kind, text::Language language);
