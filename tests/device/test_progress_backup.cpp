@@ -3,6 +3,7 @@
 
 #include "ProgressTestSupport.h"
 
+#include "talvik/backup/BackupText.h"
 #include "talvik/backup/Backups.h"
 
 #include <gtest/gtest.h>
@@ -86,4 +87,32 @@ TEST(ProgressBackup, BackupThatCannotBeSaved_YesWritesWithoutOne) {
     EXPECT_EQ(write->backupResult().status, backup::EBackupStatus::SaveFailed);
     EXPECT_TRUE(waitUntil([&] { return reportsTaken(b.log) == 1u + 176u; }))
         << "the read, then the whole key table";
+}
+
+TEST(ProgressBackup, TheReadRunsTheBarUnderTheBackupCaption_ThenTheWriteRunsItAgain) {
+    CBackupFixture b;
+    ASSERT_TRUE(b.f.loaded);
+    model::CAppState& state = b.f.board.state;
+    state.language = text::Language::English;
+    // A keyboard that holds all its slots sends each of them back when read.
+    CWaitRecorder waits;
+    ASSERT_TRUE(jobs::runJobHere(EJob::WriteKeys, state, waits.control()).succeeded());
+    state.keyboard = {};
+    auto write = b.dialog(EJob::WriteKeys, b.dir.path() / "backups", false);
+    std::vector<std::pair<QString, int>> shown;
+    write->onProgress = [&](WPARAM) {
+        shown.emplace_back(write->elements()[2].captions.at("en-US"), write->percent());
+    };
+    EXPECT_EQ(write->exec(), IDOK);
+    ASSERT_EQ(shown.size(), 2u * 174u);
+    const QString reading = QString::fromStdString(backup::backupReadingText(state.language));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::size_t slot = i % 174;
+        EXPECT_EQ(shown[i].first,
+                  i < 174 ? reading : QStringLiteral("Keep the keyboard connected!"))
+            << i;
+        EXPECT_EQ(shown[i].second, static_cast<int>(slot * 100 / 150)) << i;
+    }
+    EXPECT_EQ(write->elements()[2].captions.at("en-US"),
+              QStringLiteral("Keep the keyboard connected!"));
 }

@@ -21,13 +21,19 @@ std::string backupFailureText(const SBackupResult& result, const std::string& fo
     default:
         return {};
     }
-    text += text::textIn(language, "没有向键盘写入任何数据。", " Nothing was written to the keyboard.");
+    text +=
+        text::textIn(language, "没有向键盘写入任何数据。", " Nothing was written to the keyboard.");
     return text;
 }
 
 std::string writeWithoutBackupQuestion(text::Language language) {
     return std::string(text::textIn(language, "是否不备份，直接写入键盘？",
                                     "Write to the keyboard without a backup?"));
+}
+
+std::string backupReadingText(text::Language language) {
+    return std::string(
+        text::textIn(language, "正在备份键盘的设置…", "Backing up the keyboard's settings..."));
 }
 
 std::string backupSavedText(const std::string& path, text::Language language) {

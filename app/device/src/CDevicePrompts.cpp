@@ -1,5 +1,7 @@
 #include "talvik/device/CDevicePrompts.h"
 
+#include "talvik/backup/BackupText.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -45,6 +47,13 @@ CDevicePrompts CDevicePrompts::interactive(QWidget* parent) {
         return dialog.selectedFiles().constFirst();
     };
     return prompts;
+}
+
+bool askToWriteWithoutBackup(const CDevicePrompts& prompts, const backup::SBackupResult& result,
+                             const std::string& folder, text::Language language) {
+    const std::string why = backup::backupFailureText(result, folder, language);
+    const std::string ask = backup::writeWithoutBackupQuestion(language);
+    return prompts.question(QStringLiteral("Talvik"), QString::fromStdString(why + "\n\n" + ask));
 }
 
 } // namespace talvik::device

@@ -1,5 +1,6 @@
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
 
+#include "talvik/backup/BackupText.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace talvik::device {
 namespace {
@@ -46,6 +49,7 @@ COrsaDialogFirmwareUpdate::COrsaDialogFirmwareUpdate(shell::CSkinSource& skin,
 }
 
 COrsaDialogFirmwareUpdate::~COrsaDialogFirmwareUpdate() {
+    cancelBackup();
     if (m_download.attachedWindow() == handle()) {
         m_download.attach(0);
     }
@@ -56,7 +60,8 @@ QString COrsaDialogFirmwareUpdate::requiredPrefix(int model) {
 }
 
 bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
-    if (!setUpSkin(shell::ESkinWindow::Firmware, m_prompts, {layout::kFirmwarePictureNormal, layout::kFirmwarePictureHover,
+    if (!setUpSkin(shell::ESkinWindow::Firmware, m_prompts,
+                   {layout::kFirmwarePictureNormal, layout::kFirmwarePictureHover,
                     layout::kFirmwarePictureActive},
                    layout::firmwareElements(), layout::kFirmwareColourKey, screen)) {
         return false;
@@ -165,7 +170,7 @@ void COrsaDialogFirmwareUpdate::openFile() {
     m_fileBox.setCursorPosition(static_cast<int>(path.size())); // the name is what tells
     m_fileBox.setToolTip(path);
     // Ready for a download, unless one is still running on this keyboard.
-    m_ready = !m_download.running();
+    m_ready = !m_download.running() && !backingUp();
 }
 
 void COrsaDialogFirmwareUpdate::startDownload() {
@@ -174,15 +179,86 @@ void COrsaDialogFirmwareUpdate::startDownload() {
         return;
     }
     if (!m_ready) {
-        return; // a download is running
+        return; // a backup or a download is running
     }
+    if (m_backupFolder.empty()) {
+        beginDownload();
+        return;
+    }
+    // A file the download would refuse is no reason to read the keyboard.
+    const jobs::FirmwareResult checked =
+        jobs::checkFirmwareFile(QFile::encodeName(m_filePath).toStdString());
+    if (checked != jobs::kFirmwareDone) {
+        m_ready = false;
+        showResult(checked);
+        return;
+    }
+    startBackup();
+}
+
+void COrsaDialogFirmwareUpdate::startBackup() {
+    auto run =
+        std::make_shared<backup::CBackupJob>(backup::EBackupOf::KeysAndLights, m_backupFolder);
+    auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
+                           : std::make_shared<jobs::CJobControl>();
+    // With everything known already the worker has no read to make and ends at once.
+    const bool started = m_download.worker().start([run, control] { run->run(*control); },
+                                                   [&] {
+                                                       m_state.progressWindow = handle();
+                                                       run->takeFromModel(m_state);
+                                                   });
+    if (!started) {
+        m_prompts.message(busyText());
+        return;
+    }
+    m_backupRun = run;
+    m_backupControl = control;
+    m_backupResult = {};
+    m_ready = false;
+    m_percent = 0;
+    repaintBar();
+}
+
+void COrsaDialogFirmwareUpdate::finishBackup() {
+    if (!m_backupRun->finished()) {
+        return;
+    }
+    m_backupResult = m_backupRun->giveToModel(m_state);
+    m_backupRun.reset();
+    m_backupControl.reset();
+    if (!m_backupResult.ok() &&
+        !askToWriteWithoutBackup(m_prompts, m_backupResult, m_backupFolder, m_state.language)) {
+        m_ready = true;
+        m_percent = 0;
+        repaintBar();
+        return;
+    }
+    // The backup's worker posts its done message just before it returns.
+    m_downloadPending = true;
+    m_download.worker().notifyWhenFree(handle());
+}
+
+void COrsaDialogFirmwareUpdate::beginDownload() {
+    m_downloadPending = false;
     if (!m_download.start(QFile::encodeName(m_filePath).toStdString())) {
         m_prompts.message(busyText());
+        m_ready = true;
+        m_percent = 0;
+        repaintBar();
         return;
     }
     m_ready = false;
     m_percent = 1;
     repaintBar();
+}
+
+void COrsaDialogFirmwareUpdate::cancelBackup() {
+    if (m_backupControl) {
+        m_backupControl->cancel();
+    }
+    m_backupRun.reset();
+    m_backupControl.reset();
+    m_downloadPending = false;
 }
 
 QString COrsaDialogFirmwareUpdate::busyText() const {
@@ -193,12 +269,22 @@ QString COrsaDialogFirmwareUpdate::busyText() const {
 
 void COrsaDialogFirmwareUpdate::onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     (void)lParam;
-    if (message == WM_TALVIK_PROGRESS) {
+    if (message == WM_TALVIK_PROGRESS && m_backupRun) {
+        // The read's steps count as in a read of everything, up to a full bar.
+        m_percent =
+            std::min(100, jobs::progressPercent(jobs::EJob::ReadAll, static_cast<int>(wParam)));
+        repaintBar();
+    } else if (message == WM_TALVIK_PROGRESS) {
         m_percent = static_cast<int>(wParam) * 100 / kProgressEnd;
         m_ready = false;
         repaintBar();
-    } else if (message == WM_TALVIK_JOBDONE) {
+    } else if (message == WM_TALVIK_JOBDONE && m_backupRun) {
+        finishBackup();
+    } else if (message == WM_TALVIK_JOBDONE && wParam != 0) {
+        // (A backup cancelled with the dialog may still post its done message, 0.)
         showResult(static_cast<int>(wParam));
+    } else if (message == jobs::WM_TALVIK_WORKERFREE && m_downloadPending) {
+        beginDownload();
     }
 }
 
@@ -215,6 +301,8 @@ void COrsaDialogFirmwareUpdate::reject() {
                                "The firmware download goes on. Keep the keyboard connected until "
                                "it has finished."));
     }
+    // Nothing has been sent yet: the download goes with the dialog.
+    cancelBackup();
     // From now on a result is shown without this dialog.
     if (m_download.attachedWindow() == handle()) {
         m_download.attach(0);
@@ -231,16 +319,26 @@ void COrsaDialogFirmwareUpdate::repaintBar() {
                         m_state.uiScale)));
 }
 
+QString COrsaDialogFirmwareUpdate::barText() const {
+    if (backingUp()) {
+        return QString::fromStdString(backup::backupReadingText(m_state.language));
+    }
+    return m_percent > 0 ? QStringLiteral("%1%").arg(m_percent) : QString();
+}
+
 void COrsaDialogFirmwareUpdate::paintBehindElements(QPainter& p) {
-    if (m_percent <= 0) {
+    const layout::SkinRect bar = layout::kFirmwareBar;
+    if (m_percent > 0) {
+        const int width = m_percent * kBarFullWidth / 100;
+        drawPictureRect(p, skinPicture(2), QRect(bar.left, bar.top, width, bar.height()));
+    }
+    const QString text = barText();
+    if (text.isEmpty()) {
         return;
     }
-    const layout::SkinRect bar = layout::kFirmwareBar;
-    const int width = m_percent * kBarFullWidth / 100;
-    drawPictureRect(p, skinPicture(2), QRect(bar.left, bar.top, width, bar.height()));
     p.setFont((*fonts())[12]);
     p.setPen(shell::paletteColour(layout::kTitleText));
-    p.drawText(shell::toQRect(bar), Qt::AlignCenter, QStringLiteral("%1%").arg(m_percent));
+    p.drawText(shell::toQRect(bar), Qt::AlignCenter, text);
 }
 
 } // namespace talvik::device

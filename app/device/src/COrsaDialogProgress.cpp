@@ -57,8 +57,9 @@ bool COrsaDialogProgress::initialise() {
     const QImage& active = m_skin.picture(layout::kProgressActiveId);
     if (!shell::picturesAgree({&normal, &hover, &active})) {
         setResult(IDCANCEL);
-        QMessageBox::warning(parentWidget(), QStringLiteral("Talvik"),
-                             shell::skinProblemText(shell::ESkinWindow::Progress, m_state.language));
+        QMessageBox::warning(
+            parentWidget(), QStringLiteral("Talvik"),
+            shell::skinProblemText(shell::ESkinWindow::Progress, m_state.language));
         return false;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -95,13 +96,28 @@ void COrsaDialogProgress::fillElements() {
 
 void COrsaDialogProgress::showWaiting(bool waiting) {
     m_waiting = waiting;
+    showWarningCaption();
+}
+
+// The bar runs once for the backup's read and once for the write, so the
+// label says which of the two it shows.
+void COrsaDialogProgress::showWarningCaption() {
     SkinElement& warning = elementWithId(id::WarningLabel);
     for (const layout::ElementSpec& spec : layout::progressElements()) {
-        if (spec.id == id::WarningLabel) {
-            warning.caption(text::Language::Chinese) =
-                QString::fromUtf8(waiting ? layout::kProgressWaitingZh : spec.zh.c_str());
-            warning.caption(text::Language::English) =
-                QString::fromUtf8(waiting ? layout::kProgressWaitingEn : spec.en.c_str());
+        if (spec.id != id::WarningLabel) {
+            continue;
+        }
+        for (const text::Language language : {text::Language::Chinese, text::Language::English}) {
+            const bool chinese = language == text::Language::Chinese;
+            QString& caption = warning.caption(language);
+            if (m_waiting) {
+                caption = QString::fromUtf8(chinese ? layout::kProgressWaitingZh
+                                                    : layout::kProgressWaitingEn);
+            } else if (m_backupRun) {
+                caption = QString::fromStdString(backup::backupReadingText(language));
+            } else {
+                caption = QString::fromStdString(chinese ? spec.zh : spec.en);
+            }
         }
     }
     update();
@@ -151,6 +167,7 @@ void COrsaDialogProgress::startBackup() {
     }
     m_backupRun = run;
     m_control = control;
+    m_percent = 0;
     showWaiting(false);
 }
 
@@ -160,17 +177,12 @@ void COrsaDialogProgress::finishBackup() {
     }
     m_backupResult = m_backupRun->giveToModel(m_state);
     m_backupRun.reset();
-    if (!m_backupResult.ok()) {
-        const std::string why =
-            backup::backupFailureText(m_backupResult, m_backupFolder, m_state.language);
-        const std::string ask = backup::writeWithoutBackupQuestion(m_state.language);
-        if (!m_prompts.question(QStringLiteral("Talvik"),
-                                QString::fromStdString(why + "\n\n" + ask))) {
-            m_closed = true;
-            m_outcome = {};
-            CSkinWindow::done(IDCANCEL);
-            return;
-        }
+    if (!m_backupResult.ok() &&
+        !askToWriteWithoutBackup(m_prompts, m_backupResult, m_backupFolder, m_state.language)) {
+        m_closed = true;
+        m_outcome = {};
+        CSkinWindow::done(IDCANCEL);
+        return;
     }
     m_backupDone = true;
     startJob();

@@ -37,6 +37,7 @@ void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, model::CAppSt
     auto* download = new device::CFirmwareDownload(state, worker, &window);
     dialogs.firmware = [&window, &app, &state, download] {
         device::COrsaDialogFirmwareUpdate dialog(app, state, *download, &window);
+        dialog.setBackupFolder(backup::backupsFolder());
         if (dialog.initialise()) {
             dialog.exec();
         }

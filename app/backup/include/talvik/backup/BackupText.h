@@ -17,6 +17,9 @@ std::string backupFailureText(const SBackupResult& result, const std::string& fo
 // The one question after such a failure, in a window.
 std::string writeWithoutBackupQuestion(text::Language language);
 
+// What a dialog shows while it reads the keyboard for the backup.
+std::string backupReadingText(text::Language language);
+
 // The line that says where a backup went.
 std::string backupSavedText(const std::string& path, text::Language language);
 

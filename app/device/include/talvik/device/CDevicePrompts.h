@@ -3,11 +3,15 @@
 // The questions and messages the device dialogs put to the user. Each dialog
 // takes a set; tests replace single members to answer for the user.
 
+#include "talvik/backup/CBackupJob.h"
+#include "talvik/text/Language.h"
+
 #include <QColor>
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -30,5 +34,10 @@ struct CDevicePrompts {
     // The real dialogs, over `parent`.
     static CDevicePrompts interactive(QWidget* parent);
 };
+
+// After a backup before a write that could not be made: says why and asks the
+// one question, whether to write without a backup. True for Yes.
+bool askToWriteWithoutBackup(const CDevicePrompts& prompts, const backup::SBackupResult& result,
+                             const std::string& folder, text::Language language);
 
 } // namespace talvik::device

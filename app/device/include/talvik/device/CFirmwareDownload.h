@@ -36,6 +36,9 @@ public:
     bool running() const { return m_running; }
     // True while any device worker runs, this download's or another.
     bool keyboardBusy() const { return m_worker.busy(); }
+    // The slot every device worker starts in; the firmware dialog's backup
+    // before a download runs there as well.
+    jobs::CDeviceWorkerSlot& worker() const { return m_worker; }
     // The last progress the library reported, 0..150.
     int progress() const { return m_progress; }
     // The file of the running or last download.

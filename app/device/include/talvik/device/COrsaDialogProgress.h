@@ -15,7 +15,8 @@
 //
 // Before a key or light write, the dialog saves a backup in m_backupFolder
 // (none when it is empty): the keyboard is read first where the program does
-// not know what it holds, in the same bar. A backup that cannot be read or
+// not know what it holds. The bar then runs twice, for the read and for the
+// write, and the warning label says which. A backup that cannot be read or
 // saved stops the write before anything is sent, and the user is asked once
 // whether to write without one; No ends the dialog as cancelled.
 //
@@ -97,6 +98,7 @@ private:
     bool initialise();
     void fillElements();
     void showWaiting(bool waiting);
+    void showWarningCaption();
     void startJob();
     void startBackup();
     void finishBackup();
