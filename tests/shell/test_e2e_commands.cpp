@@ -14,9 +14,11 @@
 
 #include "support/TestSupport.h"
 #include "talvik/layout/KeySettingsLayout.h"
+#include "talvik/layout/MainPanels.h"
 #include "talvik/layout/SkinLayout.h"
 
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTest>
@@ -314,4 +316,74 @@ TEST_F(EndToEndCommands, WrittenKeysAreThereWhenTheProgramStartsAgain) {
     const std::string output = second.readAll().toStdString();
     EXPECT_EQ(second.exitCode(), 0) << output;
     qunsetenv("TALVIK_SIMULATOR_STATE");
+}
+
+namespace {
+
+// A right-click at `global` through the X server, and the menu it opens.
+QMenu* rightClickMenu(CRunningProgram& program, QPoint global) {
+    talvik::test::pointAt(global);
+    talvik::test::xdotool({QStringLiteral("click"), QStringLiteral("3")});
+    waitFor([&] { return program.window->contextMenu() && program.window->contextMenu()->isVisible(); });
+    return program.window->contextMenu();
+}
+
+} // namespace
+
+// Volume Up on Q, Clear, and the keys take it back and forth; a key changed since the
+// keyboard was read carries its mark, which a write takes away.
+TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    ASSERT_TRUE(runJobButton(program, kReadAllSlot));
+    ASSERT_TRUE(state.keyboard.keys);
+    ASSERT_TRUE(assignVolumeUpThroughTheDialog(program, kKeyQ));
+    ASSERT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
+    EXPECT_TRUE(keyDetails(program, kKeyQ, QStringLiteral("（尚未写入）")).contains(QStringLiteral("（尚未写入）")));
+    const SkinRect q = program.window->elements()[12 + kKeyQ].rect;
+    const int inset = talvik::layout::kKeycapInset + 3;
+    const QPoint mark(q.left + inset + talvik::layout::kUnwrittenMarkSize / 2,
+                      q.bottom - inset - talvik::layout::kUnwrittenMarkSize / 2);
+    EXPECT_EQ(talvik::test::grabScreen(*program.window).pixel(mark), qRgb(255, 244, 214));
+
+    program.click(kClearSlot);
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyQ][0] == KeyMode::Single; }));
+    program.window->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return program.window->isActiveWindow(); }));
+    talvik::test::pressKey("ctrl+z");
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.HWCode[kKeyQ][0] == kVolumeUpCode; }));
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    EXPECT_TRUE(waitFor([&] {
+        return program.window->infoBox().text().endsWith(QStringLiteral("已撤销：恢复默认配置"));
+    })) << program.window->infoBox().text().toStdString();
+    talvik::test::pressKey("ctrl+shift+z");
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.Mode[kKeyQ][0] == KeyMode::Single; }));
+    talvik::test::pressKey("ctrl+z");
+    ASSERT_TRUE(waitFor([&] { return state.keyConfig.HWCode[kKeyQ][0] == kVolumeUpCode; }));
+
+    // The menu off the keys, in both languages, and the marks, for the record.
+    const QPoint offTheKeys = program.window->mapToGlobal(QPoint(640, 140));
+    for (const char* language : {"zh", "en"}) {
+        const QString unwritten = QString::fromUtf8(
+            language == std::string("zh") ? "（尚未写入）" : "(not written yet)");
+        EXPECT_TRUE(keyDetails(program, kKeyQ, unwritten).contains(unwritten));
+        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
+                               QStringLiteral("main-unwritten-%1.png").arg(QLatin1String(language)));
+        QMenu* menu = rightClickMenu(program, offTheKeys);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->actions().front()->isEnabled());
+        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
+                               QStringLiteral("main-menu-%1.png").arg(QLatin1String(language)));
+        menu->close();
+        ASSERT_TRUE(waitFor([&] { return !menu->isVisible(); }));
+        program.click(0); // the language button
+        ASSERT_TRUE(waitFor([&, language] {
+            return state.language == (language == std::string("zh") ? Language::English : Language::Chinese);
+        }));
+    }
+
+    ASSERT_TRUE(runJobButton(program, kWriteSlot));
+    EXPECT_NE(talvik::test::grabScreen(*program.window).pixel(mark), qRgb(255, 244, 214))
+        << "written: no mark";
 }

@@ -118,6 +118,9 @@ TEST(MainHistory, OpenIsUndoneToWhatItReplaced) {
         << "keys, lists and colours as they were before the open";
     EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("已撤销：打开配置文件")))
         << "told in the language shown";
+    f.dlg().runCommand(id::Language, 0);
+    EXPECT_TRUE(infoText(f).endsWith(QStringLiteral("Undone: Open profile")))
+        << "and in the other one once the user switches";
 }
 
 TEST(MainHistory, AHundredStepsUndoInOrderAndNothingEmptyIsAStep) {

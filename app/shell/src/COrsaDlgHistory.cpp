@@ -21,7 +21,7 @@ void COrsaDlg::asStep(SStepName name, const std::function<void()>& command) {
     const bool couldRedo = m_history.canRedo();
     m_history.record(before, std::move(name));
     if (m_history.count() != steps || couldRedo != m_history.canRedo()) {
-        m_historyNote.clear(); // a new step: what the last undo did is history now
+        m_historyNote.reset(); // a new step: what the last undo did is history now
     }
 }
 
@@ -32,7 +32,7 @@ SStepName COrsaDlg::keyStepName(int index) {
 }
 
 void COrsaDlg::showHistoryNote(const char* chinese, const char* english, const SStepName& step) {
-    m_historyNote = pick(chinese, english).arg(step.in(m_state.language));
+    m_historyNote = SHistoryNote{chinese, english, step};
     update();
 }
 

@@ -25,6 +25,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace talvik::profile {
 struct SProfileResult;
@@ -200,7 +201,14 @@ private:
     QFileSystemWatcher m_devWatch;
     bool m_keyboardGone = false;
     CEditHistory m_history{m_state};
-    QString m_historyNote; // what the last undo or redo did, until the next step
+    // What the last undo or redo did, until the next step: the texts of both languages
+    // and the step, so that the box follows the language switch.
+    struct SHistoryNote {
+        const char* chinese = nullptr;
+        const char* english = nullptr;
+        SStepName step;
+    };
+    std::optional<SHistoryNote> m_historyNote;
     std::unique_ptr<QMenu> m_contextMenu;
 };
 
