@@ -2,6 +2,7 @@
 
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -34,8 +35,14 @@ SCtlRun runCtl(const std::vector<std::string>& args, const CtlEnvironment& envir
     const std::string outPath = (outputs.path() / "out").string();
     const std::string errPath = (outputs.path() / "err").string();
     std::vector<std::string> entries;
+    // A variable the test sets replaces the inherited one: the first of two would win.
+    const auto setByTest = [&environment](std::string_view entry) {
+        return std::any_of(environment.begin(), environment.end(), [entry](const auto& variable) {
+            return entry.starts_with(variable.first + "=");
+        });
+    };
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (inherited(*entry)) {
+        if (inherited(*entry) && !setByTest(*entry)) {
             entries.emplace_back(*entry);
         }
     }
