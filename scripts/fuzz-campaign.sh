@@ -60,7 +60,9 @@ fi
 
 campaign() {
     local target=$1 dir=$out/$1
-    local arguments=(-runs="$runs" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+    # A campaign runs niced beside other work, so an input waits for the processor far longer
+    # than it computes: the per-input limit is for hangs, not for slow inputs on a busy machine.
+    local arguments=(-runs="$runs" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1
                      -artifact_prefix="$dir/artifacts/")
     if [ -n "${dicts[$target]}" ] && [ -f "${dicts[$target]}" ]; then
         arguments+=(-dict="${dicts[$target]}")
@@ -90,7 +92,7 @@ replay() {
     fi
     local inputs
     inputs=$(find "$dir/corpus" -type f | wc -l)
-    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} nice -n 19 "$binary" -runs=0 -timeout=10 \
+    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} nice -n 19 "$binary" -runs=0 -timeout=60 \
         -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/checked-" "$dir/corpus" \
         >"$dir/check.log" 2>&1 || status=$?
     if [ "$status" -eq 0 ]; then
