@@ -370,6 +370,9 @@ int codePageFromName(std::u16string_view name) {
     if (folded.empty()) {
         return 0;
     }
+    if (folded == "utf-8") {
+        return kCodePageUtf8; // nearly every document says so: no search of the table
+    }
     if (folded.starts_with("utf-32")) {
         return folded == "utf-32be" ? kCodePageUtf32Be : kCodePageUtf32Le;
     }
