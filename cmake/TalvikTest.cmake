@@ -14,7 +14,7 @@ function(talvik_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/TestDataHome.cpp)
+  add_executable(${name} ${T_SOURCES} $<TARGET_OBJECTS:talvik_test_data_home>)
   target_link_libraries(${name} PRIVATE talvik_test_support GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
     TALVIK_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TALVIK_BINARY_DIR="${PROJECT_BINARY_DIR}")
