@@ -125,10 +125,16 @@ void COrsaDialogProgress::showWarningCaption() {
 
 void COrsaDialogProgress::startJob() {
     if (!m_backupDone && !m_backupFolder.empty() && backup::backupFor(*m_job)) {
-        startBackup();
+        // With everything known already the worker has no read to make and ends at once.
+        startOnWorker(std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder),
+                      m_backupRun);
         return;
     }
-    auto run = std::make_shared<jobs::CDeviceJob>(*m_job);
+    startOnWorker(std::make_shared<jobs::CDeviceJob>(*m_job), m_run);
+}
+
+template <typename Job>
+void COrsaDialogProgress::startOnWorker(std::shared_ptr<Job> run, std::shared_ptr<Job>& kept) {
     auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
                            : std::make_shared<jobs::CJobControl>();
     // The worker holds its own references: it may outlive this dialog.
@@ -144,28 +150,7 @@ void COrsaDialogProgress::startJob() {
         m_worker.notifyWhenFree(handle());
         return;
     }
-    m_run = run;
-    m_control = control;
-    m_percent = 0;
-    showWaiting(false);
-}
-
-void COrsaDialogProgress::startBackup() {
-    auto run = std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder);
-    auto control = m_sleep ? std::make_shared<jobs::CJobControl>(m_sleep)
-                           : std::make_shared<jobs::CJobControl>();
-    // With everything known already the worker has no read to make and ends at once.
-    const bool started = m_worker.start([run, control] { run->run(*control); },
-                                        [&] {
-                                            m_state.progressWindow = handle();
-                                            run->takeFromModel(m_state);
-                                        });
-    if (!started) {
-        showWaiting(true);
-        m_worker.notifyWhenFree(handle());
-        return;
-    }
-    m_backupRun = run;
+    kept = run;
     m_control = control;
     m_percent = 0;
     showWaiting(false);

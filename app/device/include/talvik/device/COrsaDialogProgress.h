@@ -99,8 +99,11 @@ private:
     void fillElements();
     void showWaiting(bool waiting);
     void showWarningCaption();
+    // The backup first where the job writes and one is due, else the job itself.
     void startJob();
-    void startBackup();
+    // Starts `run` on the worker and keeps it in `kept`, or waits for the worker to be free.
+    template <typename Job>
+    void startOnWorker(std::shared_ptr<Job> run, std::shared_ptr<Job>& kept);
     void finishBackup();
     void finishJob();
     void cancelJob();
