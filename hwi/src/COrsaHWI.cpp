@@ -65,9 +65,10 @@ bool COrsaHWI::DetectDevice() {
 }
 
 bool COrsaHWI::__createDev() {
-    if (m_util) {
+    if (m_util && !m_util->lost()) {
         return true;
     }
+    __closeDev();
     auto match = findKeyboard(m_environment);
     if (!match) {
         return false;
@@ -87,6 +88,10 @@ bool COrsaHWI::__closeDev() {
     m_util.reset();
     m_devNode.clear();
     return true;
+}
+
+bool COrsaHWI::connectionLost() const {
+    return m_util != nullptr && m_util->lost();
 }
 
 CDeviceAccess COrsaHWI::deviceAccess() const {

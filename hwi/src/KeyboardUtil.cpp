@@ -18,12 +18,34 @@ CKeyboardUtil::CKeyboardUtil(std::unique_ptr<CHidChannel> channel)
 CKeyboardUtil::~CKeyboardUtil() = default;
 
 bool CKeyboardUtil::isOpen() const {
-    return m_channel && m_channel->fd() >= 0;
+    return m_channel && m_channel->fd() >= 0 && !lost();
 }
 
 int CKeyboardUtil::openError() const {
     return m_channel ? m_channel->openError() : ENODEV;
 }
+
+namespace {
+
+// The errors a write or read gives once the device has gone: a removed hidraw
+// node answers ENODEV or EIO (some drivers ESHUTDOWN), a socket whose far end
+// closed EPIPE or ECONNRESET.
+bool deviceGone(int error) {
+    switch (error) {
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+    case ESHUTDOWN:
+    case EPIPE:
+    case ECONNRESET:
+    case ENOTCONN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length) {
     if (!isOpen() || report == nullptr) {
@@ -38,14 +60,19 @@ bool CKeyboardUtil::writeReport(const unsigned char* report, unsigned length) {
             written = ::write(m_channel->fd(), report, length);
         }
     } while (written < 0 && errno == EINTR);
+    if (written < 0 && deviceGone(errno)) {
+        noteLost();
+    }
     return written >= 0;
 }
 
 namespace {
 
+enum class EReadable { Ready, TimedOut, Gone };
+
 // Waits until the descriptor is readable or the deadline passes. POLLHUP and
-// POLLERR mean the device went away.
-bool waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
+// POLLERR without data mean the device went away.
+EReadable waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -56,10 +83,17 @@ bool waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
         if (ready < 0 && errno == EINTR) {
             continue;
         }
-        if (ready <= 0) {
-            return false;
+        if (ready < 0) {
+            return deviceGone(errno) ? EReadable::Gone : EReadable::TimedOut;
         }
-        return (p.revents & POLLIN) != 0;
+        if (ready == 0) {
+            return EReadable::TimedOut;
+        }
+        if ((p.revents & POLLIN) != 0) {
+            return EReadable::Ready;
+        }
+        return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? EReadable::Gone
+                                                                 : EReadable::TimedOut;
     }
 }
 
@@ -72,7 +106,13 @@ bool CKeyboardUtil::readReport(unsigned char* payload, unsigned* length, int tim
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::microseconds(static_cast<long long>(timeout < 0 ? 0 : timeout) *
                                               kTimeoutUnitMicroseconds);
-    if (!waitReadable(m_channel->fd(), deadline)) {
+    switch (waitReadable(m_channel->fd(), deadline)) {
+    case EReadable::Ready:
+        break;
+    case EReadable::Gone:
+        noteLost();
+        return false;
+    case EReadable::TimedOut:
         return false;
     }
 
@@ -84,6 +124,10 @@ bool CKeyboardUtil::readReport(unsigned char* payload, unsigned* length, int tim
     do {
         got = ::read(m_channel->fd(), raw.data(), raw.size());
     } while (got < 0 && errno == EINTR);
+    // The end of the stream: the simulated keyboard's far end has closed.
+    if (got == 0 || (got < 0 && deviceGone(errno))) {
+        noteLost();
+    }
     if (got <= 0) {
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "HidChannel.h"
 
+#include <atomic>
 #include <memory>
 
 class CKeyboardUtil {
@@ -28,12 +29,21 @@ public:
     // leave `payload` untouched.
     virtual bool readReport(unsigned char* payload, unsigned* length, int timeout);
 
+    // Open, and the device has not gone away since.
     bool isOpen() const;
     // The errno of the open that failed; 0 while open.
     int openError() const;
+    // Whether a read or write found the device gone (unplugged, re-enumerated,
+    // the simulated keyboard's far end closed). From then on every read and
+    // write fails at once: no later transfer waits out its time-outs on a node
+    // that will never answer again. Safe to ask from any thread.
+    bool lost() const { return m_lost.load(std::memory_order_acquire); }
 
 private:
+    void noteLost() { m_lost.store(true, std::memory_order_release); }
+
     std::unique_ptr<talvik::hwi::CHidChannel> m_channel;
+    std::atomic<bool> m_lost{false};
 };
 
 class COrsaUtil : public CKeyboardUtil {

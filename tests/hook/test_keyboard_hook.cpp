@@ -25,52 +25,11 @@ using talvik::test::CMessageQueue;
 using talvik::test::CXClient;
 using talvik::test::hookKey;
 using namespace std::chrono_literals;
+using talvik::test::openFileCount;
+using talvik::test::steadyThreadCount;
+using talvik::test::threadCountSettlingAt;
 
 namespace {
-
-std::size_t entriesIn(const char* folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++count;
-    }
-    return count;
-}
-
-std::size_t threadCount() {
-    // A sanitizer runtime starts a thread of its own when the program first
-    // creates one: let it start before anything is counted.
-    std::thread([] {}).join();
-    return entriesIn("/proc/self/task");
-}
-
-// The count when nothing is starting or ending: the same in three readings.
-std::size_t steadyThreadCount() {
-    std::size_t last = threadCount();
-    for (int same = 0; same < 2;) {
-        std::this_thread::sleep_for(10ms);
-        const std::size_t now = threadCount();
-        same = now == last ? same + 1 : 0;
-        last = now;
-    }
-    return last;
-}
-
-// A joined thread can stay listed in /proc/self/task for a moment after
-// pthread_join returns (the kernel wakes the joiner before it reaps the
-// task), so a count that should come down is given a short while to settle.
-std::size_t threadCountSettlingAt(std::size_t expected) {
-    const auto giveUp = std::chrono::steady_clock::now() + talvik::test::kPatience;
-    std::size_t count = threadCount();
-    while (count != expected && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(5ms);
-        count = threadCount();
-    }
-    return count;
-}
-
-std::size_t openFileCount() {
-    return entriesIn("/proc/self/fd");
-}
 
 class KeyboardHookOnX11 : public ::testing::Test {
 protected:

@@ -196,3 +196,40 @@ TEST(ProcessSimulator, TheDefaultEnvironmentFollowsTalvikSimulator) {
         ::setenv("TALVIK_SIMULATOR", saved.c_str(), 1);
     }
 }
+
+TEST(OwnSimulator, ALostConnectionFailsAtOnceAndTheSameObjectConnectsAgain) {
+    CTempDir dir;
+    const CSimulatorSetup setup{.trafficLog = (dir.path() / "traffic.log").string(),
+                                .unplugFile = (dir.path() / "unplugged").string()};
+    COrsaHWI hwi(CDeviceEnvironment::withSimulator(1, setup));
+    ASSERT_TRUE(hwi.__createDev());
+    wchar_t version[64] = {};
+    ASSERT_TRUE(hwi.ReadKeyboardVersion(version));
+    const std::wstring before = version;
+    const std::size_t descriptors = talvik::test::openFileCount();
+    const std::size_t threads = talvik::test::steadyThreadCount();
+
+    for (int round = 0; round < 20; ++round) {
+        writeFile(setup.unplugFile, "");
+        ASSERT_TRUE(talvik::test::waitUntil([&] { return !hwi.ReadKeyboardVersion(version); }));
+        EXPECT_TRUE(hwi.connectionLost());
+        EXPECT_FALSE(hwi.isConnected());
+        // Every later call fails without a report or a wait, however many reports it would make.
+        const std::size_t sent = reportsTaken(setup.trafficLog);
+        const auto started = Clock::now();
+        EXPECT_FALSE(hwi.readKeyDefinationFromDev(0));
+        EXPECT_FALSE(hwi.writeKeyConfigurationToDev(0));
+        EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(900));
+        EXPECT_EQ(reportsTaken(setup.trafficLog), sent);
+        EXPECT_FALSE(hwi.__createDev()) << "nothing to connect to while unplugged";
+
+        std::filesystem::remove(setup.unplugFile);
+        ASSERT_TRUE(hwi.__createDev());
+        EXPECT_FALSE(hwi.connectionLost());
+        std::fill(std::begin(version), std::end(version), L'\0');
+        ASSERT_TRUE(hwi.ReadKeyboardVersion(version)) << "round " << round;
+        EXPECT_EQ(std::wstring(version), before);
+    }
+    EXPECT_EQ(talvik::test::openFileCount(), descriptors) << "each lost connection is closed";
+    EXPECT_EQ(talvik::test::threadCountSettlingAt(threads), threads);
+}

@@ -112,6 +112,8 @@ TEST_F(TransportTest, SilentKeyboardFailsTheReadWithinTheBound) {
     EXPECT_GE(waited, std::chrono::milliseconds(900));
     EXPECT_LT(waited, std::chrono::seconds(5));
     EXPECT_EQ(payload[0], 0x5A) << "a failed read leaves the buffer untouched";
+    EXPECT_FALSE(m_util->lost()) << "a keyboard that is slow to answer has not gone";
+    EXPECT_TRUE(m_util->isOpen());
 }
 
 TEST_F(TransportTest, UnpluggedKeyboardFailsReadsAndWritesAtOnce) {
@@ -121,7 +123,16 @@ TEST_F(TransportTest, UnpluggedKeyboardFailsReadsAndWritesAtOnce) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(m_util->readReport(payload, &length, kReportTimeout));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_TRUE(m_util->lost());
+    EXPECT_FALSE(m_util->isOpen());
     EXPECT_FALSE(sendFrame(*m_util, commandFrame(cmd::kRequestKeys)));
+}
+
+TEST_F(TransportTest, AWriteThatFindsTheKeyboardGoneMarksTheConnectionLost) {
+    m_keyboard.reset();
+    EXPECT_FALSE(m_util->lost()) << "nothing has found out yet";
+    EXPECT_FALSE(sendFrame(*m_util, commandFrame(cmd::kRequestVersion)));
+    EXPECT_TRUE(m_util->lost());
 }
 
 TEST(FailedOpen, EveryReadAndWriteFailsAtOnce) {

@@ -52,13 +52,6 @@ constexpr bool kAddressSanitizer = false;
 constexpr int kRounds = 200;
 constexpr int kJobs = 100;
 
-std::size_t entriesIn(const char* folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-        ++count;
-    }
-    return count;
-}
 
 // Every window on the X server, top-level or not.
 std::size_t windowsBelow(Display* display, Window window) {
@@ -94,8 +87,8 @@ SHoldings holdingsNow(Display* display) {
     std::ifstream statm("/proc/self/statm");
     statm >> pages >> resident;
     h.residentKb = resident * (::sysconf(_SC_PAGESIZE) / 1024);
-    h.descriptors = entriesIn("/proc/self/fd");
-    h.threads = entriesIn("/proc/self/task");
+    h.descriptors = talvik::test::openFileCount();
+    h.threads = talvik::test::entriesIn("/proc/self/task");
     h.xWindows = windowsBelow(display, DefaultRootWindow(display));
     return h;
 }

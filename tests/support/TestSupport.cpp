@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -17,6 +18,44 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds atMo
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+std::size_t entriesIn(const char* folder) {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+std::size_t threadCount() {
+    std::thread([] {}).join();
+    return entriesIn("/proc/self/task");
+}
+
+std::size_t steadyThreadCount() {
+    std::size_t last = threadCount();
+    for (int same = 0; same < 2;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::size_t now = threadCount();
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
+std::size_t threadCountSettlingAt(std::size_t expected) {
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    std::size_t count = threadCount();
+    while (count != expected && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        count = threadCount();
+    }
+    return count;
+}
+
+std::size_t openFileCount() {
+    return entriesIn("/proc/self/fd");
 }
 
 bool useFixtureDisplay() {

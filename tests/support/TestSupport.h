@@ -42,4 +42,19 @@ std::string readFile(const std::filesystem::path& file);
 // (its "W " lines); 0 while there is no log.
 std::size_t reportsTaken(const std::filesystem::path& trafficLog);
 
+// How many entries `folder` holds.
+std::size_t entriesIn(const char* folder);
+// The process's open file descriptors, as /proc lists them.
+std::size_t openFileCount();
+// The process's threads, as /proc lists them, once a sanitizer's own thread
+// (started when the program first makes one) is there.
+std::size_t threadCount();
+// The thread count when nothing is starting or ending: the same in three
+// readings a few milliseconds apart.
+std::size_t steadyThreadCount();
+// A joined thread can stay listed for a moment after pthread_join returns
+// (the kernel wakes the joiner before it reaps the task): the count once it
+// has reached `expected`, or after kPatience the count as it is then.
+std::size_t threadCountSettlingAt(std::size_t expected);
+
 } // namespace talvik::test

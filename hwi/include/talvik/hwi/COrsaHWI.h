@@ -107,6 +107,8 @@ public:
     // Connects to the first supported interface. True when one was found, even
     // if opening it failed (every transfer then fails); true at once when
     // already connected; false, and still not connected, when none was found.
+    // A connection that was lost (see connectionLost) is closed first and made
+    // again to whatever interface is there now.
     bool __createDev();
     // Every supported interface in enumeration order (the first is the one
     // __createDev connects to), each opened for a moment to learn whether it
@@ -149,8 +151,14 @@ public:
     bool ReadKeyboardVersion(wchar_t* text);
     wchar_t* getHardwareVersion();
 
-    // True while connected (after a successful __createDev).
-    bool isConnected() const { return m_util != nullptr; }
+    // True while connected (after a successful __createDev) and the
+    // connection has not been lost since.
+    bool isConnected() const { return m_util != nullptr && !connectionLost(); }
+    // True once a transfer found the keyboard gone (unplugged, or switched to
+    // another interface). Every transfer on the connection then fails at once,
+    // until __closeDev, or __createDev connecting again. Safe to ask from
+    // another thread while a transfer runs.
+    bool connectionLost() const;
     // While connected: whether the open succeeded and, if not, whether for
     // lack of permission. A transfer on a connection that is not Open fails.
     CDeviceAccess deviceAccess() const;
