@@ -10,6 +10,7 @@
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
 #include "talvik/jobs/FirmwareJob.h"
+#include "talvik/jobs/JobText.h"
 
 #include "talvik/layout/DeviceLayout.h"
 #include "support/TestSupport.h"
@@ -227,16 +228,21 @@ TEST(FirmwareDialog, ShowsTheVersionOnOpeningAndOnGetVersion) {
     EXPECT_EQ(w.dialog.versionBox().text(), QStringLiteral("V9.9"));
 }
 
-TEST(FirmwareDialog, AVersionThatCannotBeReadIsSaidOnOpeningAndTheDialogStaysUsable) {
+TEST(FirmwareDialog, WithoutAKeyboardItOpensQuietlyAndItsKeyboardCommandsSaySo) {
     CDeviceFixture f(1, false, Language::English); // no keyboard at all
     CFirmwareDownload download(f.state, f.slot);
     CFirmware w(f, download);
     ASSERT_TRUE(w.initialised);
-    EXPECT_EQ(f.messages,
-              QStringList{QStringLiteral("Failed on reading keyboard version infomation")});
+    EXPECT_TRUE(f.messages.isEmpty()) << "nothing to ask a keyboard that is not there";
     f.files = {QStringLiteral("/p/Talvik(RGB)BLe_3.bin")};
     w.dialog.runCommand(id::Open);
     EXPECT_EQ(w.dialog.filePath(), QStringLiteral("/p/Talvik(RGB)BLe_3.bin"));
+    const QString notConnected =
+        QString::fromUtf8(talvik::jobs::notConnectedText(Language::English));
+    w.dialog.runCommand(id::GetVersion);
+    w.dialog.runCommand(id::Update);
+    EXPECT_EQ(f.messages, (QStringList{notConnected, notConnected}));
+    EXPECT_FALSE(download.running());
 }
 
 TEST(FirmwareDialog, ResultMessagesAndReadinessFollowTheWorkersResult) {

@@ -3,6 +3,8 @@
 
 #include "ProgressTestSupport.h"
 
+#include "talvik/jobs/JobText.h"
+
 #include <gtest/gtest.h>
 
 using namespace talvik::model;
@@ -91,8 +93,14 @@ TEST(ProgressFaults, KeyboardDisconnectingDuringWriteKeysEndsInAFailure) {
     EXPECT_TRUE(dialog.failureText().startsWith(QStringLiteral("Writing the key settings")))
         << dialog.failureText().toStdString();
 
+    // The write found the keyboard gone: the next job does not start on the dead
+    // connection, and says why.
+    EXPECT_FALSE(f.board.state.device.isConnected());
     CWatchedProgress reading(f, EJob::ReadLight);
     reading.setSleep([](auto) {});
-    EXPECT_EQ(reading.exec(), IDOK);
-    EXPECT_FALSE(reading.succeeded()) << "the connection stays gone";
+    EXPECT_EQ(reading.exec(), IDCANCEL);
+    EXPECT_EQ(reading.report().end, talvik::jobs::EJobEnd::NotConnected);
+    EXPECT_EQ(reading.report().failureText,
+              std::string(talvik::jobs::notConnectedText(Language::English)));
+    EXPECT_TRUE(reading.progress.empty());
 }

@@ -11,14 +11,16 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace talvik::test {
 
 // A main window on the generated skin whose keyboard link always answers
-// yes, with the messages, questions and file dialogs it would show collected
-// and answered from lists instead.
+// yes (or is `link`, when given), with the messages, questions and file
+// dialogs it would show collected and answered from lists instead.
 struct CMainWindowFixture {
-    explicit CMainWindowFixture(int model, QSize screen = QSize(1920, 1080))
+    explicit CMainWindowFixture(int model, QSize screen = QSize(1920, 1080),
+                                std::optional<talvik::shell::CKeyboardLink> link = {})
         : state(CDeviceEnvironment::withoutDevices()), app(state) {
         qtApp();
         state.modelNumber = model;
@@ -27,7 +29,9 @@ struct CMainWindowFixture {
         state.buildNameTables();
         window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
         window->setKeyboardLink(
-            {[] { return true; }, [] { return true; }, [this] { return present; }});
+            link ? *link
+                 : talvik::shell::CKeyboardLink{
+                       [] { return true; }, [] { return true; }, [this] { return present; }});
         window->setMessageSink([this](const QString& text) { messages << text; });
         window->setNoticeSink(
             [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {

@@ -5,26 +5,35 @@
 #include "XDriver.h"
 #include "model/ModelTestSupport.h"
 
+#include "talvik/device/COrsaDialogFirmwareUpdate.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/jobs/CJobControl.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
+#include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 
 #include "support/TestSupport.h"
+#include "talvik/layout/DeviceLayout.h"
 #include "talvik/layout/KeySettingsLayout.h"
 #include "talvik/layout/MainPanels.h"
 #include "talvik/layout/SkinLayout.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iostream>
 #include <memory>
+#include <utility>
 
 using namespace talvik::model;
 
@@ -108,7 +117,7 @@ protected:
 
 } // namespace
 
-TEST_F(EndToEndCommands, SaveClearOpenAndTheUnplugOffer) {
+TEST_F(EndToEndCommands, SaveClearAndOpen) {
     CRunningProgram program(1);
     ASSERT_TRUE(program.start());
     CAppState& state = program.state;
@@ -131,22 +140,6 @@ TEST_F(EndToEndCommands, SaveClearOpenAndTheUnplugOffer) {
     ASSERT_TRUE(clickThrough(program, kOpenSlot, open));
     EXPECT_EQ(state.keyConfig.Mode[kKeyA][0], KeyMode::Macro) << "the configuration is back";
     EXPECT_EQ(state.keyConfig.ComboKey[kKeyA][0].items(), std::vector<std::string>{"B Down"});
-
-    // Unplugged with unwritten settings: told, offered a save, then the end.
-    state.modified = 1;
-    QStringList texts;
-    CModalScript unplugged;
-    unplugged.answer(QMessageBox::Ok, &texts)
-        .answer(QMessageBox::Yes, &texts)
-        .choosePath(pathIn("rescued"));
-    talvik::test::writeFile(unplugFile, "");
-    ASSERT_TRUE(waitFor([&] { return unplugged.finished(); }))
-        << "still waiting for: " << unplugged.pending().toStdString();
-    ASSERT_TRUE(waitFor([&] { return !program.window->isVisible(); }));
-    EXPECT_TRUE(QFileInfo::exists(pathIn("rescued.pro")));
-    ASSERT_EQ(texts.size(), 2);
-    EXPECT_EQ(texts[0], QStringLiteral("Keyboard is not connected"));
-    EXPECT_TRUE(texts[1].contains(QStringLiteral("按键设置还没有写入键盘")));
 }
 
 namespace {
@@ -386,4 +379,234 @@ TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
     ASSERT_TRUE(runJobButton(program, kWriteSlot));
     EXPECT_NE(talvik::test::grabScreen(*program.window).pixel(mark), qRgb(255, 244, 214))
         << "written: no mark";
+}
+
+namespace {
+
+constexpr int kBacklightSlot = 9;
+constexpr int kFirmwareSlot = 11;
+
+QString notConnectedText(Language language) {
+    return QString::fromUtf8(talvik::jobs::notConnectedText(language));
+}
+
+// The connection light of the main window, as the screen shows it.
+QRgb connectionLight(CRunningProgram& program) {
+    const SkinRect light = talvik::layout::kStatusLight;
+    return talvik::test::grabScreen(*program.window)
+        .pixel((light.left + light.right) / 2, (light.top + light.bottom) / 2);
+}
+
+// What a simulated keyboard started afresh from `stateFile` holds on key Q's top layer.
+std::pair<KeyMode, int> keyQInStateFile(const std::string& stateFile) {
+    CAppState reader(CDeviceEnvironment::withSimulator(1, {.stateFile = stateFile}));
+    reader.modelNumber = 1;
+    reader.buildNameTables();
+    reader.resetToDefaults();
+    if (!reader.device.__createDev()) {
+        return {KeyMode::Single, -1};
+    }
+    talvik::jobs::CJobControl noWaits([](std::chrono::milliseconds) {});
+    talvik::jobs::runJobHere(talvik::jobs::EJob::ReadAll, reader, noWaits);
+    return {reader.keyConfig.Mode[kKeyQ][0], reader.keyConfig.HWCode[kKeyQ][0]};
+}
+
+// Clicks element `id` of a skinned dialog once the script's step has returned:
+// the click may open a message box, which the script's next step answers.
+void clickSoon(QWidget& modal, int id) {
+    QTimer::singleShot(0, &modal, [&modal, id] {
+        auto* dialog = dynamic_cast<talvik::shell::CSkinWindow*>(&modal);
+        talvik::test::clickAt(talvik::test::centreOf(*dialog, dialog->elementWithId(id).rect));
+    });
+}
+
+// Takes the keyboard away and waits until the window has seen it go.
+bool unplug(CRunningProgram& program, const std::string& unplugFile) {
+    talvik::test::writeFile(unplugFile, "");
+    return waitFor([&] { return program.window->keyboardGone(); });
+}
+
+// Plugs the keyboard in again and waits until the window has connected to it;
+// says how long that took.
+bool plugIn(CRunningProgram& program, const std::string& unplugFile) {
+    QElapsedTimer clock;
+    clock.start();
+    std::filesystem::remove(unplugFile);
+    const bool back = waitFor([&] { return !program.window->keyboardGone(); });
+    std::cout << "connected again " << clock.elapsed() << " ms after the keyboard came back\n";
+    return back;
+}
+
+class EndToEndHotplug : public EndToEndCommands {
+protected:
+    void SetUp() override {
+        EndToEndCommands::SetUp();
+        stateFile = (dir.path() / "keyboard.state").string();
+        trafficLog = (dir.path() / "traffic.log").string();
+        qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile));
+        qputenv("TALVIK_SIMULATOR_LOG", QByteArray::fromStdString(trafficLog));
+    }
+    void TearDown() override {
+        qunsetenv("TALVIK_SIMULATOR_STATE");
+        qunsetenv("TALVIK_SIMULATOR_LOG");
+        EndToEndCommands::TearDown();
+    }
+
+    std::string stateFile;
+    std::string trafficLog;
+};
+
+} // namespace
+
+// The keyboard goes while the key settings dialog is open on Q with Volume Up
+// chosen: both windows stay, OK keeps the choice, a write says the keyboard is
+// not connected and sends nothing; plugged in again, the window connects by
+// itself and the write reaches the keyboard.
+TEST_F(EndToEndHotplug, KeySettingsOpenWhileTheKeyboardGoesAndComesBack) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    EXPECT_EQ(connectionLight(program), qRgb(0, 200, 90));
+
+    bool bothStayed = false;
+    CModalScript script;
+    script.then(QStringLiteral("key settings dialog"), [&](QWidget& modal) {
+        auto* dialog = dynamic_cast<COrsaDialogKeyMapSettings*>(&modal);
+        if (dialog == nullptr) {
+            return false;
+        }
+        const auto clickElement = [dialog](int element) {
+            talvik::test::clickAt(talvik::test::centreOf(*dialog, dialog->element(element).rect));
+            return waitFor([dialog] { return !dialog->clickWaiting(); });
+        };
+        if (!clickElement(keymap::FirstTab + 3) || !clickElement(kVolumeUpElement) ||
+            !unplug(program, unplugFile)) {
+            return false;
+        }
+        bothStayed = dialog->isVisible() && program.window->isVisible();
+        return clickElement(keymap::Ok);
+    });
+    ASSERT_TRUE(clickThrough(program, 12 + kKeyQ, script));
+    EXPECT_TRUE(bothStayed);
+    EXPECT_TRUE(program.window->isVisible());
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia) << "OK kept the choice";
+    EXPECT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
+    EXPECT_EQ(connectionLight(program), qRgb(220, 50, 40));
+    for (const char* language : {"zh", "en"}) {
+        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
+                               QStringLiteral("main-disconnected-%1.png").arg(QLatin1String(language)));
+        program.click(0); // the language button
+        ASSERT_TRUE(waitFor([&, language] {
+            return state.language ==
+                   (language == std::string("zh") ? Language::English : Language::Chinese);
+        }));
+    }
+
+    const std::size_t sent = talvik::test::reportsTaken(trafficLog);
+    QStringList texts;
+    CModalScript refused;
+    refused.answer(QMessageBox::Ok, &texts);
+    ASSERT_TRUE(clickThrough(program, kWriteSlot, refused));
+    EXPECT_EQ(texts, QStringList{notConnectedText(Language::Chinese)});
+    EXPECT_EQ(talvik::test::reportsTaken(trafficLog), sent) << "nothing was sent";
+
+    ASSERT_TRUE(plugIn(program, unplugFile));
+    EXPECT_EQ(connectionLight(program), qRgb(0, 200, 90));
+    for (const char* language : {"zh", "en"}) {
+        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
+                               QStringLiteral("main-reconnected-%1.png").arg(QLatin1String(language)));
+        program.click(0);
+        ASSERT_TRUE(waitFor([&, language] {
+            return state.language ==
+                   (language == std::string("zh") ? Language::English : Language::Chinese);
+        }));
+    }
+    ASSERT_TRUE(runJobButton(program, kWriteSlot));
+    EXPECT_EQ(state.modified, 0);
+    EXPECT_EQ(keyQInStateFile(stateFile), std::make_pair(KeyMode::Multimedia, kVolumeUpCode));
+}
+
+// The same with the backlight dialog open: its Write says the keyboard is not
+// connected and the dialog stays, with its colours; once the keyboard is back
+// the same Write sends them.
+TEST_F(EndToEndHotplug, BacklightOpenWhileTheKeyboardGoesAndComesBack) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    program.state.language = Language::English;
+    program.window->update();
+    namespace light = talvik::layout::backlight_id;
+    QStringList texts;
+    std::size_t sentWhileAway = 0;
+    bool stayed = false;
+    CModalScript script;
+    script
+        .then(QStringLiteral("backlight dialog"),
+              [&](QWidget& modal) {
+                  if (!unplug(program, unplugFile)) {
+                      return false;
+                  }
+                  sentWhileAway = talvik::test::reportsTaken(trafficLog);
+                  clickSoon(modal, light::Write);
+                  return true;
+              })
+        .answer(QMessageBox::Ok, &texts)
+        .then(QStringLiteral("backlight dialog after the refusal"),
+              [&](QWidget& modal) {
+                  stayed = modal.isVisible();
+                  if (talvik::test::reportsTaken(trafficLog) != sentWhileAway ||
+                      !plugIn(program, unplugFile)) {
+                      return false;
+                  }
+                  clickSoon(modal, light::Write);
+                  return true;
+              })
+        .answer(QMessageBox::Ok, &texts);
+    ASSERT_TRUE(clickThrough(program, kBacklightSlot, script));
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(texts, (QStringList{notConnectedText(Language::English), QStringLiteral("OK!")}));
+    EXPECT_NE(talvik::test::readFile(trafficLog).find("W 00e1"), std::string::npos)
+        << "the light area went out once the keyboard was back";
+}
+
+// The same with the firmware dialog open: Get Version says the keyboard is not
+// connected, and reads the version once it is back.
+TEST_F(EndToEndHotplug, FirmwareDialogOpenWhileTheKeyboardGoesAndComesBack) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    namespace firmware = talvik::layout::firmware_id;
+    QStringList texts;
+    QString versionShown;
+    CModalScript script;
+    script
+        .then(QStringLiteral("firmware dialog"),
+              [&](QWidget& modal) {
+                  auto* dialog = dynamic_cast<talvik::device::COrsaDialogFirmwareUpdate*>(&modal);
+                  if (dialog == nullptr || dialog->versionBox().text().isEmpty() ||
+                      !unplug(program, unplugFile)) {
+                      return false;
+                  }
+                  clickSoon(modal, firmware::GetVersion);
+                  return true;
+              })
+        .answer(QMessageBox::Ok, &texts)
+        .then(QStringLiteral("firmware dialog after the refusal"),
+              [&](QWidget& modal) {
+                  auto* dialog = dynamic_cast<talvik::device::COrsaDialogFirmwareUpdate*>(&modal);
+                  if (dialog == nullptr || !plugIn(program, unplugFile)) {
+                      return false;
+                  }
+                  // The reconnection sent one version query; Get Version sends the next.
+                  const std::size_t sent = talvik::test::reportsTaken(trafficLog);
+                  clickSoon(modal, firmware::GetVersion);
+                  if (!waitFor([&] { return talvik::test::reportsTaken(trafficLog) > sent; })) {
+                      return false;
+                  }
+                  versionShown = dialog->versionBox().text();
+                  clickSoon(modal, firmware::Close);
+                  return true;
+              });
+    ASSERT_TRUE(clickThrough(program, kFirmwareSlot, script));
+    EXPECT_EQ(texts, QStringList{notConnectedText(Language::Chinese)});
+    EXPECT_FALSE(versionShown.isEmpty());
+    EXPECT_TRUE(program.window->isVisible());
 }

@@ -1,7 +1,6 @@
 // The main window's commands on the offscreen platform: exit with its
 // questions, profiles and what their outcomes say, clear, the busy period
-// after opening a profile, help, the notification area and the keyboard
-// going away with unwritten settings.
+// after opening a profile, help and the notification area.
 
 #include "MainWindowFixture.h"
 
@@ -267,29 +266,6 @@ TEST(MainCommands, TheNotificationAreaHidesAndRestoresAndItsMenuEndsWithoutQuest
     EXPECT_FALSE(f.dlg().trayIcon()->isVisible());
     EXPECT_EQ(f.dlg().result(), QDialog::Rejected);
     EXPECT_TRUE(f.questions.isEmpty()) << "Cancel semantics: no questions";
-}
-
-TEST(MainCommands, KeyboardGoneWithUnwrittenSettingsOffersToSaveThem) {
-    talvik::test::CTempDir dir;
-    CMainWindowFixture f(1);
-    f.dlg().show();
-    f.state.modified = 1;
-    f.present = false;
-    f.answers = {true};
-    f.paths = {pathIn(dir, "rescued.pro")};
-    f.dlg().checkDevice();
-    EXPECT_EQ(f.messages, QStringList{QStringLiteral("Keyboard is not connected")});
-    ASSERT_EQ(f.questions.size(), 1);
-    EXPECT_TRUE(f.questions[0].contains(QStringLiteral("按键设置还没有写入键盘")));
-    EXPECT_TRUE(QFileInfo::exists(pathIn(dir, "rescued.pro")));
-    EXPECT_FALSE(f.dlg().isVisible());
-
-    CMainWindowFixture g(1);
-    g.dlg().show();
-    g.present = false;
-    g.dlg().checkDevice();
-    EXPECT_TRUE(g.questions.isEmpty()) << "nothing unwritten, nothing to offer";
-    EXPECT_FALSE(g.dlg().isVisible());
 }
 
 TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {

@@ -291,20 +291,6 @@ TEST(MainWindow, ConnectionFailuresAreToldAndStopTheWindow) {
     }
 }
 
-TEST(MainWindow, KeyboardGoneWhileRunningSaysSoOnceAndCloses) {
-    CMainWindowFixture f(1);
-    f.dlg().show();
-    f.dlg().checkDevice();
-    EXPECT_TRUE(f.messages.isEmpty());
-    EXPECT_TRUE(f.dlg().isVisible());
-    f.present = false;
-    f.dlg().checkDevice();
-    f.dlg().checkDevice();
-    EXPECT_EQ(f.messages, QStringList{QStringLiteral("Keyboard is not connected")});
-    EXPECT_FALSE(f.dlg().isVisible());
-    EXPECT_EQ(f.dlg().result(), QDialog::Rejected);
-}
-
 TEST(MainWindow, ClicksAreIgnoredWhileBusy) {
     CMainWindowFixture f(1);
     f.state.busy = 1;

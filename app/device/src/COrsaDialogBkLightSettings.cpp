@@ -153,8 +153,13 @@ void COrsaDialogBkLightSettings::readFromKeyboard() {
 
 void COrsaDialogBkLightSettings::writeToKeyboard() {
     keepWorkingCopy();
-    reportTransfer(m_runJob(jobs::EJob::WriteLight));
-    accept();
+    const jobs::CJobReport report = m_runJob(jobs::EJob::WriteLight);
+    reportTransfer(report);
+    // Without a keyboard the dialog stays, so that Write can be pressed again
+    // once it is back; the colours are kept either way.
+    if (report.end != jobs::EJobEnd::NotConnected) {
+        accept();
+    }
 }
 
 void COrsaDialogBkLightSettings::keepWorkingCopy() {
@@ -170,6 +175,7 @@ void COrsaDialogBkLightSettings::reportTransfer(const jobs::CJobReport& report) 
         m_prompts.message(QStringLiteral("Failed!"));
         break;
     case jobs::EJobEnd::Failed:
+    case jobs::EJobEnd::NotConnected:
         m_prompts.message(QString::fromStdString(report.failureText));
         break;
     }

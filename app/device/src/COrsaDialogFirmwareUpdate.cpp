@@ -3,6 +3,7 @@
 #include "talvik/backup/BackupText.h"
 #include "talvik/device/CFirmwareDownload.h"
 #include "talvik/jobs/FirmwareJob.h"
+#include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
@@ -83,8 +84,9 @@ bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
         return true;
     }
     // A transfer cancelled a moment ago may still be using the keyboard; the
-    // version can be asked for with Get Version once it has ended.
-    if (!m_download.keyboardBusy()) {
+    // version can be asked for with Get Version once it has ended, or once a
+    // keyboard that is not there has come back.
+    if (!m_download.keyboardBusy() && m_state.device.isConnected()) {
         queryVersion();
     }
     return true;
@@ -143,6 +145,9 @@ void COrsaDialogFirmwareUpdate::queryVersion() {
         m_prompts.message(busyText());
         return;
     }
+    if (!keyboardThere()) {
+        return;
+    }
     const std::optional<QString> version = m_readVersion();
     if (!version) {
         m_prompts.message(
@@ -180,6 +185,9 @@ void COrsaDialogFirmwareUpdate::startDownload() {
     }
     if (!m_ready) {
         return; // a backup or a download is running
+    }
+    if (!keyboardThere()) {
+        return;
     }
     if (m_backupFolder.empty()) {
         beginDownload();
@@ -259,6 +267,14 @@ void COrsaDialogFirmwareUpdate::cancelBackup() {
     m_backupRun.reset();
     m_backupControl.reset();
     m_downloadPending = false;
+}
+
+bool COrsaDialogFirmwareUpdate::keyboardThere() {
+    if (m_state.device.isConnected()) {
+        return true;
+    }
+    m_prompts.message(fromUtf8(jobs::notConnectedText(m_state.language)));
+    return false;
 }
 
 QString COrsaDialogFirmwareUpdate::busyText() const {

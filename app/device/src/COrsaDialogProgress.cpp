@@ -46,7 +46,22 @@ void COrsaDialogProgress::open() {
     }
 }
 
+bool COrsaDialogProgress::keyboardThere() {
+    if (!m_job || m_state.device.isConnected()) {
+        return true;
+    }
+    m_notConnected = true;
+    m_closed = true;
+    m_outcome = {};
+    CSkinWindow::done(IDCANCEL);
+    return false;
+}
+
 bool COrsaDialogProgress::initialise() {
+    m_notConnected = false;
+    if (!keyboardThere()) {
+        return false; // not even shown: the user is told by whoever asked for the job
+    }
     m_closed = false;
     m_percent = 0;
     m_outcome = {};
@@ -124,6 +139,10 @@ void COrsaDialogProgress::showWarningCaption() {
 }
 
 void COrsaDialogProgress::startJob() {
+    // An earlier worker may have ended because the keyboard went away.
+    if (!keyboardThere()) {
+        return;
+    }
     if (!m_backupDone && !m_backupFolder.empty() && backup::backupFor(*m_job)) {
         // With everything known already the worker has no read to make and ends at once.
         startOnWorker(std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder),
@@ -253,6 +272,9 @@ text::Language COrsaDialogProgress::language() const {
 }
 
 jobs::CJobReport COrsaDialogProgress::report() const {
+    if (m_notConnected) {
+        return jobs::notConnectedReport(m_state.language);
+    }
     if (result() != IDOK) {
         return {};
     }

@@ -33,6 +33,15 @@ bool CDeviceWorkerSlot::start(std::function<void()> work, const std::function<vo
     return true;
 }
 
+bool CDeviceWorkerSlot::runIfFree(const std::function<void()>& step) {
+    std::lock_guard lock(m_mutex);
+    if (m_running) {
+        return false;
+    }
+    step();
+    return true;
+}
+
 void CDeviceWorkerSlot::workerEnded() {
     std::vector<HWND> waiting;
     {

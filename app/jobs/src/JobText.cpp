@@ -47,4 +47,17 @@ std::string failureText(const CJobOutcome& outcome, text::Language language) {
     return text;
 }
 
+std::string_view notConnectedText(text::Language language) {
+    return text::textIn(language,
+                        "键盘未连接，什么也没有发送。所有设置仍在程序中；键盘重新连接后，程序会自动连接它，"
+                        "然后可以重试。",
+                        "The keyboard is not connected, so nothing was sent. Your settings are all "
+                        "still here; Talvik connects again by itself when the keyboard comes back, "
+                        "and you can try again then.");
+}
+
+CJobReport notConnectedReport(text::Language language) {
+    return {EJobEnd::NotConnected, std::string(notConnectedText(language))};
+}
+
 } // namespace talvik::jobs

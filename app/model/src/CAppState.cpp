@@ -26,6 +26,14 @@ CAppState::CAppState() : pressCount(unreadPressCounts()) {}
 CAppState::CAppState(CDeviceEnvironment environment)
     : pressCount(unreadPressCounts()), device(std::move(environment)) {}
 
+void CAppState::forgetKeyboard() {
+    keyboard.forget();
+    pressCount = unreadPressCounts();
+    mostPressedKey = -1;
+    leastPressedKey = -1;
+    firmwarePath.clear();
+}
+
 void CAppState::buildNameTables() {
     talvik::text::fillKeyNames(keyNames);
     talvik::text::fillVkToHWCode(vkToHWCode);

@@ -43,6 +43,9 @@ void installDialogs(shell::COrsaDlg& window, shell::COrsaApp& app, model::CAppSt
         }
     };
     window.setDialogs(std::move(dialogs));
+    // Reconnecting after the keyboard came back waits for a job still running on
+    // the old connection.
+    window.setKeyboardLink(shell::CKeyboardLink::of(state.device, worker));
 }
 
 } // namespace talvik::program

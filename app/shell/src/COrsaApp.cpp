@@ -228,35 +228,51 @@ int COrsaApp::run(CStartupHooks hooks) {
     // The program keeps no settings; the name only says whose program this is.
     QCoreApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
 
-    {
-        CKeyboardSearch search(*this, hooks);
-        m_state.modelNumber = search.run();
-        if (search.quitRequested()) {
-            releaseSkin();
+    for (bool first = true;; first = false) {
+        {
+            CKeyboardSearch search(*this, hooks);
+            m_state.modelNumber = search.run();
+            if (search.quitRequested()) {
+                releaseSkin();
+                return 0;
+            }
+        }
+        QString error;
+        if (!startSkin(m_state.modelNumber, error, hooks.resourcePath)) {
+            hooks.fail(error);
+            return 1;
+        }
+        const text::Language language = m_state.language;
+        m_state.buildNameTables();
+        if (!first) {
+            m_state.language = language; // a start for another model keeps the user's language
+        }
+
+        bool restart = false;
+        {
+            COrsaDlg dialog(*this, m_state);
+            // The window is built while its pictures decode.
+            if (!finishSkin(error)) {
+                hooks.fail(error);
+                return 1;
+            }
+            if (hooks.prepareWindow) {
+                hooks.prepareWindow(dialog);
+            }
+            if (dialog.initialise()) {
+                runUntilFinished(dialog);
+            }
+            restart = dialog.restartRequested();
+        }
+        releaseSkin();
+        if (!restart) {
             return 0;
         }
+        // A keyboard of another model took the old one's place: start again as
+        // at start-up, for it.
+        m_state.device.__closeDev();
+        m_state.forgetKeyboard();
     }
-    QString error;
-    if (!startSkin(m_state.modelNumber, error, hooks.resourcePath)) {
-        hooks.fail(error);
-        return 1;
-    }
-    m_state.buildNameTables();
-
-    COrsaDlg dialog(*this, m_state);
-    // The window is built while its pictures decode.
-    if (!finishSkin(error)) {
-        hooks.fail(error);
-        return 1;
-    }
-    if (hooks.prepareWindow) {
-        hooks.prepareWindow(dialog);
-    }
-    if (dialog.initialise()) {
-        runUntilFinished(dialog);
-    }
-    releaseSkin();
-    return 0;
 }
 
 } // namespace talvik::shell

@@ -1,5 +1,6 @@
 #include "talvik/shell/COrsaDlg.h"
 
+#include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/DeviceMessages.h"
@@ -68,6 +69,8 @@ bool COrsaDlg::initialise(QSize screen) {
         m_message(unusableKeyboardMessage());
         return false;
     }
+    m_watch.start(m_state.modelNumber);
+    m_keyboardGone = false;
     setWindowIcon(m_hIcon);
     setWindowTitle(QString::fromUtf8(text::modelName(m_state.modelNumber)));
     if (!screen.isValid()) {
@@ -130,23 +133,61 @@ void COrsaDlg::watchDevices() {
     if (QDir(QStringLiteral("/dev")).exists()) {
         m_devWatch.addPath(QStringLiteral("/dev"));
         connect(&m_devWatch, &QFileSystemWatcher::directoryChanged, this,
-                [this] { checkDevice(); });
+                [this] { checkDeviceSoon(); });
+    }
+}
+
+void COrsaDlg::checkDeviceSoon() {
+    // /dev changes many times while a device comes and goes; the keyboard is
+    // searched for at most once in kDevicePollMs, by moving the poll forward.
+    const qint64 since = m_lastDeviceCheck.isValid() ? m_lastDeviceCheck.elapsed() : kDevicePollMs;
+    if (since >= kDevicePollMs) {
+        checkDevice();
+    } else {
+        m_devicePoll.start(static_cast<int>(kDevicePollMs - since));
     }
 }
 
 void COrsaDlg::checkDevice() {
-    if (m_keyboardGone || m_link.present()) {
+    if (m_checkingDevice) {
         return;
     }
-    m_keyboardGone = true; // the message below runs a modal loop: say it once
-    m_devicePoll.stop();
-    m_devWatch.disconnect(this);
-    update(); // the connection box turns red behind the message
-    m_message(QStringLiteral("Keyboard is not connected"));
-    if (m_state.modified != 0) {
-        offerSaveAfterRemoval();
+    m_checkingDevice = true;
+    m_lastDeviceCheck.start();
+    if (m_devicePoll.isActive()) {
+        m_devicePoll.start(kDevicePollMs);
     }
-    done(QDialog::Rejected);
+    const CKeyboardWatch::SChange seen = m_watch.check();
+    switch (seen.change) {
+    case CKeyboardWatch::EChange::None:
+        break;
+    case CKeyboardWatch::EChange::Gone:
+        m_keyboardGone = true;
+        update();
+        break;
+    case CKeyboardWatch::EChange::Back:
+        m_keyboardGone = false;
+        if (!seen.sameKeyboard) {
+            // Another keyboard of the model, or one that changed while away:
+            // the first write backs up by reading it again.
+            m_state.keyboard.forget();
+        }
+        update();
+        break;
+    case CKeyboardWatch::EChange::OtherModel:
+        offerRestartFor(seen.model);
+        break;
+    }
+    m_checkingDevice = false;
+}
+
+bool COrsaDlg::keyboardThere(const QString& caption) {
+    if (!m_keyboardGone && (!m_link.connected || m_link.connected())) {
+        return true;
+    }
+    m_notice(QMessageBox::Warning, caption,
+             QString::fromUtf8(jobs::notConnectedText(m_state.language)));
+    return false;
 }
 
 } // namespace talvik::shell

@@ -9,7 +9,7 @@
 namespace talvik::shell {
 
 bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
-    if (!m_dialogs.runJob) {
+    if (!m_dialogs.runJob || !keyboardThere(caption)) {
         return false;
     }
     const jobs::CJobReport report = m_dialogs.runJob(job);
@@ -25,6 +25,9 @@ bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
                      : pick("与键盘的传输失败。请检查连接后重试。",
                             "The transfer with the keyboard failed. Check the connection and "
                             "try again."));
+        return false;
+    case jobs::EJobEnd::NotConnected:
+        m_notice(QMessageBox::Warning, caption, QString::fromStdString(report.failureText));
         return false;
     case jobs::EJobEnd::Cancelled:
         break;

@@ -77,7 +77,9 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     p.drawEllipse(QRectF(toQRect(layout::kStatusLight)));
     drawPanelText(p, connected ? layout::kConnected : layout::kDisconnected,
                   paletteColour(layout::kPanelTitle));
-    if (connected && !m_state.keyboard.keys) {
+    if (!connected) {
+        drawPanelText(p, layout::kReconnectsByItself, paletteColour(layout::kNoticeAmber));
+    } else if (!m_state.keyboard.keys) {
         drawPanelText(p, layout::kNotReadYet, paletteColour(layout::kNoticeAmber));
     }
     for (const layout::PanelText& hint : layout::kStatusHints) {

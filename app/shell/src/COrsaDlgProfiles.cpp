@@ -1,10 +1,12 @@
-// Saving and opening profiles and backups, and leaving the program with the offer to save.
+// Saving and opening profiles and backups, leaving the program with the offer to
+// save, and starting again for a keyboard of another model.
 
 #include "talvik/shell/COrsaDlg.h"
 
 #include "talvik/backup/Backups.h"
 #include "talvik/model/CAppState.h"
 
+#include <QApplication>
 #include <QDir>
 
 namespace talvik::shell {
@@ -64,16 +66,34 @@ void COrsaDlg::exitProgram() {
     accept();
 }
 
-void COrsaDlg::offerSaveAfterRemoval() {
-    const QString question =
-        pick("按键设置还没有写入键盘。是否保存为配置文件，以后再写入??",
-             "The key settings were not written to the keyboard. Save them as a profile file "
-             "to write them later??");
-    while (m_question(modelCaption(), question)) {
-        if (m_profiles.save() != CProfileFiles::ESaved::Failed) {
-            return;
-        }
+void COrsaDlg::offerRestartFor(int model) {
+    // Not over an open dialog: its edits go into the configuration shown, which
+    // the user may want to save first. Asked once the dialog has closed.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this) {
+        return;
     }
+    const QString found = QString::fromUtf8(text::modelName(model));
+    const QString shown = modelCaption();
+    const QString save =
+        pick("连接的是另一种型号的键盘：%1。\n窗口中的配置属于 %2。\n\n是否先把它保存为配置文件??",
+             "A keyboard of another model was connected: %1.\nThe configuration shown belongs to "
+             "the %2.\n\nSave it as a profile first??")
+            .arg(found, shown);
+    if (m_question(shown, save) && m_profiles.save() == CProfileFiles::ESaved::Failed) {
+        m_watch.keepOldModel(model); // the user was told why; nothing is thrown away
+        update();
+        return;
+    }
+    update();
+    const QString restart = pick("是否为 %1 重新启动 Talvik??", "Restart Talvik for the %1??").arg(found);
+    if (!m_question(shown, restart)) {
+        m_watch.keepOldModel(model);
+        return;
+    }
+    m_restartRequested = true;
+    hideTrayIcon();
+    accept();
 }
 
 } // namespace talvik::shell

@@ -84,6 +84,8 @@ private:
     void beginDownload();
     void cancelBackup();
     void showResult(int result);
+    // False, after saying so, when the keyboard is not connected.
+    bool keyboardThere();
     QString busyText() const;
     void repaintBar();
 

@@ -60,7 +60,9 @@ public:
     std::string m_backupFolder;
 
     // Opens the dialog (elements, the application state's progressWindow,
-    // the job) and runs it modally: IDOK or IDCANCEL.
+    // the job) and runs it modally: IDOK or IDCANCEL. With a job and no
+    // connected keyboard it neither opens nor starts anything: IDCANCEL, and
+    // report() says the keyboard is not connected.
     int exec() override;
     // The same without blocking; result() says how it ended.
     void open() override;
@@ -96,6 +98,8 @@ private:
     // False, after telling the user why, when the skin lacks the pictures:
     // the dialog does not open and its job does not start.
     bool initialise();
+    // False, the dialog ended and the job not started, when the keyboard is not connected.
+    bool keyboardThere();
     void fillElements();
     void showWaiting(bool waiting);
     void showWarningCaption();
@@ -115,6 +119,7 @@ private:
     int m_percent = 0;
     bool m_waiting = false;
     bool m_closed = false; // no message of the job counts any more
+    bool m_notConnected = false; // the job was not started: no keyboard to run it on
     // Shared with the worker, which may outlive this dialog.
     std::shared_ptr<jobs::CDeviceJob> m_run;
     std::shared_ptr<jobs::CJobControl> m_control;

@@ -73,12 +73,14 @@ struct CJobOutcome {
 };
 
 // How a job run behind a dialog ended, as the window that asked for it
-// tells the user: every transfer succeeded, one failed, or the user cancelled.
-enum class EJobEnd { Succeeded, Failed, Cancelled };
+// tells the user: every transfer succeeded, one failed, the user cancelled,
+// or the job never started because the keyboard is not connected (nothing
+// was sent; what the window shows is all still there).
+enum class EJobEnd { Succeeded, Failed, Cancelled, NotConnected };
 
 struct CJobReport {
     EJobEnd end = EJobEnd::Cancelled;
-    std::string failureText; // UTF-8, in the current language, when it failed
+    std::string failureText; // UTF-8, in the current language, when it failed or never started
 };
 
 // Most and least pressed key numbers of pressCount[1..87], -1 for none. A

@@ -57,6 +57,12 @@ public:
     // runs: does neither and returns false.
     bool start(std::function<void()> work, const std::function<void()>& prepare = {});
 
+    // When no worker runs: calls `step` on this thread, during which no worker
+    // can start, and returns true. While a worker runs: false, `step` not
+    // called. For what uses the device object outside a job: closing and
+    // opening the connection again after the keyboard went away.
+    bool runIfFree(const std::function<void()>& step);
+
     // Posts WM_TALVIK_WORKERFREE to `window` once no worker runs, at once if
     // none does. A window that closes first is simply not reached.
     void notifyWhenFree(HWND window);

@@ -7,6 +7,7 @@
 #include "talvik/text/Language.h"
 
 #include <string>
+#include <string_view>
 
 namespace talvik::jobs {
 
@@ -14,5 +15,13 @@ namespace talvik::jobs {
 // hold now, then what to do. Empty when the outcome succeeded or the job was
 // cancelled (the user knows what happened then).
 std::string failureText(const CJobOutcome& outcome, text::Language language);
+
+// Why a command that talks to the keyboard did nothing: the keyboard is not
+// connected. Everything else stays usable, and the program connects again by
+// itself when the keyboard comes back.
+std::string_view notConnectedText(text::Language language);
+
+// The report of a job that was not started because the keyboard is not connected.
+CJobReport notConnectedReport(text::Language language);
 
 } // namespace talvik::jobs

@@ -78,6 +78,10 @@ public:
     // The factory configuration of the connected model. Leaves the editing
     // position, the statistics and the modified flag alone.
     void resetToDefaults();
+    // Forgets what came from the keyboard of a session that has ended: what it
+    // holds, its press counters, the firmware file chosen for it. The program
+    // then starts again for whatever keyboard is there.
+    void forgetKeyboard();
     int defaultHWCode(int key, int level) const;
     static KeyMode modeForHWCode(int code);
 

@@ -53,7 +53,8 @@ public:
     COrsaApp& operator=(const COrsaApp&) = delete;
 
     // The whole start-up; returns the process exit code (0 after the main
-    // window has run, 1 when the skin could not be loaded).
+    // window has run, 1 when the skin could not be loaded). When the main
+    // window ends for a keyboard of another model, starts again for it.
     int run(CStartupHooks hooks = {});
 
     // Registers TalvikRES (the file beside the program unless `path` is

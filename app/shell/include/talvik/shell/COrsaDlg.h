@@ -8,12 +8,14 @@
 #include "talvik/shell/CEditHistory.h"
 #include "talvik/shell/CInfoBox.h"
 #include "talvik/shell/CKeyboardLink.h"
+#include "talvik/shell/CKeyboardWatch.h"
 #include "talvik/shell/CProfileFiles.h"
 #include "talvik/shell/CSkinWindow.h"
 #include "talvik/shell/CTrayIcon.h"
 #include "talvik/shell/MainWindowDialogs.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QIcon>
 #include <QMenu>
@@ -42,7 +44,8 @@ class COrsaApp;
 class COrsaDlg : public CSkinWindow {
 public:
     static constexpr int kElementCount = 124;
-    // How often the window checks that the keyboard is still there.
+    // How often the window checks that the keyboard is still there, or back;
+    // also the least time between two searches for it.
     static constexpr int kDevicePollMs = 1000;
     // After a profile was opened, clicks are dropped this long (timer 1), so
     // the click that closed the file dialog cannot reach the keyboard picture.
@@ -93,10 +96,17 @@ public:
 
     // Runs the command of element id `id` as a click would.
     void runCommand(int id, int index);
-    // Checks that the keyboard is still there; when not, says so, offers to
-    // save unwritten key settings as a profile and ends the window.
+    // Looks whether the keyboard is still there, or back. When it has gone the
+    // connection panel says so and everything but the commands that talk to
+    // the keyboard stays usable; when a keyboard of the same model is back the
+    // window connects to it again, and forgets what it knew the keyboard held
+    // unless its version text says it is the same one. A keyboard of another
+    // model: the window says so, offers to save the configuration shown as a
+    // profile and to start again for the new model (restartRequested).
     void checkDevice();
     bool keyboardGone() const { return m_keyboardGone; }
+    // The window ended so that the program starts again, for another model.
+    bool restartRequested() const { return m_restartRequested; }
 
     // The edit history: Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo, and so do the
     // entries of the menu a right-click off the keys opens. After each the information
@@ -173,7 +183,12 @@ private:
     // Says in the information box what an undo or redo did.
     void showHistoryNote(const char* chinese, const char* english, const SStepName& step);
 
-    void offerSaveAfterRemoval();
+    // After a look found a keyboard of `model` in place of the one that went.
+    void offerRestartFor(int model);
+    // The look at the keyboard: now, or as soon as the least time between two has passed.
+    void checkDeviceSoon();
+    // True when the keyboard is there; else tells the user under `caption`.
+    bool keyboardThere(const QString& caption);
     QString modelCaption() const;
     QString pick(const char* chinese, const char* english) const;
     void tell(QMessageBox::Icon icon, const QString& text);
@@ -199,7 +214,11 @@ private:
     QString m_infoText; // built while painting, shown when the paint ends
     QTimer m_devicePoll;
     QFileSystemWatcher m_devWatch;
+    QElapsedTimer m_lastDeviceCheck;
+    CKeyboardWatch m_watch{m_link};
+    bool m_checkingDevice = false; // a question below runs a modal loop
     bool m_keyboardGone = false;
+    bool m_restartRequested = false;
     CEditHistory m_history{m_state};
     // What the last undo or redo did, until the next step: the texts of both languages
     // and the step, so that the box follows the language switch.

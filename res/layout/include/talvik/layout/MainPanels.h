@@ -49,7 +49,14 @@ inline constexpr SkinRect kStatusLight{1002, 527, 1014, 539};
 inline constexpr PanelText kConnected{
     {1024, 520, 1204, 546}, "已连接", "Connected", 15, true, kTextLeft};
 inline constexpr PanelText kDisconnected{
-    {1024, 520, 1204, 546}, "未连接", "Disconnected", 15, true, kTextLeft};
+    {1024, 520, 1204, 546}, "未连接", "Not connected", 15, true, kTextLeft};
+// Where kNotReadYet stands, while the keyboard is away.
+inline constexpr PanelText kReconnectsByItself{{1002, 638, 1212, 654},
+                                               "键盘插回后自动重新连接",
+                                               "connects again when plugged back in",
+                                               11,
+                                               false,
+                                               kTextLeft};
 // Under the hints while the program does not know what the keyboard holds.
 inline constexpr PanelText kNotReadYet{{1002, 638, 1212, 654},
                                        "键盘中的设置尚未读取",
