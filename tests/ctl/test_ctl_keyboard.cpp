@@ -361,3 +361,63 @@ TEST_F(CtlKeyboard, BackupThatCannotBeMade_StopsTheWriteWithTheReason_NoBackupWr
     const SCtlRun forced = runCtl({"write", "--no-backup", profile.string()}, keyboard(1));
     EXPECT_EQ(forced.status, 0) << forced.err;
 }
+
+namespace {
+
+// An Intel HEX image of `records` records of 16 bytes, and its end record.
+std::string firmwareImage(int records) {
+    std::string image;
+    char line[64];
+    for (int n = 0; n < records; ++n) {
+        const unsigned address = static_cast<unsigned>(n) * 16;
+        unsigned sum = 16 + (address >> 8) + (address & 0xFF);
+        std::string data;
+        for (unsigned i = 0; i < 16; ++i) {
+            const unsigned byte = (address + i) & 0xFF;
+            std::snprintf(line, sizeof line, "%02X", byte);
+            data += line;
+            sum += byte;
+        }
+        std::snprintf(line, sizeof line, ":10%04X00%s%02X\r\n", address & 0xFFFF, data.c_str(),
+                      (0x100 - (sum & 0xFF)) & 0xFF);
+        image += line;
+    }
+    return image + ":00000001FF\r\n";
+}
+
+} // namespace
+
+// A keyboard that resets during a command and enumerates again (the simulator's
+// replug fault keeps it away for a moment): without --wait the command fails;
+// with it the command runs again once the keyboard is back, and what it wrote
+// is all there.
+TEST_F(CtlKeyboard, KeyboardReplugDuringACommand_WaitRunsItAgainOnceItIsBack) {
+    const fs::path profile = profileFor(1, "assigned.pro");
+    const std::string file = profile.string();
+    const SCtlRun cut = runCtl({"write", "--no-backup", file}, keyboard(1, "replug:60"));
+    EXPECT_EQ(cut.status, 1) << cut.err;
+
+    const SCtlRun again =
+        runCtl({"--wait", "30", "write", "--no-backup", file}, keyboard(1, "replug:60"));
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.err.find("running it again once it is back"), std::string::npos) << again.err;
+    const fs::path back = dir.path() / "back.pro";
+    ASSERT_EQ(runCtl({"read", back.string()}, keyboard(1)).status, 0);
+    expectSameOnKeyboard(*loaded(1, profile), *loaded(1, back));
+
+    // Gone before the version query even answered: asked again once it is back.
+    const SCtlRun version = runCtl({"--wait", "30", "version"}, keyboard(1, "replug:0"));
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_FALSE(version.out.empty());
+
+    // A firmware download is never sent twice unasked: it fails, and with --wait
+    // the command stays until the keyboard is back and says what it runs.
+    writeFile(dir.path() / "Talvik(RGB)BLe_2.0.bin", firmwareImage(200));
+    const SCtlRun firmware =
+        runCtl({"--wait", "30", "firmware", "--no-backup",
+                (dir.path() / "Talvik(RGB)BLe_2.0.bin").string()},
+               keyboard(1, "replug:1"));
+    EXPECT_EQ(firmware.status, 1) << firmware.err;
+    EXPECT_NE(firmware.err.find("The keyboard is back; its firmware version:"), std::string::npos)
+        << firmware.err;
+}

@@ -144,10 +144,12 @@ TEST(StateFile, WritesAndCountersSurviveTheRunAndADamagedFileStartsFresh) {
 TEST(FaultGrammar, NamesCountsAndMistakes) {
     std::vector<std::string> problems;
     CFaultPlan plan =
-        parseFaults(" silent:5 , disconnect:12,stray:3,oversize,overflow,short-macro", problems);
+        parseFaults(" silent:5 , disconnect:12,stray:3,oversize,overflow,short-macro,replug:7",
+                    problems);
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(plan.silentAfter, 5u);
     EXPECT_EQ(plan.disconnectAfter, 12u);
+    EXPECT_EQ(plan.replugAfter, 7u);
     EXPECT_EQ(plan.strayReplies, 3u);
     EXPECT_TRUE(plan.oversizeChunks && plan.overflowAreas && plan.shortMacros);
 
@@ -155,9 +157,9 @@ TEST(FaultGrammar, NamesCountsAndMistakes) {
     EXPECT_EQ(plan.silentAfter, 0u);
     EXPECT_EQ(plan.strayReplies, 1u);
 
-    plan = parseFaults("slow,disconnect,silent:x,stray:-1,oversize:2,,", problems);
+    plan = parseFaults("slow,disconnect,silent:x,stray:-1,oversize:2,replug,,", problems);
     EXPECT_FALSE(plan.any());
-    EXPECT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems.size(), 6u);
 }
 
 class FaultTest : public ::testing::Test {

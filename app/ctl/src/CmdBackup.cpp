@@ -59,7 +59,7 @@ int runBackups(const CCtlContext& context) {
 }
 
 int runRestore(const CCtlContext& context, const std::string& backupFile, bool backup) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

@@ -62,7 +62,7 @@ void printTable(const CCtlContext& context, const model::CAppState& state) {
 } // namespace
 
 int runCounters(const CCtlContext& context, bool json) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

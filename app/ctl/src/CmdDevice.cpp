@@ -117,7 +117,7 @@ int runList(const CCtlContext& context, bool json) {
 }
 
 int runVersion(const CCtlContext& context) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

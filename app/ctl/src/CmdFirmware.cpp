@@ -2,13 +2,16 @@
 
 #include "Commands.h"
 #include "CtlText.h"
+#include "Output.h"
 #include "Progress.h"
 
 #include "talvik/jobs/FirmwareJob.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/text/Language.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace talvik::ctl {
 namespace {
@@ -35,10 +38,31 @@ int exitStatusFor(jobs::FirmwareResult result) {
     }
 }
 
+// A keyboard may restart during or after a download and come back as a new
+// device: with --wait the command stays until it is back and says what
+// firmware it now runs. Nothing is sent again.
+void sayWhenBack(const CCtlContext& context, model::CAppState& state) {
+    context.say(tr(context.language, msg::kFirmwareReplug));
+    state.device.__closeDev();
+    for (int waited = 0; waited <= context.waitSeconds; ++waited) {
+        if (waited > 0) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+        wchar_t version[64] = {};
+        if (state.device.DetectDeviceType() != 0 && state.device.__createDev() &&
+            state.device.ReadKeyboardVersion(version)) {
+            context.say(fill(tr(context.language, msg::kFirmwareBack), {utf8FromWide(version)}));
+            return;
+        }
+        state.device.__closeDev();
+    }
+    context.say(tr(context.language, msg::kFirmwareNotBack));
+}
+
 } // namespace
 
 int runFirmware(const CCtlContext& context, const std::string& file, bool backup) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
@@ -71,6 +95,9 @@ int runFirmware(const CCtlContext& context, const std::string& file, bool backup
         result = jobs::downloadFirmwareFile(state.device, file, progress.window());
     }
     context.say(withoutCarriageReturns(jobs::firmwareResultText(result, context.language)));
+    if (context.waitSeconds > 0 && state.device.connectionLost()) {
+        sayWhenBack(context, state);
+    }
     return exitStatusFor(result);
 }
 

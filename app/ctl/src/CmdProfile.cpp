@@ -65,7 +65,7 @@ int reportFailure(const CCtlContext& context, const jobs::CJobOutcome& outcome) 
 } // namespace
 
 int runWrite(const CCtlContext& context, const std::string& path, bool backup) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }
@@ -118,7 +118,7 @@ int writeProfileFile(const CCtlContext& context, model::CAppState& state,
 }
 
 int runRead(const CCtlContext& context, const std::string& path) {
-    model::CAppState state;
+    model::CAppState& state = context.newSession();
     if (const int status = connectKeyboard(context, state); status != kExitOk) {
         return status;
     }

@@ -24,6 +24,16 @@ std::string openErrorText(model::CAppState& state, const std::string& node) {
 
 } // namespace
 
+model::CAppState& CCtlContext::newSession() const {
+    session.reset(); // the old connection closes before the new one opens
+    session = std::make_shared<model::CAppState>();
+    return *session;
+}
+
+bool CCtlContext::keyboardWentAway() const {
+    return session && session->device.connectionLost();
+}
+
 void CCtlContext::say(std::string_view text) const {
     std::fprintf(err, "talvikctl: %.*s\n", static_cast<int>(text.size()), text.data());
     std::fflush(err);

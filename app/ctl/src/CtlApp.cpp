@@ -48,7 +48,8 @@ const SHelp kHelp = {
     {"要写入的配置文件（.pro）", "The profile to write (.pro)"},
     {"固件文件（.bin），文件名须以型号名加“_”开头",
      "The firmware image (.bin); its name must begin with the model's name and \"_\""},
-    {"等待键盘接入，最多 SECONDS 秒", "Wait up to SECONDS for a keyboard to appear"},
+    {"等待键盘接入（或命令中断开后重新接入），最多 SECONDS 秒",
+     "Wait up to SECONDS for a keyboard to appear, or to come back during a command"},
     {"显示帮助并退出", "Print this help and exit"},
     {"显示版本并退出", "Print the version and exit"},
     {"选项", "Options"},
@@ -67,7 +68,13 @@ struct SArguments {
     bool noBackup = false;
     std::string file;
     std::function<int(const CCtlContext&)> run;
+    // Whether running the command again does what it would have done once: every
+    // command but the firmware download, which is never sent twice unasked.
+    bool runAgain = true;
 };
+
+// How often a command runs again after its keyboard went away under it.
+constexpr int kRunsAgain = 3;
 
 void localise(CLI::App& app, text::Language language) {
     auto formatter = std::make_shared<CLI::Formatter>();
@@ -129,6 +136,7 @@ void addCommands(CLI::App& app, text::Language language, SArguments& args) {
     addNoBackup(*firmware, language, args);
     firmware->callback([&] {
         args.run = [&](const CCtlContext& c) { return runFirmware(c, args.file, !args.noBackup); };
+        args.runAgain = false;
     });
 
     CLI::App* backups = addCommand(app, language, "backups", kHelp.backups);
@@ -188,7 +196,20 @@ int runTalvikctl(int argc, char** argv, CCtlContext context) {
     } catch (const CLI::ParseError& error) {
         return usageError(context, app, error);
     }
-    return args.run ? args.run(context) : kExitUsage;
+    if (!args.run) {
+        return kExitUsage;
+    }
+    // With --wait, a keyboard that re-enumerates during a command (a hub that
+    // resets, a keyboard that restarts after a download) costs the command a
+    // second run, once it is back, rather than the whole command.
+    int status = args.run(context);
+    for (int again = 0; again < kRunsAgain && status == kExitFailed && args.runAgain &&
+                        context.waitSeconds > 0 && context.keyboardWentAway();
+         ++again) {
+        context.say(tr(context.language, msg::kRunAgain));
+        status = args.run(context);
+    }
+    return status;
 }
 
 } // namespace talvik::ctl

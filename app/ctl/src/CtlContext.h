@@ -7,6 +7,7 @@
 #include "talvik/text/Language.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,17 @@ struct CCtlContext {
     std::FILE* err = stderr;  // messages and progress
     bool progressBar = false; // err is a terminal: redraw a bar in place
     int waitSeconds = 0;      // how long to wait for a keyboard to appear
+    // The application state of the command that runs, with its keyboard
+    // connection: made afresh by each run of a command, and kept after it
+    // ends, so that the caller can tell whether the keyboard went away.
+    mutable std::shared_ptr<model::CAppState> session;
 
     // One message line on err, prefixed with the program's name.
     void say(std::string_view text) const;
+    // A new application state for the command, in `session`.
+    model::CAppState& newSession() const;
+    // Whether the last command's keyboard went away while it ran.
+    bool keyboardWentAway() const;
 };
 
 // Finds the keyboard (waiting up to waitSeconds for one to appear), connects

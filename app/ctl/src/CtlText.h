@@ -42,6 +42,16 @@ inline constexpr SText kNoPermission{
     "package or its udev rule 70-talvik.rules, then unplug the keyboard and plug it in again."};
 inline constexpr SText kOpenFailed{"无法打开键盘 %1：%2",
                                    "The keyboard %1 could not be opened: %2"};
+inline constexpr SText kRunAgain{
+    "键盘在命令进行中断开了，等它重新连接后再做一次……",
+    "The keyboard went away during the command; running it again once it is back..."};
+inline constexpr SText kFirmwareReplug{"键盘在下载中断开了，等待它重新连接……",
+                                       "The keyboard went away during the download; waiting "
+                                       "for it to come back..."};
+inline constexpr SText kFirmwareBack{"键盘已重新连接，固件版本：%1",
+                                     "The keyboard is back; its firmware version: %1"};
+inline constexpr SText kFirmwareNotBack{"键盘没有在等待时间内重新连接。",
+                                        "The keyboard did not come back within the wait."};
 inline constexpr SText kVersionFailed{"读取键盘版本失败",
                                       "Failed on reading keyboard version infomation"};
 

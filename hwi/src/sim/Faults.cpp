@@ -39,6 +39,8 @@ bool applyFault(CFaultPlan& plan, std::string_view name, std::optional<std::uint
         plan.silentAfter = hasCount ? *count : 0;
     } else if (name == "disconnect" && hasCount) {
         plan.disconnectAfter = *count;
+    } else if (name == "replug" && hasCount) {
+        plan.replugAfter = *count;
     } else if (name == "stray") {
         plan.strayReplies =
             hasCount ? static_cast<unsigned>(std::min<std::uint64_t>(*count, 1000)) : 1;

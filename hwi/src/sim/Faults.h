@@ -8,6 +8,9 @@
 //   silent[:N]     answer the first N reports (default 0), then read and drop
 //                  everything without answering or acting on it
 //   disconnect:N   serve N reports, then close the connection
+//   replug:N       once, after the N-th report of a connection, go away for
+//                  kReplugAwayMs and come back, as a keyboard that resets and
+//                  enumerates again; later connections are served as usual
 //   stray[:N]      put N unrelated reports (default 1) before every answer
 //   oversize       give every light and counter chunk the length byte 0xFF
 //   overflow       add one extra full chunk after the light area and the
@@ -27,16 +30,20 @@
 
 namespace talvik::hwi::sim {
 
+// How long a replugging keyboard stays away.
+inline constexpr int kReplugAwayMs = 1500;
+
 struct CFaultPlan {
     std::optional<std::uint64_t> silentAfter;
     std::optional<std::uint64_t> disconnectAfter;
+    std::optional<std::uint64_t> replugAfter;
     unsigned strayReplies = 0;
     bool oversizeChunks = false;
     bool overflowAreas = false;
     bool shortMacros = false;
 
     bool any() const {
-        return silentAfter || disconnectAfter || strayReplies > 0 || oversizeChunks ||
+        return silentAfter || disconnectAfter || replugAfter || strayReplies > 0 || oversizeChunks ||
                overflowAreas || shortMacros;
     }
 };

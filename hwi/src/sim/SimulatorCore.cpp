@@ -100,8 +100,16 @@ void CSimulatorCore::saveLocked() {
     m_saveFailed = static_cast<bool>(error);
 }
 
+bool CSimulatorCore::replugOnce(std::chrono::milliseconds away) {
+    if (m_replugged.exchange(true)) {
+        return false;
+    }
+    m_awayUntil = (std::chrono::steady_clock::now() + away).time_since_epoch().count();
+    return true;
+}
+
 bool CSimulatorCore::pluggedIn() const {
-    if (m_unplugged) {
+    if (m_unplugged || std::chrono::steady_clock::now().time_since_epoch().count() < m_awayUntil) {
         return false;
     }
     std::error_code ignored;

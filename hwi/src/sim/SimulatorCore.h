@@ -8,6 +8,7 @@
 #include "sim/StateFile.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -37,6 +38,9 @@ public:
     // Whether a connection that has taken `received` reports is to take no more for now.
     bool holds(std::uint64_t received) const;
     void setUnplugged(bool unplugged) { m_unplugged = unplugged; }
+    // The replug fault: true for the first caller only, which then keeps the
+    // keyboard away for `away`.
+    bool replugOnce(std::chrono::milliseconds away);
 
     // One line of the traffic log: `direction` 'W' or 'R', then the payload.
     void log(char direction, std::span<const std::uint8_t> payload);
@@ -50,6 +54,8 @@ private:
     bool m_loaded = false;
     bool m_saveFailed = false; // said once on stderr, not after every write
     std::atomic<bool> m_unplugged{false};
+    std::atomic<bool> m_replugged{false};
+    std::atomic<std::chrono::steady_clock::rep> m_awayUntil{0}; // steady clock ticks
     std::mutex m_logMutex;
     std::FILE* m_log = nullptr;
 };

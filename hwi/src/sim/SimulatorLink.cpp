@@ -66,6 +66,10 @@ void CSimulatorLink::run() {
         if (faults.disconnectAfter && m_received >= *faults.disconnectAfter) {
             break;
         }
+        if (faults.replugAfter && m_received >= *faults.replugAfter &&
+            m_core->replugOnce(std::chrono::milliseconds(kReplugAwayMs))) {
+            break;
+        }
         Wait wait = waitFor(POLLIN);
         if (wait == Wait::Stop) {
             drainPending();
