@@ -2,6 +2,7 @@
 // keyboard: what they tell the program of the keyboard, and, on a keyboard that fails, no
 // "OK!!" and the changes stay unwritten.
 
+#include "ProgramFixture.h"
 #include "QtTestApp.h"
 
 #include "talvik/jobs/CDeviceWorkerSlot.h"
@@ -18,35 +19,7 @@ using namespace talvik::model;
 
 namespace id = talvik::layout::main_id;
 
-namespace {
-
-// The main window of a simulated keyboard with the program's real dialogs; the notices it
-// gives are kept as "caption|text".
-struct CProgramWindow {
-    explicit CProgramWindow(int model, const CSimulatorSetup& simulator = {})
-        : state(CDeviceEnvironment::withSimulator(model, simulator)), app(state), window(app, state) {
-        state.modelNumber = model;
-        QString error;
-        loaded = app.loadSkin(model, error, talvik::test::builtSkinPath());
-        state.buildNameTables();
-        talvik::program::installDialogs(window, app, state, worker);
-        window.setNoticeSink([this](QMessageBox::Icon, const QString& caption, const QString& text) {
-            notices << caption + QLatin1Char('|') + text;
-        });
-        loaded = loaded && window.initialise(QSize(1920, 1080));
-        window.show();
-    }
-
-    bool qtReady = (talvik::test::qtApp(), true); // before any widget
-    CAppState state;
-    talvik::shell::COrsaApp app;
-    talvik::jobs::CDeviceWorkerSlot worker;
-    talvik::shell::COrsaDlg window;
-    QStringList notices;
-    bool loaded = false;
-};
-
-} // namespace
+using talvik::test::CProgramWindow;
 
 TEST(MainJobs, ReadAllMakesTheKeyboardKnownAndAWriteTakesTheMarksAway) {
     CProgramWindow w(1);
