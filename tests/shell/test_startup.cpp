@@ -314,3 +314,42 @@ TEST(KeyboardSearch, WindowLightsOneKeycapAfterTheOther) {
         shot.save(shots + QStringLiteral("/wait-for-keyboard.png"));
     }
 }
+
+// A keyboard of another model in place of the one that went: Yes to starting
+// again ends the main window and starts the program over, as at start-up, for
+// the new model, in the language the user had chosen.
+TEST(KeyboardSearch, StartingAgainForAnotherModelRunsTheStartUpOnceMore) {
+    CSearchRun run({1, 4});
+    std::vector<int> windowModels;
+    QStringList questions;
+    run.hooks.prepareWindow = [&](talvik::shell::COrsaDlg& window) {
+        windowModels.push_back(run.state.modelNumber);
+        window.setMessageSink([&](const QString& text) { run.messages << text; });
+        if (windowModels.size() > 1) {
+            // The second start finds no keyboard answering, and ends there.
+            window.setKeyboardLink({[] { return false; }, [] { return false; }, [] { return false; }});
+            return;
+        }
+        talvik::shell::CKeyboardLink link{[] { return true; }, [] { return true; }, [] { return true; }};
+        link.model = [] { return 4; };
+        link.connected = [] { return false; }; // the connection found the keyboard gone
+        window.setKeyboardLink(std::move(link));
+        window.setQuestionSink([&](const QString&, const QString& text) {
+            questions << text;
+            return questions.size() == 2; // no profile; yes, start again
+        });
+        QTimer::singleShot(0, &window, [&window, &run] {
+            run.state.language = Language::English;
+            window.checkDevice(); // gone
+            window.checkDevice(); // another model there
+        });
+    };
+    EXPECT_EQ(run.app.run(run.hooks), 0);
+    EXPECT_EQ(windowModels, (std::vector<int>{1, 4}));
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("Talvik(RGB)"))) << questions[0].toStdString();
+    EXPECT_TRUE(questions[1].startsWith(QStringLiteral("Restart Talvik for the Talvik(RGB)")));
+    EXPECT_EQ(run.state.modelNumber, 4);
+    EXPECT_EQ(run.state.language, Language::English);
+    EXPECT_EQ(run.messages.size(), 1) << "the second start's own message";
+}
