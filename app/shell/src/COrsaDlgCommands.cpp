@@ -123,8 +123,9 @@ void COrsaDlg::closeEvent(QCloseEvent* event) {
 }
 
 void COrsaDlg::done(int result) {
-    // However the window ends, its icon must not outlive it.
+    // However the window ends, its icon must not outlive it, nor its looks at the keyboard.
     hideTrayIcon();
+    m_devicePoll.stop();
     CSkinWindow::done(result);
 }
 
