@@ -9,9 +9,7 @@
 #include "talvik/model/CAppState.h"
 #include "talvik/text/Language.h"
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace talvik::ctl {
 namespace {
@@ -39,24 +37,21 @@ int exitStatusFor(jobs::FirmwareResult result) {
 }
 
 // A keyboard may restart during or after a download and come back as a new
-// device: with --wait the command stays until it is back and says what
-// firmware it now runs. Nothing is sent again.
-void sayWhenBack(const CCtlContext& context, model::CAppState& state) {
+// device: with --wait the command stays until it is back (connected afresh, as
+// any command connects) and says what firmware it now runs. Nothing is sent
+// again. The command's old session, and its state, end here.
+void sayWhenBack(const CCtlContext& context) {
     context.say(tr(context.language, msg::kFirmwareReplug));
-    state.device.__closeDev();
-    for (int waited = 0; waited <= context.waitSeconds; ++waited) {
-        if (waited > 0) {
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-        }
-        wchar_t version[64] = {};
-        if (state.device.DetectDeviceType() != 0 && state.device.__createDev() &&
-            state.device.ReadKeyboardVersion(version)) {
-            context.say(fill(tr(context.language, msg::kFirmwareBack), {utf8FromWide(version)}));
-            return;
-        }
-        state.device.__closeDev();
+    model::CAppState& back = context.newSession();
+    if (connectKeyboard(context, back) != kExitOk) {
+        return; // said why
     }
-    context.say(tr(context.language, msg::kFirmwareNotBack));
+    wchar_t version[64] = {};
+    if (!back.device.ReadKeyboardVersion(version)) {
+        context.say(tr(context.language, msg::kVersionFailed));
+        return;
+    }
+    context.say(fill(tr(context.language, msg::kFirmwareBack), {utf8FromWide(version)}));
 }
 
 } // namespace
@@ -96,7 +91,7 @@ int runFirmware(const CCtlContext& context, const std::string& file, bool backup
     }
     context.say(withoutCarriageReturns(jobs::firmwareResultText(result, context.language)));
     if (context.waitSeconds > 0 && state.device.connectionLost()) {
-        sayWhenBack(context, state);
+        sayWhenBack(context); // `state` is gone after this
     }
     return exitStatusFor(result);
 }

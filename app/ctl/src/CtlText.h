@@ -50,8 +50,6 @@ inline constexpr SText kFirmwareReplug{"键盘在下载中断开了，等待它�
                                        "for it to come back..."};
 inline constexpr SText kFirmwareBack{"键盘已重新连接，固件版本：%1",
                                      "The keyboard is back; its firmware version: %1"};
-inline constexpr SText kFirmwareNotBack{"键盘没有在等待时间内重新连接。",
-                                        "The keyboard did not come back within the wait."};
 inline constexpr SText kVersionFailed{"读取键盘版本失败",
                                       "Failed on reading keyboard version infomation"};
 

@@ -28,8 +28,7 @@ bool CKeyboardWatch::closeWhenIdle() {
 
 CKeyboardWatch::SChange CKeyboardWatch::check() {
     if (!m_gone) {
-        const bool lost = m_link.connected && !m_link.connected();
-        if (!lost && m_link.present()) {
+        if (!lost() && m_link.present()) {
             return {};
         }
         // A job still running on the dead connection fails by itself; the

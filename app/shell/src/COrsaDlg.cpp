@@ -70,7 +70,6 @@ bool COrsaDlg::initialise(QSize screen) {
         return false;
     }
     m_watch.start(m_state.modelNumber);
-    m_keyboardGone = false;
     setWindowIcon(m_hIcon);
     setWindowTitle(QString::fromUtf8(text::modelName(m_state.modelNumber)));
     if (!screen.isValid()) {
@@ -162,11 +161,9 @@ void COrsaDlg::checkDevice() {
     case CKeyboardWatch::EChange::None:
         break;
     case CKeyboardWatch::EChange::Gone:
-        m_keyboardGone = true;
         update();
         break;
     case CKeyboardWatch::EChange::Back:
-        m_keyboardGone = false;
         if (!seen.sameKeyboard) {
             // Another keyboard of the model, or one that changed while away:
             // the first write backs up by reading it again.
@@ -182,7 +179,7 @@ void COrsaDlg::checkDevice() {
 }
 
 bool COrsaDlg::keyboardThere(const QString& caption) {
-    if (!m_keyboardGone && (!m_link.connected || m_link.connected())) {
+    if (m_watch.connected()) {
         return true;
     }
     m_notice(QMessageBox::Warning, caption,

@@ -18,6 +18,7 @@ bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
         m_notice(QMessageBox::Warning, caption, QStringLiteral("OK!!"));
         return true;
     case jobs::EJobEnd::Failed:
+    case jobs::EJobEnd::NotConnected:
         // Never "OK!!" for a transfer the keyboard did not complete.
         m_notice(QMessageBox::Warning, caption,
                  !report.failureText.empty()
@@ -25,9 +26,6 @@ bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
                      : pick("与键盘的传输失败。请检查连接后重试。",
                             "The transfer with the keyboard failed. Check the connection and "
                             "try again."));
-        return false;
-    case jobs::EJobEnd::NotConnected:
-        m_notice(QMessageBox::Warning, caption, QString::fromStdString(report.failureText));
         return false;
     case jobs::EJobEnd::Cancelled:
         break;

@@ -71,7 +71,7 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
     }
     drawPanelText(p, layout::kLayerFooter, paletteColour(layout::kPanelHint));
 
-    const bool connected = !m_keyboardGone;
+    const bool connected = !m_watch.gone();
     p.setPen(Qt::NoPen);
     p.setBrush(paletteColour(connected ? layout::kConnectedGreen : layout::kDisconnectedRed));
     p.drawEllipse(QRectF(toQRect(layout::kStatusLight)));

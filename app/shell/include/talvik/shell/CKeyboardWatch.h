@@ -37,11 +37,15 @@ public:
     // is back.
     SChange check();
     bool gone() const { return m_gone; }
+    // Not gone, and no transfer has found the keyboard gone since the last look.
+    bool connected() const { return !m_gone && !lost(); }
     // The user stays with the configuration shown: `model` is not reported
     // again until it has gone.
     void keepOldModel(int model) { m_declinedModel = model; }
 
 private:
+    // Whether the link says a transfer found the keyboard gone.
+    bool lost() const { return m_link.connected && !m_link.connected(); }
     // Closes the connection unless a job uses it; true once closed.
     bool closeWhenIdle();
     bool whenIdle(const std::function<void()>& step);

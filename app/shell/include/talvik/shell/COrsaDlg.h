@@ -104,7 +104,7 @@ public:
     // model: the window says so, offers to save the configuration shown as a
     // profile and to start again for the new model (restartRequested).
     void checkDevice();
-    bool keyboardGone() const { return m_keyboardGone; }
+    bool keyboardGone() const { return m_watch.gone(); }
     // The window ended so that the program starts again, for another model.
     bool restartRequested() const { return m_restartRequested; }
 
@@ -217,7 +217,6 @@ private:
     QElapsedTimer m_lastDeviceCheck;
     CKeyboardWatch m_watch{m_link};
     bool m_checkingDevice = false; // a question below runs a modal loop
-    bool m_keyboardGone = false;
     bool m_restartRequested = false;
     CEditHistory m_history{m_state};
     // What the last undo or redo did, until the next step: the texts of both languages
