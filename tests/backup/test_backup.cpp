@@ -188,7 +188,9 @@ TEST(BackupFolder, NamesOfAnotherFormAreNoBackups) {
          {"20231114T221411Z-00-model1-keys.pro.new", "20231114T221411Z-00-model5-keys.pro",
           "20231314T221411Z-00-model1-keys.pro", "20231114T221411-00-model1-keys.pro",
           "20231114T221411Z-0-model1-keys.pro", "20231114T221411Z-00-model1-colours.pro",
-          "20231114T221411Z-00-model1-.pro", "x"}) {
+          "20231114T221411Z-00-model1-.pro", "x",
+          // Beyond what the clock's time points hold: no overflow, no backup.
+          "40501114T221411Z-00-model1-keys.pro", "19691231T235959Z-00-model1-keys.pro"}) {
         EXPECT_FALSE(parseBackupFileName(name).has_value()) << name;
     }
     const std::optional<SBackupInfo> info =

@@ -1,54 +1,35 @@
 #include "talvik/backup/Backups.h"
+#include "talvik/backup/StampedFiles.h"
 
 #include "talvik/profile/Profile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
-
-#include <fcntl.h>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace talvik::backup {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr int kMaxSequence = 99;
-
-std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return home;
-    }
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-        return entry->pw_dir;
-    }
-    return ".";
-}
-
 const char* partsSuffix(SBackupParts parts) {
     if (parts.keys && parts.lights) {
-        return "keys-lights";
+        return "keys-lights.pro";
     }
-    return parts.keys ? "keys" : "lights";
+    return parts.keys ? "keys.pro" : "lights.pro";
 }
 
-bool allDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int number(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) {
-        value = value * 10 + (c - '0');
+std::optional<SBackupParts> partsOf(std::string_view kind) {
+    if (kind == "keys.pro") {
+        return SBackupParts{true, false};
     }
-    return value;
+    if (kind == "lights.pro") {
+        return SBackupParts{false, true};
+    }
+    if (kind == "keys-lights.pro") {
+        return SBackupParts{true, true};
+    }
+    return std::nullopt;
 }
 
 std::string comment(SBackupParts parts, std::chrono::system_clock::time_point now) {
@@ -67,105 +48,31 @@ std::string comment(SBackupParts parts, std::chrono::system_clock::time_point no
     return text;
 }
 
-// The number after the backups of that second, whatever their model: names then sort
-// in the order they were saved.
-int nextSequence(const std::string& folder, std::chrono::system_clock::time_point now) {
-    const std::string second = backupFileName(now, 0, 1, {true, false}).substr(0, 16);
-    int next = 0;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::optional<SBackupInfo> info =
-            parseBackupFileName(it->path().filename().string());
-        if (info && info->fileName.starts_with(second)) {
-            next = std::max(next, info->sequence + 1);
-        }
-    }
-    return next;
-}
-
-// Takes the next name of that second with an exclusive create, so that a program
-// saving beside us never gets the same one.
-std::optional<std::string> reserveName(const std::string& folder,
-                                       std::chrono::system_clock::time_point now, int modelNumber,
-                                       SBackupParts parts, std::string& error) {
-    for (int sequence = nextSequence(folder, now); sequence <= kMaxSequence; ++sequence) {
-        const std::string path =
-            (fs::path(folder) / backupFileName(now, sequence, modelNumber, parts)).string();
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
-        if (errno != EEXIST) {
-            error = std::strerror(errno);
-            return std::nullopt;
-        }
-    }
-    error = std::strerror(EEXIST);
-    return std::nullopt;
-}
-
 } // namespace
 
 std::string backupsFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const fs::path base = (data != nullptr && data[0] == '/')
-                              ? fs::path(data)
-                              : fs::path(homeFolder()) / ".local" / "share";
-    return (base / "talvik" / "backups").string();
+    return dataFolder("backups");
 }
 
 std::string backupFileName(std::chrono::system_clock::time_point time, int sequence,
                            int modelNumber, SBackupParts parts) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
-    char name[96];
-    std::snprintf(name, sizeof name, "%s-%02d-model%d-%s.pro", stamp, sequence, modelNumber,
-                  partsSuffix(parts));
-    return name;
+    return stampedFileName(time, sequence, modelNumber, partsSuffix(parts));
 }
 
 std::optional<SBackupInfo> parseBackupFileName(std::string_view name) {
-    // 20250314T093005Z-00-model2-keys.pro
-    constexpr std::string_view kModel = "-model";
-    if (name.size() < 16 + 3 + kModel.size() + 1 || name[8] != 'T' || name[15] != 'Z' ||
-        name[16] != '-' || !allDigits(name.substr(0, 8)) || !allDigits(name.substr(9, 6)) ||
-        !allDigits(name.substr(17, 2)) || name.substr(19, kModel.size()) != kModel) {
+    const std::optional<SStampedName> stamped = parseStampedFileName(name);
+    if (!stamped) {
         return std::nullopt;
     }
-    std::string_view rest = name.substr(19 + kModel.size());
-    if (rest.empty() || rest[0] < '1' || rest[0] > '4' || rest.substr(1, 1) != "-") {
+    const std::optional<SBackupParts> parts = partsOf(stamped->kind);
+    if (!parts) {
         return std::nullopt;
     }
     SBackupInfo info;
-    info.modelNumber = rest[0] - '0';
-    rest.remove_prefix(2);
-    if (rest == "keys.pro") {
-        info.parts = {true, false};
-    } else if (rest == "lights.pro") {
-        info.parts = {false, true};
-    } else if (rest == "keys-lights.pro") {
-        info.parts = {true, true};
-    } else {
-        return std::nullopt;
-    }
-    std::tm utc{};
-    utc.tm_year = number(name.substr(0, 4)) - 1900;
-    utc.tm_mon = number(name.substr(4, 2)) - 1;
-    utc.tm_mday = number(name.substr(6, 2));
-    utc.tm_hour = number(name.substr(9, 2));
-    utc.tm_min = number(name.substr(11, 2));
-    utc.tm_sec = number(name.substr(13, 2));
-    if (utc.tm_mon > 11 || utc.tm_mday < 1 || utc.tm_mday > 31 || utc.tm_hour > 23 ||
-        utc.tm_min > 59 || utc.tm_sec > 60) {
-        return std::nullopt;
-    }
-    info.time = std::chrono::system_clock::from_time_t(timegm(&utc));
-    info.sequence = number(name.substr(17, 2));
+    info.modelNumber = stamped->modelNumber;
+    info.parts = *parts;
+    info.time = stamped->time;
+    info.sequence = stamped->sequence;
     info.fileName = std::string(name);
     return info;
 }
@@ -217,7 +124,9 @@ SBackupSaveResult saveBackup(const std::string& folder, const model::CKeyConfig&
         return {EBackupSave::FolderError, {}, error.message()};
     }
     std::string reason;
-    const std::optional<std::string> path = reserveName(folder, now, modelNumber, parts, reason);
+    const std::optional<std::string> path = reserveStampedFile(
+        folder, now, modelNumber, partsSuffix(parts),
+        [](std::string_view kind) { return partsOf(kind).has_value(); }, reason);
     if (!path) {
         return {EBackupSave::FolderError, {}, reason};
     }
