@@ -30,13 +30,16 @@ CKeyboardMemory CKeyboardMemory::fresh(int model) {
 
 bool operator==(const CKeyboardMemory& a, const CKeyboardMemory& b) {
     return a.keys == b.keys && a.light == b.light && a.counters == b.counters &&
-           a.counterReads == b.counterReads && a.firmware.records == b.firmware.records &&
+           a.counterReads == b.counterReads && a.typing == b.typing && a.firmware.records == b.firmware.records &&
            a.firmware.badRecords == b.firmware.badRecords &&
            a.firmware.completedImages == b.firmware.completedImages;
 }
 
 void advanceCounters(CKeyboardMemory& memory) {
     ++memory.counterReads;
+    if (!memory.typing) {
+        return;
+    }
     for (std::size_t i = 0; i < memory.counters.size(); ++i) {
         auto jitter = static_cast<std::uint32_t>((i * 31 + memory.counterReads * 17) % 7);
         memory.counters[i] += busyness(i) * 3 + jitter;

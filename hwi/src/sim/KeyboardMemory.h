@@ -38,6 +38,9 @@ struct CKeyboardMemory {
     std::array<std::uint8_t, kLightAreaSize> light{};
     std::array<std::uint32_t, kKeyCount> counters{};
     std::uint32_t counterReads = 0; // how often the counters were read: drives their growth
+    // Whether the user types between two reads: off, the counters stay as they are,
+    // for a test that needs known counts.
+    bool typing = true;
     CFirmwareStats firmware;
 
     // A keyboard straight from the factory: no key records, lights off, and
@@ -48,7 +51,8 @@ struct CKeyboardMemory {
 };
 
 // Moves every counter on by what the user typed since the last read: each key
-// by a different amount, and every key by at least one press.
+// by a different amount, and every key by at least one press; none while the
+// user does not type.
 void advanceCounters(CKeyboardMemory& memory);
 
 // The 348-byte counter area: 87 little-endian 32-bit counters.

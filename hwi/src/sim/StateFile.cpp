@@ -62,6 +62,11 @@ std::string parseSectionLine(const std::vector<std::string_view>& w, CKeyboardMe
             return "counter-reads needs one number";
         }
         memory.counterReads = static_cast<std::uint32_t>(*value);
+    } else if (kind == "typing") {
+        if (w.size() != 2 || (w[1] != "on" && w[1] != "off")) {
+            return "typing needs on or off";
+        }
+        memory.typing = w[1] == "on";
     } else if (kind == "firmware") {
         std::optional<std::uint64_t> values[3];
         for (std::size_t i = 0; i < 3 && w.size() == 4; ++i) {
@@ -134,6 +139,9 @@ std::string formatState(const CMemoryMap& memories) {
             out << ' ' << counter;
         }
         out << "\ncounter-reads " << memory.counterReads << "\n";
+        if (!memory.typing) {
+            out << "typing off\n";
+        }
         out << "firmware " << memory.firmware.records << ' ' << memory.firmware.badRecords << ' '
             << memory.firmware.completedImages << "\n";
         for (std::size_t slot = 0; slot < memory.keys.size(); ++slot) {
