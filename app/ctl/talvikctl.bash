@@ -25,7 +25,8 @@ _talvikctl() {
     fi
     if [[ $cur == -* ]]; then
         case $command in
-        list | counters) mapfile -t COMPREPLY < <(compgen -W "--json --help" -- "$cur") ;;
+        list) mapfile -t COMPREPLY < <(compgen -W "--json --help" -- "$cur") ;;
+        counters) mapfile -t COMPREPLY < <(compgen -W "--json --csv --since --help" -- "$cur") ;;
         write | firmware | restore)
             mapfile -t COMPREPLY < <(compgen -W "--no-backup --help" -- "$cur") ;;
         *) mapfile -t COMPREPLY < <(compgen -W "--help" -- "$cur") ;;

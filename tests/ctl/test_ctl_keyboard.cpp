@@ -210,6 +210,79 @@ TEST_F(CtlKeyboard, CountersJson_ParsesAndNamesEightySevenKeys) {
     EXPECT_EQ(doc.at("mostPressed").at("key"), most + 1);
 }
 
+namespace {
+
+// A state file whose keyboard holds these counts and finds no new presses between reads.
+std::string countersState(int a) {
+    std::string counts = "counters";
+    for (int key = 1; key <= 87; ++key) {
+        const std::string_view name = talvik::text::numberedKeyName(key);
+        counts += ' ' + std::to_string(name == "A" ? a : name == "Q" ? 500 : name == "S" ? 50 : 0);
+    }
+    return "talvik-simulator-state 1\nmodel 1\n" + counts + "\ntyping off\n";
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');) {
+            fields.push_back(cell);
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(CtlKeyboard, CountersCsvAndSince_EveryReadIsKeptAndCountsFromAnEarlierOne) {
+    writeFile(state, countersState(5000));
+    const SCtlRun first = runCtl({"counters", "--csv"}, keyboard(1));
+    ASSERT_EQ(first.status, 0) << first.err;
+    const auto rows = csvRows(first.out);
+    ASSERT_EQ(rows.size(), 88u) << "a header and 87 keys";
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"key", "name", "count", "share"}));
+    double shares = 0;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 4u) << i;
+        EXPECT_EQ(rows[i][0], std::to_string(i));
+        EXPECT_EQ(rows[i][1], talvik::text::numberedKeyName(static_cast<int>(i)));
+        shares += std::stod(rows[i][3]);
+    }
+    EXPECT_NEAR(shares, 1.0, 1e-4);
+    const fs::path kept = data / "talvik" / "counters";
+    ASSERT_EQ(std::distance(fs::directory_iterator(kept), fs::directory_iterator()), 1);
+    const fs::path firstRead = fs::directory_iterator(kept)->path();
+
+    // A hundred more presses of A since.
+    writeFile(state, countersState(5100));
+    const SCtlRun since = runCtl({"counters", "--json", "--since", firstRead.string()}, keyboard(1));
+    ASSERT_EQ(since.status, 0) << since.err;
+    const nlohmann::json doc = nlohmann::json::parse(since.out);
+    EXPECT_EQ(doc.at("total"), 100);
+    EXPECT_EQ(doc.at("since").at("file"), firstRead.string());
+    EXPECT_EQ(doc.at("mostPressed").at("name"), "A");
+    const SCtlRun table = runCtl({"counters", "--since", "2001-01-01"}, keyboard(1));
+    EXPECT_EQ(table.status, 4);
+    EXPECT_NE(table.err.find("2001-01-01"), std::string::npos) << table.err;
+    const SCtlRun bad = runCtl({"counters", "--since", "last tuesday"}, keyboard(1));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.out.empty());
+
+    // The keyboard was reset: what it shows starts anew.
+    writeFile(state, countersState(10));
+    const SCtlRun reset =
+        runCtl({"counters", "--csv", "--since", firstRead.string()}, keyboard(1));
+    ASSERT_EQ(reset.status, 0) << reset.err;
+    EXPECT_NE(reset.err.find("reset"), std::string::npos) << reset.err;
+    EXPECT_NE(reset.out.find("\n43,A,10,"), std::string::npos) << reset.out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(kept), fs::directory_iterator()), 4)
+        << "every read is kept, that of a refused --since date too; a bad one reads nothing";
+}
+
 TEST_F(CtlKeyboard, Firmware_DamagedImageSendsNothing_GoodImageSendsItsRecordsInOrder) {
     const std::string good = ":10000000000102030405060708090A0B0C0D0E0F78\r\n"
                              ":04001000102030404C\r\n"

@@ -137,7 +137,8 @@ TEST(CtlCommandLine, HelpVersionAndUsageErrors) {
     };
     for (const SCase& c :
          {SCase{{}, "A subcommand is required"}, SCase{{"flash"}, "Unknown command: flash"},
-          SCase{{"read"}, "PROFILE is required"}, SCase{{"counters", "--csv"}, "--csv"},
+          SCase{{"read"}, "PROFILE is required"}, SCase{{"counters", "--tsv"}, "--tsv"},
+          SCase{{"counters", "--csv", "--json"}, "--json"},
           SCase{{"--wait", "soon", "list"}, "--wait"},
           SCase{{"write", "a.pro", "b.pro"}, "b.pro"}}) {
         const SCtlRun run = runCtl(c.args, {});
@@ -182,7 +183,8 @@ TEST(CtlCompletion, CommandsOptionsAndFilesOfTheCommandsKind) {
     EXPECT_EQ(completions("talvikctl ", files.path()),
               "backups counters firmware list read restore version write ");
     EXPECT_EQ(completions("talvikctl --wait 5 c", files.path()), "counters ");
-    EXPECT_EQ(completions("talvikctl counters --", files.path()), "--help --json ");
+    EXPECT_EQ(completions("talvikctl counters --", files.path()), "--csv --help --json --since ");
+    EXPECT_EQ(completions("talvikctl list --", files.path()), "--help --json ");
     EXPECT_EQ(completions("talvikctl write ", files.path()), "a.pro profiles ");
     EXPECT_EQ(completions("talvikctl restore ", files.path()), "a.pro latest profiles ");
     EXPECT_EQ(completions("talvikctl write --", files.path()), "--help --no-backup ");

@@ -12,7 +12,13 @@ namespace talvik::ctl {
 
 int runList(const CCtlContext& context, bool json);
 int runVersion(const CCtlContext& context);
-int runCounters(const CCtlContext& context, bool json);
+enum class ECountersFormat { Table, Csv, Json };
+struct SCountersOptions {
+    ECountersFormat format = ECountersFormat::Table;
+    // A kept read's file or a date: the presses since then instead of all-time.
+    std::string since;
+};
+int runCounters(const CCtlContext& context, const SCountersOptions& options);
 int runFirmware(const CCtlContext& context, const std::string& file, bool backup);
 int runRead(const CCtlContext& context, const std::string& profile);
 int runWrite(const CCtlContext& context, const std::string& profile, bool backup);

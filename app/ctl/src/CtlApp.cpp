@@ -19,7 +19,7 @@ struct SHelp {
     SText program;
     SText list, version, read, write, counters, firmware, backups, restore;
     SText noBackup, restoreFile;
-    SText json, profileRead, profileWrite, firmwareFile, wait, help, showVersion;
+    SText json, csv, since, profileRead, profileWrite, firmwareFile, wait, help, showVersion;
     SText options, commands, arguments, usage, footer;
 };
 
@@ -44,6 +44,11 @@ const SHelp kHelp = {
     {"备份文件，或 latest（默认）：所连型号最新的备份",
      "A backup file, or latest (the default): the newest backup of the connected model"},
     {"以 JSON 格式输出", "Print JSON"},
+    {"以 CSV 格式输出（按键编号、名称、次数、占比）",
+     "Print CSV: key number, key name, count, share"},
+    {"只显示某次保存的读取以来的敲击：保存的计数文件，或日期 YYYY-MM-DD[ HH:MM]（该时刻或之前最新的一次读取）",
+     "Only the presses since an earlier read: a kept read's file, or a date YYYY-MM-DD[ HH:MM] "
+     "(the newest read at or before it)"},
     {"要保存的配置文件（.pro）", "The profile to save (.pro)"},
     {"要写入的配置文件（.pro）", "The profile to write (.pro)"},
     {"固件文件（.bin），文件名须以型号名加“_”开头",
@@ -65,6 +70,8 @@ const SHelp kHelp = {
 
 struct SArguments {
     bool json = false;
+    bool csv = false;
+    SCountersOptions counters;
     bool noBackup = false;
     std::string file;
     std::function<int(const CCtlContext&)> run;
@@ -126,8 +133,18 @@ void addCommands(CLI::App& app, text::Language language, SArguments& args) {
 
     CLI::App* counters = addCommand(app, language, "counters", kHelp.counters);
     counters->add_flag("--json", args.json, std::string(tr(language, kHelp.json)))->group(options);
-    counters->callback(
-        [&] { args.run = [&](const CCtlContext& c) { return runCounters(c, args.json); }; });
+    CLI::Option* csv =
+        counters->add_flag("--csv", args.csv, std::string(tr(language, kHelp.csv)))->group(options);
+    csv->excludes("--json");
+    counters->add_option("--since", args.counters.since, std::string(tr(language, kHelp.since)))
+        ->type_name("FILE|DATE")
+        ->group(options);
+    counters->callback([&] {
+        args.counters.format = args.json  ? ECountersFormat::Json
+                               : args.csv ? ECountersFormat::Csv
+                                          : ECountersFormat::Table;
+        args.run = [&](const CCtlContext& c) { return runCounters(c, args.counters); };
+    });
 
     CLI::App* firmware = addCommand(app, language, "firmware", kHelp.firmware);
     firmware->add_option("FILE", args.file, std::string(tr(language, kHelp.firmwareFile)))
