@@ -381,6 +381,57 @@ TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
         << "written: no mark";
 }
 
+// Ctrl+H from the X server after the counters were read: the heatmap, the information
+// box's count and share for the key under the pointer, in both languages; Ctrl+H again
+// brings the picture back as it was.
+TEST_F(EndToEndCommands, HeatmapThroughCtrlHAndThePointer) {
+    constexpr int kKeyS = 44;
+    std::string counters;
+    for (int key = 1; key <= 87; ++key) {
+        counters += ' ' + std::to_string(key == kKeyA ? 5000 : key == kKeyQ ? 500 : key == kKeyS ? 50 : 0);
+    }
+    const std::string stateFile = (dir.path() / "keyboard.state").string();
+    talvik::test::writeFile(stateFile, "talvik-simulator-state 1\nmodel 1\ncounters" + counters +
+                                           "\ntyping off\n");
+    qputenv("TALVIK_SIMULATOR_STATE", QByteArray::fromStdString(stateFile));
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    qunsetenv("TALVIK_SIMULATOR_STATE");
+    ASSERT_TRUE(runJobButton(program, kReadCountersSlot));
+    // Off every key, and not where keyDetails starts from.
+    const QPoint offTheKeys = program.window->mapToGlobal(QPoint(5, 330));
+    talvik::test::pointAt(offTheKeys);
+    const QImage before = talvik::test::grabScreen(*program.window);
+
+    talvik::test::pressKey("ctrl+h");
+    ASSERT_TRUE(waitFor([&] { return program.window->heatmapShown(); }));
+    const QString shots = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    for (const char* language : {"zh", "en"}) {
+        const bool chinese = language == std::string("zh");
+        // 5000 of 5550 presses.
+        const QString share = chinese ? QStringLiteral("5000（占全部敲击的 90.1%）")
+                                      : QStringLiteral("5000 (90.1% of all presses)");
+        EXPECT_TRUE(keyDetails(program, kKeyA, share).contains(share));
+        if (!shots.isEmpty()) {
+            talvik::test::grabScreen(*program.window)
+                .save(QStringLiteral("%1/main-heatmap-%2.png").arg(shots, QLatin1String(language)));
+        }
+        const Language next = chinese ? Language::English : Language::Chinese;
+        program.click(0); // the language button
+        ASSERT_TRUE(waitFor([&] { return program.state.language == next; }));
+    }
+    EXPECT_TRUE(program.window->heatmapShown()) << "the language does not end the heatmap";
+
+    talvik::test::pointAt(offTheKeys);
+    talvik::test::pressKey("ctrl+h");
+    ASSERT_TRUE(waitFor([&] { return !program.window->heatmapShown(); }));
+    QImage after;
+    EXPECT_TRUE(waitFor([&] {
+        after = talvik::test::grabScreen(*program.window);
+        return after == before;
+    })) << "the ordinary picture is back";
+}
+
 namespace {
 
 constexpr int kBacklightSlot = 9;

@@ -156,6 +156,8 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     ASSERT_NE(f.dlg().contextMenu(), nullptr);
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
               (QStringList{QStringLiteral("(off) 撤销"), QStringLiteral("(off) 重做"), QString(),
+                           QStringLiteral("(off) 热度图"), QStringLiteral("(off) 热度图起点"),
+                           QStringLiteral("(off) 导出计数..."), QString(),
                            QStringLiteral("恢复备份..."), QStringLiteral("打开备份文件夹")}));
     f.dlg().contextMenu()->close();
 
@@ -165,6 +167,8 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     f.dlg().openContextMenu(QPoint(5, 300));
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
               (QStringList{QStringLiteral("Undo Key Q"), QStringLiteral("(off) Redo"), QString(),
+                           QStringLiteral("(off) Heatmap"), QStringLiteral("(off) Heatmap since"),
+                           QStringLiteral("(off) Export counters..."), QString(),
                            QStringLiteral("Restore a backup..."),
                            QStringLiteral("Open the backups folder")}));
     f.dlg().contextMenu()->actions().front()->trigger();
@@ -174,6 +178,8 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     f.dlg().openContextMenu(QPoint(5, 300));
     EXPECT_EQ(menuEntries(*f.dlg().contextMenu()),
               (QStringList{QStringLiteral("(off) Undo"), QStringLiteral("Redo Key Q"), QString(),
+                           QStringLiteral("(off) Heatmap"), QStringLiteral("(off) Heatmap since"),
+                           QStringLiteral("(off) Export counters..."), QString(),
                            QStringLiteral("Restore a backup..."),
                            QStringLiteral("Open the backups folder")}));
 }
@@ -194,19 +200,19 @@ TEST(MainHistory, TheMenuRestoresABackupAsOneStepAndOpensTheBackupsFolder) {
 
     f.dlg().openContextMenu(QPoint(5, 300));
     f.paths = {backup};
-    f.dlg().contextMenu()->actions()[3]->trigger();
+    f.dlg().contextMenu()->actions()[7]->trigger();
     EXPECT_EQ(f.fileDialogs.back(), talvik::shell::COrsaDlg::EFileDialog::Restore);
     EXPECT_EQ(f.state.keyConfig.Mode[20][0], KeyMode::Power);
     ASSERT_TRUE(f.dlg().history().nextUndo());
     EXPECT_EQ(f.dlg().history().nextUndo()->english, QStringLiteral("Restore backup"));
 
-    f.dlg().contextMenu()->actions()[4]->trigger();
+    f.dlg().contextMenu()->actions()[8]->trigger();
     const QString folder = QString::fromStdString((dir.path() / "talvik" / "backups").string());
     ASSERT_EQ(f.opened.size(), 1);
     EXPECT_EQ(f.opened.front(), QUrl::fromLocalFile(folder));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     f.openerWorks = false;
-    f.dlg().contextMenu()->actions()[4]->trigger();
+    f.dlg().contextMenu()->actions()[8]->trigger();
     ASSERT_FALSE(f.notices.isEmpty());
     EXPECT_TRUE(f.notices.back().contains(QStringLiteral("备份文件夹"))) << "said, not lost";
     qputenv("XDG_DATA_HOME", home);

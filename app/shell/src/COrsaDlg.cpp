@@ -48,6 +48,7 @@ COrsaDlg::COrsaDlg(COrsaApp& app, model::CAppState& state, QWidget* parent)
     m_profiles.setAskForPath([this](EFileDialog kind) {
         return CProfileFiles::askWithDialog(this, kind, m_state.language);
     });
+    m_askExportPath = [this] { return askExportPathWithDialog(); };
     m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     m_helpFolder = dataFilePath(QStringLiteral("help"));
@@ -121,6 +122,9 @@ void COrsaDlg::fillElements() {
     table.assign(kElementCount, SkinElement());
     for (const layout::ElementSpec& spec : layout::mainElements(m_state.modelNumber)) {
         table[static_cast<std::size_t>(spec.slot)] = makeSkinElement(spec);
+        if (spec.keyIndex >= 1 && spec.keyIndex <= model::kKeyCount) {
+            m_keyLegends[static_cast<std::size_t>(spec.keyIndex)] = QString::fromStdString(spec.legend);
+        }
     }
 }
 

@@ -23,6 +23,10 @@ void COrsaDlg::onElementClicked(int index) {
     if (m_state.busy != 0) {
         return; // a click that closed the open dialog must not reach the keyboard picture
     }
+    if (m_heatmap && command >= id::FirstKey) {
+        toggleHeatmap(); // a key clicked on the heatmap brings back the assignments first
+        return;
+    }
     runCommand(command, index);
 }
 
@@ -96,6 +100,10 @@ void COrsaDlg::keyPressEvent(QKeyEvent* event) {
     if ((modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_Z) ||
         (modifiers == Qt::ControlModifier && event->key() == Qt::Key_Y)) {
         redo();
+        return;
+    }
+    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_H) {
+        toggleHeatmap();
         return;
     }
     // Enter and Escape would end a plain dialog at once; here that would drop

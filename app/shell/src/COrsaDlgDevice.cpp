@@ -34,7 +34,9 @@ bool COrsaDlg::runJob(jobs::EJob job, const QString& caption) {
 }
 
 void COrsaDlg::readCounters() {
-    runJob(jobs::EJob::ReadCounters, modelCaption());
+    if (runJob(jobs::EJob::ReadCounters, modelCaption())) {
+        counterReadDone();
+    }
     update();
 }
 

@@ -80,6 +80,8 @@ void COrsaDlg::openContextMenu(QPoint pos) {
     undoEntry->setShortcutContext(Qt::WidgetShortcut);
     redoEntry->setShortcutContext(Qt::WidgetShortcut);
     menu.addSeparator();
+    addHeatmapEntries(menu);
+    menu.addSeparator();
     menu.addAction(pick("恢复备份...", "Restore a backup..."), [this] { restoreBackupCommand(); });
     menu.addAction(pick("打开备份文件夹", "Open the backups folder"), [this] { openBackupsFolder(); });
     menu.popup(mapToGlobal(pos));

@@ -60,7 +60,9 @@ QString COrsaDlg::infoHeader() {
 QString COrsaDlg::keyDetails(int key) const {
     QString details;
     const int counter = m_state.pressCount[static_cast<std::size_t>(key)];
-    if (counter >= 0) {
+    if (m_heatmap) {
+        details += heatDetails(key);
+    } else if (counter >= 0) {
         details += QString::number(counter);
     }
     const bool chinese = m_state.language == text::Language::Chinese;
@@ -114,9 +116,30 @@ void COrsaDlg::drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r) 
 }
 
 void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
-    drawPicturePart(p, e, r);
     const QPoint at = pointer();
-    const bool pointedKey = e.id >= id::FirstKey && !e.isLabel && e.rect.contains(at.x(), at.y());
+    const bool isKey = e.id >= id::FirstKey && !e.isLabel;
+    const bool pointedKey = isKey && e.rect.contains(at.x(), at.y());
+    if (m_heatmap) {
+        const bool legendLabel = e.isLabel && e.id >= id::FirstLegendLabel &&
+                                 e.id < id::FirstLegendLabel + 7;
+        if (legendLabel) {
+            return; // the heat scale stands where the assignment legend was
+        }
+        // The heatmap shows presses, not assignments: no markers, no press marks.
+        if (!isKey || !drawHeatKey(p, e, r)) {
+            drawPicturePart(p, e, r);
+            if (pointedKey && e.active) {
+                drawKeyOutline(p, r);
+            }
+        }
+        drawUnwrittenMark(p, e, r);
+        drawCaption(p, e, r);
+        if (pointedKey) {
+            m_infoText += keyDetails(e.keyIndex);
+        }
+        return;
+    }
+    drawPicturePart(p, e, r);
     if (pointedKey && e.active) {
         // The active picture has no pointer-over look of its own: without
         // this the user could not see which key a click opens.

@@ -86,6 +86,9 @@ void COrsaDlg::paintBehindElements(QPainter& p) {
         drawPanelText(p, hint, paletteColour(layout::kQuietInk));
     }
     p.restore();
+    if (m_heatmap) {
+        drawHeatLegend(p);
+    }
 }
 
 void COrsaDlg::drawKeyOutline(QPainter& p, const SkinRect& r) const {

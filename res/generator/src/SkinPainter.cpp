@@ -190,8 +190,10 @@ QColor keycapFace(Look look) {
     return toColor(keycapShades(look).faceBottom);
 }
 
-QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
-    const KeycapShades& c = keycapShades(look);
+namespace {
+
+QRectF drawKeycapBodyIn(QPainter& p, const QRect& r, const KeycapShades& c, qreal edgeWidth,
+                        Keycap size) {
     const bool compact = size == Keycap::Compact;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -199,21 +201,23 @@ QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
     const QRectF skirt = QRectF(r).adjusted(margin, margin, -margin, -margin);
     const QRectF face =
         compact ? skirt.adjusted(2.5, 1.5, -2.5, -4.5) : skirt.adjusted(3.5, 2, -3.5, -6);
-    p.setPen(QPen(toColor(c.edge), look == Look::Hover ? layout::kKeyOutlineWidth : 1.0));
+    p.setPen(QPen(toColor(c.edge), edgeWidth));
     p.setBrush(toColor(c.skirt));
     const qreal radius = compact ? 4 : layout::kKeycapRadius;
     p.drawRoundedRect(skirt, radius, radius);
-    QLinearGradient faceFill(0, face.top(), 0, face.bottom());
-    faceFill.setColorAt(0, toColor(c.faceTop));
-    faceFill.setColorAt(1, toColor(c.faceBottom));
     p.setPen(Qt::NoPen);
-    p.setBrush(faceFill);
+    if (c.faceTop == c.faceBottom) {
+        p.setBrush(toColor(c.faceTop));
+    } else {
+        QLinearGradient faceFill(0, face.top(), 0, face.bottom());
+        faceFill.setColorAt(0, toColor(c.faceTop));
+        faceFill.setColorAt(1, toColor(c.faceBottom));
+        p.setBrush(faceFill);
+    }
     p.drawRoundedRect(face, compact ? 3 : 4, compact ? 3 : 4);
     p.restore();
     return face;
 }
-
-namespace {
 
 // A one-line legend as large as its keycap allows it.
 void drawLegendLine(QPainter& p, const QRectF& face, const QString& legend, Keycap size) {
@@ -235,13 +239,12 @@ void drawLegendLine(QPainter& p, const QRectF& face, const QString& legend, Keyc
     p.drawText(text, Qt::AlignCenter, legend);
 }
 
-} // namespace
-
-void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look, Keycap size) {
-    const QRectF face = drawKeycapBody(p, r, look, size);
+void drawKeycapIn(QPainter& p, const QRect& r, const QString& legend, const KeycapShades& c,
+                  qreal edgeWidth, Keycap size) {
+    const QRectF face = drawKeycapBodyIn(p, r, c, edgeWidth, size);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(keycapInk(look));
+    p.setPen(toColor(c.ink));
     const QStringList lines = legend.split(QLatin1Char('\n'));
     if (lines.size() == 2) {
         const QRectF text = face.adjusted(2, 1, -2, -1);
@@ -253,6 +256,32 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look, K
         drawLegendLine(p, face, legend, size);
     }
     p.restore();
+}
+
+qreal edgeWidthOf(Look look) {
+    return look == Look::Hover ? layout::kKeyOutlineWidth : 1.0;
+}
+
+} // namespace
+
+QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size) {
+    return drawKeycapBodyIn(p, r, keycapShades(look), edgeWidthOf(look), size);
+}
+
+void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look, Keycap size) {
+    drawKeycapIn(p, r, legend, keycapShades(look), edgeWidthOf(look), size);
+}
+
+void drawTintedKeycap(QPainter& p, const QRect& r, const QString& legend, layout::Rgb tint,
+                      layout::Rgb ink, bool pointed) {
+    const auto darker = [](int channel) { return channel * 3 / 5; };
+    const KeycapShades shades{{darker(tint.red), darker(tint.green), darker(tint.blue)},
+                              tint,
+                              tint,
+                              ink,
+                              pointed ? layout::kAccentOrange : layout::kKeycapEdge};
+    drawKeycapIn(p, r, legend, shades, edgeWidthOf(pointed ? Look::Hover : Look::Normal),
+                 Keycap::Regular);
 }
 
 void drawBrandTile(QPainter& p, QPointF topLeft, int size) {

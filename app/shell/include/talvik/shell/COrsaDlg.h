@@ -4,6 +4,8 @@
 // buttons, the layer switch, the legend of assignment kinds and the
 // information box about the keyboard and the key under the pointer.
 
+#include "talvik/counters/CounterExport.h"
+#include "talvik/counters/HeatScale.h"
 #include "talvik/model/Forward.h"
 #include "talvik/shell/CEditHistory.h"
 #include "talvik/shell/CInfoBox.h"
@@ -119,6 +121,27 @@ public:
     // Opens the right-click menu at `pos` (window coordinates) unless a key is there.
     void openContextMenu(QPoint pos);
 
+    // The heatmap: the keyboard picture coloured by press count, once the
+    // counters have been read. Ctrl+H and the right-click menu turn it on and
+    // off; a click on a key turns it off. It counts all-time presses, or those
+    // since an earlier kept read of the same series.
+    bool canShowHeatmap() const { return m_countersRead; }
+    bool heatmapShown() const { return m_heatmap; }
+    void toggleHeatmap();
+    // The kept reads before the last one that it continues, newest first: the
+    // reads the heatmap can count from.
+    const std::vector<counters::SCounterRead>& earlierReads() const { return m_earlierReads; }
+    // Counts from earlierReads()[index], or all-time for none.
+    void showHeatmapSince(std::optional<std::size_t> index);
+    const counters::SCounterView& heatView() const { return m_heatView; }
+    const counters::SHeatScale& heatScale() const { return m_heatScale; }
+    // Saves the counters shown as CSV or JSON, by the name's extension, at a path
+    // the sink asks for (empty: cancelled).
+    void exportCounters();
+    void setExportPathSink(std::function<QString()> sink) { m_askExportPath = std::move(sink); }
+    // How many earlier reads the right-click menu offers.
+    static constexpr std::size_t kSinceEntries = 10;
+
     // The help page of a language inside `folder`: its file name carries the
     // language's tag.
     static QString helpPagePath(const QString& folder, text::Language language);
@@ -151,6 +174,16 @@ private:
     void drawPressMarks(QPainter& p, const SkinElement& e, const SkinRect& r) const;
     void drawUnwrittenMark(QPainter& p, const SkinElement& e, const SkinRect& r) const;
     void drawPanelText(QPainter& p, const layout::PanelText& t, QColor colour) const;
+    // The heatmap's parts: a key on its tint (false for a key that keeps its
+    // ordinary look), the scale over the legend row, the key's share.
+    bool drawHeatKey(QPainter& p, const SkinElement& e, const SkinRect& r);
+    void drawHeatLegend(QPainter& p) const;
+    QString heatDetails(int key) const;
+    // After a successful read: keeps it, and follows it in the heatmap.
+    void counterReadDone();
+    void updateHeatView();
+    void addHeatmapEntries(QMenu& menu);
+    QString askExportPathWithDialog();
     int modeOf(int key, int level) const;
     void switchLanguage(int index);
     void switchLayer(int index);
@@ -228,6 +261,15 @@ private:
     };
     std::optional<SHistoryNote> m_historyNote;
     std::unique_ptr<QMenu> m_contextMenu;
+    // The heatmap.
+    bool m_countersRead = false;
+    bool m_heatmap = false;
+    std::vector<counters::SCounterRead> m_earlierReads;
+    std::optional<counters::SCounterRead> m_heatSince;
+    counters::SCounterView m_heatView;
+    counters::SHeatScale m_heatScale;
+    std::array<QString, model::kKeyRows> m_keyLegends;
+    std::function<QString()> m_askExportPath;
 };
 
 } // namespace talvik::shell

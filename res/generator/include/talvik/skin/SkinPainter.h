@@ -98,6 +98,10 @@ void drawKeycap(QPainter& p, const QRect& r, const QString& legend, Look look,
                 Keycap size = Keycap::Regular);
 // The keycap alone; returns its face, where a legend or pictogram goes.
 QRectF drawKeycapBody(QPainter& p, const QRect& r, Look look, Keycap size = Keycap::Regular);
+// A main window keycap on a heat tint: the face flat in `tint`, the skirt a
+// shade darker, the legend in `ink`; `pointed` gives it the pointer-over edge.
+void drawTintedKeycap(QPainter& p, const QRect& r, const QString& legend, layout::Rgb tint,
+                      layout::Rgb ink, bool pointed);
 // What a keycap's legend is printed in, and the colour of its face.
 QColor keycapInk(Look look);
 QColor keycapFace(Look look);

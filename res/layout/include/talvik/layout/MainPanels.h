@@ -43,6 +43,13 @@ inline constexpr PanelText kLayerFooter{{1092, 346, 1214, 396},
                                         false,
                                         kTextCentre};
 
+// The heatmap's scale, over the row of the assignment legend while the heatmap
+// is shown: what it counts on the left, the colour run with its numbers on the right.
+inline constexpr SkinRect kHeatLegendPanel{204, 480, 1074, 499};
+inline constexpr SkinRect kHeatLegendTitle{216, 480, 600, 499};
+inline constexpr SkinRect kHeatLegendBar{604, 482, 1068, 497};
+inline constexpr int kHeatLegendTicks = 5;
+
 inline constexpr SkinRect kStatusPanel{980, 501, 1220, 655};
 // The connection light and what it means.
 inline constexpr SkinRect kStatusLight{1002, 527, 1014, 539};
