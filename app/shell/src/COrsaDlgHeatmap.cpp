@@ -4,6 +4,7 @@
 
 #include "talvik/shell/COrsaDlg.h"
 
+#include "talvik/backup/Backups.h"
 #include "talvik/counters/CounterText.h"
 #include "talvik/layout/MainPanels.h"
 #include "talvik/model/CAppState.h"
@@ -195,7 +196,8 @@ void COrsaDlg::addHeatmapEntries(QMenu& menu) {
     addChoice(pick("全部累计", "All time"), !m_heatSince, std::nullopt);
     for (std::size_t i = 0; i < m_earlierReads.size() && i < kSinceEntries; ++i) {
         const counters::SCounterRead& read = m_earlierReads[i];
-        addChoice(utf8(counters::localMinuteText(read.time)),
+        // To the second: two reads of one minute must not look the same.
+        addChoice(utf8(backup::localTimeText(read.time)),
                   m_heatSince && m_heatSince->path == read.path, i);
     }
     QAction* exportEntry =

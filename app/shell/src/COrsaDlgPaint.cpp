@@ -119,34 +119,24 @@ void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
     const QPoint at = pointer();
     const bool isKey = e.id >= id::FirstKey && !e.isLabel;
     const bool pointedKey = isKey && e.rect.contains(at.x(), at.y());
-    if (m_heatmap) {
-        const bool legendLabel = e.isLabel && e.id >= id::FirstLegendLabel &&
-                                 e.id < id::FirstLegendLabel + 7;
-        if (legendLabel) {
-            return; // the heat scale stands where the assignment legend was
+    const bool legendLabel =
+        e.isLabel && e.id >= id::FirstLegendLabel && e.id < id::FirstLegendLabel + 7;
+    if (m_heatmap && legendLabel) {
+        return; // the heat scale stands where the assignment legend was
+    }
+    if (!(m_heatmap && isKey && drawHeatKey(p, e, r))) {
+        drawPicturePart(p, e, r);
+        if (pointedKey && e.active) {
+            // The active picture has no pointer-over look of its own: without
+            // this the user could not see which key a click opens.
+            drawKeyOutline(p, r);
         }
+    }
+    if (!m_heatmap) {
         // The heatmap shows presses, not assignments: no markers, no press marks.
-        if (!isKey || !drawHeatKey(p, e, r)) {
-            drawPicturePart(p, e, r);
-            if (pointedKey && e.active) {
-                drawKeyOutline(p, r);
-            }
-        }
-        drawUnwrittenMark(p, e, r);
-        drawCaption(p, e, r);
-        if (pointedKey) {
-            m_infoText += keyDetails(e.keyIndex);
-        }
-        return;
+        drawMarker(p, e, r);
+        drawPressMarks(p, e, r);
     }
-    drawPicturePart(p, e, r);
-    if (pointedKey && e.active) {
-        // The active picture has no pointer-over look of its own: without
-        // this the user could not see which key a click opens.
-        drawKeyOutline(p, r);
-    }
-    drawMarker(p, e, r);
-    drawPressMarks(p, e, r);
     drawUnwrittenMark(p, e, r);
     drawCaption(p, e, r);
     if (pointedKey) {
