@@ -61,14 +61,15 @@ protected:
         earlier.state.keyConfig.ComboKey[kKeyS][0].assign(macroOnS());
         macroRecord = earlier.state.buildKeyDefinition(0, kKeyS);
         CWaitRecorder waits;
-        ASSERT_TRUE(jobs::runJobHere(jobs::EJob::WriteKeys, earlier.state, waits.control())
-                        .succeeded());
+        ASSERT_TRUE(
+            jobs::runJobHere(jobs::EJob::WriteKeys, earlier.state, waits.control()).succeeded());
     }
 };
 
 } // namespace
 
-TEST_F(BackupOnKeyboard, FirstWriteReadsTheMacroIntoTheBackup_SecondReadsNothing_BackupWritesItBack) {
+TEST_F(BackupOnKeyboard,
+       FirstWriteReadsTheMacroIntoTheBackup_SecondReadsNothing_BackupWritesItBack) {
     auto program = std::make_unique<CKeyboardRun>(stateFile, log);
     CKeyboardRun& run = *program;
     const model::CKeyConfig before = run.state.keyConfig;
@@ -95,8 +96,7 @@ TEST_F(BackupOnKeyboard, FirstWriteReadsTheMacroIntoTheBackup_SecondReadsNothing
     ASSERT_TRUE(waitUntil([&] { return reportsTaken(log) == afterWrite; }));
 
     start = Clock::now();
-    const SBackupResult second =
-        runBackupHere(EBackupOf::Keys, folder, run.state, waits.control());
+    const SBackupResult second = runBackupHere(EBackupOf::Keys, folder, run.state, waits.control());
     const double secondBackup = millisecondsSince(start);
     ASSERT_TRUE(second.ok()) << second.message;
     EXPECT_EQ(reportsTaken(log), afterWrite) << "what the write sent is known: no read";
@@ -121,7 +121,8 @@ TEST_F(BackupOnKeyboard, FirstWriteReadsTheMacroIntoTheBackup_SecondReadsNothing
     EXPECT_EQ(later.state.buildKeyDefinition(0, kKeyS), macroRecord);
 }
 
-TEST_F(BackupOnKeyboard, KeyboardThatStopsAnsweringDuringTheReads_NoBackup_KeysThatArrivedAreKnown) {
+TEST_F(BackupOnKeyboard,
+       KeyboardThatStopsAnsweringDuringTheReads_NoBackup_KeysThatArrivedAreKnown) {
     // The key table comes whole, the light read gets no answer.
     CKeyboardRun run(stateFile, log, "silent:1");
     const model::CKeyConfig before = run.state.keyConfig;

@@ -92,7 +92,8 @@ TEST(CounterReadFile, RoundTripsAndRefusesAnythingElse) {
     EXPECT_FALSE(parseRead(broken("press counters 1", "press counters 2")));
     EXPECT_FALSE(parseRead(broken("model 3", "model 5")));
     EXPECT_FALSE(parseRead(broken("T", "X")));
-    EXPECT_FALSE(parseRead(broken("2025-12", "4050-12"))) << "beyond the clock: refused, not overflowed";
+    EXPECT_FALSE(parseRead(broken("2025-12", "4050-12")))
+        << "beyond the clock: refused, not overflowed";
     EXPECT_FALSE(parseRead(broken(" 5000", " 99999999999")));
     EXPECT_FALSE(parseRead(broken(" 5000", " 5000x")));
     EXPECT_FALSE(parseRead(broken(" 5000 ", " 5000  ")));
@@ -134,8 +135,8 @@ TEST_F(CounterFolder, OversizedOrDamagedFilesAreNotReadAndDoNotStopTheSeries) {
 }
 
 TEST_F(CounterFolder, ASeriesEndsWhereACounterWentDown) {
-    keep(1, table({{"A", 100}, {"Q", 10}}), kStart);                   // before the reset
-    const std::string r1 = keep(1, table({{"A", 5}}), kStart + kDay);   // after it
+    keep(1, table({{"A", 100}, {"Q", 10}}), kStart);                  // before the reset
+    const std::string r1 = keep(1, table({{"A", 5}}), kStart + kDay); // after it
     const std::string r2 = keep(1, table({{"A", 8}, {"Q", 1}}), kStart + 2 * kDay);
     keep(2, table({{"A", 999}}), kStart + 3 * kDay); // another model: not in the way
 
@@ -210,8 +211,7 @@ TEST(CounterExport, CsvAndJsonCarryEveryKeyWithItsShare) {
         ++rows;
     }
     EXPECT_EQ(rows, 87);
-    EXPECT_NE(csv.find(std::to_string(keyNamed("\\")) + ",\\,600,0.600000\n"),
-              std::string::npos);
+    EXPECT_NE(csv.find(std::to_string(keyNamed("\\")) + ",\\,600,0.600000\n"), std::string::npos);
     EXPECT_NE(csv.find(std::to_string(keyNamed("A")) + ",A,300,0.300000\n"), std::string::npos);
 
     view.since = SCounterRead{};

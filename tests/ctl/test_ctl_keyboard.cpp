@@ -168,9 +168,8 @@ TEST_F(CtlKeyboard, WriteOfAnOverlongCombination_SaysWhichKeyIsCut) {
 }
 
 TEST_F(CtlKeyboard, TransfersThatFail_EndWithStatusOneAndSaveNothing) {
-    const SCtlRun write =
-        runCtl({"write", "--no-backup", profileFor(1, "a.pro").string()},
-               keyboard(1, "disconnect:40"));
+    const SCtlRun write = runCtl({"write", "--no-backup", profileFor(1, "a.pro").string()},
+                                 keyboard(1, "disconnect:40"));
     EXPECT_EQ(write.status, 1);
     EXPECT_NE(write.err.find("Writing the key settings to the keyboard failed"), std::string::npos)
         << write.err;
@@ -259,7 +258,8 @@ TEST_F(CtlKeyboard, CountersCsvAndSince_EveryReadIsKeptAndCountsFromAnEarlierOne
 
     // A hundred more presses of A since.
     writeFile(state, countersState(5100));
-    const SCtlRun since = runCtl({"counters", "--json", "--since", firstRead.string()}, keyboard(1));
+    const SCtlRun since =
+        runCtl({"counters", "--json", "--since", firstRead.string()}, keyboard(1));
     ASSERT_EQ(since.status, 0) << since.err;
     const nlohmann::json doc = nlohmann::json::parse(since.out);
     EXPECT_EQ(doc.at("total"), 100);
@@ -274,8 +274,7 @@ TEST_F(CtlKeyboard, CountersCsvAndSince_EveryReadIsKeptAndCountsFromAnEarlierOne
 
     // The keyboard was reset: what it shows starts anew.
     writeFile(state, countersState(10));
-    const SCtlRun reset =
-        runCtl({"counters", "--csv", "--since", firstRead.string()}, keyboard(1));
+    const SCtlRun reset = runCtl({"counters", "--csv", "--since", firstRead.string()}, keyboard(1));
     ASSERT_EQ(reset.status, 0) << reset.err;
     EXPECT_NE(reset.err.find("reset"), std::string::npos) << reset.err;
     EXPECT_NE(reset.out.find("\n43,A,10,"), std::string::npos) << reset.out;
@@ -486,10 +485,9 @@ TEST_F(CtlKeyboard, KeyboardReplugDuringACommand_WaitRunsItAgainOnceItIsBack) {
     // A firmware download is never sent twice unasked: it fails, and with --wait
     // the command stays until the keyboard is back and says what it runs.
     writeFile(dir.path() / "Talvik(RGB)BLe_2.0.bin", firmwareImage(200));
-    const SCtlRun firmware =
-        runCtl({"--wait", "30", "firmware", "--no-backup",
-                (dir.path() / "Talvik(RGB)BLe_2.0.bin").string()},
-               keyboard(1, "replug:1"));
+    const SCtlRun firmware = runCtl({"--wait", "30", "firmware", "--no-backup",
+                                     (dir.path() / "Talvik(RGB)BLe_2.0.bin").string()},
+                                    keyboard(1, "replug:1"));
     EXPECT_EQ(firmware.status, 1) << firmware.err;
     EXPECT_NE(firmware.err.find("The keyboard is back; its firmware version:"), std::string::npos)
         << firmware.err;

@@ -121,8 +121,8 @@ TEST(CtlHolders, ProcessesWithTheNodeOpenAreNamed) {
 TEST(CtlCommandLine, HelpVersionAndUsageErrors) {
     const SCtlRun help = runCtl({"--help"}, {});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"list", "version", "read", "write", "counters", "firmware",
-                                "backups", "restore"}) {
+    for (const char* command :
+         {"list", "version", "read", "write", "counters", "firmware", "backups", "restore"}) {
         EXPECT_NE(help.out.find(std::string("  ") + command), std::string::npos) << command;
         const SCtlRun commandHelp = runCtl({command, "--help"}, {});
         EXPECT_EQ(commandHelp.status, 0) << command;
@@ -193,8 +193,8 @@ TEST(CtlCompletion, CommandsOptionsAndFilesOfTheCommandsKind) {
 
     // The manual names every command the completion offers.
     const std::string manual = readFile(TALVIK_SOURCE_DIR "/app/ctl/talvikctl.1.in");
-    for (const std::string command : {"list", "version", "read", "write", "counters", "firmware",
-                                "backups", "restore"}) {
+    for (const std::string command :
+         {"list", "version", "read", "write", "counters", "firmware", "backups", "restore"}) {
         const bool described = manual.find("\n.B " + command) != std::string::npos ||
                                manual.find("\n.BR " + command) != std::string::npos ||
                                manual.find("\n.BI " + command) != std::string::npos;

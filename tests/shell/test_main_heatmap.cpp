@@ -92,7 +92,9 @@ QRect faceOf(const shell::COrsaDlg& window, int key, qreal ratio) {
     const qreal inset = layout::kKeycapInset;
     const QRectF face =
         designRect(window, key).adjusted(inset + 3.5, inset + 2, -inset - 3.5, -inset - 6);
-    return QRectF(face.topLeft() * ratio, face.bottomRight() * ratio).toRect().adjusted(2, 2, -2, -2);
+    return QRectF(face.topLeft() * ratio, face.bottomRight() * ratio)
+        .toRect()
+        .adjusted(2, 2, -2, -2);
 }
 
 QRect keyPixels(const shell::COrsaDlg& window, int key, qreal ratio) {
@@ -126,8 +128,9 @@ SFace measureFace(const QImage& canvas, const QRect& face) {
     SFace measured{rgbAt(canvas, face.topLeft() + QPoint(2, 2))};
     for (int y = face.top(); y <= face.bottom(); ++y) {
         for (int x = face.left(); x <= face.right(); ++x) {
-            measured.legendContrast = std::max(
-                measured.legendContrast, counters::contrastRatio(measured.tint, rgbAt(canvas, {x, y})));
+            measured.legendContrast =
+                std::max(measured.legendContrast,
+                         counters::contrastRatio(measured.tint, rgbAt(canvas, {x, y})));
         }
     }
     return measured;
@@ -142,8 +145,7 @@ void saveShot(const QImage& canvas, const char* name) {
 
 // A main window whose counter reads return the tables given, in turn.
 struct CReadsFixture : test::CMainWindowFixture {
-    explicit CReadsFixture(QSize screen = QSize(1920, 1080))
-        : CMainWindowFixture(1, screen) {
+    explicit CReadsFixture(QSize screen = QSize(1920, 1080)) : CMainWindowFixture(1, screen) {
         shell::CMainWindowDialogs dialogs;
         dialogs.runJob = [this](jobs::EJob job) {
             EXPECT_EQ(job, jobs::EJob::ReadCounters);
@@ -283,7 +285,8 @@ TEST(MainHeatmap, SinceAnEarlierReadOnlyTheNewPressesShowAndAResetStartsAnew) {
     EXPECT_TRUE(window.earlierReads().empty()) << "the reads before the reset are another series";
     EXPECT_EQ(window.heatView().counts, table({{kA, 10}}));
     window.renderCanvas(); // the information box takes its text as the window paints
-    EXPECT_TRUE(window.infoBox().text().contains(QStringLiteral("重置"))) << window.infoBox().text().toStdString();
+    EXPECT_TRUE(window.infoBox().text().contains(QStringLiteral("重置")))
+        << window.infoBox().text().toStdString();
 
     // A click on a key ends the heatmap and opens nothing.
     bool opened = false;
@@ -325,7 +328,8 @@ TEST(MainHeatmap, EnglishAndScaleTwoDrawTheSameView) {
         f.read();
         window.showHeatmapSince(0);
         EXPECT_EQ(window.heatView().counts, table({{kA, 100}, {kQ, 20}}));
-        saveShot(window.renderCanvas(), large ? "main-heatmap-since-en@2x.png" : "main-heatmap-since-en.png");
+        saveShot(window.renderCanvas(),
+                 large ? "main-heatmap-since-en@2x.png" : "main-heatmap-since-en.png");
         if (large) {
             f.state.language = text::Language::Chinese;
             saveShot(window.renderCanvas(), "main-heatmap-since-zh@2x.png");

@@ -4,8 +4,8 @@
 
 #include "MainWindowFixture.h"
 
-#include "talvik/layout/SkinLayout.h"
 #include "support/TestSupport.h"
+#include "talvik/layout/SkinLayout.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -127,7 +127,8 @@ TEST(MainHistory, AHundredStepsUndoInOrderAndNothingEmptyIsAStep) {
     CMainWindowFixture f(1);
     f.dlg().show();
     f.dlg().runCommand(id::ClearConfig, 7);
-    EXPECT_EQ(f.dlg().history().count(), 0) << "a clear of the factory configuration changes nothing";
+    EXPECT_EQ(f.dlg().history().count(), 0)
+        << "a clear of the factory configuration changes nothing";
 
     const int q = slotOf(f, "Q");
     const int key = f.dlg().elements()[static_cast<std::size_t>(q)].keyIndex;
@@ -148,8 +149,8 @@ TEST(MainHistory, TheRightClickMenuOffTheKeysNamesTheStepsAndGreysWhatCannotBeDo
     f.dlg().show();
     const int q = slotOf(f, "Q");
     const auto& keyRect = f.dlg().elements()[static_cast<std::size_t>(q)].rect;
-    f.dlg().openContextMenu(QPoint((keyRect.left + keyRect.right) / 2,
-                                   (keyRect.top + keyRect.bottom) / 2));
+    f.dlg().openContextMenu(
+        QPoint((keyRect.left + keyRect.right) / 2, (keyRect.top + keyRect.bottom) / 2));
     EXPECT_EQ(f.dlg().contextMenu(), nullptr) << "a right-click on a key opens no menu";
 
     f.dlg().openContextMenu(QPoint(5, 300));

@@ -80,13 +80,11 @@ std::optional<SBackupInfo> parseBackupFileName(std::string_view name) {
 std::vector<SBackupInfo> listBackups(const std::string& folder) {
     std::vector<SBackupInfo> backups;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (!it->is_regular_file(error)) {
             continue;
         }
-        if (std::optional<SBackupInfo> info =
-                parseBackupFileName(it->path().filename().string())) {
+        if (std::optional<SBackupInfo> info = parseBackupFileName(it->path().filename().string())) {
             info->path = it->path().string();
             backups.push_back(std::move(*info));
         }

@@ -49,8 +49,7 @@ int nextSequence(const std::string& folder, std::chrono::system_clock::time_poin
     const std::string second = stampedFileName(now, 0, 1, {}).substr(0, 16);
     int next = 0;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         const std::optional<SStampedName> stamped = parseStampedFileName(name);
         if (stamped && name.starts_with(second) && sameFamily(stamped->kind)) {

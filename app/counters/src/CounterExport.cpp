@@ -49,7 +49,8 @@ std::int64_t totalPresses(const CountTable& counts) {
 
 double shareOf(const CountTable& counts, int key) {
     const std::int64_t total = totalPresses(counts);
-    const int count = key >= 1 && key <= model::kKeyCount ? counts[static_cast<std::size_t>(key)] : 0;
+    const int count =
+        key >= 1 && key <= model::kKeyCount ? counts[static_cast<std::size_t>(key)] : 0;
     return total > 0 && count > 0 ? static_cast<double>(count) / static_cast<double>(total) : 0.0;
 }
 

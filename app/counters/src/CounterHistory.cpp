@@ -24,8 +24,8 @@ std::optional<std::chrono::system_clock::time_point> parseUtc(std::string_view t
         return std::nullopt;
     }
     const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year, &month, &day, &hour,
-                    &minute, &second, &tail) != 7 ||
+    if (std::sscanf(copy.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
+                    &second, &tail) != 7 ||
         tail != 'Z' || copy[4] != '-' || copy[7] != '-' || copy[10] != 'T' || month < 1 ||
         month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60 ||
         year < backup::kFirstYear || year > backup::kLastYear) {
@@ -103,8 +103,7 @@ std::vector<SListed> listFiles(const std::string& folder, int modelNumber) {
     std::vector<SListed> files;
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (it->is_regular_file(error)) {
             names.push_back(it->path().filename().string());
         }
@@ -223,8 +222,8 @@ SReadSave saveRead(const std::string& folder, int modelNumber, std::string_view 
     }
     std::string reason;
     const std::optional<std::string> path = backup::reserveStampedFile(
-        folder, now, modelNumber, kReadKind, [](std::string_view kind) { return kind == kReadKind; },
-        reason);
+        folder, now, modelNumber, kReadKind,
+        [](std::string_view kind) { return kind == kReadKind; }, reason);
     if (!path) {
         return {false, {}, reason};
     }
@@ -331,7 +330,8 @@ std::optional<std::chrono::system_clock::time_point> parseLocalDate(std::string_
             return std::nullopt;
         }
     }
-    if (text[4] != '-' || text[7] != '-' || (text.size() > 10 && text[10] != ' ' && text[10] != 'T') ||
+    if (text[4] != '-' || text[7] != '-' ||
+        (text.size() > 10 && text[10] != ' ' && text[10] != 'T') ||
         (text.size() > 13 && text[13] != ':') || (text.size() > 16 && text[16] != ':')) {
         return std::nullopt;
     }

@@ -17,10 +17,9 @@ std::string localMinuteText(std::chrono::system_clock::time_point time) {
 
 std::string readNotKeptText(const std::string& folder, const std::string& reason,
                             text::Language language) {
-    return chinese(language)
-               ? "按键计数已读取，但未能保存到历史记录（" + folder + "）：" + reason
-               : "The counters were read but could not be kept in the history (" + folder +
-                     "): " + reason;
+    return chinese(language) ? "按键计数已读取，但未能保存到历史记录（" + folder + "）：" + reason
+                             : "The counters were read but could not be kept in the history (" +
+                                   folder + "): " + reason;
 }
 
 std::string viewTitle(const SCounterView& view, text::Language language) {
@@ -33,7 +32,8 @@ std::string viewTitle(const SCounterView& view, text::Language language) {
 
 std::string resetText(text::Language language) {
     return chinese(language)
-               ? "自那次读取以来计数变小了：键盘已被重置，或者是另一只键盘。显示的是重置以来的次数。"
+               ? "自那次读取以来计数变小了：键盘已被重置，或者是另一只键盘。显示的是重置以来的次数"
+                 "。"
                : "The counters went down since that read: the keyboard was reset, or is another "
                  "one. Shown are the presses since the reset.";
 }
@@ -43,9 +43,9 @@ std::string sinceProblemText(const SSinceChoice& choice, std::string_view argume
     const std::string name(argument);
     switch (choice.status) {
     case ESince::NotFound:
-        return chinese(language) ? "没有在 " + name + " 或之前保存的该型号按键计数。"
-                                 : "No counter read of this model was kept at or before " +
-                                       name + ".";
+        return chinese(language)
+                   ? "没有在 " + name + " 或之前保存的该型号按键计数。"
+                   : "No counter read of this model was kept at or before " + name + ".";
     case ESince::BadFile:
         return chinese(language)
                    ? "“" + name + "”不是该型号保存的按键计数" +

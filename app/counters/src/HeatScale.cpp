@@ -29,7 +29,8 @@ double linearLight(int channel) {
 }
 
 double luminance(layout::Rgb c) {
-    return 0.2126 * linearLight(c.red) + 0.7152 * linearLight(c.green) + 0.0722 * linearLight(c.blue);
+    return 0.2126 * linearLight(c.red) + 0.7152 * linearLight(c.green) +
+           0.0722 * linearLight(c.blue);
 }
 
 int roundToTwoDigits(double value) {
@@ -49,10 +50,9 @@ double SHeatScale::position(int count) const {
     if (high == low) {
         return 1;
     }
-    const double t = logarithmic
-                         ? std::log(static_cast<double>(count) / low) /
-                               std::log(static_cast<double>(high) / low)
-                         : static_cast<double>(count - low) / (high - low);
+    const double t = logarithmic ? std::log(static_cast<double>(count) / low) /
+                                       std::log(static_cast<double>(high) / low)
+                                 : static_cast<double>(count - low) / (high - low);
     return std::clamp(t, 0.0, 1.0);
 }
 
@@ -95,9 +95,7 @@ layout::Rgb heatColour(double position) {
     const double t = std::clamp(position, 0.0, 1.0) * (kStops.size() - 1);
     const std::size_t i = std::min(static_cast<std::size_t>(t), kStops.size() - 2);
     const double f = t - static_cast<double>(i);
-    const auto mix = [f](int a, int b) {
-        return static_cast<int>(std::lround(a + (b - a) * f));
-    };
+    const auto mix = [f](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * f)); };
     const layout::Rgb a = kStops[i];
     const layout::Rgb b = kStops[i + 1];
     return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};

@@ -54,8 +54,8 @@ void keepRead(const CCtlContext& context, model::CAppState& state) {
         version[0] = L'\0';
     }
     const std::string folder = counters::countersFolder();
-    const counters::SReadSave saved = counters::saveRead(folder, state.modelNumber,
-                                                         utf8FromWide(version), state.pressCount);
+    const counters::SReadSave saved =
+        counters::saveRead(folder, state.modelNumber, utf8FromWide(version), state.pressCount);
     if (!saved.ok) {
         context.say(counters::readNotKeptText(folder, saved.message, context.language));
     }

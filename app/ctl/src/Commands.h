@@ -29,11 +29,10 @@ int runRestore(const CCtlContext& context, const std::string& backupFile, bool b
 // Before a write to the connected keyboard: saves what it holds of `what` in the
 // backup folder. kExitOk once saved; otherwise says why (and how to write
 // without one) and returns the exit status, nothing having been sent.
-int backUpBeforeWrite(const CCtlContext& context, model::CAppState& state,
-                      backup::EBackupOf what);
+int backUpBeforeWrite(const CCtlContext& context, model::CAppState& state, backup::EBackupOf what);
 // Writes the profile at `path` (checked as write checks it) to the connected
 // keyboard, after a backup unless `backup` is false.
-int writeProfileFile(const CCtlContext& context, model::CAppState& state,
-                     const std::string& path, bool backup);
+int writeProfileFile(const CCtlContext& context, model::CAppState& state, const std::string& path,
+                     bool backup);
 
 } // namespace talvik::ctl

@@ -46,7 +46,8 @@ const SHelp kHelp = {
     {"以 JSON 格式输出", "Print JSON"},
     {"以 CSV 格式输出（按键编号、名称、次数、占比）",
      "Print CSV: key number, key name, count, share"},
-    {"只显示某次保存的读取以来的敲击：保存的计数文件，或日期 YYYY-MM-DD[ HH:MM]（该时刻或之前最新的一次读取）",
+    {"只显示某次保存的读取以来的敲击：保存的计数文件，或日期 YYYY-MM-DD[ "
+     "HH:MM]（该时刻或之前最新的一次读取）",
      "Only the presses since an earlier read: a kept read's file, or a date YYYY-MM-DD[ HH:MM] "
      "(the newest read at or before it)"},
     {"要保存的配置文件（.pro）", "The profile to save (.pro)"},

@@ -123,7 +123,8 @@ void COrsaDlg::fillElements() {
     for (const layout::ElementSpec& spec : layout::mainElements(m_state.modelNumber)) {
         table[static_cast<std::size_t>(spec.slot)] = makeSkinElement(spec);
         if (spec.keyIndex >= 1 && spec.keyIndex <= model::kKeyCount) {
-            m_keyLegends[static_cast<std::size_t>(spec.keyIndex)] = QString::fromStdString(spec.legend);
+            m_keyLegends[static_cast<std::size_t>(spec.keyIndex)] =
+                QString::fromStdString(spec.legend);
         }
     }
 }

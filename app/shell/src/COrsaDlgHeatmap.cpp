@@ -56,10 +56,11 @@ void COrsaDlg::counterReadDone() {
             // The counters went down since: the keyboard was reset, and the
             // heatmap starts anew with it.
             m_heatSince.reset();
-            m_historyNote = SHistoryNote{"自所选读取以来计数变小了（键盘已重置），热度图从头开始：%1",
-                                         "The counters went down since the chosen read (the "
-                                         "keyboard was reset); the heatmap starts anew: %1",
-                                         {QStringLiteral("累计"), QStringLiteral("all-time")}};
+            m_historyNote =
+                SHistoryNote{"自所选读取以来计数变小了（键盘已重置），热度图从头开始：%1",
+                             "The counters went down since the chosen read (the "
+                             "keyboard was reset); the heatmap starts anew: %1",
+                             {QStringLiteral("累计"), QStringLiteral("all-time")}};
         }
     }
     updateHeatView();
@@ -110,8 +111,8 @@ bool COrsaDlg::drawHeatKey(QPainter& p, const SkinElement& e, const SkinRect& r)
     }
     const layout::Rgb tint = counters::heatColour(position);
     const QPoint at = pointer();
-    skin::drawTintedKeycap(p, toQRect(r), m_keyLegends[static_cast<std::size_t>(e.keyIndex)],
-                           tint, counters::legibleInk(tint), e.rect.contains(at.x(), at.y()));
+    skin::drawTintedKeycap(p, toQRect(r), m_keyLegends[static_cast<std::size_t>(e.keyIndex)], tint,
+                           counters::legibleInk(tint), e.rect.contains(at.x(), at.y()));
     return true;
 }
 
@@ -140,7 +141,8 @@ void COrsaDlg::drawHeatLegend(QPainter& p) const {
     QLinearGradient run(bar.left(), 0, bar.right(), 0);
     constexpr int kStops = 10;
     for (int i = 0; i <= kStops; ++i) {
-        run.setColorAt(static_cast<double>(i) / kStops, heatColour(static_cast<double>(i) / kStops));
+        run.setColorAt(static_cast<double>(i) / kStops,
+                       heatColour(static_cast<double>(i) / kStops));
     }
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
@@ -157,8 +159,8 @@ void COrsaDlg::drawHeatLegend(QPainter& p) const {
         const qreal width = metrics.horizontalAdvance(number);
         const qreal padding = bar.height() / 2;
         const qreal centre = bar.left() + padding + position * (bar.width() - 2 * padding);
-        const qreal left =
-            std::clamp(centre - width / 2, bar.left() + padding - 2, bar.right() - padding + 2 - width);
+        const qreal left = std::clamp(centre - width / 2, bar.left() + padding - 2,
+                                      bar.right() - padding + 2 - width);
         const double under = (left + width / 2 - bar.left()) / bar.width();
         p.setPen(paletteColour(counters::legibleInk(counters::heatColour(under))));
         p.drawText(QRectF(left, bar.top(), width, bar.height()), Qt::AlignCenter, number);
@@ -232,7 +234,8 @@ void COrsaDlg::exportCounters() {
     if (path.isEmpty()) {
         return;
     }
-    const bool json = QFileInfo(path).suffix().compare(QStringLiteral("json"), Qt::CaseInsensitive) == 0;
+    const bool json =
+        QFileInfo(path).suffix().compare(QStringLiteral("json"), Qt::CaseInsensitive) == 0;
     const std::string text =
         json ? counters::countersJson(m_heatView) : counters::countersCsv(m_heatView);
     QSaveFile file(path);
@@ -240,11 +243,13 @@ void COrsaDlg::exportCounters() {
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        tell(QMessageBox::Warning, pick("无法保存计数文件：\n%1\n%2", "The counters could not be saved:\n%1\n%2")
-                                       .arg(QDir::toNativeSeparators(path), file.errorString()));
+        tell(QMessageBox::Warning,
+             pick("无法保存计数文件：\n%1\n%2", "The counters could not be saved:\n%1\n%2")
+                 .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    m_historyNote = SHistoryNote{"按键计数已导出到：%1", "The counters were exported to: %1",
+    m_historyNote = SHistoryNote{"按键计数已导出到：%1",
+                                 "The counters were exported to: %1",
                                  {QDir::toNativeSeparators(path), QDir::toNativeSeparators(path)}};
     update();
 }

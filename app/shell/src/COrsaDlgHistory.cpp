@@ -68,12 +68,12 @@ void COrsaDlg::openContextMenu(QPoint pos) {
         QString text = pick(chinese, english);
         return step ? QStringLiteral("%1 %2").arg(text, step->in(m_state.language)) : text;
     };
-    QAction* undoEntry = menu.addAction(entry("撤销", "Undo", m_history.nextUndo()),
-                                        [this] { undo(); });
+    QAction* undoEntry =
+        menu.addAction(entry("撤销", "Undo", m_history.nextUndo()), [this] { undo(); });
     undoEntry->setShortcut(QKeySequence::Undo);
     undoEntry->setEnabled(m_history.canUndo());
-    QAction* redoEntry = menu.addAction(entry("重做", "Redo", m_history.nextRedo()),
-                                        [this] { redo(); });
+    QAction* redoEntry =
+        menu.addAction(entry("重做", "Redo", m_history.nextRedo()), [this] { redo(); });
     redoEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     redoEntry->setEnabled(m_history.canRedo());
     // The shortcuts are the window's own (keyPressEvent); the menu only shows them.
@@ -83,7 +83,8 @@ void COrsaDlg::openContextMenu(QPoint pos) {
     addHeatmapEntries(menu);
     menu.addSeparator();
     menu.addAction(pick("恢复备份...", "Restore a backup..."), [this] { restoreBackupCommand(); });
-    menu.addAction(pick("打开备份文件夹", "Open the backups folder"), [this] { openBackupsFolder(); });
+    menu.addAction(pick("打开备份文件夹", "Open the backups folder"),
+                   [this] { openBackupsFolder(); });
     menu.popup(mapToGlobal(pos));
 }
 

@@ -146,9 +146,9 @@ void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
 
 void COrsaDlg::afterElements() {
     if (m_historyNote) {
-        m_infoText += QStringLiteral("\r\n\r\n") +
-                      pick(m_historyNote->chinese, m_historyNote->english)
-                          .arg(m_historyNote->step.in(m_state.language));
+        m_infoText +=
+            QStringLiteral("\r\n\r\n") + pick(m_historyNote->chinese, m_historyNote->english)
+                                             .arg(m_historyNote->step.in(m_state.language));
     }
     m_info.setTextIfChanged(m_infoText);
 }

@@ -30,7 +30,8 @@ CKeyboardMemory CKeyboardMemory::fresh(int model) {
 
 bool operator==(const CKeyboardMemory& a, const CKeyboardMemory& b) {
     return a.keys == b.keys && a.light == b.light && a.counters == b.counters &&
-           a.counterReads == b.counterReads && a.typing == b.typing && a.firmware.records == b.firmware.records &&
+           a.counterReads == b.counterReads && a.typing == b.typing &&
+           a.firmware.records == b.firmware.records &&
            a.firmware.badRecords == b.firmware.badRecords &&
            a.firmware.completedImages == b.firmware.completedImages;
 }
