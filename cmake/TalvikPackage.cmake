@@ -30,7 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${TALVIK_INSTALL_LIBDIR}")
 # (Debian's libqt6gui6 carries the X11 platform plugin itself.) The windows
 # write in Noto Sans CJK, and the help opens through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
+# Qt's own buttons and dialogs in Chinese; Qt's Wayland platform for a native
+# window on Wayland desktops (without it Talvik runs through XWayland).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Our own maintainer scripts reload the udev rules; the library is private,
 # so the ldconfig calls CPack would write otherwise have nothing to do.

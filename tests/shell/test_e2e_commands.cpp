@@ -7,13 +7,14 @@
 
 #include "talvik/device/COrsaDialogFirmwareUpdate.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
-#include "talvik/jobs/CJobControl.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
+#include "talvik/jobs/CJobControl.h"
 #include "talvik/jobs/JobText.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/program/ProgramDialogs.h"
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
+#include "talvik/shell/PaletteColour.h"
 
 #include "support/TestSupport.h"
 #include "talvik/layout/DeviceLayout.h"
@@ -21,13 +22,16 @@
 #include "talvik/layout/MainPanels.h"
 #include "talvik/layout/SkinLayout.h"
 
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
-#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -317,7 +321,9 @@ namespace {
 QMenu* rightClickMenu(CRunningProgram& program, QPoint global) {
     talvik::test::pointAt(global);
     talvik::test::xdotool({QStringLiteral("click"), QStringLiteral("3")});
-    waitFor([&] { return program.window->contextMenu() && program.window->contextMenu()->isVisible(); });
+    waitFor([&] {
+        return program.window->contextMenu() && program.window->contextMenu()->isVisible();
+    });
     return program.window->contextMenu();
 }
 
@@ -333,7 +339,8 @@ TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
     ASSERT_TRUE(state.keyboard.keys);
     ASSERT_TRUE(assignVolumeUpThroughTheDialog(program, kKeyQ));
     ASSERT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
-    EXPECT_TRUE(keyDetails(program, kKeyQ, QStringLiteral("（尚未写入）")).contains(QStringLiteral("（尚未写入）")));
+    EXPECT_TRUE(keyDetails(program, kKeyQ, QStringLiteral("（尚未写入）"))
+                    .contains(QStringLiteral("（尚未写入）")));
     const SkinRect q = program.window->elements()[12 + kKeyQ].rect;
     const int inset = talvik::layout::kKeycapInset + 3;
     const QPoint mark(q.left + inset + talvik::layout::kUnwrittenMarkSize / 2,
@@ -358,11 +365,12 @@ TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
     // The menu off the keys, in both languages, and the marks, for the record.
     const QPoint offTheKeys = program.window->mapToGlobal(QPoint(640, 140));
     for (const char* language : {"zh", "en"}) {
-        const QString unwritten = QString::fromUtf8(
-            language == std::string("zh") ? "（尚未写入）" : "(not written yet)");
+        const QString unwritten =
+            QString::fromUtf8(language == std::string("zh") ? "（尚未写入）" : "(not written yet)");
         EXPECT_TRUE(keyDetails(program, kKeyQ, unwritten).contains(unwritten));
-        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
-                               QStringLiteral("main-unwritten-%1.png").arg(QLatin1String(language)));
+        talvik::test::saveShot(
+            talvik::test::grabScreen(*program.window),
+            QStringLiteral("main-unwritten-%1.png").arg(QLatin1String(language)));
         QMenu* menu = rightClickMenu(program, offTheKeys);
         ASSERT_NE(menu, nullptr);
         EXPECT_TRUE(menu->actions().front()->isEnabled());
@@ -372,13 +380,76 @@ TEST_F(EndToEndCommands, UndoAndRedoFromTheKeysAndTheMarksOfUnwrittenKeys) {
         ASSERT_TRUE(waitFor([&] { return !menu->isVisible(); }));
         program.click(0); // the language button
         ASSERT_TRUE(waitFor([&, language] {
-            return state.language == (language == std::string("zh") ? Language::English : Language::Chinese);
+            return state.language ==
+                   (language == std::string("zh") ? Language::English : Language::Chinese);
         }));
     }
 
     ASSERT_TRUE(runJobButton(program, kWriteSlot));
     EXPECT_NE(talvik::test::grabScreen(*program.window).pixel(mark), qRgb(255, 244, 214))
         << "written: no mark";
+}
+
+// The message box after a job and the profile file dialog, as the screen shows them: the
+// skin's dark body, and Qt's buttons in the program's language, English after the switch.
+TEST_F(EndToEndCommands, MessageBoxesAndFileDialogsInTheSkinsLookAndLanguage) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    const QString shots = qEnvironmentVariable("TALVIK_SCREENSHOT_DIR");
+    const QRgb body = talvik::shell::paletteColour(talvik::layout::kBodyMiddle).rgb();
+    for (const QString& okText : {QStringLiteral("确定"), QStringLiteral("OK")}) {
+        const bool chinese = okText != QStringLiteral("OK");
+        QString seen;
+        QRgb corner = 0;
+        CModalScript script;
+        script.then(QStringLiteral("the OK!! box"), [&](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            if (box == nullptr || !box->isVisible()) {
+                return false;
+            }
+            QAbstractButton* ok = box->button(QMessageBox::Ok);
+            seen = ok->text();
+            // Off the text and the icon: the box's own body.
+            const QImage screen = talvik::test::grabScreen(*box);
+            corner = screen.pixel(screen.width() - 3, 3);
+            if (!shots.isEmpty()) {
+                screen.save(QStringLiteral("%1/message-box-%2.png")
+                                .arg(shots, QLatin1String(chinese ? "zh" : "en")));
+            }
+            talvik::test::clickWidget(*ok);
+            return true;
+        });
+        ASSERT_TRUE(clickThrough(program, kReadCountersSlot, script));
+        EXPECT_EQ(seen, okText);
+        EXPECT_EQ(corner, body) << std::hex << corner;
+
+        QString cancel;
+        CModalScript files;
+        files.then(QStringLiteral("the save dialog"), [&](QWidget& modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(&modal);
+            auto* buttons = dialog == nullptr ? nullptr : dialog->findChild<QDialogButtonBox*>();
+            if (buttons == nullptr || !dialog->isVisible()) {
+                return false;
+            }
+            cancel = buttons->button(QDialogButtonBox::Cancel)->text();
+            EXPECT_EQ(dialog->palette().color(QPalette::Window).rgb(), body);
+            if (!shots.isEmpty()) {
+                talvik::test::grabScreen(*dialog).save(
+                    QStringLiteral("%1/file-dialog-%2.png")
+                        .arg(shots, QLatin1String(chinese ? "zh" : "en")));
+            }
+            talvik::test::pressKey("Escape");
+            return true;
+        });
+        ASSERT_TRUE(clickThrough(program, kSaveSlot, files));
+        EXPECT_EQ(cancel, chinese ? QStringLiteral("取消") : QStringLiteral("Cancel"));
+        ASSERT_TRUE(waitFor([&] { return program.state.busy == 0; }));
+
+        program.click(0); // the language button
+        ASSERT_TRUE(waitFor([&] {
+            return program.state.language == (chinese ? Language::English : Language::Chinese);
+        }));
+    }
 }
 
 // Ctrl+H from the X server after the counters were read: the heatmap, the information
@@ -388,7 +459,10 @@ TEST_F(EndToEndCommands, HeatmapThroughCtrlHAndThePointer) {
     constexpr int kKeyS = 44;
     std::string counters;
     for (int key = 1; key <= 87; ++key) {
-        counters += ' ' + std::to_string(key == kKeyA ? 5000 : key == kKeyQ ? 500 : key == kKeyS ? 50 : 0);
+        counters += ' ' + std::to_string(key == kKeyA   ? 5000
+                                         : key == kKeyQ ? 500
+                                         : key == kKeyS ? 50
+                                                        : 0);
     }
     const std::string stateFile = (dir.path() / "keyboard.state").string();
     talvik::test::writeFile(stateFile, "talvik-simulator-state 1\nmodel 1\ncounters" + counters +
@@ -544,8 +618,9 @@ TEST_F(EndToEndHotplug, KeySettingsOpenWhileTheKeyboardGoesAndComesBack) {
     EXPECT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
     EXPECT_EQ(connectionLight(program), qRgb(220, 50, 40));
     for (const char* language : {"zh", "en"}) {
-        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
-                               QStringLiteral("main-disconnected-%1.png").arg(QLatin1String(language)));
+        talvik::test::saveShot(
+            talvik::test::grabScreen(*program.window),
+            QStringLiteral("main-disconnected-%1.png").arg(QLatin1String(language)));
         program.click(0); // the language button
         ASSERT_TRUE(waitFor([&, language] {
             return state.language ==
@@ -564,8 +639,9 @@ TEST_F(EndToEndHotplug, KeySettingsOpenWhileTheKeyboardGoesAndComesBack) {
     ASSERT_TRUE(plugIn(program, unplugFile));
     EXPECT_EQ(connectionLight(program), qRgb(0, 200, 90));
     for (const char* language : {"zh", "en"}) {
-        talvik::test::saveShot(talvik::test::grabScreen(*program.window),
-                               QStringLiteral("main-reconnected-%1.png").arg(QLatin1String(language)));
+        talvik::test::saveShot(
+            talvik::test::grabScreen(*program.window),
+            QStringLiteral("main-reconnected-%1.png").arg(QLatin1String(language)));
         program.click(0);
         ASSERT_TRUE(waitFor([&, language] {
             return state.language ==
@@ -640,22 +716,21 @@ TEST_F(EndToEndHotplug, FirmwareDialogOpenWhileTheKeyboardGoesAndComesBack) {
                   return true;
               })
         .answer(QMessageBox::Ok, &texts)
-        .then(QStringLiteral("firmware dialog after the refusal"),
-              [&](QWidget& modal) {
-                  auto* dialog = dynamic_cast<talvik::device::COrsaDialogFirmwareUpdate*>(&modal);
-                  if (dialog == nullptr || !plugIn(program, unplugFile)) {
-                      return false;
-                  }
-                  // The reconnection sent one version query; Get Version sends the next.
-                  const std::size_t sent = talvik::test::reportsTaken(trafficLog);
-                  clickSoon(modal, firmware::GetVersion);
-                  if (!waitFor([&] { return talvik::test::reportsTaken(trafficLog) > sent; })) {
-                      return false;
-                  }
-                  versionShown = dialog->versionBox().text();
-                  clickSoon(modal, firmware::Close);
-                  return true;
-              });
+        .then(QStringLiteral("firmware dialog after the refusal"), [&](QWidget& modal) {
+            auto* dialog = dynamic_cast<talvik::device::COrsaDialogFirmwareUpdate*>(&modal);
+            if (dialog == nullptr || !plugIn(program, unplugFile)) {
+                return false;
+            }
+            // The reconnection sent one version query; Get Version sends the next.
+            const std::size_t sent = talvik::test::reportsTaken(trafficLog);
+            clickSoon(modal, firmware::GetVersion);
+            if (!waitFor([&] { return talvik::test::reportsTaken(trafficLog) > sent; })) {
+                return false;
+            }
+            versionShown = dialog->versionBox().text();
+            clickSoon(modal, firmware::Close);
+            return true;
+        });
     ASSERT_TRUE(clickThrough(program, kFirmwareSlot, script));
     EXPECT_EQ(texts, QStringList{notConnectedText(Language::Chinese)});
     EXPECT_FALSE(versionShown.isEmpty());

@@ -6,8 +6,8 @@
 #include "talvik/shell/InstallPaths.h"
 #include "talvik/shell/UiScale.h"
 
-#include "talvik/skin/SkinPictureFile.h"
 #include "talvik/layout/SkinLayout.h"
+#include "talvik/skin/SkinPictureFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,7 +37,14 @@ int detectModel(const std::function<int()>& detect, const std::function<void(int
     return model;
 }
 
-COrsaApp::COrsaApp(model::CAppState& state) : m_state(state) {}
+COrsaApp::COrsaApp(model::CAppState& state)
+    : m_state(state), m_dialogLook(std::make_unique<CStandardDialogLook>()) {
+    followLanguage();
+}
+
+void COrsaApp::followLanguage() {
+    m_dialogLook->useLanguage(m_state.language);
+}
 
 COrsaApp::~COrsaApp() {
     releaseSkin();
@@ -247,6 +254,7 @@ int COrsaApp::run(CStartupHooks hooks) {
         if (!first) {
             m_state.language = language; // a start for another model keeps the user's language
         }
+        followLanguage();
 
         bool restart = false;
         {

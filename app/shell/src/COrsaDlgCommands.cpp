@@ -153,6 +153,7 @@ void COrsaDlg::switchLanguage(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
     m_state.language = button.active ? text::Language::Chinese : text::Language::English;
     button.active = !button.active;
+    m_app.followLanguage(); // Qt's own buttons and dialogs too
     update();
 }
 

@@ -7,6 +7,7 @@
 #include "talvik/model/Forward.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/CSkinSource.h"
+#include "talvik/shell/CStandardDialogLook.h"
 #include "talvik/shell/PaletteColour.h"
 
 #include <QBrush>
@@ -90,6 +91,10 @@ public:
     const CFontTable& fonts() const override { return m_fonts; }
 
     model::CAppState& state() { return m_state; }
+    // Qt's own dialogs in the skin's look; their buttons in the program's
+    // language, which followLanguage brings up to date after a switch.
+    CStandardDialogLook& dialogLook() { return *m_dialogLook; }
+    void followLanguage();
 
     // What every window reads.
     QImage m_bmpMainNormal;
@@ -110,6 +115,7 @@ private:
     int m_resolution = 1;
     std::map<int, QImage> m_pictures;            // what picture() has loaded at m_resolution
     std::unique_ptr<SPendingPictures> m_pending; // main pictures still decoding
+    std::unique_ptr<CStandardDialogLook> m_dialogLook;
 };
 
 } // namespace talvik::shell
