@@ -32,6 +32,10 @@ std::optional<SBackupParts> partsOf(std::string_view kind) {
     return std::nullopt;
 }
 
+bool isBackupKind(std::string_view kind) {
+    return partsOf(kind).has_value();
+}
+
 std::string comment(SBackupParts parts, std::chrono::system_clock::time_point now) {
     std::string text = "Backup saved by Talvik on " + localTimeText(now) +
                        ", before a write to the keyboard. From the keyboard: ";
@@ -79,19 +83,16 @@ std::optional<SBackupInfo> parseBackupFileName(std::string_view name) {
 
 std::vector<SBackupInfo> listBackups(const std::string& folder) {
     std::vector<SBackupInfo> backups;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file(error)) {
-            continue;
-        }
-        if (std::optional<SBackupInfo> info = parseBackupFileName(it->path().filename().string())) {
-            info->path = it->path().string();
-            backups.push_back(std::move(*info));
-        }
+    for (SStampedFile& file : listStampedFiles(folder, isBackupKind)) {
+        SBackupInfo info;
+        info.path = std::move(file.path);
+        info.fileName = fs::path(info.path).filename().string();
+        info.modelNumber = file.modelNumber;
+        info.time = file.time;
+        info.sequence = file.sequence;
+        info.parts = *partsOf(file.kind);
+        backups.push_back(std::move(info));
     }
-    std::sort(backups.begin(), backups.end(), [](const SBackupInfo& a, const SBackupInfo& b) {
-        return a.time != b.time ? a.time > b.time : a.sequence > b.sequence;
-    });
     return backups;
 }
 
@@ -122,9 +123,8 @@ SBackupSaveResult saveBackup(const std::string& folder, const model::CKeyConfig&
         return {EBackupSave::FolderError, {}, error.message()};
     }
     std::string reason;
-    const std::optional<std::string> path = reserveStampedFile(
-        folder, now, modelNumber, partsSuffix(parts),
-        [](std::string_view kind) { return partsOf(kind).has_value(); }, reason);
+    const std::optional<std::string> path =
+        reserveStampedFile(folder, now, modelNumber, partsSuffix(parts), isBackupKind, reason);
     if (!path) {
         return {EBackupSave::FolderError, {}, reason};
     }
@@ -139,15 +139,7 @@ SBackupSaveResult saveBackup(const std::string& folder, const model::CKeyConfig&
 }
 
 std::size_t pruneBackups(const std::string& folder, std::size_t keep) {
-    const std::vector<SBackupInfo> backups = listBackups(folder);
-    std::size_t removed = 0;
-    for (std::size_t i = keep; i < backups.size(); ++i) {
-        std::error_code error;
-        if (fs::remove(backups[i].path, error)) {
-            ++removed;
-        }
-    }
-    return removed;
+    return removeAllBut(listStampedFiles(folder, isBackupKind), keep);
 }
 
 } // namespace talvik::backup

@@ -93,8 +93,7 @@ SBackupResult CBackupJob::giveToModel(model::CAppState& state) {
         std::array<model::LightArea, model::kKeyRows> lights{};
         for (int key = 1; key <= model::kKeyCount; ++key) {
             const auto at = static_cast<std::size_t>(3 * (key - 1));
-            lights[static_cast<std::size_t>(key)] = {m_light[at], m_light[at + 1],
-                                                     m_light[at + 2]};
+            lights[static_cast<std::size_t>(key)] = {m_light[at], m_light[at + 1], m_light[at + 2]};
         }
         state.keyboard.lights = lights;
     }

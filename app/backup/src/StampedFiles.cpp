@@ -46,14 +46,12 @@ int number(std::string_view digits) {
 
 int nextSequence(const std::string& folder, std::chrono::system_clock::time_point now,
                  const std::function<bool(std::string_view)>& sameFamily) {
-    const std::string second = stampedFileName(now, 0, 1, {}).substr(0, 16);
+    const std::chrono::system_clock::time_point second =
+        std::chrono::floor<std::chrono::seconds>(now);
     int next = 0;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        const std::optional<SStampedName> stamped = parseStampedFileName(name);
-        if (stamped && name.starts_with(second) && sameFamily(stamped->kind)) {
-            next = std::max(next, stamped->sequence + 1);
+    for (const SStampedFile& file : listStampedFiles(folder, sameFamily)) {
+        if (file.time == second) {
+            next = std::max(next, file.sequence + 1);
         }
     }
     return next;
@@ -107,6 +105,40 @@ std::optional<SStampedName> parseStampedFileName(std::string_view name) {
     stamped.modelNumber = name[25] - '0';
     stamped.kind = name.substr(kKindOffset);
     return stamped;
+}
+
+std::vector<SStampedFile>
+listStampedFiles(const std::string& folder,
+                 const std::function<bool(std::string_view kind)>& accept) {
+    std::vector<SStampedFile> files;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code notRegular;
+        if (!it->is_regular_file(notRegular)) {
+            continue;
+        }
+        const std::string name = it->path().filename().string();
+        const std::optional<SStampedName> stamped = parseStampedFileName(name);
+        if (stamped && accept(stamped->kind)) {
+            files.push_back({it->path().string(), stamped->time, stamped->sequence,
+                             stamped->modelNumber, std::string(stamped->kind)});
+        }
+    }
+    std::sort(files.begin(), files.end(), [](const SStampedFile& a, const SStampedFile& b) {
+        return a.time != b.time ? a.time > b.time : a.sequence > b.sequence;
+    });
+    return files;
+}
+
+std::size_t removeAllBut(const std::vector<SStampedFile>& newestFirst, std::size_t keep) {
+    std::size_t removed = 0;
+    for (std::size_t i = keep; i < newestFirst.size(); ++i) {
+        std::error_code error;
+        if (fs::remove(newestFirst[i].path, error)) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 std::optional<std::string>

@@ -93,32 +93,18 @@ std::string oneLine(std::string_view text) {
     return line;
 }
 
-struct SListed {
-    std::string path;
-    backup::SStampedName stamped;
-};
+bool isReadKind(std::string_view kind) {
+    return kind == kReadKind;
+}
 
-// The kept reads' files of a model, newest first.
-std::vector<SListed> listFiles(const std::string& folder, int modelNumber) {
-    std::vector<SListed> files;
-    std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (it->is_regular_file(error)) {
-            names.push_back(it->path().filename().string());
-        }
+// The kept reads' files of a model (0: of every model), newest first.
+std::vector<backup::SStampedFile> listFiles(const std::string& folder, int modelNumber) {
+    std::vector<backup::SStampedFile> files = backup::listStampedFiles(folder, isReadKind);
+    if (modelNumber != 0) {
+        std::erase_if(files, [modelNumber](const backup::SStampedFile& file) {
+            return file.modelNumber != modelNumber;
+        });
     }
-    for (const std::string& name : names) {
-        const std::optional<backup::SStampedName> stamped = backup::parseStampedFileName(name);
-        if (stamped && stamped->kind == kReadKind &&
-            (modelNumber == 0 || stamped->modelNumber == modelNumber)) {
-            files.push_back({(fs::path(folder) / name).string(), *stamped});
-        }
-    }
-    std::sort(files.begin(), files.end(), [](const SListed& a, const SListed& b) {
-        return a.stamped.time != b.stamped.time ? a.stamped.time > b.stamped.time
-                                                : a.stamped.sequence > b.stamped.sequence;
-    });
     return files;
 }
 
@@ -221,9 +207,8 @@ SReadSave saveRead(const std::string& folder, int modelNumber, std::string_view 
         return {false, {}, error.message()};
     }
     std::string reason;
-    const std::optional<std::string> path = backup::reserveStampedFile(
-        folder, now, modelNumber, kReadKind,
-        [](std::string_view kind) { return kind == kReadKind; }, reason);
+    const std::optional<std::string> path =
+        backup::reserveStampedFile(folder, now, modelNumber, kReadKind, isReadKind, reason);
     if (!path) {
         return {false, {}, reason};
     }
@@ -247,15 +232,7 @@ SReadSave saveRead(const std::string& folder, int modelNumber, std::string_view 
 }
 
 std::size_t pruneReads(const std::string& folder, std::size_t keep) {
-    const std::vector<SListed> files = listFiles(folder, 0);
-    std::size_t removed = 0;
-    for (std::size_t i = keep; i < files.size(); ++i) {
-        std::error_code error;
-        if (fs::remove(files[i].path, error)) {
-            ++removed;
-        }
-    }
-    return removed;
+    return backup::removeAllBut(listFiles(folder, 0), keep);
 }
 
 bool continues(const CountTable& later, const CountTable& earlier) {
@@ -283,7 +260,7 @@ std::vector<SCounterRead> loadSeries(const std::string& folder, int modelNumber,
                                      const CountTable& now, std::size_t most) {
     std::vector<SCounterRead> series;
     CountTable later = now;
-    for (const SListed& file : listFiles(folder, modelNumber)) {
+    for (const backup::SStampedFile& file : listFiles(folder, modelNumber)) {
         if (series.size() >= most) {
             break;
         }
@@ -303,11 +280,11 @@ std::vector<SCounterRead> loadSeries(const std::string& folder, int modelNumber,
 
 std::vector<SCounterRead> listReads(const std::string& folder, int modelNumber) {
     std::vector<SCounterRead> reads;
-    for (const SListed& file : listFiles(folder, modelNumber)) {
+    for (const backup::SStampedFile& file : listFiles(folder, modelNumber)) {
         SCounterRead read;
-        read.time = file.stamped.time;
-        read.sequence = file.stamped.sequence;
-        read.modelNumber = file.stamped.modelNumber;
+        read.time = file.time;
+        read.sequence = file.sequence;
+        read.modelNumber = file.modelNumber;
         read.path = file.path;
         reads.push_back(std::move(read));
     }

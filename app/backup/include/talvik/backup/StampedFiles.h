@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace talvik::backup {
 
@@ -39,6 +40,23 @@ std::string stampedFileName(std::chrono::system_clock::time_point time, int sequ
                             int modelNumber, std::string_view kind);
 // What a name says; none for a name of another form. `kind` is not checked.
 std::optional<SStampedName> parseStampedFileName(std::string_view fileName);
+
+// A stamped file found in a folder.
+struct SStampedFile {
+    std::string path;
+    std::chrono::system_clock::time_point time;
+    int sequence = 0;
+    int modelNumber = 0;
+    std::string kind;
+};
+
+// The regular files of `folder` with stamped names whose kind `accept` takes,
+// newest first (by time, then by number); empty when the folder is missing.
+std::vector<SStampedFile>
+listStampedFiles(const std::string& folder,
+                 const std::function<bool(std::string_view kind)>& accept);
+// Removes all but the first `keep` of `newestFirst`; the number removed.
+std::size_t removeAllBut(const std::vector<SStampedFile>& newestFirst, std::size_t keep);
 
 // Creates the next free name of second `now` in `folder` with an exclusive
 // create, so that a program saving beside us never gets the same one. The
