@@ -5,8 +5,8 @@
 #include "talvik/shell/PictureCopy.h"
 #include "talvik/shell/UiScale.h"
 #include "talvik/shell/WindowMessageEvent.h"
+#include "talvik/shell/WindowShape.h"
 
-#include <QBitmap>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QFont>
@@ -16,11 +16,9 @@
 #include <QRegion>
 #include <QWindow>
 
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 
 namespace talvik::shell {
 namespace {
@@ -68,30 +66,6 @@ int alignmentOf(unsigned textFormat) {
     }
 }
 
-// The window shape a picture gives at a size: scanning the picture for its key
-// colour and turning the result into a region costs about as much as the rest
-// of opening a dialog, and a dialog opened again, or a page that keeps the
-// outline, would do it over. Pictures stay loaded while the skin is, so their
-// cache keys name them; only the GUI thread shapes windows.
-QRegion shapeOf(const QImage& picture, QSize size, QRgb key) {
-    using ShapeKey = std::tuple<qint64, int, int, QRgb>;
-    static std::map<ShapeKey, QRegion> shapes;
-    const ShapeKey id{picture.cacheKey(), size.width(), size.height(), key};
-    if (const auto found = shapes.find(id); found != shapes.end()) {
-        return found->second;
-    }
-    // The mask is in window coordinates whatever resolution the picture has.
-    QImage shape = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    shape.setDevicePixelRatio(1.0);
-    const QRegion region(QBitmap::fromImage(shape.createMaskFromColor(key, Qt::MaskInColor)));
-    constexpr std::size_t kMostShapes = 64; // every window's pages and looks, several times over
-    if (shapes.size() >= kMostShapes) {
-        shapes.clear();
-    }
-    shapes.emplace(id, region);
-    return region;
-}
-
 } // namespace
 
 CSkinWindow::CSkinWindow(QWidget* parent) : QDialog(parent) {
@@ -116,7 +90,8 @@ void CSkinWindow::setPictures(const QImage* normal, const QImage* hover, const Q
     m_normal = normal;
     m_hover = hover;
     m_active = active;
-    m_canvas = QImage(normal->size(), QImage::Format_RGB32);
+    m_canvas = QImage(normal->size(),
+                      m_translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     m_canvas.setDevicePixelRatio(normal->devicePixelRatio());
     m_background = *normal;
 }
@@ -136,13 +111,38 @@ void CSkinWindow::applyScale(float scale, QSize screenSize) {
     const int height = scaledBy(designSize().height(), scale);
     const int x = static_cast<int>(static_cast<float>(screenSize.width() - width) * 0.5f);
     const int y = static_cast<int>(static_cast<float>(screenSize.height() - height) * 0.5f);
+    // Where the window system lets a window place itself (X11), it is
+    // centred; a Wayland compositor places it as it likes. The size is the
+    // picture's and no other, said so to the window system, so that tiling
+    // compositors and window managers float the window instead of
+    // stretching it over a tile.
     setGeometry(x, y, width, height);
+    setFixedSize(width, height);
 }
 
 void CSkinWindow::applyShape(QColor key) {
     const QSize size(scaledBy(designSize().width(), m_scale),
                      scaledBy(designSize().height(), m_scale));
-    setMask(shapeOf(*m_normal, size, key.rgb()));
+    // A window's outline is chosen once, before the window system has made
+    // the window: a translucent window needs a visual with alpha from the
+    // start.
+    if (!m_shapeChosen) {
+        m_shapeChosen = true;
+        m_translucent =
+            !testAttribute(Qt::WA_WState_Created) && platformWindowShape() == EWindowShape::Alpha;
+        if (m_translucent) {
+            setAttribute(Qt::WA_TranslucentBackground);
+            m_canvas = m_canvas.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        }
+    }
+    if (m_translucent) {
+        m_background = transparentOutside(*m_normal, key.rgb());
+        // Clicks on the transparent pixels still fall through to what lies
+        // behind: the mask is the input region there.
+        setMask(coveredRegion(m_background, size, 0));
+        return;
+    }
+    setMask(coveredRegion(*m_normal, size, key.rgb()));
     if (size != m_normal->size()) {
         m_background = withoutKeyFringe(*m_normal, key.rgb());
     }
@@ -241,7 +241,10 @@ void CSkinWindow::paintCanvas() {
 }
 
 void CSkinWindow::paintScene(QPainter& p, const QRegion* exposed) {
+    // The background replaces what was there, transparent pixels included.
+    p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(0, 0, m_background);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     beforeElements();
     paintBehindElements(p);

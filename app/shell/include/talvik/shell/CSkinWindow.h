@@ -2,9 +2,10 @@
 
 // The base of every skinned window: a frameless dialog drawn entirely from
 // three pictures of equal size (normal, pointer-over, active), shaped by the
-// colour key of its pictures, dragged by its background and resized from its
-// right and bottom margins. Elements are hit-tested against their table; a
-// left-button release over one is handed to the window by element.
+// colour key of its pictures (transparent where the window system blends
+// windows, a shape mask elsewhere), of the pictures' fixed size, dragged by
+// its background and offering a resize from its right and bottom margins. Elements are hit-tested
+// against their table; a left-button release over one is handed to the window by element.
 //
 // Painting happens into an off-screen image in design coordinates (picture
 // pixels at resolution 1) and reaches the screen in one draw. The pictures
@@ -62,6 +63,8 @@ public:
     // Renders the window as the next paint would, at the pictures' resolution
     // (the image's device pixel ratio).
     QImage renderCanvas();
+    // Whether the key colour's pixels are transparent (rather than masked).
+    bool isTranslucent() const { return m_translucent; }
     // The pictures' size in design pixels.
     QSize designSize() const;
 
@@ -73,7 +76,8 @@ protected:
     // the scaled picture, centred on `screenSize`.
     void applyScale(float scale, QSize screenSize);
     // Gives the window the outline of the normal picture: every pixel of the
-    // key colour is outside.
+    // key colour is outside. The first call decides between transparency
+    // and a shape mask, and must come before the window is shown.
     void applyShape(QColor key);
     // For a window whose paintElement only draws: a paint then skips the
     // elements it does not renew (a pointer moving over one key need not lay
@@ -142,6 +146,8 @@ private:
 
     float m_scale = 1.0f;
     bool m_skipUnexposed = false;
+    bool m_shapeChosen = false;
+    bool m_translucent = false;
     QPoint m_pointer{-1, -1};
     HWND m_handle = 0;
     // Dragging by hand where the window system cannot move the window itself.
