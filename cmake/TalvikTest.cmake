@@ -4,13 +4,16 @@
 # X11      the tests need a real X server: they run inside the "xvfb" fixture and
 #          find its display through talvik::test::useFixtureDisplay().
 # OFFSCREEN  Qt widget tests on the offscreen platform.
+# WAYLAND  the tests need the headless Wayland compositors (weston and sway) of
+#          the "wayland" fixture; each test finds its compositor's variables in
+#          <build>/wayland/<kind>/env.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 set(TALVIK_XVFB_DISPLAY_FILE ${CMAKE_BINARY_DIR}/xvfb/display)
 
 function(talvik_add_test name)
-  cmake_parse_arguments(T "X11;OFFSCREEN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "X11;OFFSCREEN;WAYLAND" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
@@ -28,6 +31,10 @@ function(talvik_add_test name)
   if(T_X11)
     list(APPEND extra FIXTURES_REQUIRED xvfb RESOURCE_LOCK xserver)
     list(APPEND T_LABELS x11)
+  endif()
+  if(T_WAYLAND)
+    list(APPEND extra FIXTURES_REQUIRED wayland)
+    list(APPEND T_LABELS wayland)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

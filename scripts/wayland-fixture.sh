@@ -178,14 +178,18 @@ start_sway() {
     local dir=$1 runtime=$2 t0 pid socket="" ipc="" check_background=yes
     local log=$dir/sway.log
     t0=$(now_us)
-    # sway refuses to run as root; nobody gets its own runtime and home
-    # folders and a config it can read.
+    # sway refuses to run as root: root runs it as nobody, which gets its own
+    # runtime and home folders and a config it can read.
     mkdir -p "$runtime/run" "$runtime/home"
     write_sway_config "$runtime/config"
-    chown -R nobody:nogroup "$runtime"
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R nobody:nogroup "$runtime"
+        as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    fi
     chmod 711 "$runtime"
     chmod 700 "$runtime/run"
-    setsid setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    setsid "${as_user[@]}" \
         env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime/run" HOME="$runtime/home" \
         WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$runtime/config" </dev/null >"$log" 2>&1 &

@@ -2,6 +2,7 @@
 // driven by real pointer and key events through every dialog they open.
 
 #include "QtTestApp.h"
+#include "RunningProgram.h"
 #include "XDriver.h"
 #include "model/ModelTestSupport.h"
 
@@ -48,46 +49,14 @@ using talvik::test::CModalScript;
 using talvik::test::waitFor;
 using talvik::text::Language;
 
+using talvik::test::CRunningProgram;
+
 namespace {
 
 constexpr int kKeyA = 43;
 constexpr int kSaveSlot = 5;
 constexpr int kOpenSlot = 6;
 constexpr int kClearSlot = 7;
-
-// The program as start-up builds it, on the simulated keyboard of `model`,
-// with the fixture's X server and its own temporary folder.
-class CRunningProgram {
-public:
-    explicit CRunningProgram(int model)
-        : state(talvik::test::processSimulator(model)), app(state), window(nullptr) {}
-
-    bool start() {
-        state.modelNumber = state.device.DetectDeviceType();
-        QString error;
-        if (!app.loadSkin(state.modelNumber, error, talvik::test::builtSkinPath())) {
-            return false;
-        }
-        state.buildNameTables();
-        window = std::make_unique<talvik::shell::COrsaDlg>(app, state);
-        talvik::program::installDialogs(*window, app, state, worker);
-        if (!window->initialise()) {
-            return false;
-        }
-        window->show();
-        return QTest::qWaitForWindowExposed(window.get());
-    }
-
-    void click(int slot) {
-        talvik::test::clickAt(talvik::test::centreOf(
-            *window, window->elements()[static_cast<std::size_t>(slot)].rect));
-    }
-
-    CAppState state;
-    talvik::shell::COrsaApp app;
-    talvik::jobs::CDeviceWorkerSlot worker;
-    std::unique_ptr<talvik::shell::COrsaDlg> window;
-};
 
 // Runs `script` against the dialogs that a click on `slot` opens, until the
 // script is done and no dialog is left open.
