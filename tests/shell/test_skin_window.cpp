@@ -8,6 +8,7 @@
 #include "talvik/shell/CSkinWindow.h"
 #include "talvik/shell/LazyStyleSheet.h"
 #include "talvik/shell/UiScale.h"
+#include "talvik/shell/WindowShape.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -145,6 +146,53 @@ TEST_F(SkinWindow, ColourKeyPixelsAreOutsideTheWindowShape) {
     CTestWindow two(2.0f, QSize(3840, 2160));
     EXPECT_FALSE(two.mask().contains(QPoint(19, 19)));
     EXPECT_TRUE(two.mask().contains(QPoint(20, 20)));
+}
+
+TEST_F(SkinWindow, TheSizeIsFixedSoTilingWindowManagersFloatTheWindow) {
+    CTestWindow one;
+    EXPECT_EQ(one.minimumSize(), QSize(200, 100));
+    EXPECT_EQ(one.maximumSize(), QSize(200, 100));
+    CTestWindow two(2.0f, QSize(3840, 2160));
+    EXPECT_EQ(two.minimumSize(), QSize(400, 200));
+    EXPECT_EQ(two.maximumSize(), QSize(400, 200));
+    EXPECT_FALSE(one.isTranslucent()) << "the offscreen platform composites nothing";
+}
+
+// A body with a stepped corner, as the skin draws rounded corners without
+// antialiasing: straight edges stay sharp, the steps are blended, and what
+// lies outside is fully transparent, also for the input region.
+TEST_F(SkinWindow, OutsideTheOutlineIsTransparentAndItsStepsAreSoftened) {
+    const QRgb key = qRgb(0, 0, 255);
+    const QRgb body = qRgb(30, 31, 34);
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(key);
+    QPainter p(&picture);
+    p.fillRect(QRect(4, 4, 32, 12), QColor(body)); // straight edges
+    p.fillRect(QRect(8, 2, 24, 2), QColor(body));  // a step on top: notches at (7,3) and (32,3)
+    p.end();
+    const QImage clear = transparentOutside(picture, key);
+    ASSERT_EQ(clear.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(clear.pixel(0, 0), 0u) << "far outside";
+    EXPECT_EQ(clear.pixel(20, 17), 0u) << "just below a straight edge";
+    EXPECT_EQ(clear.pixel(20, 15), body | 0xFF000000) << "a straight edge stays opaque";
+    EXPECT_EQ(clear.pixel(20, 10), body | 0xFF000000);
+    EXPECT_EQ(qAlpha(clear.pixel(8, 2)), 153) << "a corner that sticks out is blended";
+    EXPECT_EQ(qAlpha(clear.pixel(7, 3)), 102) << "the notch of a step takes part of its colour";
+    const QRgb notch = qUnpremultiply(clear.pixel(7, 3)); // to the rounding of its alpha
+    EXPECT_LE(std::abs(qRed(notch) - qRed(body)) + std::abs(qBlue(notch) - qBlue(body)), 4);
+    for (int x = 0; x < 40; ++x) {
+        EXPECT_NE(qUnpremultiply(clear.pixel(x, 1)) & 0xFFFFFF, key & 0xFFFFFF) << x;
+    }
+    EXPECT_EQ(transparentOutside(picture, key).cacheKey(), clear.cacheKey()) << "kept";
+
+    const QRegion region = coveredRegion(clear, QSize(40, 20), 0);
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_FALSE(region.contains(QPoint(20, 17)));
+    EXPECT_TRUE(region.contains(QPoint(7, 3))) << "a blended pixel is part of the window";
+    EXPECT_TRUE(region.contains(QPoint(20, 10)));
+    EXPECT_EQ(coveredRegion(picture, QSize(40, 20), key), region - QRegion(7, 3, 1, 1) -
+                                                             QRegion(32, 3, 1, 1))
+        << "the mask of the key colour leaves out only the blended notches";
 }
 
 TEST_F(SkinWindow, EveryPictureGivesItsOwnShapeThoughShapesAreKept) {

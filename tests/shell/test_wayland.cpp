@@ -11,7 +11,9 @@
 
 #include "support/TestSupport.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
+#include "talvik/layout/KeySettingsLayout.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/UiScale.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -33,6 +35,7 @@ using talvik::test::CModalScript;
 using talvik::test::CRunningProgram;
 using talvik::test::waitFor;
 using talvik::text::Language;
+namespace keymap = talvik::layout::keymap_id;
 
 namespace {
 
@@ -327,6 +330,7 @@ TEST_P(OnCompositor, WindowsShowNoColourKeyAndFloatAtTheirSize) {
 
         SAppearance dialog;
         bool transient = false;
+        QString notice;
         CModalScript keySettings;
         keySettings.then(QStringLiteral("the key settings dialog"), [&](QWidget& modal) {
             auto* settings = dynamic_cast<talvik::editor::COrsaDialogKeyMapSettings*>(&modal);
@@ -341,6 +345,23 @@ TEST_P(OnCompositor, WindowsShowNoColourKeyAndFloatAtTheirSize) {
             }
             saveCropped(over, dialog.window,
                         QStringLiteral("wayland-key-settings-%1.png").arg(suffix));
+            // A capture asks the compositor for its shortcuts: sway grants
+            // them to the focused window, weston does not offer the protocol,
+            // and the notice says so.
+            const QRect record =
+                talvik::shell::toQRect(settings->element(keymap::RecordSingle).rect);
+            QTest::mouseClick(settings, Qt::LeftButton, {}, record.center());
+            if (waitFor([&] { return !settings->captureNotice().isEmpty(); })) {
+                notice = settings->captureNotice();
+                QImage capturing;
+                waitFor([&] {
+                    capturing = screenshot(kind);
+                    return showsCanvas(capturing, dialog.window, *settings);
+                });
+                saveCropped(capturing, dialog.window,
+                            QStringLiteral("wayland-key-capture-%1.png").arg(suffix));
+            }
+            QTest::mouseClick(settings, Qt::LeftButton, {}, record.center());
             settings->reject();
             return true;
         });
@@ -348,6 +369,10 @@ TEST_P(OnCompositor, WindowsShowNoColourKeyAndFloatAtTheirSize) {
         ASSERT_TRUE(waitFor([&] { return keySettings.finished(); }))
             << keySettings.pending().toStdString();
         EXPECT_TRUE(dialog.window.isValid()) << "the key settings dialog never appeared whole";
+        const bool shortcutsToo = !notice.contains(QStringLiteral("desktop shortcuts")) &&
+                                  !notice.contains(QStringLiteral("桌面快捷键"));
+        EXPECT_FALSE(notice.isEmpty());
+        EXPECT_EQ(shortcutsToo, tiling) << notice.toStdString();
         EXPECT_EQ(dialog.wrongPixels, 0);
         EXPECT_TRUE(transient);
         ASSERT_TRUE(waitFor([] { return QApplication::activeModalWidget() == nullptr; }));

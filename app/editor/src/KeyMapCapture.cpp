@@ -52,15 +52,21 @@ void COrsaDialogKeyMapSettings::onCaptureEndedByHook(HookStatus why) {
     showMessage(shell::CKeyCapture::noticeText(why, m_state.language));
 }
 
-QString COrsaDialogKeyMapSettings::captureNotice() const {
+QString COrsaDialogKeyMapSettings::captureNotice() {
     if (!m_capture.running()) {
         return {};
     }
     const text::Language language = m_state.language;
-    if (QGuiApplication::platformName() == QStringLiteral("wayland")) {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (m_capture.desktopShortcuts() == shell::CShortcutInhibitor::EState::Active) {
+            return QString::fromUtf8(
+                text::textIn(language, "Wayland 会话：只能捕获在本窗口中按下的键",
+                             "Wayland session: only keys typed into this window are captured"));
+        }
         return QString::fromUtf8(
-            text::textIn(language, "Wayland 会话：只能捕获在本窗口中按下的键",
-                         "Wayland session: only keys typed into this window are captured"));
+            text::textIn(language, "Wayland 会话：只捕获在本窗口中按下的键，桌面快捷键不会录入",
+                         "Wayland session: only keys typed into this window are captured, "
+                         "desktop shortcuts are not"));
     }
     switch (GetHookStatus()) {
     case HookStatus::Active:

@@ -18,10 +18,15 @@ int main(int argc, char** argv) {
     talvik::model::CAppState state;
     talvik::jobs::CDeviceWorkerSlot worker;
 
-    // The window's shape and system moves behave the same on X11 and, through
-    // XWayland, on Wayland desktops.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // On a Wayland desktop the windows are the compositor's own (translucent
+    // outlines, floating on tiling compositors, dialogs over their owners),
+    // through X11 where Qt's Wayland platform is not installed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+        } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+            qputenv("QT_QPA_PLATFORM", "xcb");
+        }
     }
     QApplication application(argc, argv);
     // Lets the desktop match the windows to the installed desktop entry and icon.

@@ -53,6 +53,9 @@ void CKeyCapture::start() {
     QCoreApplication::instance()->installEventFilter(this);
     m_sincePointerNoted.invalidate();
     m_poll.start();
+    // On Wayland the keys come through the window: the compositor is asked
+    // to let its own shortcuts come too.
+    m_inhibitor.inhibit(m_window.windowHandle());
 }
 
 void CKeyCapture::stop() {
@@ -60,6 +63,7 @@ void CKeyCapture::stop() {
         return;
     }
     m_running = false;
+    m_inhibitor.release();
     m_poll.stop();
     QCoreApplication::instance()->removeEventFilter(this);
     UninstallHook();

@@ -96,7 +96,7 @@ public:
     // A list scroll bar moved: the list's selection follows it.
     void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
-    QString captureNotice() const;
+    QString captureNotice();
     const CTipWindow& tip() const { return m_tip; }
     // True while a click waits out its double-click guard before it acts.
     bool clickWaiting() const { return m_clickGuard.isActive(); }

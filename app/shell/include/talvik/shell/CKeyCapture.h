@@ -36,6 +36,7 @@
 //     so a user working with the mouse is not cut off after 2 minutes.
 
 #include "talvik/hwi/KeyboardHook.h"
+#include "talvik/shell/CShortcutInhibitor.h"
 #include "talvik/text/Language.h"
 
 #include <QElapsedTimer>
@@ -69,6 +70,9 @@ public:
     // Uninstalls the hook if this capture runs.
     void stop();
     bool running() const { return m_running; }
+    // On Wayland, whether the compositor passes its own shortcuts to the
+    // capturing window while the capture runs (Unavailable elsewhere).
+    CShortcutInhibitor::EState desktopShortcuts() { return m_inhibitor.state(); }
 
     // What to tell the user after the hook ended a capture, in `language`;
     // empty for any other status.
@@ -87,6 +91,7 @@ private:
     QTimer m_poll;
     QElapsedTimer m_sincePointerNoted;
     bool m_running = false;
+    CShortcutInhibitor m_inhibitor;
 };
 
 } // namespace talvik::shell
