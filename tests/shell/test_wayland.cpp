@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 #include "talvik/editor/COrsaDialogKeyMapSettings.h"
 #include "talvik/layout/KeySettingsLayout.h"
+#include "talvik/layout/SkinLayout.h"
 #include "talvik/shell/PaletteColour.h"
 #include "talvik/shell/UiScale.h"
 
@@ -27,6 +28,10 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,8 +53,15 @@ QString fixtureDir(const std::string& kind) {
 }
 
 // The compositor's variables (WAYLAND_DISPLAY and the rest) for this process,
-// before Qt starts; false when the fixture did not start it.
+// before Qt starts; false when the fixture did not start it. Qt stays on the
+// compositor it started on: every test runs in a process of its own, as
+// CTest runs them.
 bool useCompositor(const std::string& kind) {
+    static std::string connected;
+    if (!connected.empty()) {
+        return connected == kind;
+    }
+    connected = kind;
     QFile env(fixtureDir(kind) + QStringLiteral("/env"));
     if (!env.open(QIODevice::ReadOnly)) {
         return false;
@@ -277,10 +289,9 @@ void saveCropped(const QImage& shot, const QRect& around, const QString& name) {
 class OnCompositor : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
-        // The platform is chosen when the application starts: every test
-        // runs in a process of its own, as CTest runs them.
         ASSERT_TRUE(useCompositor(GetParam()))
-            << "no compositor in " << fixtureDir(GetParam()).toStdString();
+            << "no compositor in " << fixtureDir(GetParam()).toStdString()
+            << ", or this process runs on another one";
         talvik::test::qtApp();
         ASSERT_TRUE(QGuiApplication::platformName().startsWith(QLatin1String("wayland")));
     }
@@ -424,3 +435,86 @@ INSTANTIATE_TEST_SUITE_P(Wayland, OnCompositor, ::testing::Values("weston", "swa
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              return info.param;
                          });
+
+namespace {
+
+// A session bus of the test's own with a notification area on it.
+class CNotificationArea {
+public:
+    explicit CNotificationArea(const std::filesystem::path& dir) : m_log(dir / "items") {
+        FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+        char line[512] = {};
+        if (daemon != nullptr && std::fgets(line, sizeof line, daemon) != nullptr) {
+            m_address = QByteArray(line).trimmed();
+            if (std::fgets(line, sizeof line, daemon) != nullptr) {
+                m_daemonPid = std::atoi(line);
+            }
+        }
+        if (daemon != nullptr) {
+            ::pclose(daemon);
+        }
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address);
+        // Debian's own Python, which has the D-Bus bindings.
+        m_watcher.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_watcher.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(TALVIK_SOURCE_DIR "/tests/shell/sni_watcher.py"),
+                         QString::fromStdString(m_log.string())});
+    }
+    ~CNotificationArea() {
+        m_watcher.kill();
+        m_watcher.waitForFinished();
+        if (m_daemonPid > 0) {
+            ::kill(m_daemonPid, SIGTERM);
+        }
+    }
+
+    bool ready() {
+        if (m_address.isEmpty()) {
+            return false;
+        }
+        waitFor([&] {
+            return std::filesystem::exists(m_log.string() + ".ready") ||
+                   m_watcher.state() == QProcess::NotRunning;
+        });
+        return std::filesystem::exists(m_log.string() + ".ready");
+    }
+    // The bus names of the items that have registered, oldest first.
+    QStringList items() const {
+        QFile file(QString::fromStdString(m_log.string()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // A click on the newest item's icon.
+    void activate() const { talvik::test::writeFile(m_log.parent_path() / "ACTIVATE", ""); }
+
+private:
+    std::filesystem::path m_log;
+    QByteArray m_address;
+    int m_daemonPid = 0;
+    QProcess m_watcher;
+};
+
+} // namespace
+
+// Where the desktop has a notification area on the session bus (a
+// StatusNotifierWatcher, as on Plasma and in the panels of wlroots desktops),
+// the minimise button puts Talvik's icon there through Qt's StatusNotifierItem
+// support, and a click on the icon brings the window back.
+TEST(WaylandTray, MinimisedToTheNotificationAreaOfTheSessionBus) {
+    ASSERT_TRUE(useCompositor("weston"));
+    talvik::test::CTempDir dir;
+    CNotificationArea area(dir.path());
+    ASSERT_TRUE(area.ready());
+    talvik::test::qtApp();
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    talvik::shell::COrsaDlg& main = *program.window;
+
+    postClick(main, main.indexOfId(talvik::layout::main_id::Minimise));
+    ASSERT_TRUE(waitFor([&] { return !main.isVisible(); })) << "the window stayed";
+    ASSERT_TRUE(waitFor([&] { return !area.items().isEmpty(); })) << "no item registered";
+    area.activate();
+    EXPECT_TRUE(waitFor([&] { return main.isVisible(); })) << "the icon did not bring it back";
+}
