@@ -16,6 +16,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 #include "talvik/shell/PaletteColour.h"
+#include "talvik/shell/WindowShape.h"
 
 #include "support/TestSupport.h"
 #include "talvik/layout/DeviceLayout.h"
@@ -31,6 +32,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -704,4 +706,66 @@ TEST_F(EndToEndHotplug, FirmwareDialogOpenWhileTheKeyboardGoesAndComesBack) {
     EXPECT_EQ(texts, QStringList{notConnectedText(Language::Chinese)});
     EXPECT_FALSE(versionShown.isEmpty());
     EXPECT_TRUE(program.window->isVisible());
+}
+
+// With a compositing manager on the X server the skinned windows are
+// translucent rather than shaped: a window of 32 bits with an alpha channel,
+// whose pixels of the colour key show what the manager draws behind it.
+TEST(EndToEndComposited, WithACompositingManagerTheColourKeyIsTransparent) {
+    ASSERT_TRUE(talvik::test::useFixtureDisplay());
+    talvik::test::qtApp();
+    QProcess manager;
+    manager.start(QStringLiteral("xcompmgr"), {QStringLiteral("-n")});
+    ASSERT_TRUE(manager.waitForStarted());
+    ASSERT_TRUE(waitFor([] {
+        return talvik::shell::platformWindowShape() == talvik::shell::EWindowShape::Alpha;
+    })) << "xcompmgr never took the compositing manager's selection";
+
+    {
+        CRunningProgram program(1);
+        ASSERT_TRUE(program.start());
+        talvik::shell::COrsaDlg& main = *program.window;
+        EXPECT_TRUE(main.isTranslucent());
+        QProcess info;
+        info.start(QStringLiteral("xwininfo"),
+                   {QStringLiteral("-id"), QString::number(main.winId())});
+        ASSERT_TRUE(info.waitForFinished());
+        EXPECT_TRUE(info.readAllStandardOutput().contains("Depth: 32"));
+
+        // The window with a margin of the screen around it.
+        constexpr int kMargin = 4;
+        const QRect around = main.frameGeometry().adjusted(-kMargin, -kMargin, kMargin, kMargin);
+        const QImage canvas = main.renderCanvas();
+        QImage shown;
+        // The brand column's middle, far from every child widget and edge.
+        ASSERT_TRUE(waitFor([&] {
+            shown = QGuiApplication::primaryScreen()
+                        ->grabWindow(0, around.x(), around.y(), around.width(), around.height())
+                        .toImage()
+                        .convertToFormat(QImage::Format_RGB32);
+            return shown.pixel(kMargin + 100, kMargin + 300) ==
+                   (canvas.pixel(100, 300) | 0xFF000000);
+        }));
+        int clear = 0;
+        int wrong = 0;
+        for (int y = 0; y < canvas.height(); ++y) {
+            // What the manager draws beside the window on this row.
+            const QRgb behind = shown.pixel(0, kMargin + y);
+            for (int x = 0; x < canvas.width(); ++x) {
+                if (qAlpha(canvas.pixel(x, y)) == 0) {
+                    ++clear;
+                    wrong += shown.pixel(kMargin + x, kMargin + y) != behind ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_GT(clear, 0) << "the corners of the outline are transparent";
+        EXPECT_EQ(wrong, 0);
+        talvik::test::saveShot(shown.copy(0, 0, 64, 64).scaled(256, 256),
+                               QStringLiteral("x11-composited-corner.png"));
+    }
+    manager.terminate();
+    manager.waitForFinished();
+    // The X server is the next test's as it was.
+    EXPECT_TRUE(waitFor(
+        [] { return talvik::shell::platformWindowShape() == talvik::shell::EWindowShape::Mask; }));
 }
