@@ -4,8 +4,9 @@
 // three pictures of equal size (normal, pointer-over, active), shaped by the
 // colour key of its pictures (transparent where the window system blends
 // windows, a shape mask elsewhere), of the pictures' fixed size, dragged by
-// its background and offering a resize from its right and bottom margins. Elements are hit-tested
-// against their table; a left-button release over one is handed to the window by element.
+// its background and offering a resize from its right and bottom margins.
+// Elements are hit-tested against their table; a left-button release over
+// one is handed to the window by element.
 //
 // Painting happens into an off-screen image in design coordinates (picture
 // pixels at resolution 1) and reaches the screen in one draw. The pictures
