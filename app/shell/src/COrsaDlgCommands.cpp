@@ -155,6 +155,7 @@ void COrsaDlg::switchLanguage(int index) {
     button.active = !button.active;
     m_app.followLanguage(); // Qt's own buttons and dialogs too
     update();
+    announceNamesChanged(*this);
 }
 
 void COrsaDlg::switchLayer(int index) {
@@ -162,6 +163,7 @@ void COrsaDlg::switchLayer(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
     button.active = !button.active;
     update();
+    announceNamesChanged(*this); // the keys say what they do on the layer shown
 }
 
 void COrsaDlg::clearConfiguration() {

@@ -69,6 +69,7 @@ int alignmentOf(unsigned textFormat) {
 } // namespace
 
 CSkinWindow::CSkinWindow(QWidget* parent) : QDialog(parent) {
+    installSkinAccessibility();
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     // Everything is drawn from the pictures; there is no background to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -146,6 +147,22 @@ void CSkinWindow::applyShape(QColor key) {
     if (size != m_normal->size()) {
         m_background = withoutKeyFringe(*m_normal, key.rgb());
     }
+}
+
+SElementAccess CSkinWindow::accessOf(int index) const {
+    const SkinElement& e = m_elements[static_cast<std::size_t>(index)];
+    SElementAccess access;
+    if (!e.isHitTestable()) {
+        return access;
+    }
+    access.role = QAccessible::Button;
+    const auto caption = e.captions.find(SkinElement::keyOf(language()));
+    access.name = caption == e.captions.end() ? QString() : caption->second.trimmed();
+    access.description = e.tip(language());
+    if (access.name.isEmpty()) {
+        access.name = access.description;
+    }
+    return access;
 }
 
 int CSkinWindow::hitTest(QPoint p) const {

@@ -154,6 +154,9 @@ public:
     QAction* trayExitAction() const { return m_tray.exitAction(); }
 
     void done(int result) override;
+    // The buttons by their captions, the language and layer switches as
+    // toggles, and each key by its name and what it does on the layer shown.
+    SElementAccess accessOf(int index) const override;
 
 protected:
     text::Language language() const override;

@@ -16,6 +16,7 @@
 // the final draw stretches nothing.
 
 #include "talvik/hwi/WindowHandle.h"
+#include "talvik/shell/SkinAccessible.h"
 #include "talvik/shell/SkinElement.h"
 
 #include <QDialog>
@@ -68,6 +69,23 @@ public:
     bool isTranslucent() const { return m_translucent; }
     // The pictures' size in design pixels.
     QSize designSize() const;
+
+    // What assistive technology is told of element `index`. By default a
+    // clickable element is a push button named by its caption in the current
+    // language, or by its tip where it has no caption; labels and the empty
+    // slots are left out.
+    virtual SElementAccess accessOf(int index) const;
+    // A press from assistive technology on element `index`: what a click on
+    // it does.
+    virtual void pressFromAccessibility(int index) { onElementClicked(index); }
+    // Whether element `index` takes part now (it is on the page shown).
+    bool elementShown(int index) const {
+        return isShown(m_elements[static_cast<std::size_t>(index)]);
+    }
+    // Element `index`'s rectangle in window pixels.
+    QRect elementRect(int index) const {
+        return windowRect(m_elements[static_cast<std::size_t>(index)]);
+    }
 
 protected:
     // Set-up, in this order, from the derived window's initialisation.
