@@ -36,7 +36,7 @@ SElementAccess COrsaDlg::accessOf(int index) const {
                                      : QString();
         const QString summary = QString::fromUtf8(m_state.assignmentSummary(key, level));
         access.name =
-            QStringLiteral("%1, %2%3 %4")
+            QStringLiteral("%1, %2%3%4")
                 .arg(access.name, layer, chinese ? QStringLiteral("：") : QStringLiteral(": "),
                      (modeName + QLatin1Char(' ') + summary).trimmed());
     }

@@ -156,11 +156,32 @@ SElementAccess CSkinWindow::accessOf(int index) const {
         return access;
     }
     access.role = QAccessible::Button;
-    const auto caption = e.captions.find(SkinElement::keyOf(language()));
-    access.name = caption == e.captions.end() ? QString() : caption->second.trimmed();
-    access.description = e.tip(language());
+    const std::string key = SkinElement::keyOf(language());
+    // The name is what the user reads on the button: the label drawn over it,
+    // else its own caption, else its tip. Its own caption, where it says
+    // more, is the description.
+    const auto own = e.captions.find(key);
+    const QString caption = own == e.captions.end() || own->second == QLatin1String("Unused")
+                                ? QString()
+                                : own->second.trimmed();
+    const QRect button = windowRect(e);
+    for (const SkinElement& label : m_elements) {
+        const auto text = label.captions.find(key);
+        if (label.isLabel && label.visible && isShown(label) && text != label.captions.end() &&
+            !text->second.trimmed().isEmpty() && button.contains(windowRect(label).center())) {
+            access.name = text->second.trimmed();
+            break;
+        }
+    }
     if (access.name.isEmpty()) {
-        access.name = access.description;
+        access.name = caption;
+    } else if (caption != access.name) {
+        access.description = caption;
+    }
+    if (access.name.isEmpty()) {
+        access.name = e.tip(language());
+    } else if (access.description.isEmpty()) {
+        access.description = e.tip(language());
     }
     return access;
 }
