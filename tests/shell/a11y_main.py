@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""The main window as a screen reader reads it, through at-spi2's bus: the
+buttons by their captions, the keys by name, the layer switch with its state,
+a press on WriteKeys that runs the job, and English names after the language
+button's press. Run by run-a11y.sh, which starts the bus and Talvik."""
+
+import sys
+import time
+
+import pyatspi
+
+PATIENCE = 60.0
+
+
+def wait_for(what, check):
+    """Polls `check` until it gives a true value (returned) or PATIENCE ends."""
+    deadline = time.monotonic() + PATIENCE
+    while time.monotonic() < deadline:
+        try:
+            value = check()
+        except Exception:  # the tree changes while it is read
+            value = None
+        if value:
+            return value
+        time.sleep(0.05)
+    sys.exit(f"FAIL: {what}")
+
+
+def talvik():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == "Talvik" and app.childCount > 0:
+            return app
+    return None
+
+
+def children(node):
+    return [node.getChildAtIndex(i) for i in range(node.childCount)]
+
+
+def by_name(window):
+    return {child.name: child for child in children(window)}
+
+
+def find(node, matches, depth=0):
+    if matches(node):
+        return node
+    if depth < 8:
+        for child in children(node):
+            found = find(child, matches, depth + 1)
+            if found is not None:
+                return found
+    return None
+
+
+def press(node):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(names.index("Press"))
+
+
+def main():
+    app = wait_for("Talvik on the accessibility bus", talvik)
+    window = children(app)[0]
+    named = wait_for("the elements of the main window", lambda: len(children(window)) > 100 and by_name(window))
+
+    buttons = [c for c in children(window) if c.getRoleName() == "push button"]
+    keys = [c for c in buttons if "顶层键" in c.name]
+    captions = ["保存配置", "打开配置", "恢复默认", "写入按键", "设置背光", "读取配置",
+                "固件升级", "读取计数", "English", "帮助", "最小化", "退出", "Fn组合层"]
+    missing = [c for c in captions if c not in named]
+    if missing or len(keys) != 87 or len(buttons) != 100:
+        sys.exit(f"FAIL: buttons {len(buttons)}, keys {len(keys)}, missing {missing}")
+    if not all(k.name.split(",")[0] for k in keys):
+        sys.exit("FAIL: a key without a name")
+
+    layer = named["Fn组合层"]
+    if layer.getState().contains(pyatspi.STATE_CHECKED):
+        sys.exit("FAIL: the Fn layer is shown at the start")
+    press(layer)
+    wait_for("the layer switch checked after its press",
+             lambda: layer.getState().contains(pyatspi.STATE_CHECKED))
+    press(layer)
+    wait_for("the layer switch back", lambda: not layer.getState().contains(pyatspi.STATE_CHECKED))
+
+    press(named["写入按键"])
+    wait_for("the progress window of WriteKeys",
+             lambda: any(w.name == "读写进度" for w in children(talvik())))
+    # The job ends with Qt's own message box, as reachable as the rest.
+    def ok_button():
+        for top in children(talvik()):
+            if top.name == window.name and top != window:
+                return find(top, lambda n: n.getRoleName() == "push button" and n.name in ("确定", "OK"))
+        return None
+    press(wait_for("the message box at the job's end", ok_button))
+    wait_for("the job's end", lambda: len(children(talvik())) == 1)
+
+    press(named["English"])
+    english = wait_for("English names after the language button",
+                       lambda: "WriteKeys" in by_name(window) and by_name(window))
+    if "简体中文" not in english or not any(n.startswith("Q, Top layer Key") for n in english):
+        sys.exit("FAIL: not every name followed the language")
+    print("PASS: 13 buttons, 87 keys, the layer switch, WriteKeys and the language by their names")
+
+
+if __name__ == "__main__":
+    main()
