@@ -96,12 +96,33 @@ def main():
     press(wait_for("the message box at the job's end", ok_button))
     wait_for("the job's end", lambda: len(children(talvik())) == 1)
 
+    # The key settings dialog of Q: its tabs, the Multimedia page's buttons
+    # by their tips' names, and Cancel.
+    q = next(c for c in children(window) if c.name.startswith("Q, "))
+    press(q)
+    dialog = wait_for("the key settings dialog",
+                      lambda: next((w for w in children(talvik()) if w.name == "按键设置面板"), None))
+    tabs = wait_for("the seven page tabs",
+                    lambda: len([c for c in children(dialog) if c.getRoleName() == "page tab"]) == 7
+                    and {c.name: c for c in children(dialog) if c.getRoleName() == "page tab"})
+    press(tabs["多媒体"])
+    wait_for("the Multimedia tab checked", lambda: tabs["多媒体"].getState().contains(pyatspi.STATE_CHECKED))
+    volume = wait_for("Volume up on the page shown", lambda: next(
+        (c for c in children(dialog) if c.name == "音量加大" and c.getState().contains(pyatspi.STATE_VISIBLE)),
+        None))
+    if volume.getRoleName() != "push button":
+        sys.exit(f"FAIL: Volume up is a {volume.getRoleName()}")
+    if not any(c.name == "确定" and c.getRoleName() == "push button" for c in children(dialog)):
+        sys.exit("FAIL: no OK button")
+    press(next(c for c in children(dialog) if c.name == "取消"))
+    wait_for("the dialog closed", lambda: len(children(talvik())) == 1)
+
     press(named["English"])
     english = wait_for("English names after the language button",
                        lambda: "WriteKeys" in by_name(window) and by_name(window))
     if "简体中文" not in english or not any(n.startswith("Q, Top layer Key") for n in english):
         sys.exit("FAIL: not every name followed the language")
-    print("PASS: 13 buttons, 87 keys, the layer switch, WriteKeys and the language by their names")
+    print("PASS: 13 buttons, 87 keys, the layer switch, WriteKeys, the key settings dialog and the language")
 
 
 if __name__ == "__main__":

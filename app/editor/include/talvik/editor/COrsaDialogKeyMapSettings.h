@@ -95,6 +95,9 @@ public:
     shell::CSkinScrollBar& scrollBar(int control);
     // A list scroll bar moved: the list's selection follows it.
     void onScroll(shell::CSkinScrollBar& bar, int command, int trackPosition) override;
+    // The pages' tabs, the radio buttons and the rows of the lists as what
+    // they are to a screen reader; the other buttons as the base says.
+    shell::SElementAccess accessOf(int index) const override;
     // The text the capture notice shows now; empty while the desktop keyboard is taken.
     QString captureNotice();
     const CTipWindow& tip() const { return m_tip; }
