@@ -262,6 +262,7 @@ void CSkinWindow::paintScene(QPainter& p, const QRegion* exposed) {
         paintElement(p, e, r);
     }
     afterElements();
+    paintFocusRing(p);
 }
 
 bool CSkinWindow::event(QEvent* event) {
@@ -380,7 +381,9 @@ void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
         m_dragging = false;
         return;
     }
-    onElementClicked(hitTest(event->position().toPoint()));
+    const int index = hitTest(event->position().toPoint());
+    noteClick(index);
+    onElementClicked(index);
 }
 
 void CSkinWindow::enterEvent(QEnterEvent* event) {
