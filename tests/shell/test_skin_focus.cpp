@@ -275,6 +275,11 @@ TEST_F(SkinFocus, ChildWidgetsTakeTheirPlaceInTheChainAndTabLeadsBackOut) {
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_EQ(w.chainIndices(), (std::vector<int>{1, -1, 0, 7, 2, 5}));
+    QWidget cover(&w);
+    cover.setGeometry(18, 48, 40, 30); // over element 2, as a text box over rows
+    cover.show();
+    EXPECT_EQ(w.chainIndices(), (std::vector<int>{1, -1, 0, 7, 5})) << "no click reaches it";
+    cover.hide();
 
     w.focusElement(1, true);
     key(w, Qt::Key_Tab);

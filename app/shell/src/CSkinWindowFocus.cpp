@@ -50,8 +50,20 @@ bool CSkinWindow::isFocusCandidate(int index) const {
         return false;
     }
     const SkinElement& e = m_elements[static_cast<std::size_t>(index)];
-    // An element no click can reach is no place for the focus either.
-    return e.isHitTestable() && isShown(e) && e.rect.width() > 0 && e.rect.height() > 0;
+    // An element no click can reach is no place for the focus either: one
+    // of no size, or one a child widget covers.
+    if (!e.isHitTestable() || !isShown(e) || e.rect.width() <= 0 || e.rect.height() <= 0) {
+        return false;
+    }
+    const QRect place = windowRect(e);
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget != nullptr && !widget->isWindow() && widget->isVisibleTo(this) &&
+            widget->geometry().contains(place)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CSkinWindow::childHoldsFocus() const {
