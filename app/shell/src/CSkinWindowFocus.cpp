@@ -51,15 +51,15 @@ bool CSkinWindow::isFocusCandidate(int index) const {
     }
     const SkinElement& e = m_elements[static_cast<std::size_t>(index)];
     // An element no click can reach is no place for the focus either: one
-    // of no size, or one a child widget covers.
+    // of no size, or one whose middle a child widget covers.
     if (!e.isHitTestable() || !isShown(e) || e.rect.width() <= 0 || e.rect.height() <= 0) {
         return false;
     }
-    const QRect place = windowRect(e);
+    const QPoint middle = windowRect(e).center();
     for (const QObject* child : children()) {
         const auto* widget = qobject_cast<const QWidget*>(child);
         if (widget != nullptr && !widget->isWindow() && widget->isVisibleTo(this) &&
-            widget->geometry().contains(place)) {
+            widget->geometry().contains(middle)) {
             return false;
         }
     }
@@ -297,7 +297,7 @@ bool CSkinWindow::activateFocused(const QKeyEvent& event) {
         return false;
     }
     if (!event.isAutoRepeat()) {
-        onElementClicked(m_focus);
+        onElementActivated(m_focus);
     }
     return true;
 }

@@ -159,10 +159,14 @@ protected:
     // The member of group `group` Tab stops at, of `members` (indices, in
     // reading order, never empty): the one focused last, else the first.
     virtual int groupEntry(int group, std::span<const int> members) const;
-    // Enter or Space on the focused element, while its ring shows: the click
-    // dispatch runs for it. False when no ring shows, or for a held key's
-    // repeats, which act only once.
+    // Enter or Space on the focused element, while its ring shows:
+    // onElementActivated runs for it. False when no ring shows; a held key's
+    // repeats are taken but act only once.
     bool activateFocused(const QKeyEvent& event);
+    // What Enter or Space on element `index` does: by default what a click does.
+    virtual void onElementActivated(int index) { onElementClicked(index); }
+    // Whether a child widget has the keyboard's focus (and so the keys).
+    bool childHoldsFocus() const;
     // An arrow key moves the focus, Enter and Space act; false for any other
     // key and when a child widget holds the focus.
     bool handleFocusKey(const QKeyEvent& event);
@@ -200,7 +204,6 @@ private:
     void trackPointer(QPoint p);
     Qt::Edges resizeEdgesAt(QPoint p) const;
     bool isFocusCandidate(int index) const;
-    bool childHoldsFocus() const;
     void moveFocusTo(const SFocusStop& stop, Qt::FocusReason reason);
     // A left click released over element `index` (-1: none).
     void noteClick(int index);
