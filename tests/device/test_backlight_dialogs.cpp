@@ -10,6 +10,7 @@
 
 #include "talvik/layout/DeviceLayout.h"
 
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -355,4 +356,31 @@ TEST(BacklightMultiSelect, SelectedKeysComeFromTheActivePictureAndPureRedIsFrame
     const QPoint tick(esc.right - 8, esc.top + 8);
     EXPECT_EQ(after.pixelColor(tick), active.pixelColor(tick));
     EXPECT_NE(before.pixelColor(tick), active.pixelColor(tick));
+}
+
+TEST(BacklightMultiSelect, FromTheKeyboardTheArrowsMoveAmongKeysAndSpaceMarksOne) {
+    CDeviceFixture f(4);
+    const LightTable colours = rainbow();
+    CMultiSelection result;
+    COrsaDialogBkLightMultiSelect dialog(f.app, f.state, colours, result);
+    dialog.setPrompts(f.prompts());
+    ASSERT_TRUE(dialog.initialise(QSize(1920, 1080)));
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dialog, &event);
+    };
+    const int first = dialog.indexOfId(id::FirstKey + 2);
+    dialog.focusElement(first, true);
+    press(Qt::Key_Right);
+    const int moved = dialog.focusedElement();
+    ASSERT_NE(moved, first);
+    const SkinElement& key = dialog.elements()[static_cast<std::size_t>(moved)];
+    ASSERT_GT(key.keyIndex, 0) << "the arrows keep to the keys";
+    EXPECT_LT(dialog.elements()[static_cast<std::size_t>(first)].rect.right, key.rect.right);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(result.selected[static_cast<std::size_t>(key.keyIndex)]);
+    EXPECT_TRUE(key.active);
+    press(Qt::Key_Space);
+    EXPECT_FALSE(result.selected[static_cast<std::size_t>(key.keyIndex)]) << "as a second click";
+    EXPECT_EQ(dialog.result(), 0) << "still open";
 }

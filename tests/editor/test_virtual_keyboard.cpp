@@ -323,6 +323,37 @@ TEST(VirtualKeyboard, OkAndEnterAcceptCancelAndEscapeReject) {
 }
 
 // The second press of a double click arrives while the first click waits:
+TEST(VirtualKeyboard, FromTheKeyboardArrowsReachNeighboursAndEnterChoosesAtOnce) {
+    CVirtualFixture f(OrsaDialogVirtual::kSingle, 0);
+    ASSERT_TRUE(f.initialised);
+    f.dialog->setResult(-1);
+    const auto focusedCode = [&] {
+        const int index = f.dialog->focusedElement();
+        return index < 0 ? -1 : f.dialog->elements()[static_cast<std::size_t>(index)].keyIndex;
+    };
+    for (std::size_t i = 0; i < f.dialog->elements().size(); ++i) {
+        const SkinElement& e = f.dialog->elements()[i];
+        if (e.keyIndex == 29 && e.id >= virtual_id::FirstKey) {
+            f.dialog->focusElement(static_cast<int>(i), true); // Q
+        }
+    }
+    f.key(Qt::Key_Right);
+    EXPECT_EQ(focusedCode(), 30) << "W";
+    f.key(Qt::Key_Down);
+    EXPECT_EQ(focusedCode(), 44) << "S, below W's middle";
+    f.key(Qt::Key_Return);
+    EXPECT_EQ(f.state.vkSingleCode, 44) << "chosen, with no wait for a double click";
+    EXPECT_FALSE(f.dialog->clickWaiting());
+    EXPECT_EQ(f.dialog->result(), -1) << "Enter on a key chooses it and stays";
+    f.key(Qt::Key_Tab);
+    const int okIndex = f.dialog->focusedElement();
+    ASSERT_GE(okIndex, 0);
+    EXPECT_EQ(f.dialog->elements()[static_cast<std::size_t>(okIndex)].id, virtual_id::Ok);
+    f.key(Qt::Key_Space);
+    EXPECT_EQ(f.dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(f.state.vkSingleCode, 44);
+}
+
 // the click is dropped and the double click chooses the key.
 TEST(VirtualKeyboard, DoubleClickInSingleModeChoosesTheKeyAndCloses) {
     CVirtualFixture f(OrsaDialogVirtual::kSingle, 43);

@@ -101,6 +101,31 @@ TEST(ActionList, SetCursor_InsideTheViewMovesTheCursor_OutsideScrolls) {
     expectView(list, 0, 0);
 }
 
+TEST(ActionList, StepCursor_ScrollsOnlyAsFarAsTheItemNeedsAndStopsAtTheEnds) {
+    CActionList list = listOf(6, 9, 0);
+    list.stepCursor(5);
+    expectView(list, 0, 5);
+    list.stepCursor(1); // one row down, the item in the last row
+    expectView(list, 1, 5);
+    list.stepCursor(10); // clamped to the last item
+    expectView(list, 3, 5);
+    list.stepCursor(-5);
+    expectView(list, 3, 0);
+    list.stepCursor(-1); // one row up, the item in the first row
+    expectView(list, 2, 0);
+    list.stepCursor(-100);
+    expectView(list, 0, 0);
+    CActionList stray = listOf(6, 9, 0);
+    stray.ViewStartAt = 7; // as a profile may leave it
+    stray.CursorPos = 4;
+    stray.stepCursor(1);
+    EXPECT_EQ(stray.ViewStartAt + stray.CursorPos, 8) << "from a view past the end, the last";
+    EXPECT_GE(stray.CursorPos, 0);
+    CActionList none(6);
+    none.stepCursor(1);
+    expectView(none, 0, 0);
+}
+
 TEST(ActionList, SetCursorOnEmptyList_RowsOutOfRange_NextAppendRestoresTheView) {
     CActionList list(6);
     list.setCursor(0);

@@ -96,4 +96,36 @@ void CLibraryPage::scrolled(int control, int position) {
     }
 }
 
+int CLibraryPage::listOf(int elementId) const {
+    if (m_entries.rowOf(elementId) >= 0) {
+        return m_spec.firstLibraryRow;
+    }
+    const int row = elementId - m_spec.firstEntryRow;
+    return row >= 0 && row < layout::kMacroRows ? m_spec.firstEntryRow : 0;
+}
+
+std::optional<int> CLibraryPage::selectedRowId(int list) const {
+    if (list == m_spec.firstLibraryRow) {
+        const int row = m_entries.selectedRow();
+        return row >= 0 ? std::optional<int>(m_entries.rowId(row)) : std::nullopt;
+    }
+    const int row = m_entry.CursorPos;
+    if (list != m_spec.firstEntryRow || row < 0 || row >= layout::kMacroRows ||
+        m_entry.ViewStartAt + row >= m_entry.count()) {
+        return std::nullopt;
+    }
+    return m_spec.firstEntryRow + row;
+}
+
+void CLibraryPage::stepList(int list, int step) {
+    if (list == m_spec.firstLibraryRow) {
+        m_entries.step(step);
+    } else if (list == m_spec.firstEntryRow) {
+        m_entry.stepCursor(step);
+    } else {
+        return;
+    }
+    syncBars();
+}
+
 } // namespace talvik::editor

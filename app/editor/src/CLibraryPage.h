@@ -35,6 +35,10 @@ public:
     void click(int id, int index) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
+    // The library and the selected entry's content.
+    int listOf(int id) const override;
+    std::optional<int> selectedRowId(int list) const override;
+    void stepList(int list, int step) override;
 
 protected:
     // Scroll bars after the library or the entry changed.

@@ -282,4 +282,23 @@ void CSingleComboPage::scrolled(int control, int position) {
     }
 }
 
+int CSingleComboPage::listOf(int elementId) const {
+    return combos().rowOf(elementId) >= 0 ? id::FirstComboRow : 0;
+}
+
+std::optional<int> CSingleComboPage::selectedRowId(int list) const {
+    const int row = combos().selectedRow();
+    if (list != id::FirstComboRow || row < 0) {
+        return std::nullopt;
+    }
+    return combos().rowId(row);
+}
+
+void CSingleComboPage::stepList(int list, int step) {
+    if (list == id::FirstComboRow) {
+        combos().step(step);
+        syncBar();
+    }
+}
+
 } // namespace talvik::editor

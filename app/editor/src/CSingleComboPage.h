@@ -21,9 +21,13 @@ public:
     void hookKey(const CHookKey& key) override;
     void commitRow(int index, const std::string& text) override;
     void scrolled(int control, int position) override;
+    int listOf(int id) const override;
+    std::optional<int> selectedRowId(int list) const override;
+    void stepList(int list, int step) override;
 
 private:
     keymap::CLibraryView& combos() { return session().combos(); }
+    const keymap::CLibraryView& combos() const { return session().combos(); }
     void flipRadios();
     void recordSingle();
     void recordCombo();

@@ -133,14 +133,27 @@ void COrsaDialogKeyMapSettings::onHookKey(WPARAM wParam, LPARAM lParam) {
 }
 
 void COrsaDialogKeyMapSettings::keyPressEvent(QKeyEvent* event) {
+    const bool control = (event->modifiers() & Qt::ControlModifier) != 0;
+    if (control && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
+        const bool back =
+            event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier) != 0;
+        turnPage(back ? -1 : 1);
+        return;
+    }
+    if (stepFocusedList(*event)) {
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Escape:
         done(QDialog::Rejected);
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Enter confirms the dialog, the same way its OK button does.
-        dispatchClick(indexOfKnownId(id::Ok));
+        // Enter acts on the element with the focus ring; without one it
+        // confirms the dialog, the same way its OK button does.
+        if (!activateFocused(*event)) {
+            dispatchClick(indexOfKnownId(id::Ok));
+        }
         break;
     default:
         CSkinWindow::keyPressEvent(event);

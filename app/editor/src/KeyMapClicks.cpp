@@ -34,6 +34,12 @@ void COrsaDialogKeyMapSettings::onElementClicked(int index) {
     m_clickGuard.start();
 }
 
+void COrsaDialogKeyMapSettings::onElementActivated(int index) {
+    // A key has no double click to wait for; a click still waiting acts first.
+    flushPendingClick();
+    dispatchClick(index);
+}
+
 void COrsaDialogKeyMapSettings::mouseDoubleClickEvent(QMouseEvent* event) {
     // The first click of a double click is dropped; the second acts alone.
     if (event->button() == Qt::LeftButton) {

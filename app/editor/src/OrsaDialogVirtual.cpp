@@ -173,6 +173,18 @@ void OrsaDialogVirtual::onElementClicked(int index) {
     m_clickWait.start(kDoubleClickWaitMs);
 }
 
+void OrsaDialogVirtual::onElementActivated(int index) {
+    if (m_clickWait.isActive()) {
+        m_clickWait.stop();
+        act(m_pendingClick);
+    }
+    act(index);
+}
+
+int OrsaDialogVirtual::focusGroup(const SkinElement& e) const {
+    return isKey(e) ? 1 : 0;
+}
+
 void OrsaDialogVirtual::act(int index) {
     if (m_finished || index < 0) {
         return;
@@ -263,7 +275,9 @@ void OrsaDialogVirtual::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        accept();
+        if (!activateFocused(*event)) {
+            accept();
+        }
         break;
     case Qt::Key_Escape:
         reject();

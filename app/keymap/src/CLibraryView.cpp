@@ -80,6 +80,12 @@ void CLibraryView::moveTo(int position) {
     loadSelected();
 }
 
+void CLibraryView::step(int step) {
+    writeBack();
+    m_library.stepCursor(step);
+    loadSelected();
+}
+
 void CLibraryView::rename(int row, std::string_view name) {
     const int index = m_library.ViewStartAt + row;
     if (index >= 0 && index < m_library.count()) {

@@ -123,6 +123,21 @@ void CActionList::setCursor(int index) {
     }
 }
 
+void CActionList::stepCursor(int step) {
+    if (empty()) {
+        return;
+    }
+    const int rows = std::max(SizeOfView, 1);
+    const long long wanted = static_cast<long long>(ViewStartAt) + CursorPos + step;
+    const int index = static_cast<int>(std::clamp<long long>(wanted, 0, count() - 1));
+    if (index < ViewStartAt) {
+        ViewStartAt = index;
+    } else if (static_cast<long long>(index) >= static_cast<long long>(ViewStartAt) + rows) {
+        ViewStartAt = index - rows + 1;
+    }
+    CursorPos = index - ViewStartAt;
+}
+
 int CActionList::indexOfItem(std::string_view text) const {
     const auto found = std::find(m_items.begin(), m_items.end(), text);
     return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());

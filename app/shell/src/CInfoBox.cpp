@@ -15,6 +15,9 @@ CInfoBox::CInfoBox(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCursorWidth(0);
+    // A read-out, not a control: Tab passes it by (and so does the focus a
+    // window hands out when it opens); a click still focuses it to select and scroll.
+    setFocusPolicy(Qt::ClickFocus);
     QPalette colours = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         colours.setColor(group, QPalette::Text, paletteColour(layout::kAccentOrange));

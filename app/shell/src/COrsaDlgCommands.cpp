@@ -108,10 +108,15 @@ void COrsaDlg::keyPressEvent(QKeyEvent* event) {
     }
     // Enter and Escape would end a plain dialog at once; here that would drop
     // unwritten key settings without a word, so they leave like the exit button.
+    // Enter acts on the element with the focus ring instead, while one has it.
     switch (event->key()) {
-    case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (!activateFocused(*event)) {
+            exitProgram();
+        }
+        break;
+    case Qt::Key_Escape:
         exitProgram();
         break;
     default:

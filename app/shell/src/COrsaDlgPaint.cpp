@@ -19,6 +19,10 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+bool isKey(const SkinElement& e) {
+    return e.id >= id::FirstKey && !e.isLabel;
+}
+
 } // namespace
 
 text::Language COrsaDlg::language() const {
@@ -117,14 +121,14 @@ void COrsaDlg::drawMarker(QPainter& p, const SkinElement& e, const SkinRect& r) 
 
 void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
     const QPoint at = pointer();
-    const bool isKey = e.id >= id::FirstKey && !e.isLabel;
-    const bool pointedKey = isKey && e.rect.contains(at.x(), at.y());
+    const bool key = isKey(e);
+    const bool pointedKey = key && e.rect.contains(at.x(), at.y());
     const bool legendLabel =
         e.isLabel && e.id >= id::FirstLegendLabel && e.id < id::FirstLegendLabel + 7;
     if (m_heatmap && legendLabel) {
         return; // the heat scale stands where the assignment legend was
     }
-    if (!(m_heatmap && isKey && drawHeatKey(p, e, r))) {
+    if (!(m_heatmap && key && drawHeatKey(p, e, r))) {
         drawPicturePart(p, e, r);
         if (pointedKey && e.active) {
             // The active picture has no pointer-over look of its own: without
@@ -144,7 +148,19 @@ void COrsaDlg::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {
     }
 }
 
+int COrsaDlg::focusGroup(const SkinElement& e) const {
+    return isKey(e) ? 1 : 0;
+}
+
 void COrsaDlg::afterElements() {
+    // Without a key under the pointer, the key the keyboard has reached is
+    // the one the box tells of.
+    const int pointed = hitTest(pointer());
+    const int focused = focusedElement();
+    if ((pointed < 0 || !isKey(elements()[static_cast<std::size_t>(pointed)])) &&
+        focusRingShown() && isKey(elements()[static_cast<std::size_t>(focused)])) {
+        m_infoText += keyDetails(elements()[static_cast<std::size_t>(focused)].keyIndex);
+    }
     if (m_historyNote) {
         m_infoText +=
             QStringLiteral("\r\n\r\n") + pick(m_historyNote->chinese, m_historyNote->english)

@@ -300,6 +300,7 @@ void CSkinWindow::paintScene(QPainter& p, const QRegion* exposed) {
         paintElement(p, e, r);
     }
     afterElements();
+    paintFocusRing(p);
 }
 
 bool CSkinWindow::event(QEvent* event) {
@@ -418,7 +419,9 @@ void CSkinWindow::mouseReleaseEvent(QMouseEvent* event) {
         m_dragging = false;
         return;
     }
-    onElementClicked(hitTest(event->position().toPoint()));
+    const int index = hitTest(event->position().toPoint());
+    noteClick(index);
+    onElementClicked(index);
 }
 
 void CSkinWindow::enterEvent(QEnterEvent* event) {

@@ -42,6 +42,9 @@ protected:
                    const std::vector<layout::ElementSpec>& table, layout::Rgb key, QSize screen);
 
     text::Language language() const override;
+    // The keys of a keyboard picture are one stop for Tab, and the arrow
+    // keys move among them.
+    int focusGroup(const SkinElement& e) const override { return e.keyIndex > 0 ? 1 : 0; }
     // The Chinese text in Chinese, the English one otherwise.
     QString text(std::string_view chinese, std::string_view english) const;
     QString modelName() const;

@@ -10,6 +10,7 @@
 
 #include <QPoint>
 
+#include <optional>
 #include <string>
 
 namespace talvik::editor {
@@ -69,6 +70,24 @@ public:
     virtual void scrolled(int control, int position) {
         (void)control;
         (void)position;
+    }
+
+    // The lists of this page, which the arrow keys move in. The list row
+    // `id` belongs to, named by its first row's id; 0 for any other element.
+    virtual int listOf(int id) const {
+        (void)id;
+        return 0;
+    }
+    // The id of the row that shows the selection of list `list`; none when no row does.
+    virtual std::optional<int> selectedRowId(int list) const {
+        (void)list;
+        return std::nullopt;
+    }
+    // Up (-1) or Down (+1) in list `list`: the item next to the selected one
+    // becomes the selection, as a click on its row makes it.
+    virtual void stepList(int list, int step) {
+        (void)list;
+        (void)step;
     }
 
 protected:

@@ -110,6 +110,11 @@ protected:
     bool isShown(const SkinElement& e) const override { return isOnCurrentPage(e); }
     void beforeElements() override;
     void onElementClicked(int index) override;
+    // Enter and Space: what a click does once its guard has passed, at once.
+    void onElementActivated(int index) override;
+    // A list of the current page is one stop for Tab, at its selected row.
+    int focusGroup(const SkinElement& e) const override;
+    int groupEntry(int group, std::span<const int> members) const override;
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -155,6 +160,11 @@ private:
     void updateNotice();
     void updateTip();
     void flushPendingClick();
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous page, as a click on its tab.
+    void turnPage(int step);
+    // Up or Down on a list row with the focus moves the list's selection,
+    // and the focus with it; false for any other key or focus.
+    bool stepFocusedList(const QKeyEvent& event);
 
     shell::CSkinSource& m_skin;
     model::CAppState& m_state;

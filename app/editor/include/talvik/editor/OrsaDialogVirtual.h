@@ -17,7 +17,8 @@
 //   if (keyboard.run() == QDialog::Accepted) { ... state.vkSingleCode ... }
 //
 // The members follow every click, also when the dialog is then cancelled:
-// only an accepted dialog's choice is to be used. OK and Enter accept, Cancel
+// only an accepted dialog's choice is to be used. OK and Enter accept (Enter
+// acts on the element with the focus ring instead, while one has it), Cancel
 // and Escape cancel; in single mode a double click on a key chooses it and
 // accepts (a click there takes effect after kDoubleClickWaitMs, unless a
 // double click replaces it).
@@ -74,6 +75,10 @@ protected:
     text::Language language() const override;
     void afterElements() override;
     void onElementClicked(int index) override;
+    // Enter and Space on a key choose it at once: a key has no double click to wait for.
+    void onElementActivated(int index) override;
+    // The keys are one stop for Tab, and the arrow keys move among them.
+    int focusGroup(const SkinElement& e) const override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -71,6 +71,7 @@ public:
     // The library list of the Macro or the Emulate page.
     CLibraryView& library(KeyMapPage page);
     CLibraryView& combos() { return m_combos; }
+    const CLibraryView& combos() const { return m_combos; }
 
     // The virtual-key code of hardware code `hw`; -1 for none or -1.
     int vkOfHWCode(int hw) const;

@@ -45,6 +45,9 @@ public:
     void removeSelected();
     // The library's scroll bar moved to `position` (an item index).
     void moveTo(int position);
+    // The arrow keys: selects the entry `step` entries on from the selected
+    // one and loads it, the rows scrolling only as far as they must.
+    void step(int step);
     // Gives the entry shown in `row` its name; a row without an entry stays as it is.
     void rename(int row, std::string_view name);
 

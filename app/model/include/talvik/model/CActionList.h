@@ -56,6 +56,11 @@ public:
     // Selects the item at an absolute index, clamped into the list, scrolling it
     // to the first row when it lies outside the view.
     void setCursor(int index);
+    // Selects the item `step` items after (or, below zero, before) the
+    // selected one, clamped into the list; a view it leaves scrolls only as
+    // far as it must, so the item shows in the first or the last row. An
+    // empty list stays as it is.
+    void stepCursor(int step);
     // Adds the text and a new child at the end and selects the new last item.
     void append(std::string_view text);
     // Replaces every item and child at once, taking both over without copying, for a

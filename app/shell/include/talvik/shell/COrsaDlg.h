@@ -165,6 +165,8 @@ protected:
     void paintBehindElements(QPainter& p) override;
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
+    // The keys are one stop for Tab, and the arrow keys move among them.
+    int focusGroup(const SkinElement& e) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -14,15 +14,25 @@
 // the canvas then has that resolution too, so a window shown at twice its
 // design size is painted from pictures and text drawn at twice the size and
 // the final draw stretches nothing.
+//
+// The keyboard reaches the elements too. Tab and Shift+Tab move the focus
+// through the clickable elements shown and the child widgets that take Tab
+// focus, in reading order; the arrow keys move it to the nearest element that
+// way; Enter and Space act on the focused element as a left click does. The
+// focused element wears a ring in the accent once the keyboard has moved the
+// focus, until the pointer clicks.
 
 #include "talvik/hwi/WindowHandle.h"
 #include "talvik/shell/SkinAccessible.h"
+#include "talvik/shell/FocusOrder.h"
 #include "talvik/shell/SkinElement.h"
 
 #include <QDialog>
 #include <QImage>
 
+#include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -86,6 +96,19 @@ public:
     QRect elementRect(int index) const {
         return windowRect(m_elements[static_cast<std::size_t>(index)]);
     }
+    // The ring around the focused element: this far outside its rectangle,
+    // this wide and with corners of this radius, in design pixels.
+    static constexpr int kFocusRingGap = 2;
+    static constexpr int kFocusRingWidth = 2;
+    static constexpr int kFocusRingRadius = 3;
+    // The element the keyboard acts on (-1: none). A click gives the focus
+    // to the element clicked, without the ring.
+    int focusedElement() const { return m_focus; }
+    // Whether the focused element wears its ring now: the keyboard moved the
+    // focus there, it is shown, and no child widget holds the focus.
+    bool focusRingShown() const;
+    // Gives element `index` the focus, with the ring or without.
+    void focusElement(int index, bool ring);
 
 protected:
     // Set-up, in this order, from the derived window's initialisation.
@@ -126,6 +149,46 @@ protected:
     // only while they belong to the capture in force on this window.
     virtual void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // One place Tab stops at: an element, or a child widget.
+    struct SFocusStop {
+        int element = -1;
+        QWidget* widget = nullptr;
+        bool operator==(const SFocusStop&) const = default;
+    };
+    // A stop with the rectangle (window coordinates) that places it in reading order.
+    struct SPlacedStop {
+        SFocusStop stop;
+        QRect place;
+    };
+    // The stops Tab visits, in that order; the default puts focusCandidates()
+    // in reading order.
+    virtual std::vector<SFocusStop> focusChain() const;
+    // The clickable elements shown now, a group once, and the visible enabled
+    // child widgets that take Tab focus, each at its place.
+    std::vector<SPlacedStop> focusCandidates() const;
+    static std::vector<SFocusStop> inReadingOrder(const std::vector<SPlacedStop>& stops);
+    // Elements of one group other than 0 (the keys of a keyboard picture) are
+    // one stop for Tab, and the arrow keys move among them; elsewhere the
+    // arrows move among the elements of group 0.
+    virtual int focusGroup(const SkinElement& e) const {
+        (void)e;
+        return 0;
+    }
+    // The member of group `group` Tab stops at, of `members` (indices, in
+    // reading order, never empty): the one focused last, else the first.
+    virtual int groupEntry(int group, std::span<const int> members) const;
+    // Enter or Space on the focused element, while its ring shows:
+    // onElementActivated runs for it. False when no ring shows; a held key's
+    // repeats are taken but act only once.
+    bool activateFocused(const QKeyEvent& event);
+    // What Enter or Space on element `index` does: by default what a click does.
+    virtual void onElementActivated(int index) { onElementClicked(index); }
+    // Whether a child widget has the keyboard's focus (and so the keys).
+    bool childHoldsFocus() const;
+    // An arrow key moves the focus, Enter and Space act; false for any other
+    // key and when a child widget holds the focus.
+    bool handleFocusKey(const QKeyEvent& event);
+
     void drawPicturePart(QPainter& p, const SkinElement& e, const SkinRect& r);
     // Copies the part of `picture` under design rectangle `r` to the same
     // place of the canvas, whatever resolution the picture is drawn at.
@@ -140,6 +203,10 @@ protected:
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -154,6 +221,14 @@ private:
     void paintScene(QPainter& p, const QRegion* exposed);
     void trackPointer(QPoint p);
     Qt::Edges resizeEdgesAt(QPoint p) const;
+    bool isFocusCandidate(int index) const;
+    void moveFocusTo(const SFocusStop& stop, Qt::FocusReason reason);
+    // A left click released over element `index` (-1: none).
+    void noteClick(int index);
+    bool moveFocusToward(EFocusDirection direction);
+    void paintFocusRing(QPainter& p);
+    // The window's area the ring of element `index` covers.
+    void updateRingOf(int index);
 
     std::vector<SkinElement> m_elements;
     const QImage* m_normal = nullptr;
@@ -172,6 +247,13 @@ private:
     // Dragging by hand where the window system cannot move the window itself.
     bool m_dragging = false;
     QPoint m_dragOffset;
+    // The keyboard's focus: the element, whether its ring shows, the member
+    // each group had last, and the line a run of arrow moves keeps to.
+    int m_focus = -1;
+    bool m_ringShown = false;
+    std::map<int, int> m_groupFocus;
+    std::optional<double> m_arrowLine;
+    bool m_arrowLineVertical = false;
 };
 
 } // namespace talvik::shell
