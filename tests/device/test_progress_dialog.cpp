@@ -1,6 +1,7 @@
 // The progress dialog: its skinned elements and bar, the jobs it runs on the
 // simulated keyboard, Cancel, and the one worker at a time.
 
+#include "AccessibleEvents.h"
 #include "ProgressTestSupport.h"
 
 #include <QBitmap>
@@ -69,6 +70,46 @@ TEST(ProgressDialog, BarIsTheActiveStripAsWideAsThePercentSays) {
     EXPECT_EQ(canvas.pixel(320, 161), active.pixel(320, 161));
     EXPECT_EQ(talvik::layout::progressBarWidth(115), 333);
     EXPECT_EQ(talvik::layout::progressBarWidth(200), 580) << "runs on past the bar";
+}
+
+// To a screen reader the bar is a progress bar named by the title, and each
+// step of the job tells its new value, full at 100 however far the strip runs.
+TEST(ProgressDialog, TheBarIsAProgressBarThatTellsEachStep) {
+    CProgressFixture f;
+    CWatchedProgress dialog(f, std::nullopt);
+    dialog.open();
+    CAccessibleEvents events;
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&dialog);
+    ASSERT_NE(window, nullptr);
+    QAccessibleInterface* bar = nullptr;
+    for (int i = 0; i < window->childCount(); ++i) {
+        if (window->child(i)->role() == QAccessible::ProgressBar) {
+            bar = window->child(i);
+            EXPECT_EQ(window->indexOfChild(bar), i);
+        }
+    }
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("读写进度"));
+    EXPECT_EQ(bar->text(QAccessible::Description), QStringLiteral("正在读写键盘，请勿插拔！"));
+    ASSERT_NE(bar->valueInterface(), nullptr);
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 0);
+    EXPECT_EQ(bar->valueInterface()->maximumValue().toInt(), 100);
+    EXPECT_TRUE(QRect(dialog.mapToGlobal(QPoint(0, 0)), dialog.size()).contains(bar->rect()));
+
+    PostMessageW(dialog.handle(), WM_TALVIK_PROGRESS, 30, 0);
+    ASSERT_TRUE(waitFor([&] { return dialog.percent() == 40; }));
+    PostMessageW(dialog.handle(), WM_TALVIK_PROGRESS, kSingleStep, 0);
+    ASSERT_TRUE(waitFor([&] { return dialog.percent() == 200; }));
+    std::vector<int> told;
+    for (const CAccessibleEvents::SHeard& heard : events.heard) {
+        if (heard.type == QAccessible::ValueChanged) {
+            EXPECT_EQ(heard.role, QAccessible::ProgressBar);
+            told.push_back(heard.value.toInt());
+        }
+    }
+    EXPECT_EQ(told, (std::vector<int>{40, 100}));
+    EXPECT_EQ(bar->text(QAccessible::Value), QStringLiteral("100%"));
+    dialog.clickCancel();
 }
 
 TEST(ProgressDialog, PointerOverCancelHighlightsItAndTheCloseControlCancelsToo) {

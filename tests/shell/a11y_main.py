@@ -1,19 +1,24 @@
 #!/usr/bin/python3
 """The main window as a screen reader reads it, through at-spi2's bus: the
 buttons by their captions, the keys by name, the layer switch with its state,
-a press on WriteKeys that runs the job, and English names after the language
-button's press. Run by run-a11y.sh, which starts the bus and Talvik."""
+the focus as Tab and the arrows move it, a press on WriteKeys that runs the
+job with its progress told, and English names after the language button's
+press. Run by run-a11y.sh, which starts the bus and Talvik."""
 
+import os
+import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 PATIENCE = 60.0
 
 
 def wait_for(what, check):
-    """Polls `check` until it gives a true value (returned) or PATIENCE ends."""
+    """Polls `check` until it gives a true value (returned) or PATIENCE ends;
+    `what`, a text or a function giving one, says what failed."""
     deadline = time.monotonic() + PATIENCE
     while time.monotonic() < deadline:
         try:
@@ -22,8 +27,11 @@ def wait_for(what, check):
             value = None
         if value:
             return value
+        # The events a screen reader listens to come in through GLib's loop.
+        while GLib.MainContext.default().iteration(False):
+            pass
         time.sleep(0.05)
-    sys.exit(f"FAIL: {what}")
+    sys.exit(f"FAIL: {what() if callable(what) else what}")
 
 
 def talvik():
@@ -60,6 +68,68 @@ def press(node):
     action.doAction(names.index("Press"))
 
 
+def key(keysym):
+    """A key typed at the keyboard, through the X server."""
+    subprocess.run(["xdotool", "key", keysym], check=True)
+
+
+class Listener:
+    """What a screen reader hears of one kind of event."""
+
+    def __init__(self, kind, wanted):
+        self.heard = []
+        self.wanted = wanted
+        pyatspi.Registry.registerEventListener(self.hear, kind)
+
+    def hear(self, event):
+        try:
+            heard = self.wanted(event)
+        except Exception:  # the object is gone already
+            heard = None
+        if heard is not None:
+            self.heard.append(heard)
+
+
+def focused_now(event):
+    if event.detail1 != 1:
+        return None
+    source = event.source
+    return (source.name, source.getRoleName(), source.getState().contains(pyatspi.STATE_FOCUSED))
+
+
+def progress_value(event):
+    source = event.source
+    return (source.name, source.getRoleName(), source.queryValue().currentValue)
+
+
+def give_keyboard_to_talvik():
+    """What a window manager does for the window shown: Xvfb has none."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", os.environ["TALVIK_PID"]],
+                           check=True, capture_output=True, text=True).stdout.split()
+    subprocess.run(["xdotool", "windowfocus", "--sync", found[0]], check=True)
+
+
+def check_focus(focus):
+    """Tab, Shift+Tab and the arrows, each heard where the focus went."""
+    def heard(what, matches):
+        return wait_for(lambda: f"{what} (heard last: {focus.heard[-3:]})",
+                        lambda: focus.heard and matches(*focus.heard[-1]))
+
+    give_keyboard_to_talvik()
+    key("Tab")
+    heard("the focus on Minimise after Tab",
+          lambda name, role, state: name == "最小化" and role == "push button" and state)
+    key("shift+Tab")
+    heard("the focus on the keys after Shift+Tab, round the chain",
+          lambda name, role, state: name.startswith("Esc, 顶层键") and state)
+    key("shift+Tab")
+    heard("the focus on the layer switch after Shift+Tab", lambda name, role, state: name == "Fn组合层")
+    key("Tab")
+    heard("the focus back on Esc, the first key", lambda name, role, state: name.startswith("Esc, "))
+    key("Right")
+    heard("the focus on F1 after the right arrow", lambda name, role, state: name.startswith("F1, "))
+
+
 def main():
     app = wait_for("Talvik on the accessibility bus", talvik)
     window = children(app)[0]
@@ -75,6 +145,9 @@ def main():
     if not all(k.name.split(",")[0] for k in keys):
         sys.exit("FAIL: a key without a name")
 
+    focus = Listener("object:state-changed:focused", focused_now)
+    check_focus(focus)
+
     layer = named["Fn组合层"]
     if layer.getState().contains(pyatspi.STATE_CHECKED):
         sys.exit("FAIL: the Fn layer is shown at the start")
@@ -84,9 +157,14 @@ def main():
     press(layer)
     wait_for("the layer switch back", lambda: not layer.getState().contains(pyatspi.STATE_CHECKED))
 
+    progress = Listener("object:property-change:accessible-value", progress_value)
     press(named["写入按键"])
     wait_for("the progress window of WriteKeys",
              lambda: any(w.name == "读写进度" for w in children(talvik())))
+    told = wait_for("the progress bar's value told up to 100",
+                    lambda: any(v == 100 for _, _, v in progress.heard) and progress.heard)
+    if any(name != "读写进度" or role != "progress bar" for name, role, _ in told):
+        sys.exit(f"FAIL: progress told as {told}")
     # The job ends with Qt's own message box, as reachable as the rest.
     def ok_button():
         for top in children(talvik()):
@@ -122,7 +200,8 @@ def main():
                        lambda: "WriteKeys" in by_name(window) and by_name(window))
     if "简体中文" not in english or not any(n.startswith("Q, Top layer Key") for n in english):
         sys.exit("FAIL: not every name followed the language")
-    print("PASS: 13 buttons, 87 keys, the layer switch, WriteKeys, the key settings dialog and the language")
+    print("PASS: 13 buttons, 87 keys, the layer switch, the focus, WriteKeys with its progress, "
+          "the key settings dialog and the language")
 
 
 if __name__ == "__main__":

@@ -22,4 +22,4 @@ pids+=($!)
 DISPLAY=$display QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 TALVIK_SIMULATOR=1 XDG_DATA_HOME=$data \
     "$talvik" >"$data/talvik.log" 2>&1 &
 pids+=($!)
-DISPLAY=$display /usr/bin/python3 "$script"
+DISPLAY=$display TALVIK_PID=$! /usr/bin/python3 "$script"

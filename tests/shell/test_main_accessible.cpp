@@ -2,14 +2,18 @@
 // accessibility interfaces: every button and key by name in the current
 // language, the switches with their state, and a press that acts as a click.
 
+#include "AccessibleEvents.h"
 #include "MainWindowFixture.h"
 
 #include "talvik/layout/SkinLayout.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QKeyEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using talvik::test::CMainWindowFixture;
@@ -93,4 +97,59 @@ TEST(MainAccessible, ButtonsKeysAndSwitchesByNameInTheCurrentLanguage) {
     }
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(window->childAt(q->rect().center().x(), q->rect().center().y()), q);
+}
+
+namespace {
+
+void press(QWidget& w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(&w, &event);
+}
+
+bool contains(const std::vector<QString>& names, const QString& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
+// Tab and the arrows tell a screen reader where the focus went, and the
+// element there says it is focused; the layer switch tells of its new state
+// and the keys of their new names.
+TEST(MainAccessible, FocusMovesAndSwitchesAreToldAsTheyHappen) {
+    CMainWindowFixture f(1);
+    ASSERT_TRUE(f.initialised);
+    f.state.language = Language::Chinese;
+    f.dlg().show();
+    f.dlg().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.dlg()));
+    talvik::test::CAccessibleEvents events;
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&f.dlg());
+    auto children = childrenByName(*window);
+
+    press(f.dlg(), Qt::Key_Tab);
+    const std::vector<QString> focused = events.namesOf(QAccessible::Focus);
+    ASSERT_FALSE(focused.empty());
+    EXPECT_EQ(focused.back(), QStringLiteral("最小化")) << "the last word is the element";
+    QAccessibleInterface* minimise = children.at(QStringLiteral("最小化"));
+    EXPECT_TRUE(minimise->state().focused);
+    EXPECT_EQ(window->focusChild(), minimise);
+
+    events.clear();
+    press(f.dlg(), Qt::Key_Backtab, Qt::ShiftModifier); // round to the keys, at Esc
+    press(f.dlg(), Qt::Key_Right);
+    ASSERT_EQ(events.namesOf(QAccessible::Focus).size(), 2u);
+    EXPECT_TRUE(events.namesOf(QAccessible::Focus).back().startsWith(QStringLiteral("F1, 顶层键")));
+    EXPECT_FALSE(minimise->state().focused);
+    EXPECT_TRUE(window->focusChild()->state().focused);
+
+    events.clear();
+    children.at(QStringLiteral("Fn组合层"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return f.state.editLevel == 1; }));
+    EXPECT_EQ(events.namesOf(QAccessible::StateChanged),
+              std::vector<QString>{QStringLiteral("Fn组合层")});
+    const std::vector<QString> renamed = events.namesOf(QAccessible::NameChanged);
+    EXPECT_TRUE(contains(renamed, QStringLiteral("Q, FN组合键：未设置")) ||
+                contains(renamed, QStringLiteral("Q, FN组合键：单键 Q")));
 }

@@ -24,6 +24,7 @@ const QRgb kNormal = qRgb(50, 50, 50);
 const QRgb kHover = qRgb(0, 200, 0);
 const QRgb kActive = qRgb(200, 0, 0);
 const QRgb kAccent = qRgb(255, 111, 0);
+const QRgb kHalo = qRgb(236, 236, 240);
 
 // A picture of 200 x 100 design pixels drawn at `resolution`.
 QImage picture(QRgb fill, int resolution) {
@@ -228,7 +229,7 @@ TEST_F(SkinFocus, EnterAndSpaceClickTheFocusedElementOnceAndOnlyWithTheRing) {
     EXPECT_EQ(w.focusedElement(), 5) << "Tab goes on from the element clicked";
 }
 
-TEST_F(SkinFocus, TheRingIsTheAccentOutsideTheElementNotItsPointerOverLook) {
+TEST_F(SkinFocus, TheRingIsTheAccentWithALightEdgeOutsideTheElementNotItsPointerOverLook) {
     CFocusWindow w;
     const QImage before = w.renderCanvas();
     key(w, Qt::Key_Tab); // element 1: 20..50 x 12..32
@@ -238,8 +239,11 @@ TEST_F(SkinFocus, TheRingIsTheAccentOutsideTheElementNotItsPointerOverLook) {
          {QPoint(16, 22), QPoint(17, 22), QPoint(53, 22), QPoint(35, 8), QPoint(35, 35)}) {
         EXPECT_EQ(ringed.pixel(at), kAccent) << at.x() << "," << at.y();
     }
+    for (const QPoint at : {QPoint(15, 22), QPoint(54, 22), QPoint(35, 7), QPoint(35, 36)}) {
+        EXPECT_EQ(ringed.pixel(at), kHalo) << "the light line outside " << at.x() << "," << at.y();
+    }
     for (const QPoint at :
-         {QPoint(15, 22), QPoint(18, 22), QPoint(19, 22), QPoint(35, 22), QPoint(54, 22)}) {
+         {QPoint(14, 22), QPoint(18, 22), QPoint(19, 22), QPoint(35, 22), QPoint(55, 22)}) {
         EXPECT_EQ(ringed.pixel(at), kNormal) << at.x() << "," << at.y();
     }
     EXPECT_NE(ringed.pixel(16, 8), kAccent) << "the corners are rounded";
@@ -255,7 +259,9 @@ TEST_F(SkinFocus, AtResolutionTwoTheRingIsDrawnInCanvasPixelsTwiceAsWide) {
     const QImage canvas = w.renderCanvas();
     // The left side of the ring: design x 16 and 17, canvas x 32 to 35.
     const int y = 22 * 2;
-    EXPECT_EQ(canvas.pixel(31, y), kNormal);
+    EXPECT_EQ(canvas.pixel(29, y), kNormal);
+    EXPECT_EQ(canvas.pixel(30, y), kHalo);
+    EXPECT_EQ(canvas.pixel(31, y), kHalo);
     for (int x = 32; x < 36; ++x) {
         EXPECT_EQ(canvas.pixel(x, y), kAccent) << x;
     }

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace talvik::device {
 namespace {
 namespace id = layout::progress_id;
@@ -145,8 +147,9 @@ void COrsaDialogProgress::startJob() {
     }
     if (!m_backupDone && !m_backupFolder.empty() && backup::backupFor(*m_job)) {
         // With everything known already the worker has no read to make and ends at once.
-        startOnWorker(std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder),
-                      m_backupRun);
+        startOnWorker(
+            std::make_shared<backup::CBackupJob>(*backup::backupFor(*m_job), m_backupFolder),
+            m_backupRun);
         return;
     }
     startOnWorker(std::make_shared<jobs::CDeviceJob>(*m_job), m_run);
@@ -242,6 +245,7 @@ void COrsaDialogProgress::onWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         m_percent =
             jobs::progressPercent(m_job.value_or(jobs::EJob::NoTransfer), static_cast<int>(wParam));
         update();
+        shell::announceMeterChanged(*this);
         break;
     case WM_TALVIK_JOBDONE:
         finishJob();
@@ -265,6 +269,20 @@ void COrsaDialogProgress::paintBehindElements(QPainter& p) {
     // Past 100 percent the strip runs on beyond the bar, as far as the picture goes.
     drawPictureRect(p, m_skin.picture(layout::kProgressActiveId),
                     QRect(bar.left, bar.top, width, bar.height()));
+}
+
+std::optional<shell::SMeterAccess> COrsaDialogProgress::meterAccess() const {
+    const SkinElement& title = elements()[static_cast<std::size_t>(indexOfId(id::TitleLabel))];
+    const SkinElement& warning = elements()[static_cast<std::size_t>(indexOfId(id::WarningLabel))];
+    const layout::SkinRect bar = layout::kProgressBarRect;
+    const layout::SkinRect full{bar.left, bar.top, bar.left + layout::kProgressBarFullWidth,
+                                bar.bottom};
+    const layout::SkinRect onScreen = shell::scaledBy(full, scale());
+    // Past 100 percent the strip runs on beyond the bar; a reader says full.
+    return shell::SMeterAccess{
+        title.captionIn(language()), warning.captionIn(language()),
+        QRect(onScreen.left, onScreen.top, onScreen.width(), onScreen.height()),
+        std::clamp(m_percent, 0, 100)};
 }
 
 text::Language COrsaDialogProgress::language() const {

@@ -160,6 +160,7 @@ void COrsaDlg::switchLanguage(int index) {
     button.active = !button.active;
     m_app.followLanguage(); // Qt's own buttons and dialogs too
     update();
+    announceCheckedChanged(*this, index);
     announceNamesChanged(*this);
 }
 
@@ -168,6 +169,7 @@ void COrsaDlg::switchLayer(int index) {
     SkinElement& button = elements()[static_cast<std::size_t>(index)];
     button.active = !button.active;
     update();
+    announceCheckedChanged(*this, index);
     announceNamesChanged(*this); // the keys say what they do on the layer shown
 }
 

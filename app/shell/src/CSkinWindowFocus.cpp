@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -146,7 +147,8 @@ void CSkinWindow::updateRingOf(int index) {
         return;
     }
     const int reach =
-        static_cast<int>(std::ceil(static_cast<float>(kFocusRingGap + kFocusRingWidth) * m_scale)) +
+        static_cast<int>(std::ceil(
+            static_cast<float>(kFocusRingGap + kFocusRingWidth + kFocusHaloWidth) * m_scale)) +
         1;
     update(windowRect(m_elements[static_cast<std::size_t>(index)])
                .adjusted(-reach, -reach, reach, reach));
@@ -170,6 +172,9 @@ void CSkinWindow::focusElement(int index, bool ring) {
     }
     if (wasShown) {
         updateRingOf(before);
+    }
+    if (before != index) {
+        announceFocus(*this, index);
     }
 }
 
@@ -203,6 +208,9 @@ void CSkinWindow::moveFocusTo(const SFocusStop& stop, Qt::FocusReason reason) {
     }
     updateRingOf(before);
     updateRingOf(m_focus);
+    // After the window's own focus event, so that a screen reader's last
+    // word is the element.
+    announceFocus(*this, m_focus);
 }
 
 bool CSkinWindow::focusNextPrevChild(bool next) {
@@ -324,6 +332,15 @@ void CSkinWindow::focusInEvent(QFocusEvent* event) {
         updateRingOf(m_focus);
     }
     QDialog::focusInEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason && isFocusCandidate(m_focus)) {
+        // Qt tells of the window once this handler returns; the element it
+        // comes back to is told of after that.
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus() && isFocusCandidate(m_focus)) {
+                announceFocus(*this, m_focus);
+            }
+        });
+    }
 }
 
 void CSkinWindow::focusOutEvent(QFocusEvent* event) {
@@ -341,13 +358,18 @@ void CSkinWindow::paintFocusRing(QPainter& p) {
     const SkinRect r = pictureRect(m_elements[static_cast<std::size_t>(m_focus)]);
     // The pen runs along the middle of the ring: its edges fall on whole
     // design pixels, so the straight sides are crisp at any resolution.
-    const qreal out = kFocusRingGap + kFocusRingWidth / 2.0;
-    const QRectF ring(r.left - out, r.top - out, r.width() + 2 * out, r.height() + 2 * out);
+    const auto around = [&r](qreal out) {
+        return QRectF(r.left - out, r.top - out, r.width() + 2 * out, r.height() + 2 * out);
+    };
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
+    const qreal halo = kFocusRingGap + kFocusRingWidth + kFocusHaloWidth / 2.0;
+    p.setPen(QPen(paletteColour(layout::kTitleText), kFocusHaloWidth));
+    p.drawRoundedRect(around(halo), kFocusRingRadius + 1, kFocusRingRadius + 1);
     p.setPen(QPen(paletteColour(layout::kAccentOrange), kFocusRingWidth));
-    p.drawRoundedRect(ring, kFocusRingRadius, kFocusRingRadius);
+    p.drawRoundedRect(around(kFocusRingGap + kFocusRingWidth / 2.0), kFocusRingRadius,
+                      kFocusRingRadius);
     p.restore();
 }
 

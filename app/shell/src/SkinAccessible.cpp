@@ -7,21 +7,20 @@
 #include <QTimer>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace talvik::shell {
 namespace {
 
-// One element of a skinned window. It has no QObject of its own: it is
-// registered with Qt's accessibility cache under an id that its window's
-// interface keeps, and answers for as long as the window exists.
-class CElementAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+// A part of a skinned window that has no QObject of its own (an element,
+// the bar): it is registered with Qt's accessibility cache under an id that
+// its window's interface keeps, and answers for as long as the window exists.
+// It has no children.
+class CWindowPartAccessible : public QAccessibleInterface {
 public:
-    CElementAccessible(CSkinWindow* window, int index) : m_window(window), m_index(index) {}
+    explicit CWindowPartAccessible(CSkinWindow* window) : m_window(window) {}
 
-    bool isValid() const override {
-        return m_window != nullptr && m_index < static_cast<int>(m_window->elements().size());
-    }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override {
         return m_window == nullptr ? nullptr : m_window->windowHandle();
@@ -33,6 +32,20 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+protected:
+    QPointer<CSkinWindow> m_window;
+};
+
+// One element of a skinned window.
+class CElementAccessible : public CWindowPartAccessible, public QAccessibleActionInterface {
+public:
+    CElementAccessible(CSkinWindow* window, int index)
+        : CWindowPartAccessible(window), m_index(index) {}
+
+    bool isValid() const override {
+        return m_window != nullptr && m_index < static_cast<int>(m_window->elements().size());
+    }
 
     QString text(QAccessible::Text t) const override {
         if (!isValid()) {
@@ -71,6 +84,7 @@ public:
         state.offscreen = state.invisible;
         state.disabled = !shown;
         state.focusable = shown;
+        state.focused = m_window->hasFocus() && m_window->focusedElement() == m_index;
         state.checkable = access.checkable;
         state.checked = access.checked;
         state.pressed = m_window->elements()[static_cast<std::size_t>(m_index)].active &&
@@ -100,11 +114,70 @@ public:
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<CSkinWindow> m_window;
     int m_index;
 };
 
-// The window: its elements first, in table order, then its child widgets.
+// The bar a window paints to show how far a job has come.
+class CMeterAccessible : public CWindowPartAccessible, public QAccessibleValueInterface {
+public:
+    explicit CMeterAccessible(CSkinWindow* window) : CWindowPartAccessible(window) {}
+
+    bool isValid() const override { return m_window != nullptr && m_window->meterAccess(); }
+
+    QString text(QAccessible::Text t) const override {
+        const std::optional<SMeterAccess> meter = access();
+        if (!meter) {
+            return {};
+        }
+        switch (t) {
+        case QAccessible::Name:
+            return meter->name;
+        case QAccessible::Description:
+            return meter->description;
+        case QAccessible::Value:
+            return QStringLiteral("%1%").arg(meter->percent);
+        default:
+            return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        const std::optional<SMeterAccess> meter = access();
+        if (!meter) {
+            return {};
+        }
+        return QRect(m_window->mapToGlobal(meter->rect.topLeft()), meter->rect.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::ProgressBar; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invalid = !isValid();
+        state.readOnly = true;
+        state.invisible = state.invalid || !m_window->isVisible();
+        return state;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface*>(this)
+                                                   : nullptr;
+    }
+    QVariant currentValue() const override {
+        const std::optional<SMeterAccess> meter = access();
+        return meter ? meter->percent : 0;
+    }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    std::optional<SMeterAccess> access() const {
+        return m_window == nullptr ? std::nullopt : m_window->meterAccess();
+    }
+};
+
+// The window: its elements first, in table order, its bar if it has one,
+// then its child widgets.
 class CSkinWindowAccessible : public QAccessibleWidget {
 public:
     explicit CSkinWindowAccessible(CSkinWindow* window)
@@ -113,20 +186,25 @@ public:
         for (const auto& [index, id] : m_ids) {
             QAccessible::deleteAccessibleInterface(id);
         }
+        if (m_meterId) {
+            QAccessible::deleteAccessibleInterface(*m_meterId);
+        }
     }
 
-    int childCount() const override {
-        return static_cast<int>(exposed().size()) + QAccessibleWidget::childCount();
-    }
+    int childCount() const override { return ownChildCount() + QAccessibleWidget::childCount(); }
     QAccessibleInterface* child(int index) const override {
         const std::vector<int> elements = exposed();
+        const int count = static_cast<int>(elements.size());
         if (index < 0) {
             return nullptr;
         }
-        if (index < static_cast<int>(elements.size())) {
+        if (index < count) {
             return elementInterface(elements[static_cast<std::size_t>(index)]);
         }
-        return QAccessibleWidget::child(index - static_cast<int>(elements.size()));
+        if (index == count && skinWindow()->meterAccess()) {
+            return meterInterface();
+        }
+        return QAccessibleWidget::child(index - ownChildCount());
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         const std::vector<int> elements = exposed();
@@ -136,8 +214,12 @@ public:
                 return static_cast<int>(i);
             }
         }
+        if (m_meterId && skinWindow()->meterAccess() &&
+            QAccessible::accessibleInterface(*m_meterId) == child) {
+            return static_cast<int>(elements.size());
+        }
         const int widget = QAccessibleWidget::indexOfChild(child);
-        return widget < 0 ? -1 : widget + static_cast<int>(elements.size());
+        return widget < 0 ? -1 : widget + ownChildCount();
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint local = skinWindow()->mapFromGlobal(QPoint(x, y));
@@ -146,6 +228,17 @@ public:
             return elementInterface(hit);
         }
         return QAccessibleWidget::childAt(x, y);
+    }
+
+    QAccessibleInterface* focusChild() const override {
+        CSkinWindow* window = skinWindow();
+        const int focused = window->focusedElement();
+        if (window->hasFocus() && focused >= 0 &&
+            focused < static_cast<int>(window->elements().size()) &&
+            window->accessOf(focused).role != QAccessible::NoRole) {
+            return elementInterface(focused);
+        }
+        return QAccessibleWidget::focusChild();
     }
 
     // The interface of element `index`, made on first use.
@@ -158,8 +251,21 @@ public:
         return element;
     }
 
+    // The bar's interface, made on first use.
+    QAccessibleInterface* meterInterface() const {
+        if (!m_meterId) {
+            m_meterId =
+                QAccessible::registerAccessibleInterface(new CMeterAccessible(skinWindow()));
+        }
+        return QAccessible::accessibleInterface(*m_meterId);
+    }
+
 private:
     CSkinWindow* skinWindow() const { return static_cast<CSkinWindow*>(widget()); }
+    // The elements and the bar.
+    int ownChildCount() const {
+        return static_cast<int>(exposed().size()) + (skinWindow()->meterAccess() ? 1 : 0);
+    }
     std::vector<int> exposed() const {
         std::vector<int> indexes;
         const int count = static_cast<int>(skinWindow()->elements().size());
@@ -172,6 +278,7 @@ private:
     }
 
     mutable std::map<int, QAccessible::Id> m_ids;
+    mutable std::optional<QAccessible::Id> m_meterId;
 };
 
 QAccessibleInterface* skinFactory(const QString& className, QObject* object) {
@@ -192,22 +299,62 @@ void installSkinAccessibility() {
     (void)installed;
 }
 
-void announceNamesChanged(CSkinWindow& window) {
+namespace {
+
+// The window's interface when a screen reader listens, else null.
+CSkinWindowAccessible* listenedTo(CSkinWindow& window) {
     if (!QAccessible::isActive()) {
-        return;
+        return nullptr;
     }
-    auto* windowInterface =
-        dynamic_cast<CSkinWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
-    if (windowInterface == nullptr) {
-        return;
+    return dynamic_cast<CSkinWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
+}
+
+// Element `index`'s interface, where it is in the accessible tree.
+QAccessibleInterface* exposedElement(CSkinWindow& window, int index) {
+    CSkinWindowAccessible* windowInterface = listenedTo(window);
+    if (windowInterface == nullptr || index < 0 ||
+        index >= static_cast<int>(window.elements().size()) ||
+        window.accessOf(index).role == QAccessible::NoRole) {
+        return nullptr;
     }
+    return windowInterface->elementInterface(index);
+}
+
+} // namespace
+
+void announceNamesChanged(CSkinWindow& window) {
     const int count = static_cast<int>(window.elements().size());
     for (int i = 0; i < count; ++i) {
-        if (window.accessOf(i).role != QAccessible::NoRole) {
-            QAccessibleEvent changed(windowInterface->elementInterface(i),
-                                     QAccessible::NameChanged);
+        if (QAccessibleInterface* element = exposedElement(window, i)) {
+            QAccessibleEvent changed(element, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&changed);
         }
+    }
+}
+
+void announceFocus(CSkinWindow& window, int index) {
+    if (QAccessibleInterface* element = exposedElement(window, index)) {
+        QAccessibleEvent focused(element, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
+
+void announceMeterChanged(CSkinWindow& window) {
+    CSkinWindowAccessible* windowInterface = listenedTo(window);
+    if (windowInterface == nullptr || !window.meterAccess()) {
+        return;
+    }
+    QAccessibleValueChangeEvent changed(windowInterface->meterInterface(),
+                                        window.meterAccess()->percent);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void announceCheckedChanged(CSkinWindow& window, int index) {
+    if (QAccessibleInterface* element = exposedElement(window, index)) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(element, changed);
+        QAccessible::updateAccessibility(&event);
     }
 }
 

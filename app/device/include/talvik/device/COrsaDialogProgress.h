@@ -69,6 +69,8 @@ public:
 
     // The progress value the bar shows.
     int percent() const { return m_percent; }
+    // The bar, named by the title, as a screen reader reads it.
+    std::optional<shell::SMeterAccess> meterAccess() const override;
     // True while the job waits for an earlier worker to end.
     bool waitingForWorker() const { return m_waiting; }
     // After IDOK: every transfer of the job succeeded.
@@ -118,7 +120,7 @@ private:
     jobs::CJobControl::Sleep m_sleep;
     int m_percent = 0;
     bool m_waiting = false;
-    bool m_closed = false; // no message of the job counts any more
+    bool m_closed = false;       // no message of the job counts any more
     bool m_notConnected = false; // the job was not started: no keyboard to run it on
     // Shared with the worker, which may outlive this dialog.
     std::shared_ptr<jobs::CDeviceJob> m_run;

@@ -23,8 +23,8 @@
 // focus, until the pointer clicks.
 
 #include "talvik/hwi/WindowHandle.h"
-#include "talvik/shell/SkinAccessible.h"
 #include "talvik/shell/FocusOrder.h"
+#include "talvik/shell/SkinAccessible.h"
 #include "talvik/shell/SkinElement.h"
 
 #include <QDialog>
@@ -85,9 +85,11 @@ public:
     // language, or by its tip where it has no caption; labels and the empty
     // slots are left out.
     virtual SElementAccess accessOf(int index) const;
-    // A press from assistive technology on element `index`: what a click on
-    // it does.
-    virtual void pressFromAccessibility(int index) { onElementClicked(index); }
+    // A press from assistive technology on element `index`: one deliberate
+    // act, as Enter on the focused element is (no double click to wait for).
+    void pressFromAccessibility(int index) { onElementActivated(index); }
+    // The bar the window paints to show a job's progress, if it has one.
+    virtual std::optional<SMeterAccess> meterAccess() const { return std::nullopt; }
     // Whether element `index` takes part now (it is on the page shown).
     bool elementShown(int index) const {
         return isShown(m_elements[static_cast<std::size_t>(index)]);
@@ -97,10 +99,13 @@ public:
         return windowRect(m_elements[static_cast<std::size_t>(index)]);
     }
     // The ring around the focused element: this far outside its rectangle,
-    // this wide and with corners of this radius, in design pixels.
+    // this wide and with corners of this radius, in design pixels, in the
+    // accent; a light line this wide runs round its outside, so that it is
+    // never taken for the accent outline a key shows under the pointer.
     static constexpr int kFocusRingGap = 2;
     static constexpr int kFocusRingWidth = 2;
     static constexpr int kFocusRingRadius = 3;
+    static constexpr int kFocusHaloWidth = 1;
     // The element the keyboard acts on (-1: none). A click gives the focus
     // to the element clicked, without the ring.
     int focusedElement() const { return m_focus; }

@@ -44,6 +44,11 @@ struct SkinElement {
     // The caption in a language. A language the element has no caption for
     // gets an empty one inserted, so such an element simply draws nothing.
     QString& caption(talvik::text::Language language) { return captions[keyOf(language)]; }
+    // The caption in a language, read only; empty when it has none.
+    QString captionIn(talvik::text::Language language) const {
+        const auto found = captions.find(keyOf(language));
+        return found == captions.end() ? QString() : found->second;
+    }
     // The tip in a language; empty when the element has none for it.
     QString tip(talvik::text::Language language) const {
         const auto found = tips.find(keyOf(language));
