@@ -37,7 +37,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <utility>
@@ -768,4 +770,148 @@ TEST(EndToEndComposited, WithACompositingManagerTheColourKeyIsTransparent) {
     // The X server is the next test's as it was.
     EXPECT_TRUE(waitFor(
         [] { return talvik::shell::platformWindowShape() == talvik::shell::EWindowShape::Mask; }));
+}
+
+namespace {
+
+// Presses `keysym` through the X server and waits until `moved` holds.
+bool pressUntil(const char* keysym, const std::function<bool()>& moved) {
+    talvik::test::pressKey(keysym);
+    return waitFor(moved);
+}
+
+// Tab, as a user does, until the ring is on the element with `id` of `window`.
+bool tabTo(talvik::shell::CSkinWindow& window, int id) {
+    const auto onIt = [&] {
+        const int focused = window.focusedElement();
+        return window.focusRingShown() && focused >= 0 &&
+               window.elements()[static_cast<std::size_t>(focused)].id == id;
+    };
+    for (int step = 0; step < 60 && !onIt(); ++step) {
+        const int before = window.focusedElement();
+        const bool ringBefore = window.focusRingShown();
+        if (!pressUntil("Tab", [&] {
+                return window.focusedElement() != before || window.focusRingShown() != ringBefore;
+            })) {
+            return false;
+        }
+    }
+    return onIt();
+}
+
+// The arrow keys, from the focused key towards element `target`, as a user
+// follows the ring with the eyes.
+bool arrowTo(talvik::shell::CSkinWindow& window, int target) {
+    const QRect goal = window.elementRect(target);
+    for (int step = 0; step < 30 && window.focusedElement() != target; ++step) {
+        const int from = window.focusedElement();
+        const QPoint d = goal.center() - window.elementRect(from).center();
+        const char* arrow = std::abs(d.y()) > goal.height() / 2 ? (d.y() < 0 ? "Up" : "Down")
+                                                                : (d.x() < 0 ? "Left" : "Right");
+        if (!pressUntil(arrow, [&] { return window.focusedElement() != from; })) {
+            return false;
+        }
+    }
+    return window.focusedElement() == target;
+}
+
+// Counts the pointer's presses on the program's windows.
+class CPointerPresses : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
+            ++count;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+using EndToEndKeyboardOnly = EndToEndHotplug;
+
+} // namespace
+
+// Q gets Volume Up and is written with the keyboard alone: Tab into the keys,
+// the arrows to Q, Enter; in the key settings Ctrl+Tab to Multimedia, Tab to
+// Volume Up, Enter, Tab to OK, Enter; Tab to WriteKeys, Enter, and Return on
+// "OK!!". The keyboard's state file holds it.
+TEST_F(EndToEndKeyboardOnly, VolumeUpOnQGivenAndWrittenWithoutThePointer) {
+    CRunningProgram program(1);
+    ASSERT_TRUE(program.start());
+    CAppState& state = program.state;
+    talvik::shell::COrsaDlg& window = *program.window;
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    CPointerPresses presses;
+    qApp->installEventFilter(&presses);
+
+    ASSERT_TRUE(tabTo(window, id::FirstKey)) << "Tab reaches the keys";
+    ASSERT_TRUE(arrowTo(window, 12 + kKeyQ));
+    talvik::test::saveShot(talvik::test::grabScreen(window),
+                           QStringLiteral("focus-ring-key-zh.png"));
+
+    bool chosen = false;
+    CModalScript script;
+    script.then(QStringLiteral("key settings dialog"), [&](QWidget& modal) {
+        auto* dialog = dynamic_cast<COrsaDialogKeyMapSettings*>(&modal);
+        if (dialog == nullptr || !dialog->isActiveWindow()) {
+            return false;
+        }
+        using talvik::keymap::KeyMapPage;
+        for (int step = 0; step < 7 && dialog->session().m_page != KeyMapPage::Multimedia; ++step) {
+            const KeyMapPage before = dialog->session().m_page;
+            if (!pressUntil("ctrl+Tab", [&] { return dialog->session().m_page != before; })) {
+                return false;
+            }
+        }
+        if (dialog->session().m_page != KeyMapPage::Multimedia ||
+            !tabTo(*dialog, kVolumeUpElement)) {
+            return false;
+        }
+        talvik::test::saveShot(talvik::test::grabScreen(*dialog),
+                               QStringLiteral("focus-ring-multimedia-zh.png"));
+        const auto volumeUpChosen = [&] {
+            return dialog->session().selectionCode(KeyMapPage::Multimedia) == kVolumeUpCode;
+        };
+        chosen = pressUntil("Return", volumeUpChosen);
+        return chosen && tabTo(*dialog, keymap::Ok) &&
+               pressUntil("Return", [dialog] { return !dialog->isVisible(); });
+    });
+    talvik::test::pressKey("Return");
+    ASSERT_TRUE(waitFor([&] { return script.finished(); })) << script.pending().toStdString();
+    ASSERT_TRUE(waitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_TRUE(chosen) << "Enter on Volume Up chose it";
+    EXPECT_EQ(state.keyConfig.Mode[kKeyQ][0], KeyMode::Multimedia);
+    EXPECT_EQ(state.keyConfig.HWCode[kKeyQ][0], kVolumeUpCode);
+
+    // A window manager gives the keyboard back to the main window when the
+    // dialog goes; Xvfb has none, so the test does.
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
+    EXPECT_EQ(window.focusedElement(), 12 + kKeyQ) << "the focus is where it was";
+    ASSERT_TRUE(tabTo(window, id::WriteKeys));
+    talvik::test::saveShot(talvik::test::grabScreen(window),
+                           QStringLiteral("focus-ring-button-zh.png"));
+    QStringList texts;
+    CModalScript write;
+    write.then(QStringLiteral("\"OK!!\""), [&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        if (box == nullptr || !box->isActiveWindow()) {
+            return false;
+        }
+        texts << box->text();
+        talvik::test::pressKey("Return");
+        return true;
+    });
+    talvik::test::pressKey("Return");
+    ASSERT_TRUE(waitFor([&] { return write.finished(); })) << write.pending().toStdString();
+    ASSERT_TRUE(waitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_EQ(texts, QStringList{QStringLiteral("OK!!")});
+    EXPECT_EQ(state.modified, 0);
+    EXPECT_EQ(keyQInStateFile(stateFile), std::make_pair(KeyMode::Multimedia, kVolumeUpCode));
+    qApp->removeEventFilter(&presses);
+    EXPECT_EQ(presses.count, 0) << "no pointer press came to the program";
 }
