@@ -32,13 +32,15 @@ using talvik::text::Language;
 // freshly reset model. No X server: a capture cannot take the desktop
 // keyboard, and the keys of a test arrive as posted hook messages.
 struct CKeyMapFixture {
-    explicit CKeyMapFixture(int model = 1)
-        : state(CDeviceEnvironment::withoutDevices()), app(state) {
+    // `screen` is the size of the screen the dialog opens on; a large one
+    // gives pictures drawn at resolution 2.
+    explicit CKeyMapFixture(int model = 1, QSize screen = QSize(1920, 1080))
+        : state(CDeviceEnvironment::withoutDevices()), app(state), screen(screen) {
         qunsetenv("DISPLAY");
         qtApp();
         state.modelNumber = model;
         QString error;
-        loaded = app.loadSkin(model, error, builtSkinPath(), 1);
+        loaded = app.loadSkin(model, error, builtSkinPath(), screen.height() > 1080 ? 2 : 1);
         state.buildNameTables();
         state.resetToDefaults();
         state.language = Language::English;
@@ -50,7 +52,7 @@ struct CKeyMapFixture {
         dialog = std::make_unique<talvik::editor::COrsaDialogKeyMapSettings>(app, state);
         dialog->setMessageSink([this](const QString& text) { messages << text; });
         dialog->setVirtualKeyboard([this](int mode) { return virtualKeyboard(mode); });
-        initialised = dialog->initialise(QSize(1920, 1080));
+        initialised = dialog->initialise(screen);
         return *dialog;
     }
     talvik::editor::COrsaDialogKeyMapSettings& dlg() { return *dialog; }
@@ -97,6 +99,7 @@ struct CKeyMapFixture {
 
     model::CAppState state;
     talvik::shell::COrsaApp app;
+    QSize screen;
     std::unique_ptr<talvik::editor::COrsaDialogKeyMapSettings> dialog;
     QStringList messages;
     std::function<bool(int)> virtualKeyboard = [](int) { return false; };

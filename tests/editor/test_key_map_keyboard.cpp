@@ -3,6 +3,7 @@
 // on the focused element, and a capture that keeps every key, Tab included.
 
 #include "KeyMapFixture.h"
+#include "shell/FocusRingCheck.h"
 
 #include <QKeyEvent>
 #include <QTest>
@@ -168,4 +169,32 @@ TEST(KeyMapKeyboard, WhileACaptureRunsTabIsCapturedAndTheFocusStays) {
         << "Tab is the key captured";
     EXPECT_TRUE(dlg.session().m_capturingSingle) << "and the capture goes on, as for any key";
     EXPECT_EQ(focusedId(dlg), keymap::RecordSingle);
+}
+
+// The ring on a page tab after Ctrl+Tab, at resolution 1 and 2, in both
+// languages.
+TEST(KeyMapKeyboard, TheRingOnATabAtResolutionOneAndTwo) {
+    for (const QSize screen : {QSize(1920, 1080), QSize(3840, 2160)}) {
+        CKeyMapFixture f(1, screen);
+        ASSERT_TRUE(f.loaded);
+        auto& dlg = f.open();
+        ASSERT_TRUE(f.initialised);
+        const QString suffix =
+            screen.height() > 1080 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+        for (int turn = 0; turn < 3; ++turn) {
+            tab(dlg, Qt::ControlModifier);
+        }
+        const int tab = dlg.indexOfId(keymap::FirstTab + 3);
+        ASSERT_EQ(dlg.focusedElement(), tab) << "Ctrl+Tab rings the tab of the page it turns to";
+        EXPECT_TRUE(talvik::test::ringDrawnAround(dlg, tab));
+        for (const Language language : {Language::English, Language::Chinese}) {
+            f.state.language = language;
+            talvik::test::saveCanvasShot(dlg.renderCanvas(),
+                                         QStringLiteral("focus-ring-tab-%1")
+                                                 .arg(language == Language::English
+                                                          ? QLatin1String("en")
+                                                          : QLatin1String("zh")) +
+                                             suffix);
+        }
+    }
 }

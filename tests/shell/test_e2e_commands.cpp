@@ -839,6 +839,9 @@ using EndToEndKeyboardOnly = EndToEndHotplug;
 // Volume Up, Enter, Tab to OK, Enter; Tab to WriteKeys, Enter, and Return on
 // "OK!!". The keyboard's state file holds it.
 TEST_F(EndToEndKeyboardOnly, VolumeUpOnQGivenAndWrittenWithoutThePointer) {
+    // The pointer rests off the window, where an earlier test may have left it
+    // over a key.
+    talvik::test::xdotool({QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
     CRunningProgram program(1);
     ASSERT_TRUE(program.start());
     CAppState& state = program.state;
@@ -851,7 +854,7 @@ TEST_F(EndToEndKeyboardOnly, VolumeUpOnQGivenAndWrittenWithoutThePointer) {
     ASSERT_TRUE(tabTo(window, id::FirstKey)) << "Tab reaches the keys";
     ASSERT_TRUE(arrowTo(window, 12 + kKeyQ));
     talvik::test::saveShot(talvik::test::grabScreen(window),
-                           QStringLiteral("focus-ring-key-zh.png"));
+                           QStringLiteral("keyboard-only-key-zh.png"));
 
     bool chosen = false;
     CModalScript script;
@@ -872,7 +875,7 @@ TEST_F(EndToEndKeyboardOnly, VolumeUpOnQGivenAndWrittenWithoutThePointer) {
             return false;
         }
         talvik::test::saveShot(talvik::test::grabScreen(*dialog),
-                               QStringLiteral("focus-ring-multimedia-zh.png"));
+                               QStringLiteral("keyboard-only-volume-up-zh.png"));
         const auto volumeUpChosen = [&] {
             return dialog->session().selectionCode(KeyMapPage::Multimedia) == kVolumeUpCode;
         };
@@ -894,7 +897,7 @@ TEST_F(EndToEndKeyboardOnly, VolumeUpOnQGivenAndWrittenWithoutThePointer) {
     EXPECT_EQ(window.focusedElement(), 12 + kKeyQ) << "the focus is where it was";
     ASSERT_TRUE(tabTo(window, id::WriteKeys));
     talvik::test::saveShot(talvik::test::grabScreen(window),
-                           QStringLiteral("focus-ring-button-zh.png"));
+                           QStringLiteral("keyboard-only-write-zh.png"));
     QStringList texts;
     CModalScript write;
     write.then(QStringLiteral("\"OK!!\""), [&](QWidget& modal) {

@@ -2,6 +2,7 @@
 // keyboard picture, the arrow keys between keys, Enter on the focused element
 // and Escape, and the information box for the key the keyboard reached.
 
+#include "FocusRingCheck.h"
 #include "MainWindowFixture.h"
 
 #include "talvik/layout/SkinLayout.h"
@@ -121,4 +122,24 @@ TEST(MainFocus, TheInformationBoxTellsOfTheFocusedKeyUnlessThePointerIsOnOne) {
     f.dlg().focusElement(slotOfKey(kKeyW), false);
     f.dlg().renderCanvas();
     EXPECT_EQ(f.dlg().infoBox().text(), header) << "no ring, no details";
+}
+
+// The ring on a key and on a button, at scale 1 and on a screen that needs
+// pictures of resolution 2: crisp bands of whole canvas pixels.
+TEST(MainFocus, TheRingOnAKeyAndAButtonAtResolutionOneAndTwo) {
+    for (const QSize screen : {QSize(1920, 1080), QSize(3840, 2160)}) {
+        CMainWindowFixture f(1, screen);
+        ASSERT_TRUE(f.initialised);
+        const QString suffix =
+            screen.height() > 1080 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+        f.dlg().focusElement(slotOfKey(kKeyQ), true);
+        EXPECT_TRUE(talvik::test::ringDrawnAround(f.dlg(), slotOfKey(kKeyQ)));
+        talvik::test::saveCanvasShot(f.dlg().renderCanvas(),
+                                     QStringLiteral("focus-ring-key") + suffix);
+        const int write = f.dlg().indexOfId(id::WriteKeys);
+        f.dlg().focusElement(write, true);
+        EXPECT_TRUE(talvik::test::ringDrawnAround(f.dlg(), write));
+        talvik::test::saveCanvasShot(f.dlg().renderCanvas(),
+                                     QStringLiteral("focus-ring-button") + suffix);
+    }
 }
