@@ -260,8 +260,8 @@ TEST(BacklightSettings, WriteStoresTheWorkingCopyFirstThenReportsAndCloses) {
         EXPECT_EQ(s.jobs, std::vector<int>{4});
         EXPECT_TRUE(same(s.modelAtJob[50], LightArea{1, 1, 1})) << "the job writes the model";
         // Without a keyboard the dialog stays for another Write once it is back.
-        EXPECT_EQ(s.dialog.result(), outcome == EJobEnd::NotConnected ? QDialog::Rejected
-                                                                       : QDialog::Accepted);
+        EXPECT_EQ(s.dialog.result(),
+                  outcome == EJobEnd::NotConnected ? QDialog::Rejected : QDialog::Accepted);
         EXPECT_TRUE(same(f.state.keyConfig.LightAreas[50], LightArea{1, 1, 1}));
         ASSERT_EQ(f.messages.size(), 1);
         switch (outcome) {
@@ -383,4 +383,36 @@ TEST(BacklightMultiSelect, FromTheKeyboardTheArrowsMoveAmongKeysAndSpaceMarksOne
     press(Qt::Key_Space);
     EXPECT_FALSE(result.selected[static_cast<std::size_t>(key.keyIndex)]) << "as a second click";
     EXPECT_EQ(dialog.result(), 0) << "still open";
+}
+
+// To a screen reader a key says its colour after its name, a key of the
+// multi-selection is checked while it is marked, and the close control,
+// which shows only its cross, is "Close".
+TEST(BacklightAccess, KeysSayTheirColourMarksAreCheckedTheCrossIsClose) {
+    CDeviceFixture f(1);
+    f.state.keyConfig.LightAreas = rainbow();
+    CSettings s(f);
+    ASSERT_TRUE(s.initialised);
+    const auto accessOf = [](talvik::shell::CSkinWindow& w, int elementId) {
+        return w.accessOf(w.indexOfId(elementId));
+    };
+    // Light 10 is (10, 20, 245) in the rainbow.
+    EXPECT_TRUE(accessOf(s.dialog, id::FirstKey + 9).name.endsWith(QStringLiteral(", #0A14F5")))
+        << accessOf(s.dialog, id::FirstKey + 9).name.toStdString();
+    EXPECT_EQ(accessOf(s.dialog, id::Close).name, QStringLiteral("关闭"));
+    f.state.language = Language::English;
+    EXPECT_EQ(accessOf(s.dialog, id::Close).name, QStringLiteral("Close"));
+    EXPECT_EQ(accessOf(s.dialog, id::Read).name, QStringLiteral("Read")) << "captions stay";
+
+    const LightTable colours = rainbow();
+    CMultiSelection result;
+    COrsaDialogBkLightMultiSelect multi(f.app, f.state, colours, result);
+    ASSERT_TRUE(multi.initialise(QSize(1920, 1080)));
+    click(multi, id::FirstKey + 2);
+    const talvik::shell::SElementAccess marked = accessOf(multi, id::FirstKey + 2);
+    EXPECT_TRUE(marked.checkable && marked.checked);
+    EXPECT_TRUE(marked.name.endsWith(QStringLiteral(", #0306FC")));
+    const talvik::shell::SElementAccess unmarked = accessOf(multi, id::FirstKey + 5);
+    EXPECT_TRUE(unmarked.checkable && !unmarked.checked);
+    EXPECT_EQ(accessOf(multi, talvik::layout::multiselect_id::Close).name, QStringLiteral("Close"));
 }

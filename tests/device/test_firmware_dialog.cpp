@@ -12,15 +12,17 @@
 #include "talvik/jobs/FirmwareJob.h"
 #include "talvik/jobs/JobText.h"
 
-#include "talvik/layout/DeviceLayout.h"
 #include "support/TestSupport.h"
+#include "talvik/layout/DeviceLayout.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <sstream>
 
@@ -438,4 +440,30 @@ TEST(FirmwareDialog, NoDownloadAndNoVersionQueryWhileAnotherTransferStillUsesThe
     ASSERT_TRUE(waitFor([&] { return f.messages.size() == 3; }));
     EXPECT_TRUE(f.messages[2].startsWith(QStringLiteral("The Firmware is downloaded")));
     EXPECT_EQ(receivedSince(before, image.records.size()).size(), image.records.size());
+}
+
+// To a screen reader the dialog is its buttons (the cross as "Close"), the
+// download's bar as a progress bar, and the two boxes named by what they hold.
+TEST(FirmwareDialog, AScreenReaderFindsTheButtonsTheBarAndTheNamedBoxes) {
+    CDeviceFixture f(1);
+    CFirmwareDownload download(f.state, f.slot);
+    CFirmware w(f, download);
+    ASSERT_TRUE(w.initialised);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w.dialog);
+    ASSERT_NE(window, nullptr);
+    std::map<QString, QAccessible::Role> children;
+    for (int i = 0; i < window->childCount(); ++i) {
+        children[window->child(i)->text(QAccessible::Name)] = window->child(i)->role();
+    }
+    const std::map<QString, QAccessible::Role> expected = {
+        {QStringLiteral("关闭"), QAccessible::Button},
+        {QStringLiteral("获取固件版本"), QAccessible::Button},
+        {QStringLiteral("打开"), QAccessible::Button},
+        {QStringLiteral("更新"), QAccessible::Button},
+        {QStringLiteral("取消"), QAccessible::Button},
+        {QStringLiteral("键盘固件升级"), QAccessible::ProgressBar},
+        {QStringLiteral("固件版本"), QAccessible::EditableText},
+        {QStringLiteral("固件文件"), QAccessible::EditableText},
+    };
+    EXPECT_EQ(children, expected);
 }

@@ -53,6 +53,17 @@ text::Language CDeviceDialog::language() const {
     return m_state.language;
 }
 
+shell::SElementAccess CDeviceDialog::keyLightAccess(int index, const LightTable& lights) const {
+    shell::SElementAccess access = CSkinWindow::accessOf(index);
+    const SkinElement& e = elements()[static_cast<std::size_t>(index)];
+    if (access.role != QAccessible::NoRole && e.keyIndex > 0 &&
+        e.keyIndex < static_cast<int>(lights.size())) {
+        access.name += QStringLiteral(", ") +
+                       toQColor(lights[static_cast<std::size_t>(e.keyIndex)]).name().toUpper();
+    }
+    return access;
+}
+
 QString CDeviceDialog::text(std::string_view chinese, std::string_view english) const {
     const std::string_view chosen = text::textIn(m_state.language, chinese, english);
     return QString::fromUtf8(chosen.data(), static_cast<qsizetype>(chosen.size()));

@@ -29,8 +29,19 @@ bool COrsaDialogBkLightMultiSelect::initialise(QSize screen) {
     const layout::PicturePair ids = layout::multiSelectPictureIds(m_state.modelNumber);
     // The second picture shows keys selected and buttons pressed; it serves
     // as the pointer-over picture of the buttons too.
-    return setUpSkin(shell::ESkinWindow::MultiSelect, m_prompts, {ids.first, ids.second, ids.second}, layout::multiSelectElements(),
+    return setUpSkin(shell::ESkinWindow::MultiSelect, m_prompts,
+                     {ids.first, ids.second, ids.second}, layout::multiSelectElements(),
                      layout::kBacklightColourKey, screen);
+}
+
+shell::SElementAccess COrsaDialogBkLightMultiSelect::accessOf(int index) const {
+    shell::SElementAccess access = keyLightAccess(index, m_colours);
+    const SkinElement& e = elements()[static_cast<std::size_t>(index)];
+    if (access.role != QAccessible::NoRole && e.keyIndex > 0) {
+        access.checkable = true;
+        access.checked = e.active;
+    }
+    return access;
 }
 
 void COrsaDialogBkLightMultiSelect::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {

@@ -38,13 +38,17 @@ COrsaDialogBkLightSettings::COrsaDialogBkLightSettings(shell::CSkinSource& skin,
 bool COrsaDialogBkLightSettings::initialise(QSize screen) {
     const layout::PicturePair ids = layout::backlightPictureIds(m_state.modelNumber);
     // No element of this dialog is ever active: two pictures are all it has.
-    if (!setUpSkin(shell::ESkinWindow::Backlight, m_prompts, {ids.first, ids.second, ids.first}, layout::backlightElements(),
-                   layout::kBacklightColourKey, screen)) {
+    if (!setUpSkin(shell::ESkinWindow::Backlight, m_prompts, {ids.first, ids.second, ids.first},
+                   layout::backlightElements(), layout::kBacklightColourKey, screen)) {
         return false;
     }
     m_lights = m_state.keyConfig.LightAreas;
     m_repaintRequests = 0;
     return true;
+}
+
+shell::SElementAccess COrsaDialogBkLightSettings::accessOf(int index) const {
+    return keyLightAccess(index, m_lights);
 }
 
 void COrsaDialogBkLightSettings::paintElement(QPainter& p, SkinElement& e, const SkinRect& r) {

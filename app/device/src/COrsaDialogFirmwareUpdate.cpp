@@ -72,6 +72,10 @@ bool COrsaDialogFirmwareUpdate::initialise(QSize screen) {
     m_state.progressWindow = handle();
     setUpBox(m_versionBox, layout::kFirmwareVersionBox);
     setUpBox(m_fileBox, layout::kFirmwareFileBox);
+    // A screen reader names the boxes by what they hold; the language cannot
+    // change while this dialog is open.
+    m_versionBox.setAccessibleName(text("固件版本", "Firmware version"));
+    m_fileBox.setAccessibleName(text("固件文件", "Firmware file"));
     m_download.attach(handle());
     if (m_download.running()) {
         // A download started from an earlier dialog goes on: this one shows
@@ -333,6 +337,14 @@ void COrsaDialogFirmwareUpdate::repaintBar() {
     CSkinWindow::update(shell::toQRect(
         shell::scaledBy(layout::SkinRect{bar.left - 4, bar.top - 4, bar.right + 4, bar.bottom + 4},
                         m_state.uiScale)));
+    shell::announceMeterChanged(*this);
+}
+
+std::optional<shell::SMeterAccess> COrsaDialogFirmwareUpdate::meterAccess() const {
+    const SkinElement& title = elements()[static_cast<std::size_t>(indexOfId(id::Title))];
+    return shell::SMeterAccess{title.captionIn(language()), backingUp() ? barText() : QString(),
+                               shell::toQRect(shell::scaledBy(layout::kFirmwareBar, scale())),
+                               std::clamp(m_percent, 0, 100)};
 }
 
 QString COrsaDialogFirmwareUpdate::barText() const {

@@ -277,12 +277,10 @@ std::optional<shell::SMeterAccess> COrsaDialogProgress::meterAccess() const {
     const layout::SkinRect bar = layout::kProgressBarRect;
     const layout::SkinRect full{bar.left, bar.top, bar.left + layout::kProgressBarFullWidth,
                                 bar.bottom};
-    const layout::SkinRect onScreen = shell::scaledBy(full, scale());
     // Past 100 percent the strip runs on beyond the bar; a reader says full.
-    return shell::SMeterAccess{
-        title.captionIn(language()), warning.captionIn(language()),
-        QRect(onScreen.left, onScreen.top, onScreen.width(), onScreen.height()),
-        std::clamp(m_percent, 0, 100)};
+    return shell::SMeterAccess{title.captionIn(language()), warning.captionIn(language()),
+                               shell::toQRect(shell::scaledBy(full, scale())),
+                               std::clamp(m_percent, 0, 100)};
 }
 
 text::Language COrsaDialogProgress::language() const {

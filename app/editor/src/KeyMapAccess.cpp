@@ -42,6 +42,9 @@ shell::SElementAccess COrsaDialogKeyMapSettings::accessOf(int index) const {
         access.checkable = true;
         access.checked = e.active;
     } else if (e.isListRow) {
+        if (e.captionIn(language()).trimmed().isEmpty()) {
+            return {}; // a row of the list's empty end
+        }
         access.role = QAccessible::ListItem;
         access.checkable = false;
         access.checked = e.active;

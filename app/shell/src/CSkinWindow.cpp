@@ -183,6 +183,11 @@ SElementAccess CSkinWindow::accessOf(int index) const {
     } else if (access.description.isEmpty()) {
         access.description = e.tip(language());
     }
+    if (access.name.isEmpty() && e.id == closeControlId()) {
+        // The close control in the title bar shows only its cross.
+        access.name = language() == text::Language::Chinese ? QStringLiteral("关闭")
+                                                            : QStringLiteral("Close");
+    }
     return access;
 }
 

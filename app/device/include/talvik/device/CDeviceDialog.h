@@ -4,8 +4,9 @@
 // up from a picture list and an element table, and texts in the current
 // language.
 
-#include "talvik/model/Forward.h"
+#include "talvik/device/BacklightKeys.h"
 #include "talvik/device/CDevicePrompts.h"
+#include "talvik/model/Forward.h"
 #include "talvik/shell/CSkinWindow.h"
 #include "talvik/shell/SkinProblem.h"
 
@@ -45,6 +46,9 @@ protected:
     // The keys of a keyboard picture are one stop for Tab, and the arrow
     // keys move among them.
     int focusGroup(const SkinElement& e) const override { return e.keyIndex > 0 ? 1 : 0; }
+    // What assistive technology is told of element `index` where the
+    // element is a key lit in `lights`: its name, then its colour.
+    shell::SElementAccess keyLightAccess(int index, const LightTable& lights) const;
     // The Chinese text in Chinese, the English one otherwise.
     QString text(std::string_view chinese, std::string_view english) const;
     QString modelName() const;

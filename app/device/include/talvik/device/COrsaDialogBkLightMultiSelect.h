@@ -8,6 +8,8 @@
 #include "talvik/device/CDeviceDialog.h"
 #include "talvik/device/CDevicePrompts.h"
 
+#include "talvik/layout/DeviceLayout.h"
+
 namespace talvik::device {
 
 // What the dialog reports to its opener: valid when it ends with IDOK.
@@ -28,7 +30,11 @@ public:
     // Skin, table, scale and place; false when the skin lacks a picture.
     bool initialise(QSize screen = {});
 
+    // A key says its colour after its name, and is checked while selected.
+    shell::SElementAccess accessOf(int index) const override;
+
 protected:
+    int closeControlId() const override { return layout::multiselect_id::Close; }
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
 

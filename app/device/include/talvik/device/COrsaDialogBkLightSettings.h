@@ -11,6 +11,8 @@
 #include "talvik/jobs/CDeviceJob.h"
 #include "talvik/jobs/CDeviceWorkerSlot.h"
 
+#include "talvik/layout/DeviceLayout.h"
+
 #include <functional>
 #include <string>
 
@@ -45,7 +47,11 @@ public:
     // How often the dialog asked to be repainted since it opened.
     int repaintRequests() const { return m_repaintRequests; }
 
+    // A key says its colour after its name.
+    shell::SElementAccess accessOf(int index) const override;
+
 protected:
+    int closeControlId() const override { return layout::backlight_id::Close; }
     void paintElement(QPainter& p, SkinElement& e, const SkinRect& r) override;
     void onElementClicked(int index) override;
 

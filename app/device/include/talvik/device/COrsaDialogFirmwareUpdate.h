@@ -17,6 +17,8 @@
 #include "talvik/device/CDevicePrompts.h"
 #include "talvik/jobs/CJobControl.h"
 
+#include "talvik/layout/DeviceLayout.h"
+
 #include <QLineEdit>
 
 #include <functional>
@@ -68,7 +70,11 @@ public:
     // Runs the command of element `id` as a click would.
     void runCommand(int id);
 
+    // The download's bar, named by the title, as a screen reader reads it.
+    std::optional<shell::SMeterAccess> meterAccess() const override;
+
 protected:
+    int closeControlId() const override { return layout::firmware_id::Close; }
     void paintBehindElements(QPainter& p) override;
     void onElementClicked(int index) override;
     void onWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -30,6 +30,8 @@
 #include "talvik/model/Forward.h"
 #include "talvik/shell/CSkinWindow.h"
 
+#include "talvik/layout/ProgressLayout.h"
+
 #include <QString>
 
 #include <string>
@@ -89,6 +91,7 @@ public:
     const backup::SBackupResult& backupResult() const { return m_backupResult; }
 
 protected:
+    int closeControlId() const override { return layout::progress_id::Cancel; }
     text::Language language() const override;
     void paintBehindElements(QPainter& p) override;
     void onElementClicked(int index) override;

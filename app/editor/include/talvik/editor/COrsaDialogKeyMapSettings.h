@@ -105,6 +105,7 @@ public:
     bool clickWaiting() const { return m_clickGuard.isActive(); }
 
 protected:
+    int closeControlId() const override { return layout::keymap_id::Close; }
     // The language of the window and of the pages it hosts.
     text::Language language() const override;
     bool isShown(const SkinElement& e) const override { return isOnCurrentPage(e); }

@@ -85,6 +85,9 @@ public:
     // language, or by its tip where it has no caption; labels and the empty
     // slots are left out.
     virtual SElementAccess accessOf(int index) const;
+    // The id of the close control in the title bar, which shows no text (0:
+    // the window has none); assistive technology calls it "Close".
+    virtual int closeControlId() const { return 0; }
     // A press from assistive technology on element `index`: one deliberate
     // act, as Enter on the focused element is (no double click to wait for).
     void pressFromAccessibility(int index) { onElementActivated(index); }
