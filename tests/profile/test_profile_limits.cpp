@@ -43,8 +43,7 @@ std::size_t writtenLength(const std::string& text) {
 std::string longestItem(const CAppState& state, bool withDirection) {
     std::string longest;
     for (const auto& [code, name] : state.keyNames) {
-        std::string item =
-            withDirection ? name + std::string(talvik::text::kDownSuffix) : name;
+        std::string item = withDirection ? name + std::string(talvik::text::kDownSuffix) : name;
         if (writtenLength(item) > writtenLength(longest)) {
             longest = std::move(item);
         }
@@ -78,14 +77,13 @@ void fillCollection(CActionList& collection, int entries, const CActionList& con
 // both layers holding the longest macro a recording makes, each collection full of the
 // longest entries of its kind.
 void buildLargestProfile(CAppState& state) {
-    CActionList macro = filledList(9, longestItem(state, true),
-                                   talvik::recorder::kMacroItemsAutoInterval);
+    CActionList macro =
+        filledList(9, longestItem(state, true), talvik::recorder::kMacroItemsAutoInterval);
     macro.IsAutoInterval = true;
     macro.PlayMode = 2;
     const std::string keyName = longestItem(state, false);
     const CActionList combo = filledList(6, keyName, 6);
-    const CActionList emulation =
-        filledList(9, keyName, talvik::recorder::kEmulationKeys);
+    const CActionList emulation = filledList(9, keyName, talvik::recorder::kEmulationKeys);
     CKeyConfig& config = state.keyConfig;
     fillCollection(config.PredefinedMacro, kLargestCollectionEntries, macro);
     fillCollection(config.PredefinedCombo, kLargestCollectionEntries, combo);
