@@ -151,6 +151,27 @@ TEST_F(CtlKeyboard, WriteOfUnreadableOrDamagedProfiles_IsRefusedWithTheReason) {
     EXPECT_TRUE(sent().empty());
 }
 
+// The head of a real profile, then a sparse hole to two gigabytes: only the size refuses it,
+// and before anything is read, in either language.
+TEST_F(CtlKeyboard, WriteOfAProfileBeyondTheSizeBound_IsRefusedUnread) {
+    const fs::path huge = profileFor(1, "huge.pro");
+    fs::resize_file(huge, std::uintmax_t{2} << 30);
+    const SCtlRun english = runCtl({"write", huge.string()}, keyboard(1));
+    EXPECT_EQ(english.status, 4);
+    EXPECT_NE(english.err.find("The profile " + huge.string() + " is larger than 512 MB"),
+              std::string::npos)
+        << english.err;
+    EXPECT_NE(english.err.find("Nothing was written"), std::string::npos) << english.err;
+
+    CtlEnvironment chinese = keyboard(1);
+    chinese.emplace_back("LANG", "zh_CN.UTF-8");
+    const SCtlRun run = runCtl({"write", huge.string()}, chinese);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find("配置文件 " + huge.string() + " 超过 512 MB"), std::string::npos)
+        << run.err;
+    EXPECT_TRUE(sent().empty()) << "no report reached the keyboard";
+}
+
 TEST_F(CtlKeyboard, WriteOfAnOverlongCombination_SaysWhichKeyIsCut) {
     const fs::path path = profileFor(1, "long.pro");
     auto appState = loaded(1, path);

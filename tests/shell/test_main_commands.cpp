@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace talvik::profile;
 
 using namespace talvik::model;
@@ -142,15 +144,18 @@ TEST(MainCommands, AProfileThatCannotBeUsedIsExplainedAndTheModelStays) {
     talvik::test::writeFile(dir.path() / "other.xml", "<?xml version=\"1.0\"?>\r\n<a><b/></a>\r\n");
     CMainWindowFixture model2(2);
     ASSERT_TRUE(saveProfile(model2.state, (dir.path() / "model2.pro").string()).ok());
+    // Sparse: two gigabytes that take no disk.
+    talvik::test::writeFile(dir.path() / "huge.pro", "");
+    std::filesystem::resize_file(dir.path() / "huge.pro", std::uintmax_t{2} << 30);
     assignMacroToA(f);
 
     f.paths = {pathIn(dir, "missing.pro"), pathIn(dir, "notes.pro"), pathIn(dir, "other.xml"),
-               pathIn(dir, "model2.pro")};
-    for (int i = 0; i < 4; ++i) {
+               pathIn(dir, "model2.pro"), pathIn(dir, "huge.pro")};
+    for (int i = 0; i < 5; ++i) {
         f.state.busy = 0;
         f.dlg().runCommand(id::OpenProfile, 6);
     }
-    ASSERT_EQ(f.notices.size(), 4);
+    ASSERT_EQ(f.notices.size(), 5);
     for (const QString& notice : f.notices) {
         EXPECT_TRUE(notice.startsWith(QStringLiteral("Talvik(RGB)|"))) << notice.toStdString();
         EXPECT_TRUE(notice.endsWith(QStringLiteral("当前配置没有改变。"))) << notice.toStdString();
@@ -160,6 +165,8 @@ TEST(MainCommands, AProfileThatCannotBeUsedIsExplainedAndTheModelStays) {
     EXPECT_TRUE(f.notices[2].contains(QStringLiteral("不是 Talvik 配置文件")));
     EXPECT_TRUE(f.notices[3].contains(QStringLiteral("Talvik(S)BLe 键盘的配置文件")));
     EXPECT_TRUE(f.notices[3].contains(QStringLiteral("Talvik(RGB) 键盘")));
+    EXPECT_TRUE(f.notices[4].contains(QStringLiteral("huge.pro 超过 512 MB")))
+        << f.notices[4].toStdString();
     EXPECT_EQ(f.state.keyConfig.Mode[kKeyA][0], KeyMode::Macro) << "the model is unchanged";
 }
 
@@ -289,6 +296,18 @@ TEST(ProfileMessages, RepairsAreListedPlainlyAndLongListsAreCut) {
     EXPECT_EQ(lines.last(), QStringLiteral("... and 4 more"));
     EXPECT_EQ(repairLines("<odd/>", Language::English),
               QStringList{QStringLiteral("Another problem: odd")});
+}
+
+TEST(ProfileMessages, ATooLargeFileIsNamedWithTheBoundInEitherLanguage) {
+    using talvik::shell::profileLoadMessage;
+    const SProfileResult result{EProfileStatus::TooLarge, "/home/u/big.pro"};
+    EXPECT_EQ(profileLoadMessage(result, Language::English, 1),
+              QStringLiteral("The profile /home/u/big.pro is larger than 512 MB, more than "
+                             "Talvik ever writes, and was not read.\nThe current configuration "
+                             "is unchanged."));
+    EXPECT_EQ(profileLoadMessage(result, Language::Chinese, 1),
+              QStringLiteral("配置文件 /home/u/big.pro 超过 512 MB，不是 Talvik 能写出的配置文件，"
+                             "没有读取。\n当前配置没有改变。"));
 }
 
 TEST(ProfileMessages, AnAssumedEncodingIsToldAndJoinsWhatElseTheLoadFound) {

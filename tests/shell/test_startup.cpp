@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TestSupport.h"
 
 using namespace talvik::model;
@@ -77,6 +79,20 @@ TEST(Startup, MissingOrBrokenSkinIsReportedNotCrashed) {
     error.clear();
     EXPECT_FALSE(app.loadSkin(1, error, QString::fromStdString(garbage.string())));
     EXPECT_FALSE(error.isEmpty());
+
+    // The real skin with a sparse hole after it to two gigabytes: only its size refuses it.
+    const auto huge = dir.path() / "huge.rcc";
+    std::filesystem::copy_file(talvik::test::builtSkinPath().toStdString(), huge);
+    std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);
+    error.clear();
+    EXPECT_FALSE(app.loadSkin(1, error, QString::fromStdString(huge.string())));
+    EXPECT_TRUE(error.contains(QStringLiteral("huge.rcc is larger than 64 MB")))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("huge.rcc 超过 64 MB"))) << error.toStdString();
+    EXPECT_TRUE(app.m_bmpMainNormal.isNull());
+    error.clear();
+    EXPECT_FALSE(app.loadSkin(1, error, QString::fromStdString(dir.path().string())))
+        << "a folder is no skin file";
 
     std::vector<QString> failures;
     CStartupHooks hooks;

@@ -178,6 +178,29 @@ TEST_F(XmlFile, Failures_FileErrorAndFalse) {
     EXPECT_FALSE(streaming.saveFile((m_dir.path() / "out.xml").string()));
 }
 
+// A bound on the bytes read: a file at the bound loads, one byte more is refused unread,
+// and input that tells no size (a device, a pipe) is refused once it passes the bound.
+TEST_F(XmlFile, SizeBound_RefusesLargerFilesAndEndlessInput) {
+    const std::string path = (m_dir.path() / "in.xml").string();
+    const std::string text = "<r t=\"" + std::string(100, 'x') + "\"/>";
+    writeFile(path, text);
+    CXmlDocument atBound;
+    ASSERT_TRUE(atBound.loadFile(path, text.size()));
+    EXPECT_TRUE(atBound.findElement(u"r"));
+
+    const std::u16string tooLarge = u"<file_error msg=\"File too large\" n=\"27\"/>";
+    CXmlDocument over;
+    EXPECT_FALSE(over.loadFile(path, text.size() - 1));
+    EXPECT_EQ(over.result(), tooLarge);
+    EXPECT_EQ(over.text(), u"") << "nothing of the file was kept";
+
+    CXmlDocument endless;
+    EXPECT_FALSE(endless.loadFile("/dev/zero", 1 << 20));
+    EXPECT_EQ(endless.result(), tooLarge);
+    CXmlDocument empty;
+    EXPECT_TRUE(empty.loadFile("/dev/null", 0)) << "nothing at all is within any bound";
+}
+
 TEST(XmlCharsets, TellingRowsAndUnknownNames) {
     using talvik::xml::codePageFromName;
     const std::pair<std::u16string, int> rows[] = {

@@ -26,6 +26,9 @@ std::string refusal(const CCtlContext& context, const profile::SProfileResult& r
                    : fill(tr(language, msg::kProfileDamaged), {path, result.message});
     case profile::EProfileStatus::FileError:
         return fill(tr(language, msg::kProfileUnreadable), {path, result.message});
+    case profile::EProfileStatus::TooLarge:
+        return fill(tr(language, msg::kProfileTooLarge),
+                    {path, std::to_string(profile::kMaxProfileFileBytes / (1024 * 1024))});
     case profile::EProfileStatus::NotXml:
         return fill(tr(language, msg::kProfileNotXml), {path});
     case profile::EProfileStatus::NotProfile:

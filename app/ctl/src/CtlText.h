@@ -66,6 +66,9 @@ inline constexpr SText kSaved{"已将键盘的设置保存到 %1。",
 // Profiles
 inline constexpr SText kProfileUnreadable{"无法读取配置文件 %1：%2",
                                           "The profile %1 could not be read: %2"};
+inline constexpr SText kProfileTooLarge{
+    "配置文件 %1 超过 %2 MB，不是 Talvik 能写出的配置文件，没有读取。",
+    "The profile %1 is larger than %2 MB, more than Talvik ever writes, and was not read."};
 inline constexpr SText kProfileNotXml{"%1 不是配置文件：其中没有 XML 内容。",
                                       "%1 is not a profile: it holds no XML."};
 inline constexpr SText kProfileNotProfile{"%1 不是 Talvik 配置文件。",

@@ -10,6 +10,7 @@
 #include "talvik/xml/TextCodec.h"
 
 #include <array>
+#include <cerrno>
 #include <optional>
 
 namespace talvik::profile {
@@ -348,7 +349,10 @@ SProfileResult loadDocument(model::CAppState& state, xml::CXmlDocument& doc) {
 SProfileResult loadProfile(model::CAppState& state, const std::string& path) {
     clearPressStatistics(state);
     xml::CXmlDocument doc(readingFlags(state));
-    if (!doc.loadFile(path)) {
+    if (!doc.loadFile(path, kMaxProfileFileBytes)) {
+        if (noteValue(doc.result(), u"file_error", u"n") == xml::fromUtf8(std::to_string(EFBIG))) {
+            return {EProfileStatus::TooLarge, path};
+        }
         return {EProfileStatus::FileError, fileErrorMessage(doc.result())};
     }
     return loadDocument(state, doc);

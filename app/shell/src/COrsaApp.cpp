@@ -56,6 +56,11 @@ QString COrsaApp::defaultResourcePath() {
 
 namespace {
 
+// The skin file is 4.8 MB; its pictures at every resolution would have to grow more than
+// tenfold to come near this. A larger file is not our skin, and registering it could take
+// the whole of it into memory before it is found wrong.
+constexpr qint64 kMaxSkinFileBytes = qint64{64} * 1024 * 1024;
+
 bool loadPicture(int id, int resolution, QImage& into, QString& error) {
     into = skin::readSkinPicture(QString::fromStdString(layout::picturePath(id, resolution)));
     if (into.isNull()) {
@@ -93,7 +98,17 @@ bool COrsaApp::registerSkin(QString& error, const QString& path) {
         return true;
     }
     const QString file = path.isEmpty() ? defaultResourcePath() : path;
-    if (!QFileInfo::exists(file) || !QResource::registerResource(file)) {
+    const QFileInfo info(file);
+    if (info.isFile() && info.size() > kMaxSkinFileBytes) {
+        error = QStringLiteral("The skin file %1 is larger than %2 MB and was not read.\n"
+                               "皮肤文件 %1 超过 %2 MB，没有读取。\n\n"
+                               "Talvik needs TalvikRES.rcc beside the program or in its installed "
+                               "data folder (share/talvik); reinstall or rebuild it.")
+                    .arg(QDir::toNativeSeparators(file))
+                    .arg(kMaxSkinFileBytes / (1024 * 1024));
+        return false;
+    }
+    if (!info.isFile() || !QResource::registerResource(file)) {
         error =
             QStringLiteral("The skin file was not found or cannot be read:\n%1\n"
                            "找不到或无法读取皮肤文件。\n\n"

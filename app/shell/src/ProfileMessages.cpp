@@ -210,6 +210,13 @@ QString profileLoadMessage(const profile::SProfileResult& result, text::Language
         return pick(language, "无法读取配置文件：%1\n", "The profile could not be read: %1\n")
                    .arg(detail) +
                unchanged(language);
+    case profile::EProfileStatus::TooLarge:
+        return pick(language, "配置文件 %1 超过 %2 MB，不是 Talvik 能写出的配置文件，没有读取。\n",
+                    "The profile %1 is larger than %2 MB, more than Talvik ever writes, and "
+                    "was not read.\n")
+                   .arg(detail)
+                   .arg(profile::kMaxProfileFileBytes / (1024 * 1024)) +
+               unchanged(language);
     case profile::EProfileStatus::NotXml:
         return pick(language, "这个文件不是配置文件：其中没有 XML 内容。\n",
                     "This file is not a profile: it holds no XML.\n") +

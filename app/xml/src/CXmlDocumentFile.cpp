@@ -168,7 +168,8 @@ bool CXmlDocument::fileError(std::u16string& result, int error) {
     return false;
 }
 
-bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
+bool CXmlDocument::readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    maxBytes = std::min(maxBytes, kMaxTextLength);
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return fileError(m_result, errno);
@@ -177,28 +178,31 @@ bool CXmlDocument::readFile(const std::string& path, std::string& bytes) {
     // are read in pieces.
     struct stat info {};
     if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        if (static_cast<std::size_t>(info.st_size) > kMaxTextLength) {
+        if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
             return fileError(m_result, EFBIG);
         }
         bytes.resize(static_cast<std::size_t>(info.st_size));
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     }
+    // Whatever follows (a pipe, or a file that grew since) is taken up to one byte past
+    // the bound, which is enough to tell that it is too long.
     char buffer[65536];
     std::size_t got = 0;
-    while (bytes.size() <= kMaxTextLength &&
-           (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    while (bytes.size() <= maxBytes &&
+           (got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes + 1 - bytes.size()),
+                             file.get())) > 0) {
         bytes.append(buffer, got);
     }
     if (std::ferror(file.get())) {
         return fileError(m_result, errno);
     }
-    return bytes.size() <= kMaxTextLength || fileError(m_result, EFBIG);
+    return bytes.size() <= maxBytes || fileError(m_result, EFBIG);
 }
 
-bool CXmlDocument::loadFile(const std::string& path) {
+bool CXmlDocument::loadFile(const std::string& path, std::size_t maxBytes) {
     m_result.clear();
     std::string bytes;
-    if ((m_flags & (kFlagReadFile | kFlagWriteFile)) || !readFile(path, bytes)) {
+    if ((m_flags & (kFlagReadFile | kFlagWriteFile)) || !readFile(path, maxBytes, bytes)) {
         return false;
     }
     decodeAndParse(std::move(bytes));

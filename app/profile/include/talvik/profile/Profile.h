@@ -7,6 +7,7 @@
 #include "talvik/model/CKeyConfig.h"
 #include "talvik/model/Forward.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,18 @@ enum class EProfileStatus {
     NotXml,     // readable, but no element in it
     NotProfile, // an XML file, but not a profile
     OtherModel, // a profile for another model (its root name in message)
+    TooLarge,   // larger than kMaxProfileFileBytes, refused unread (the path in message)
 };
+
+// The largest profile the program can make is 169 MB (168,595,706 bytes, written by the
+// test that builds it): every key on both layers holding a macro at the recorder's limit of
+// 1600 events, each event under the longest name of the key table (249 bytes, far longer
+// than any key a user records), and each collection holding 100 entries of the longest
+// content of its kind. With the names of real keys the same profile is about 70 MB. Beyond
+// 512 MiB (3 times the one, 7 times the other) a file is no profile of ours, and taking it
+// whole would only take the machine's memory (a 600 MB file needs 1.8 GB on its way to
+// being found not to be XML), so it is refused before any of it is read.
+inline constexpr std::size_t kMaxProfileFileBytes = std::size_t{512} * 1024 * 1024;
 
 struct SProfileResult {
     EProfileStatus status = EProfileStatus::Ok;

@@ -52,8 +52,10 @@ public:
     // characters (see kFlagPreferCjk), Windows-1252 otherwise; a "legacy_encoding" result
     // names the one assumed. Characters that still could not be read are counted in an
     // "unreadable" result. saveFile writes the text in the encoding its flags or declaration
-    // ask for. Both refuse a document in a streaming mode.
-    bool loadFile(const std::string& path);
+    // ask for. Both refuse a document in a streaming mode. A file of more than maxBytes
+    // (never more than kMaxTextLength) is refused with the system's EFBIG before any of it
+    // is read; one that grows while it is read is not read past maxBytes + 1.
+    bool loadFile(const std::string& path, std::size_t maxBytes = kMaxTextLength);
     bool saveFile(const std::string& path);
     // What saveFile does with a document's text, for writers that build the text without a
     // document (CXmlWriter): the same encoding choice and conversion, the data on the disk
@@ -193,7 +195,7 @@ private:
     bool hasRoomFor(std::size_t characters) const;
 
     static bool fileError(std::u16string& result, int error);
-    bool readFile(const std::string& path, std::string& bytes);
+    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);
