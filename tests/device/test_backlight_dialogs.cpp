@@ -2,6 +2,7 @@
 // platform: the working copy and every click rule, with the colour dialog,
 // the messages and the device jobs answered by the test.
 
+#include "AccessibleEvents.h"
 #include "DeviceFixture.h"
 
 #include "talvik/device/COrsaDialogBkLightMultiSelect.h"
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace talvik::model;
@@ -404,11 +406,27 @@ TEST(BacklightAccess, KeysSayTheirColourMarksAreCheckedTheCrossIsClose) {
     EXPECT_EQ(accessOf(s.dialog, id::Close).name, QStringLiteral("Close"));
     EXPECT_EQ(accessOf(s.dialog, id::Read).name, QStringLiteral("Read")) << "captions stay";
 
+    {
+        // A colour picked for a key is told as the key's new name.
+        talvik::test::CAccessibleEvents events;
+        f.colours.push_back(QColor(9, 8, 7));
+        click(s.dialog, id::FirstKey + 9);
+        const std::vector<QString> renamed = events.namesOf(QAccessible::NameChanged);
+        EXPECT_NE(
+            std::find(renamed.begin(), renamed.end(), accessOf(s.dialog, id::FirstKey + 9).name),
+            renamed.end());
+        EXPECT_TRUE(
+            accessOf(s.dialog, id::FirstKey + 9).name.endsWith(QStringLiteral(", #090807")));
+    }
+
     const LightTable colours = rainbow();
     CMultiSelection result;
     COrsaDialogBkLightMultiSelect multi(f.app, f.state, colours, result);
     ASSERT_TRUE(multi.initialise(QSize(1920, 1080)));
+    talvik::test::CAccessibleEvents events;
     click(multi, id::FirstKey + 2);
+    EXPECT_EQ(events.namesOf(QAccessible::StateChanged),
+              std::vector<QString>{accessOf(multi, id::FirstKey + 2).name});
     const talvik::shell::SElementAccess marked = accessOf(multi, id::FirstKey + 2);
     EXPECT_TRUE(marked.checkable && marked.checked);
     EXPECT_TRUE(marked.name.endsWith(QStringLiteral(", #0306FC")));

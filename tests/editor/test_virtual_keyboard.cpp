@@ -3,20 +3,21 @@
 // double clicks, OK/Cancel/Enter/Escape and its place and size on screen.
 // With TALVIK_SCREENSHOT_DIR set it saves the dialog in both languages.
 
+#include "../shell/AccessibleEvents.h"
 #include "../shell/QtTestApp.h"
 
-#include "talvik/layout/VirtualKeys.h"
 #include "talvik/editor/OrsaDialogVirtual.h"
+#include "talvik/layout/VirtualKeys.h"
 #include "talvik/model/CAppState.h"
 #include "talvik/shell/CFontTable.h"
 #include "talvik/shell/COrsaApp.h"
 
+#include "talvik/skin/SkinPictureFile.h"
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
-#include "talvik/skin/SkinPictureFile.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +193,8 @@ TEST(VirtualPictures, ThreeLooksDifferOnlyInsideTheElements) {
     const auto table = virtualKeyboardElements();
     for (const int resolution : {1, 2}) {
         const auto load = [resolution](int id) {
-            return talvik::skin::readSkinPicture(QString::fromStdString(picturePath(id, resolution)))
+            return talvik::skin::readSkinPicture(
+                       QString::fromStdString(picturePath(id, resolution)))
                 .convertToFormat(QImage::Format_RGB32);
         };
         const QImage normal = load(kVirtualPictures.normal);
@@ -238,6 +240,32 @@ TEST(VirtualKeyboard, SingleModeShowsTheCurrentKeyAndTogglesIt) {
     EXPECT_FALSE(f.isActive(44)) << "at most one key is chosen";
     EXPECT_TRUE(f.isActive(45));
     EXPECT_EQ(f.text(), QStringLiteral("Single:D"));
+}
+
+// To a screen reader a key is checked while it is chosen, and choosing one
+// tells of both keys whose state changed.
+TEST(VirtualKeyboard, AScreenReaderHearsWhichKeyIsChosen) {
+    CVirtualFixture f(OrsaDialogVirtual::kSingle, 43);
+    ASSERT_TRUE(f.initialised);
+    OrsaDialogVirtual& dialog = *f.dialog;
+    const auto indexOf = [&](int code) {
+        for (std::size_t i = 0; i < dialog.elements().size(); ++i) {
+            if (dialog.elements()[i].keyIndex == code && dialog.elements()[i].id >= 100) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    };
+    EXPECT_TRUE(dialog.accessOf(indexOf(43)).checkable);
+    EXPECT_TRUE(dialog.accessOf(indexOf(43)).checked);
+    talvik::test::CAccessibleEvents events;
+    f.clickKey(45);
+    EXPECT_FALSE(dialog.accessOf(indexOf(43)).checked);
+    EXPECT_TRUE(dialog.accessOf(indexOf(45)).checked);
+    const std::vector<QString> changed = events.namesOf(QAccessible::StateChanged);
+    EXPECT_EQ(changed, (std::vector<QString>{dialog.accessOf(indexOf(43)).name,
+                                             dialog.accessOf(indexOf(45)).name}));
+    EXPECT_EQ(dialog.accessOf(indexOf(45)).name, QStringLiteral("D"));
 }
 
 TEST(VirtualKeyboard, SingleModeWithoutACurrentKeyShowsNone) {

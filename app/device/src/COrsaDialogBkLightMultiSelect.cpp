@@ -87,6 +87,7 @@ void COrsaDialogBkLightMultiSelect::toggle(SkinElement& key) {
     key.active = !key.active;
     m_result.selected[static_cast<std::size_t>(key.keyIndex)] = key.active;
     update();
+    shell::announceCheckedChanged(*this, static_cast<int>(&key - elements().data()));
 }
 
 void COrsaDialogBkLightMultiSelect::setColour() {

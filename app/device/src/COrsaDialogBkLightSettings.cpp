@@ -107,6 +107,7 @@ void COrsaDialogBkLightSettings::runCommand(int command) {
 void COrsaDialogBkLightSettings::repaint() {
     ++m_repaintRequests;
     update();
+    shell::announceNamesChanged(*this); // the keys say their colours
 }
 
 void COrsaDialogBkLightSettings::pickKeyColour(int index) {

@@ -181,6 +181,16 @@ void OrsaDialogVirtual::onElementActivated(int index) {
     act(index);
 }
 
+shell::SElementAccess OrsaDialogVirtual::accessOf(int index) const {
+    shell::SElementAccess access = CSkinWindow::accessOf(index);
+    const SkinElement& e = elements()[static_cast<std::size_t>(index)];
+    if (access.role != QAccessible::NoRole && isKey(e)) {
+        access.checkable = true;
+        access.checked = e.active;
+    }
+    return access;
+}
+
 int OrsaDialogVirtual::focusGroup(const SkinElement& e) const {
     return isKey(e) ? 1 : 0;
 }
@@ -197,6 +207,7 @@ void OrsaDialogVirtual::act(int index) {
             toggleCombo(e);
         }
         update();
+        shell::announceCheckedChanged(*this, index);
         return;
     }
     if (e.id == id::Title || e.id == id::Cancel) {
@@ -212,6 +223,7 @@ void OrsaDialogVirtual::toggleSingle(SkinElement& key) {
     const int previous = keyWithCode(m_state.vkSingleCode);
     if (previous >= 0) {
         elements()[static_cast<std::size_t>(previous)].active = false;
+        shell::announceCheckedChanged(*this, previous);
     }
     m_state.vkSingleCode = key.active ? key.keyIndex : 0;
 }

@@ -71,6 +71,9 @@ public:
 
     void done(int result) override;
 
+    // A key is checked while it is chosen.
+    shell::SElementAccess accessOf(int index) const override;
+
 protected:
     text::Language language() const override;
     void afterElements() override;
