@@ -5,6 +5,9 @@
 //                alternately; the counters give both medians, their ratio, and
 //                the median of each round's own ratio (a round's two programs
 //                see the same machine, which steadies it on a shared one)
+//   Resident/1|2 the most memory Talvik holds resident until its first screenshot,
+//                on a 1920x1080 and a 3840x2160 screen (the counters: median of
+//                5 starts, and the target)
 //   Repaint/1|2  one full repaint of the main window at scale 1.0 and 2.0
 
 #include "talvik/model/CAppState.h"
@@ -16,6 +19,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -30,33 +36,61 @@ QString programPath(const char* name) {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
 }
 
-// Starts `program` and returns the first-paint time it reports, in ms since
-// its process started; negative when it reports none.
-double firstPaintOf(const QString& program) {
+// What a program started for a benchmark reports of its first paint.
+struct SFirstPaint {
+    double ms = -1;             // since its process started; negative when it reports none
+    double residentMb = -1;     // the most memory it held resident until then
+    double shotResidentMb = -1; // ... until its first screenshot, when one was asked for
+};
+
+// Starts `program` and reads what it reports of its first paint. With a
+// `screen` size it runs on an offscreen screen of that size, else on the
+// display when there is one (the benchmark itself paints offscreen).
+SFirstPaint firstPaintOf(const QString& program, QSize screen = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TALVIK_SIMULATOR"), QStringLiteral("1"));
     environment.insert(QStringLiteral("TALVIK_REPORT_FIRST_PAINT"), QStringLiteral("1"));
-    // On a display when there is one (the benchmark itself paints offscreen).
-    if (environment.contains(QStringLiteral("DISPLAY"))) {
+    QTemporaryDir shots;
+    if (screen.isValid()) {
+        // The memory is counted up to the first screenshot, as a user's first look.
+        environment.insert(QStringLiteral("TALVIK_SCREENSHOT"), shots.filePath("first.png"));
+    }
+    QTemporaryFile screens;
+    if (screen.isValid() && screens.open()) {
+        screens.write(QStringLiteral(R"({"screens": [{"name": "bench", "x": 0, "y": 0,
+            "width": %1, "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                          .arg(screen.width())
+                          .arg(screen.height())
+                          .toUtf8());
+        screens.flush();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           QStringLiteral("offscreen:configfile=") + screens.fileName());
+    } else if (environment.contains(QStringLiteral("DISPLAY"))) {
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     } else {
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     }
     process.setProcessEnvironment(environment);
     process.start(program, {});
-    double ms = -1;
-    while (ms < 0 && process.waitForReadyRead(5000)) {
+    SFirstPaint report;
+    const bool wantsResident = screen.isValid();
+    while ((report.ms < 0 || (wantsResident && report.shotResidentMb < 0)) &&
+           process.waitForReadyRead(5000)) {
         while (process.canReadLine()) {
             const QByteArray line = process.readLine().trimmed();
             if (line.startsWith("first-paint ")) {
-                ms = line.mid(12).toDouble();
+                report.ms = line.mid(12).toDouble();
+            } else if (line.startsWith("peak-resident-kb ")) {
+                report.residentMb = line.mid(17).toDouble() / 1024.0;
+            } else if (line.startsWith("screenshot-peak-resident-kb ")) {
+                report.shotResidentMb = line.mid(28).toDouble() / 1024.0;
             }
         }
     }
     process.kill();
     process.waitForFinished();
-    return ms;
+    return report;
 }
 
 double median(std::vector<double> values) {
@@ -72,8 +106,8 @@ void FirstPaint(benchmark::State& state) {
     std::vector<double> reference;
     std::vector<double> ratios;
     for (auto _ : state) {
-        const double floor = firstPaintOf(programPath("talvik_reference_first_paint"));
-        const double ms = firstPaintOf(programPath("Talvik"));
+        const double floor = firstPaintOf(programPath("talvik_reference_first_paint")).ms;
+        const double ms = firstPaintOf(programPath("Talvik")).ms;
         if (ms < 0 || floor < 0) {
             state.SkipWithError("a program did not paint (is the keyboard answering?)");
             return;
@@ -89,6 +123,30 @@ void FirstPaint(benchmark::State& state) {
     state.counters["round_ratio_median"] = median(ratios);
 }
 BENCHMARK(FirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+// The most memory Talvik holds resident from its start to its first screenshot, on
+// a 1920x1080 screen (scale 1) and on a 3840x2160 one (pictures of resolution
+// 2), against the targets of 60 and 120 MB; the median of 5 starts.
+void Resident(benchmark::State& state) {
+    const bool large = state.range(0) == 2;
+    const QSize screen = large ? QSize(3840, 2160) : QSize(1920, 1080);
+    std::vector<double> atPaint;
+    std::vector<double> atShot;
+    for (auto _ : state) {
+        const SFirstPaint report = firstPaintOf(programPath("Talvik"), screen);
+        if (report.ms < 0 || report.shotResidentMb < 0) {
+            state.SkipWithError("Talvik did not paint (is the keyboard answering?)");
+            return;
+        }
+        atPaint.push_back(report.residentMb);
+        atShot.push_back(report.shotResidentMb);
+        state.SetIterationTime(report.ms / 1000.0);
+    }
+    state.counters["resident_mb"] = median(atShot);
+    state.counters["at_first_paint_mb"] = median(atPaint);
+    state.counters["target_mb"] = large ? 120 : 60;
+}
+BENCHMARK(Resident)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Loading the skin for the main window of model 1 at 1x: opening the resource
 // file and decoding the three main pictures.

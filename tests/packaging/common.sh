@@ -22,6 +22,8 @@ expect_main_window() {
     local output
     output=$(timeout 60 "$@" 2>&1) || fail "Talvik did not start or end cleanly: $output"
     grep -q '^first-paint ' <<<"$output" || fail "Talvik painted no main window: $output"
+    grep -q '^screenshot-peak-resident-kb [1-9][0-9]*$' <<<"$output" ||
+        fail "Talvik said nothing of its memory up to the screenshot: $output"
     local on_host=${SHOT_ON_HOST:-$shot}
     [ -s "$on_host" ] || fail "no screenshot at $on_host"
     grep -q '1240 x 670' <<<"$(file "$on_host")" || fail "the first window was not the main window: $(file "$on_host")"

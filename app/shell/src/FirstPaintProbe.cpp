@@ -11,16 +11,41 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 namespace talvik::shell {
 namespace {
 
-void saveScreenshot(QWidget* window, const QString& path) {
+// The most memory the process has held resident so far, in kB (0 where the
+// system does not say).
+long peakResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    while (status >> field) {
+        if (field == "VmHWM:") {
+            long kb = 0;
+            status >> kb;
+            return kb;
+        }
+    }
+    return 0;
+}
+
+void reportPeakResident(const char* what) {
+    std::printf("%s %ld\n", what, peakResidentKb());
+    std::fflush(stdout);
+}
+
+void saveScreenshot(QWidget* window, const QString& path, bool report) {
     QScreen* screen = window->screen();
     const QPixmap shot =
         screen->grabWindow(0, window->x(), window->y(), window->width(), window->height());
     if (!shot.save(path)) {
         std::fprintf(stderr, "cannot write the screenshot %s\n", qPrintable(path));
+    }
+    if (report) {
+        reportPeakResident("screenshot-peak-resident-kb");
     }
     window->close();
 }
@@ -56,13 +81,15 @@ private:
     void afterFirstPaint(QWidget* window, bool isMain) {
         if (m_report && isMain) {
             std::printf("first-paint %.1f\n", msSinceProcessStart());
-            std::fflush(stdout);
+            reportPeakResident("peak-resident-kb");
         }
-        if (!m_screenshot.isEmpty()) {
-            // Give the window system a moment to apply the shape and map the window.
-            QTimer::singleShot(300, window,
-                               [window, path = m_screenshot] { saveScreenshot(window, path); });
+        if (m_screenshot.isEmpty()) {
+            return;
         }
+        // Give the window system a moment to apply the shape and map the window.
+        QTimer::singleShot(300, window, [window, path = m_screenshot, report = m_report && isMain] {
+            saveScreenshot(window, path, report);
+        });
     }
 
     bool m_report;
