@@ -88,6 +88,21 @@ struct CSettings {
     std::vector<int> jobs;
 };
 
+// A multi-key selection dialog on the fixture over `lights`, with the
+// fixture's prompts.
+struct CMultiSelect {
+    CMultiSelect(CDeviceFixture& f, const LightTable& lights)
+        : colours(lights), dialog(f.app, f.state, colours, result) {
+        dialog.setPrompts(f.prompts());
+        initialised = dialog.initialise(QSize(1920, 1080));
+    }
+
+    LightTable colours;
+    CMultiSelection result;
+    COrsaDialogBkLightMultiSelect dialog;
+    bool initialised = false;
+};
+
 } // namespace
 
 TEST(BacklightSettings, OpensOnAWorkingCopyOfTheModelInTheRightPlace) {
@@ -303,37 +318,31 @@ TEST(BacklightSettings, EachKeyIsFramedInItsWorkingColourJustOutsideItsRectangle
 
 TEST(BacklightMultiSelect, ClicksToggleMarksAndFlagsAndSetColorReportsTheColour) {
     CDeviceFixture f(4);
-    const LightTable colours = rainbow();
-    CMultiSelection result;
-    COrsaDialogBkLightMultiSelect dialog(f.app, f.state, colours, result);
-    dialog.setPrompts(f.prompts());
-    ASSERT_TRUE(dialog.initialise(QSize(1920, 1080)));
-    click(dialog, id::FirstKey + 2);
-    click(dialog, id::FirstKey + 5);
-    click(dialog, id::FirstKey + 5);
-    EXPECT_TRUE(result.selected[3]);
-    EXPECT_FALSE(result.selected[6]);
-    EXPECT_TRUE(dialog.elements()[dialog.indexOfId(id::FirstKey + 2)].active);
-    EXPECT_FALSE(dialog.elements()[dialog.indexOfId(id::FirstKey + 5)].active);
+    CMultiSelect m(f, rainbow());
+    ASSERT_TRUE(m.initialised);
+    click(m.dialog, id::FirstKey + 2);
+    click(m.dialog, id::FirstKey + 5);
+    click(m.dialog, id::FirstKey + 5);
+    EXPECT_TRUE(m.result.selected[3]);
+    EXPECT_FALSE(m.result.selected[6]);
+    EXPECT_TRUE(m.dialog.elements()[m.dialog.indexOfId(id::FirstKey + 2)].active);
+    EXPECT_FALSE(m.dialog.elements()[m.dialog.indexOfId(id::FirstKey + 5)].active);
 
-    click(dialog, talvik::layout::multiselect_id::SetColor); // colour dialog cancelled
-    EXPECT_EQ(dialog.result(), 0) << "still open";
+    click(m.dialog, talvik::layout::multiselect_id::SetColor); // colour dialog cancelled
+    EXPECT_EQ(m.dialog.result(), 0) << "still open";
     f.colours.push_back(QColor(90, 91, 92));
-    click(dialog, talvik::layout::multiselect_id::SetColor);
+    click(m.dialog, talvik::layout::multiselect_id::SetColor);
     EXPECT_EQ(f.colourAsked.last(), QColor(0, 0, 0));
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_TRUE(same(result.colour, LightArea{90, 91, 92}));
+    EXPECT_EQ(m.dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(same(m.result.colour, LightArea{90, 91, 92}));
 }
 
 TEST(BacklightMultiSelect, TheCloseControlEndsWithCancel) {
     CDeviceFixture f(1);
-    const LightTable colours{};
-    CMultiSelection result;
-    COrsaDialogBkLightMultiSelect dialog(f.app, f.state, colours, result);
-    dialog.setPrompts(f.prompts());
-    ASSERT_TRUE(dialog.initialise(QSize(1920, 1080)));
-    click(dialog, talvik::layout::multiselect_id::Close);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    CMultiSelect m(f, LightTable{});
+    ASSERT_TRUE(m.initialised);
+    click(m.dialog, talvik::layout::multiselect_id::Close);
+    EXPECT_EQ(m.dialog.result(), QDialog::Rejected);
 }
 
 TEST(BacklightMultiSelect, SelectedKeysComeFromTheActivePictureAndPureRedIsFramedApart) {
@@ -341,18 +350,17 @@ TEST(BacklightMultiSelect, SelectedKeysComeFromTheActivePictureAndPureRedIsFrame
     LightTable colours{};
     colours[1] = {255, 0, 0};
     colours[2] = {255, 0, 1};
-    CMultiSelection result;
-    COrsaDialogBkLightMultiSelect dialog(f.app, f.state, colours, result);
-    ASSERT_TRUE(dialog.initialise(QSize(1920, 1080)));
+    CMultiSelect m(f, colours);
+    ASSERT_TRUE(m.initialised);
     const SkinRect esc = talvik::layout::backlightKeyRect(1);
     const SkinRect f1 = talvik::layout::backlightKeyRect(2);
-    const QImage before = dialog.renderCanvas();
+    const QImage before = m.dialog.renderCanvas();
     EXPECT_EQ(before.pixelColor(esc.left - 1, esc.top + 10), QColor(255, 1, 0));
     EXPECT_EQ(before.pixelColor(f1.left - 1, f1.top + 10), QColor(255, 0, 1));
-    EXPECT_EQ(colours[1].Green, 0) << "the stored colour stays pure red";
+    EXPECT_EQ(m.colours[1].Green, 0) << "the stored colour stays pure red";
 
-    click(dialog, id::FirstKey); // light index 1, "Esc"
-    const QImage after = dialog.renderCanvas();
+    click(m.dialog, id::FirstKey); // light index 1, "Esc"
+    const QImage after = m.dialog.renderCanvas();
     const QImage& active = f.app.picture(143);
     // The tick in the corner of a selected key.
     const QPoint tick(esc.right - 8, esc.top + 8);
@@ -362,29 +370,26 @@ TEST(BacklightMultiSelect, SelectedKeysComeFromTheActivePictureAndPureRedIsFrame
 
 TEST(BacklightMultiSelect, FromTheKeyboardTheArrowsMoveAmongKeysAndSpaceMarksOne) {
     CDeviceFixture f(4);
-    const LightTable colours = rainbow();
-    CMultiSelection result;
-    COrsaDialogBkLightMultiSelect dialog(f.app, f.state, colours, result);
-    dialog.setPrompts(f.prompts());
-    ASSERT_TRUE(dialog.initialise(QSize(1920, 1080)));
+    CMultiSelect m(f, rainbow());
+    ASSERT_TRUE(m.initialised);
     const auto press = [&](int key) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(&dialog, &event);
+        QCoreApplication::sendEvent(&m.dialog, &event);
     };
-    const int first = dialog.indexOfId(id::FirstKey + 2);
-    dialog.focusElement(first, true);
+    const int first = m.dialog.indexOfId(id::FirstKey + 2);
+    m.dialog.focusElement(first, true);
     press(Qt::Key_Right);
-    const int moved = dialog.focusedElement();
+    const int moved = m.dialog.focusedElement();
     ASSERT_NE(moved, first);
-    const SkinElement& key = dialog.elements()[static_cast<std::size_t>(moved)];
+    const SkinElement& key = m.dialog.elements()[static_cast<std::size_t>(moved)];
     ASSERT_GT(key.keyIndex, 0) << "the arrows keep to the keys";
-    EXPECT_LT(dialog.elements()[static_cast<std::size_t>(first)].rect.right, key.rect.right);
+    EXPECT_LT(m.dialog.elements()[static_cast<std::size_t>(first)].rect.right, key.rect.right);
     press(Qt::Key_Space);
-    EXPECT_TRUE(result.selected[static_cast<std::size_t>(key.keyIndex)]);
+    EXPECT_TRUE(m.result.selected[static_cast<std::size_t>(key.keyIndex)]);
     EXPECT_TRUE(key.active);
     press(Qt::Key_Space);
-    EXPECT_FALSE(result.selected[static_cast<std::size_t>(key.keyIndex)]) << "as a second click";
-    EXPECT_EQ(dialog.result(), 0) << "still open";
+    EXPECT_FALSE(m.result.selected[static_cast<std::size_t>(key.keyIndex)]) << "as a second click";
+    EXPECT_EQ(m.dialog.result(), 0) << "still open";
 }
 
 // To a screen reader a key says its colour after its name, a key of the
@@ -419,18 +424,17 @@ TEST(BacklightAccess, KeysSayTheirColourMarksAreCheckedTheCrossIsClose) {
             accessOf(s.dialog, id::FirstKey + 9).name.endsWith(QStringLiteral(", #090807")));
     }
 
-    const LightTable colours = rainbow();
-    CMultiSelection result;
-    COrsaDialogBkLightMultiSelect multi(f.app, f.state, colours, result);
-    ASSERT_TRUE(multi.initialise(QSize(1920, 1080)));
+    CMultiSelect m(f, rainbow());
+    ASSERT_TRUE(m.initialised);
     talvik::test::CAccessibleEvents events;
-    click(multi, id::FirstKey + 2);
+    click(m.dialog, id::FirstKey + 2);
     EXPECT_EQ(events.namesOf(QAccessible::StateChanged),
-              std::vector<QString>{accessOf(multi, id::FirstKey + 2).name});
-    const talvik::shell::SElementAccess marked = accessOf(multi, id::FirstKey + 2);
+              std::vector<QString>{accessOf(m.dialog, id::FirstKey + 2).name});
+    const talvik::shell::SElementAccess marked = accessOf(m.dialog, id::FirstKey + 2);
     EXPECT_TRUE(marked.checkable && marked.checked);
     EXPECT_TRUE(marked.name.endsWith(QStringLiteral(", #0306FC")));
-    const talvik::shell::SElementAccess unmarked = accessOf(multi, id::FirstKey + 5);
+    const talvik::shell::SElementAccess unmarked = accessOf(m.dialog, id::FirstKey + 5);
     EXPECT_TRUE(unmarked.checkable && !unmarked.checked);
-    EXPECT_EQ(accessOf(multi, talvik::layout::multiselect_id::Close).name, QStringLiteral("Close"));
+    EXPECT_EQ(accessOf(m.dialog, talvik::layout::multiselect_id::Close).name,
+              QStringLiteral("Close"));
 }

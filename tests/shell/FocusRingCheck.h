@@ -6,6 +6,9 @@
 // and resolution.
 
 #include "talvik/shell/CSkinWindow.h"
+#include "talvik/shell/PaletteColour.h"
+
+#include "talvik/layout/SkinPalette.h"
 
 #include <QImage>
 #include <QString>
@@ -23,8 +26,8 @@ inline ::testing::AssertionResult ringDrawnAround(talvik::shell::CSkinWindow& wi
     const QRect r = window.elementRect(index);
     const int left = static_cast<int>(std::lround(r.left() / window.scale())) * k;
     const int y = static_cast<int>(std::lround(r.center().y() / window.scale())) * k;
-    const QRgb accent = qRgb(255, 111, 0);
-    const QRgb edge = qRgb(236, 236, 240);
+    const QRgb accent = talvik::shell::paletteColour(talvik::layout::kAccentOrange).rgb();
+    const QRgb edge = talvik::shell::paletteColour(talvik::layout::kTitleText).rgb();
     const int bandFrom = left - (CSkinWindow::kFocusRingGap + CSkinWindow::kFocusRingWidth) * k;
     const int edgeFrom = bandFrom - CSkinWindow::kFocusHaloWidth * k;
     for (int x = edgeFrom; x < left - CSkinWindow::kFocusRingGap * k; ++x) {

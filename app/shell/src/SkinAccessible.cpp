@@ -309,23 +309,37 @@ CSkinWindowAccessible* listenedTo(CSkinWindow& window) {
     return dynamic_cast<CSkinWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
 }
 
-// Element `index`'s interface, where it is in the accessible tree.
-QAccessibleInterface* exposedElement(CSkinWindow& window, int index) {
-    CSkinWindowAccessible* windowInterface = listenedTo(window);
-    if (windowInterface == nullptr || index < 0 ||
-        index >= static_cast<int>(window.elements().size()) ||
+// Element `index`'s interface in `windowInterface`, where it is in the
+// accessible tree.
+QAccessibleInterface* exposedElement(CSkinWindowAccessible& windowInterface, CSkinWindow& window,
+                                     int index) {
+    if (index < 0 || index >= static_cast<int>(window.elements().size()) ||
         window.accessOf(index).role == QAccessible::NoRole) {
         return nullptr;
     }
-    return windowInterface->elementInterface(index);
+    return windowInterface.elementInterface(index);
+}
+
+// Sends `type` for element `index` of `window`, when a screen reader listens.
+void announceElement(CSkinWindow& window, int index, QAccessible::Event type) {
+    if (CSkinWindowAccessible* windowInterface = listenedTo(window)) {
+        if (QAccessibleInterface* element = exposedElement(*windowInterface, window, index)) {
+            QAccessibleEvent event(element, type);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 } // namespace
 
 void announceNamesChanged(CSkinWindow& window) {
+    CSkinWindowAccessible* windowInterface = listenedTo(window);
+    if (windowInterface == nullptr) {
+        return;
+    }
     const int count = static_cast<int>(window.elements().size());
     for (int i = 0; i < count; ++i) {
-        if (QAccessibleInterface* element = exposedElement(window, i)) {
+        if (QAccessibleInterface* element = exposedElement(*windowInterface, window, i)) {
             QAccessibleEvent changed(element, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&changed);
         }
@@ -333,10 +347,7 @@ void announceNamesChanged(CSkinWindow& window) {
 }
 
 void announceFocus(CSkinWindow& window, int index) {
-    if (QAccessibleInterface* element = exposedElement(window, index)) {
-        QAccessibleEvent focused(element, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focused);
-    }
+    announceElement(window, index, QAccessible::Focus);
 }
 
 void announceMeterChanged(CSkinWindow& window) {
@@ -350,7 +361,11 @@ void announceMeterChanged(CSkinWindow& window) {
 }
 
 void announceCheckedChanged(CSkinWindow& window, int index) {
-    if (QAccessibleInterface* element = exposedElement(window, index)) {
+    CSkinWindowAccessible* windowInterface = listenedTo(window);
+    if (windowInterface == nullptr) {
+        return;
+    }
+    if (QAccessibleInterface* element = exposedElement(*windowInterface, window, index)) {
         QAccessible::State changed;
         changed.checked = true;
         QAccessibleStateChangeEvent event(element, changed);
