@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
+#include <regex>
+#include <string>
 
 using namespace talvik::xml;
 
@@ -337,6 +340,96 @@ TEST(XmlParse, ResultText_StopsGrowingPastLimit) {
     doc.setText(text);
     EXPECT_GT(doc.result().size(), 999u);
     EXPECT_LT(doc.result().size(), 999u + 60u);
+}
+
+// What a document reads as, for comparing two parses: every element with its attributes,
+// then the result with the offsets behind `from` moved back by `shift`.
+std::string readAs(CXmlDocument& doc, std::size_t from, std::size_t shift) {
+    std::string out;
+    doc.resetPosition();
+    std::function<void(int)> walk = [&](int depth) {
+        while (doc.nextElement()) {
+            out += std::to_string(depth) + " " + utf8(doc.tagName());
+            for (const auto& [name, value] : doc.attributes()) {
+                out += " " + utf8(name) + "=[" + utf8(value) + "]";
+            }
+            out += "\n";
+            doc.enterElement();
+            walk(depth + 1);
+            doc.leaveElement();
+        }
+    };
+    walk(0);
+    const std::string result = utf8(doc.result());
+    static const std::regex kOffset("offset2?=\"([0-9]+)\"");
+    std::size_t done = 0;
+    for (auto it = std::sregex_iterator(result.begin(), result.end(), kOffset);
+         it != std::sregex_iterator(); ++it) {
+        const std::size_t at = static_cast<std::size_t>(it->position(1));
+        std::size_t offset = std::stoul(it->str(1));
+        out += result.substr(done, at - done);
+        out += std::to_string(offset > from ? offset - shift : offset);
+        done = at + static_cast<std::size_t>(it->length(1));
+    }
+    return out + result.substr(done);
+}
+
+TEST(XmlParse, StartTagsRead_TheSameWhereverTheirMarkupFallsInTheScan) {
+    // Start tags are scanned in blocks of units; quotes that hold markup characters, a
+    // value running on past a block, "/>" and the "<" that breaks off a damaged tag must
+    // read the same on either side of a block's end and at the text's end. Spaces after
+    // the name move the rest of each tag across the blocks.
+    struct SCase {
+        std::u16string tail; // the start tag behind its name, and what follows it
+        std::string attributes;
+        std::u16string result;
+    };
+    const std::u16string longValue(40, u'v');
+    const SCase cases[] = {
+        {u" a=\"x>y\"/><k/></r>", " a=[x>y]", u""},
+        {u" a='<' b=\"/>\"></t><k/></r>", " a=[<] b=[/>]", u""},
+        {u" a=\"it's\" b='say \"hi\"'/><k/></r>", " a=[it's] b=[say \"hi\"]", u""},
+        {u" a / b/><k/></r>", " a=[]", u""}, // attributes are read up to the slash
+        {u" a=\"" + longValue + u"\" b='" + longValue + u"'/><k/></r>",
+         " a=[" + std::string(40, 'v') + "] b=[" + std::string(40, 'v') + "]", u""},
+        {u" a=\"1\" <k/></r>", " a=[1]",
+         u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
+        {u" a=\"open<k/></r>", "",
+         u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
+        {u" a='open\" b=\"x\"/><k/></r>", "",
+         u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
+        {u" a=\"1\"/", "",
+         u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"
+         u"<unended_start_tag tagname=\"r\" offset=\"0\" offset2=\"12\"/>"},
+    };
+    for (const SCase& c : cases) {
+        const std::u16string plain = u"<r><t" + c.tail;
+        CXmlDocument reference;
+        reference.setText(plain);
+        const bool wellFormed = c.result.empty();
+        EXPECT_EQ(reference.isWellFormed(), wellFormed) << utf8(plain);
+        if (wellFormed) {
+            EXPECT_EQ(reference.result(), u"") << utf8(plain);
+            reference.findElement(u"r");
+            reference.enterElement();
+            ASSERT_TRUE(reference.findElement(u"t")) << utf8(plain);
+            std::string read;
+            for (const auto& [name, value] : reference.attributes()) {
+                read += " " + utf8(name) + "=[" + utf8(value) + "]";
+            }
+            EXPECT_EQ(read, c.attributes) << utf8(plain);
+            EXPECT_TRUE(reference.findElement(u"k")) << utf8(plain);
+        } else {
+            EXPECT_TRUE(reference.result().starts_with(c.result)) << utf8(reference.result());
+        }
+        const std::string expected = readAs(reference, 3, 0);
+        for (std::size_t spaces = 1; spaces <= 17; ++spaces) {
+            const std::u16string moved = u"<r><t" + std::u16string(spaces, u' ') + c.tail;
+            CXmlDocument doc;
+            doc.setText(moved);
+            EXPECT_EQ(readAs(doc, 3, spaces), expected) << utf8(moved);
+        }
+    }
 }
 
 TEST(XmlParse, PathologicalInput_StaysLinear) {

@@ -130,27 +130,17 @@ void CXmlDocument::resetPosition() {
 }
 
 void CXmlDocument::linkChild(int parent, int child, int after) {
-    SElement& element = m_elements[child];
-    element.parent = parent;
-    SElement& owner = m_elements[parent];
-    if (owner.firstChild == 0) {
-        owner.firstChild = child;
-        element.prevSibling = child;
-        element.nextSibling = 0;
+    const int first = m_elements[parent].firstChild;
+    if (first == 0 || after == 0 || after == m_elements[first].prevSibling) {
+        appendChild(parent, child);
         return;
     }
-    int first = owner.firstChild;
-    if (after == 0) {
-        after = m_elements[first].prevSibling;
-    }
+    SElement& element = m_elements[child];
+    element.parent = parent;
     element.prevSibling = after;
     element.nextSibling = m_elements[after].nextSibling;
     m_elements[after].nextSibling = child;
-    if (element.nextSibling != 0) {
-        m_elements[element.nextSibling].prevSibling = child;
-    } else {
-        m_elements[first].prevSibling = child;
-    }
+    m_elements[element.nextSibling].prevSibling = child;
 }
 
 // Records stay in document order, so an element added before others takes their place in

@@ -53,6 +53,25 @@ std::size_t findFirstOf(std::u16string_view text, std::size_t from) {
     return text.size();
 }
 
+#ifdef __SSE2__
+// Bit i set where the unit at block + i is one of Cs, for the 16 units from block on.
+template <char16_t... Cs> unsigned matches16(const char16_t* block) {
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8));
+    __m128i lowHits = _mm_setzero_si128();
+    __m128i highHits = _mm_setzero_si128();
+    ((lowHits = _mm_or_si128(lowHits, _mm_cmpeq_epi16(low, _mm_set1_epi16(static_cast<short>(Cs)))),
+      highHits = _mm_or_si128(highHits, _mm_cmpeq_epi16(high, _mm_set1_epi16(static_cast<short>(Cs))))),
+     ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(lowHits, highHits)));
+}
+
+// The bits above bit.
+unsigned above(unsigned mask, unsigned bit) {
+    return mask & ~((2u << bit) - 1);
+}
+#endif
+
 } // namespace
 
 CXmlParser::CXmlParser(CXmlDocument& document)
@@ -98,50 +117,107 @@ std::size_t CXmlParser::markup(std::size_t pos) {
     return startTag(pos);
 }
 
-// Where the quote at open closes, or npos. Values are short, so they are scanned here; find
-// takes over once a terminator is known to be missing, and records one that is, which keeps
-// a damaged file from being rescanned to its end for every later quote.
+// Where the quote at open closes, or npos. find takes over once a terminator is known to be
+// missing, and records one that is, which keeps a damaged file from being rescanned to its
+// end for every later quote.
 std::size_t CXmlParser::closingQuote(std::size_t open) {
     const std::u16string_view text(m_text);
     if (m_missing.empty()) {
-        for (std::size_t k = open + 1; k < text.size(); ++k) {
-            if (text[k] == text[open]) {
-                return k;
-            }
+        const std::size_t k = text[open] == u'"' ? findFirstOf<u'"'>(text, open + 1)
+                                                 : findFirstOf<u'\''>(text, open + 1);
+        if (k < text.size()) {
+            return k;
         }
     }
     return find(text.substr(open, 1), open + 1);
 }
 
-std::size_t CXmlParser::startTag(std::size_t pos) {
-    // A local view keeps the text's address in a register through the scan.
+// Scans a start tag from k, behind its name, for the ">" that closes it (k is left there;
+// on "/>" at the ">" with empty set), for a "<" or the text's end that interrupts it (k at
+// either), or for a quote that never closes. Quoted values may hold any of these.
+CXmlParser::ETagScan CXmlParser::scanStartTag(std::size_t& k, bool& empty) {
     const std::u16string_view text(m_text);
-    std::size_t k = nameEnd(text, pos + 1);
-    bool empty = false;
+#ifdef __SSE2__
+    // A tag is mostly names and short quoted values: sixteen units are classified at once,
+    // and the quotes, ends and slashes among them are taken in order from the bit masks.
+    while (k + 16 <= text.size()) {
+        const char16_t* block = text.data() + k;
+        const unsigned doubleQuotes = matches16<u'"'>(block);
+        const unsigned singleQuotes = matches16<u'\''>(block);
+        unsigned marks = doubleQuotes | singleQuotes | matches16<u'<', u'>', u'/'>(block);
+        std::size_t resume = k + 16;
+        while (marks != 0) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(marks));
+            const std::size_t at = k + bit;
+            const char16_t c = text[at];
+            if (c == u'"' || c == u'\'') {
+                const unsigned closing = above(c == u'"' ? doubleQuotes : singleQuotes, bit);
+                if (closing != 0) {
+                    marks = above(marks, static_cast<unsigned>(std::countr_zero(closing)));
+                    continue;
+                }
+                const std::size_t close = closingQuote(at);
+                if (close == std::u16string::npos) {
+                    return ETagScan::OpenQuote;
+                }
+                resume = close + 1;
+                break;
+            }
+            if (c == u'<') {
+                k = at;
+                return ETagScan::Interrupted;
+            }
+            if (c == u'>') {
+                k = at;
+                return ETagScan::Closed;
+            }
+            if (at + 1 < text.size() && text[at + 1] == u'>') {
+                k = at + 1;
+                empty = true;
+                return ETagScan::Closed;
+            }
+            marks &= marks - 1;
+        }
+        k = resume;
+    }
+#endif
     while (true) {
         k = findFirstOf<u'<', u'>', u'/', u'"', u'\''>(text, k);
         if (k >= text.size() || text[k] == u'<') {
-            syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
-            return k;
+            return ETagScan::Interrupted;
         }
-        char16_t c = text[k];
+        const char16_t c = text[k];
         if (c == u'>') {
-            break;
+            return ETagScan::Closed;
         }
         if (c == u'/' && k + 1 < text.size() && text[k + 1] == u'>') {
             empty = true;
             ++k;
-            break;
+            return ETagScan::Closed;
         }
         if (c == u'"' || c == u'\'') {
-            std::size_t close = closingQuote(k);
+            const std::size_t close = closingQuote(k);
             if (close == std::u16string::npos) {
-                syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
-                return pos + 1;
+                return ETagScan::OpenQuote;
             }
             k = close;
         }
         ++k;
+    }
+}
+
+std::size_t CXmlParser::startTag(std::size_t pos) {
+    std::size_t k = nameEnd(m_text, pos + 1);
+    bool empty = false;
+    switch (scanStartTag(k, empty)) {
+    case ETagScan::Closed:
+        break;
+    case ETagScan::Interrupted:
+        syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
+        return k;
+    case ETagScan::OpenQuote:
+        syntaxError(u"unterminated_tag_syntax", pos, u"start_tag");
+        return pos + 1;
     }
     SElement element;
     element.start = static_cast<int>(pos);
@@ -150,7 +226,7 @@ std::size_t CXmlParser::startTag(std::size_t pos) {
     element.flags = empty ? CXmlDocument::kEmptyElement : 0;
     int index = static_cast<int>(m_elements.size());
     m_elements.push_back(element);
-    m_doc.linkChild(m_open.empty() ? 0 : m_open.back(), index, 0);
+    m_doc.appendChild(m_open.empty() ? 0 : m_open.back(), index);
     if (!empty) {
         m_open.push_back(index);
         if (m_counting) {

@@ -23,6 +23,8 @@ private:
 
     std::size_t markup(std::size_t pos);
     std::size_t startTag(std::size_t pos);
+    enum class ETagScan { Closed, Interrupted, OpenQuote };
+    ETagScan scanStartTag(std::size_t& k, bool& empty);
     std::size_t endTag(std::size_t pos);
     std::size_t exclamation(std::size_t pos);
     std::size_t skipTo(std::size_t pos, std::u16string_view terminator, std::size_t from,

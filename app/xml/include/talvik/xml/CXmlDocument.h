@@ -187,6 +187,22 @@ private:
     bool findAttribute(int element, std::u16string_view name, SAttribute& found,
                        std::size_t& end) const;
     void linkChild(int parent, int child, int after);
+    // linkChild behind the last child; inline, as the parser links every element so.
+    void appendChild(int parent, int child) {
+        SElement& element = m_elements[static_cast<std::size_t>(child)];
+        element.parent = parent;
+        element.nextSibling = 0;
+        SElement& owner = m_elements[static_cast<std::size_t>(parent)];
+        if (owner.firstChild == 0) {
+            owner.firstChild = child;
+            element.prevSibling = child;
+            return;
+        }
+        SElement& first = m_elements[static_cast<std::size_t>(owner.firstChild)];
+        element.prevSibling = first.prevSibling;
+        m_elements[static_cast<std::size_t>(first.prevSibling)].nextSibling = child;
+        first.prevSibling = child;
+    }
     void insertRecord(int index, const SElement& element);
     int indexAt(std::size_t offset) const;
     void replaceText(std::size_t offset, std::size_t removed, std::u16string_view inserted,
