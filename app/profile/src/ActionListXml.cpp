@@ -79,22 +79,20 @@ void CListReader::load(model::CActionList& list, int depth) {
     if (!m_doc.findElement(u"List")) {
         return;
     }
-    std::vector<std::string> texts;
-    std::vector<model::CActionList> children;
-    if (depth < kMaxListDepth) {
+    if (depth >= kMaxListDepth) {
+        m_notes.tooDeep();
+    } else if (std::size_t count = m_doc.childCount(); count != 0 && m_doc.enterElement()) {
         // Room for every child at once: growing a macro's lists step by step would move
-        // its items over and over.
-        std::size_t count = m_doc.childCount();
+        // its items over and over. Most lists are the empty ones under items, which have
+        // nothing to read but their fields.
+        std::vector<std::string> texts;
+        std::vector<model::CActionList> children;
         texts.reserve(count);
         children.reserve(count);
-    }
-    if (depth < kMaxListDepth && m_doc.enterElement()) {
         loadItems(depth, texts, children);
         m_doc.leaveElement();
-    } else if (depth >= kMaxListDepth) {
-        m_notes.tooDeep();
+        list.setContents(std::move(texts), std::move(children));
     }
-    list.setContents(std::move(texts), std::move(children));
     std::array<int, 7> read = fields();
     list.SizeOfView = read[0];
     list.ViewStartAt = read[1];

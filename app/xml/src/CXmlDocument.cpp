@@ -372,7 +372,8 @@ std::vector<std::pair<std::u16string, std::u16string>> CXmlDocument::attributes(
 }
 
 void CXmlDocument::unescapeInto(std::u16string_view value, std::u16string& out) {
-    out = talvik::xml::unescapeText(value);
+    out.clear();
+    talvik::xml::appendUnescaped(out, value);
 }
 
 } // namespace talvik::xml

@@ -142,7 +142,36 @@ std::size_t numericReference(std::u16string_view value, std::size_t i, char32_t&
     return k + 1 - i;
 }
 
+// The five markup references, which every escaped value uses, told by their characters.
+std::size_t markupReference(std::u16string_view value, std::size_t i, char16_t& c) {
+    const std::u16string_view rest = value.substr(i + 1);
+    if (rest.starts_with(u"lt;")) {
+        c = u'<';
+        return 4;
+    }
+    if (rest.starts_with(u"gt;")) {
+        c = u'>';
+        return 4;
+    }
+    if (rest.starts_with(u"amp;")) {
+        c = u'&';
+        return 5;
+    }
+    if (rest.starts_with(u"quot;")) {
+        c = u'"';
+        return 6;
+    }
+    if (rest.starts_with(u"apos;")) {
+        c = u'\'';
+        return 6;
+    }
+    return 0;
+}
+
 std::size_t namedReference(std::u16string_view value, std::size_t i, char16_t& c) {
+    if (std::size_t length = markupReference(value, i, c)) {
+        return length;
+    }
     std::array<char, kMaxEntityName + 1> name;
     std::size_t length = 0;
     std::size_t k = i + 1;
@@ -211,42 +240,45 @@ std::u16string escapeAttribute(std::u16string_view value) {
 }
 
 std::u16string unescapeText(std::u16string_view value) {
-    if (value.find(u'&') == std::u16string_view::npos) {
-        return std::u16string(value);
-    }
     std::u16string out;
-    out.reserve(value.size());
+    appendUnescaped(out, value);
+    return out;
+}
+
+void appendUnescaped(std::u16string& out, std::u16string_view value) {
+    std::size_t amp = value.find(u'&');
+    if (amp == std::u16string_view::npos) {
+        out.append(value);
+        return;
+    }
+    out.reserve(out.size() + value.size());
     std::size_t i = 0;
-    while (i < value.size()) {
-        std::size_t amp = value.find(u'&', i);
-        if (amp == std::u16string_view::npos) {
-            out.append(value.substr(i));
-            break;
-        }
+    while (amp != std::u16string_view::npos) {
         out.append(value.substr(i, amp - i));
         char32_t cp = 0;
-        char16_t named = 0;
         std::size_t length = 0;
         if (amp + 1 < value.size() && value[amp + 1] == u'#') {
             length = numericReference(value, amp, cp);
         } else {
+            char16_t named = 0;
             length = namedReference(value, amp, named);
             cp = named;
         }
         if (length == 0) {
             out.push_back(u'&');
             i = amp + 1;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            if (cp >= 0x10000) {
+                out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+            } else {
+                out.push_back(static_cast<char16_t>(cp));
+            }
+            i = amp + length;
         }
-        i = amp + length;
+        amp = value.find(u'&', i);
     }
-    return out;
+    out.append(value.substr(i));
 }
 
 } // namespace talvik::xml

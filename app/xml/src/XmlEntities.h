@@ -24,5 +24,7 @@ char16_t* writeDecimal(char16_t* out, int value);
 // reference (no ";" within reach, an unknown name, a reference to code point 0) is kept as
 // written, so a stray "&" never loses text.
 std::u16string unescapeText(std::u16string_view value);
+// The same appended to out, for readers that reuse one buffer for many values.
+void appendUnescaped(std::u16string& out, std::u16string_view value);
 
 } // namespace talvik::xml
