@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
 #include <string_view>
 
 #ifdef __SSE2__
@@ -138,14 +139,49 @@ std::size_t CXmlParser::closingQuote(std::size_t open) {
 CXmlParser::ETagScan CXmlParser::scanStartTag(std::size_t& k, bool& empty) {
     const std::u16string_view text(m_text);
 #ifdef __SSE2__
+    // What the "<", ">" or "/" at `at`, outside any value, does: it ends the scan, except a
+    // "/" that does not begin "/>".
+    const auto endsAt = [&](std::size_t at) -> std::optional<ETagScan> {
+        if (text[at] == u'/' && !(at + 1 < text.size() && text[at + 1] == u'>')) {
+            return std::nullopt;
+        }
+        empty = text[at] == u'/';
+        k = empty ? at + 1 : at;
+        return text[at] == u'<' ? ETagScan::Interrupted : ETagScan::Closed;
+    };
     // A tag is mostly names and short quoted values: sixteen units are classified at once,
     // and the quotes, ends and slashes among them are taken in order from the bit masks.
     while (k + 16 <= text.size()) {
         const char16_t* block = text.data() + k;
         const unsigned doubleQuotes = matches16<u'"'>(block);
         const unsigned singleQuotes = matches16<u'\''>(block);
-        unsigned marks = doubleQuotes | singleQuotes | matches16<u'<', u'>', u'/'>(block);
+        const unsigned ends = matches16<u'<', u'>', u'/'>(block);
         std::size_t resume = k + 16;
+        if (singleQuotes == 0) {
+            // With one kind of quote, the units inside values are those behind an odd number
+            // of quotes; the ends outside them are taken in order.
+            unsigned inside = doubleQuotes;
+            inside ^= inside << 1;
+            inside ^= inside << 2;
+            inside ^= inside << 4;
+            inside ^= inside << 8;
+            for (unsigned marks = ends & ~inside; marks != 0; marks &= marks - 1) {
+                if (auto scan = endsAt(k + static_cast<unsigned>(std::countr_zero(marks)))) {
+                    return *scan;
+                }
+            }
+            if (inside & 0x8000) { // the last value runs on past the block
+                const std::size_t close =
+                    closingQuote(k + 31 - static_cast<unsigned>(std::countl_zero(doubleQuotes)));
+                if (close == std::u16string::npos) {
+                    return ETagScan::OpenQuote;
+                }
+                resume = close + 1;
+            }
+            k = resume;
+            continue;
+        }
+        unsigned marks = doubleQuotes | singleQuotes | ends;
         while (marks != 0) {
             const auto bit = static_cast<unsigned>(std::countr_zero(marks));
             const std::size_t at = k + bit;
@@ -163,18 +199,8 @@ CXmlParser::ETagScan CXmlParser::scanStartTag(std::size_t& k, bool& empty) {
                 resume = close + 1;
                 break;
             }
-            if (c == u'<') {
-                k = at;
-                return ETagScan::Interrupted;
-            }
-            if (c == u'>') {
-                k = at;
-                return ETagScan::Closed;
-            }
-            if (at + 1 < text.size() && text[at + 1] == u'>') {
-                k = at + 1;
-                empty = true;
-                return ETagScan::Closed;
+            if (auto scan = endsAt(at)) {
+                return *scan;
             }
             marks &= marks - 1;
         }

@@ -251,7 +251,6 @@ void appendUnescaped(std::u16string& out, std::u16string_view value) {
         out.append(value);
         return;
     }
-    out.reserve(out.size() + value.size());
     std::size_t i = 0;
     while (amp != std::u16string_view::npos) {
         out.append(value.substr(i, amp - i));
