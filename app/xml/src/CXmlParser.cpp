@@ -275,8 +275,7 @@ std::size_t CXmlParser::endTag(std::size_t pos) {
     }
     std::u16string_view name(m_text.data() + pos + 2, end - pos - 2);
     std::size_t depth = openDepthOf(name);
-    while (depth > 0 &&
-           !m_doc.namesEqual(m_doc.nameAt(m_elements[m_open[depth - 1]].start + 1), name)) {
+    while (depth > 0 && !isNamed(m_open[depth - 1], name)) {
         --depth;
     }
     if (depth == 0) {
@@ -473,7 +472,7 @@ std::size_t CXmlParser::openDepthOf(std::u16string_view name) {
     if (m_open.empty()) {
         return 0;
     }
-    if (m_doc.namesEqual(m_doc.nameAt(m_elements[m_open.back()].start + 1), name)) {
+    if (isNamed(m_open.back(), name)) {
         return m_open.size();
     }
     constexpr std::size_t kShallow = 32;
@@ -490,6 +489,18 @@ std::size_t CXmlParser::openDepthOf(std::u16string_view name) {
         }
     }
     return m_open.size();
+}
+
+// Whether the element at index has this name: compared in place where case counts, without
+// finding where the element's name ends first.
+bool CXmlParser::isNamed(int index, std::u16string_view name) const {
+    const auto at = static_cast<std::size_t>(m_elements[index].start) + 1;
+    if (m_doc.m_flags & CXmlDocument::kFlagIgnoreCase) {
+        return m_doc.namesEqual(m_doc.nameAt(at), name);
+    }
+    const std::size_t end = at + name.size();
+    return end <= m_text.size() && (end == m_text.size() || isNameEnd(m_text[end])) &&
+           std::u16string_view(m_text).substr(at, name.size()) == name;
 }
 
 void CXmlParser::checkDocumentLevel() {

@@ -37,6 +37,7 @@ private:
     std::size_t closingQuote(std::size_t open);
     int& openCount(std::u16string_view name);
     std::size_t openDepthOf(std::u16string_view name);
+    bool isNamed(int index, std::u16string_view name) const;
 
     CXmlDocument& m_doc;
     const std::u16string& m_text;
