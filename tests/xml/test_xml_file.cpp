@@ -201,6 +201,76 @@ TEST_F(XmlFile, SizeBound_RefusesLargerFilesAndEndlessInput) {
     EXPECT_TRUE(empty.loadFile("/dev/null", 0)) << "nothing at all is within any bound";
 }
 
+// A UTF-8 file is decoded while it is read, in pieces; whatever the pieces' boundaries cut
+// through (a character, a byte that is not UTF-8, a zero byte, the end of the file), the
+// load must give the text, notes and flags of the same bytes decoded whole.
+class XmlFileInPieces : public XmlFile {
+protected:
+    void expectSameAsWhole(const std::string& bytes, const std::string& what) {
+        auto path = m_dir.path() / "in.xml";
+        writeFile(path, bytes);
+        CXmlDocument fromFile;
+        ASSERT_TRUE(fromFile.loadFile(path.string())) << what;
+        CXmlDocument whole;
+        whole.loadBytes(bytes);
+        ASSERT_EQ(fromFile.text(), whole.text()) << what;
+        EXPECT_EQ(utf8(fromFile.result()), utf8(whole.result())) << what;
+        EXPECT_EQ(fromFile.flags(), whole.flags()) << what;
+        EXPECT_EQ(fromFile.isWellFormed(), whole.isWellFormed()) << what;
+    }
+
+    // A document whose byte at offset is the first of insert, padded with ASCII around it.
+    static std::string documentWith(std::size_t offset, const std::string& insert,
+                                    std::size_t total) {
+        const std::string head = "<r t=\"";
+        std::string bytes = head + std::string(offset - head.size(), 'a') + insert;
+        bytes += std::string(total > bytes.size() + 4 ? total - bytes.size() - 4 : 0, 'b');
+        return bytes + "\"/>\n";
+    }
+};
+
+TEST_F(XmlFileInPieces, CharactersAcrossEveryPossibleCut_DecodeAsWhole) {
+    // Around each power of two from 64 KiB to 1 MiB one of these lands on any cut.
+    const std::string characters[] = {"\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                      "\r\n&amp;&#x1F600;\xC3\xA9"};
+    for (std::size_t boundary = 1 << 16; boundary <= (1 << 20); boundary <<= 1) {
+        for (std::size_t shift = 0; shift < 5; ++shift) {
+            for (const std::string& c : characters) {
+                expectSameAsWhole(documentWith(boundary - shift, c, boundary + 4096),
+                                  std::to_string(boundary) + "-" + std::to_string(shift));
+            }
+        }
+    }
+}
+
+TEST_F(XmlFileInPieces, WhatTheGeneralReadingHandles_FoundLateStillReadAsWhole) {
+    const std::size_t late = 300000;
+    const std::size_t size = 400000;
+    // A Latin-1 byte: the file goes to the legacy reading as a whole.
+    expectSameAsWhole(documentWith(late, "caf\xE9", size), "legacy byte");
+    // A lead byte cut off by the end of the file, and one followed by ASCII.
+    expectSameAsWhole(documentWith(late, "x", size) + "\xE4\xB8", "cut at the end");
+    expectSameAsWhole(documentWith(late, "\xE4\xB8" "a", size), "cut short");
+    // Zero bytes are removed and counted.
+    expectSameAsWhole(documentWith(late, std::string("a\0b", 3), size), "zero byte");
+    // Under a byte order mark malformed bytes are replaced and counted, not re-read.
+    expectSameAsWhole("\xEF\xBB\xBF" + documentWith(late, "\xFF", size), "marked, malformed");
+    expectSameAsWhole("\xEF\xBB\xBF" + documentWith(late, "\xC3\xA9", size), "marked");
+    // Declared otherwise, or undeclared and not beginning with markup.
+    expectSameAsWhole("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
+                          documentWith(late, "\xE9", size), "declared Latin-1");
+    expectSameAsWhole(" " + documentWith(late, "\xC3\xA9", size), "undeclared, leading space");
+    expectSameAsWhole("<?xml version='1.0' encoding='utf-8'?>" + documentWith(late, "\xC3\xA9", size),
+                      "declared UTF-8");
+}
+
+TEST_F(XmlFileInPieces, SmallAndTinyFiles_DecodeAsWhole) {
+    expectSameAsWhole("<", "one byte");
+    expectSameAsWhole("\xEF\xBB\xBF", "a mark alone");
+    expectSameAsWhole("<r t=\"\xC3\xA9\"/>", "small");
+    expectSameAsWhole("<r t=\"\xC3\"/>", "small, malformed");
+}
+
 TEST(XmlCharsets, TellingRowsAndUnknownNames) {
     using talvik::xml::codePageFromName;
     const std::pair<std::u16string, int> rows[] = {

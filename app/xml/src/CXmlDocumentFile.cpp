@@ -158,6 +158,38 @@ void swapBytePairs(std::string& bytes) {
     }
 }
 
+// Where the text of a file that begins with head starts when the general reading would
+// take the file for UTF-8 and give up nothing of it to a legacy reading: after a UTF-8
+// byte order mark, or at the start of a file declared UTF-8 or, undeclared, beginning
+// with "<". npos for any other file.
+std::size_t plainUtf8Start(std::string_view head) {
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        return 3;
+    }
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+        return std::string_view::npos;
+    }
+    std::optional<std::u16string> declared = declaredEncoding(decodeUtf8(head.substr(0, kHeadBytes)));
+    const bool utf8 = declared ? codePageFromName(*declared) == kCodePageUtf8 : head.starts_with('<');
+    return utf8 ? 0 : std::string_view::npos;
+}
+
+// The length of piece without a character it cuts off at its end: a lead byte followed by
+// fewer bytes than it announces.
+std::size_t completeUtf8Prefix(std::string_view piece) {
+    for (std::size_t back = 1; back <= 3 && back <= piece.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(piece[piece.size() - back]);
+        if (byte < 0x80) {
+            break;
+        }
+        if (byte >= 0xC0) {
+            const std::size_t length = byte >= 0xF0 ? 4 : (byte >= 0xE0 ? 3 : 2);
+            return length > back ? piece.size() - back : piece.size();
+        }
+    }
+    return piece.size();
+}
+
 } // namespace
 
 bool CXmlDocument::fileError(std::u16string& result, int error) {
@@ -168,32 +200,23 @@ bool CXmlDocument::fileError(std::u16string& result, int error) {
     return false;
 }
 
-bool CXmlDocument::readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
-    maxBytes = std::min(maxBytes, kMaxTextLength);
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return fileError(m_result, errno);
+// Reads from the file's position to its end into bytes, which holds the size already
+// known (or nothing), taking at most one byte past maxBytes so that a file too long shows.
+bool CXmlDocument::readRest(std::FILE* file, std::size_t size, std::size_t maxBytes,
+                            std::string& bytes) {
+    if (size != 0) {
+        bytes.resize(size);
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
     }
-    // One read of the whole file where its size is known; files that do not tell (pipes)
-    // are read in pieces.
-    struct stat info {};
-    if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
-            return fileError(m_result, EFBIG);
-        }
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    }
-    // Whatever follows (a pipe, or a file that grew since) is taken up to one byte past
-    // the bound, which is enough to tell that it is too long.
+    // Whatever follows (a pipe, or a file that grew since) is taken in pieces.
     char buffer[65536];
     std::size_t got = 0;
     while (bytes.size() <= maxBytes &&
            (got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes + 1 - bytes.size()),
-                             file.get())) > 0) {
+                             file)) > 0) {
         bytes.append(buffer, got);
     }
-    if (std::ferror(file.get())) {
+    if (std::ferror(file)) {
         return fileError(m_result, errno);
     }
     return bytes.size() <= maxBytes || fileError(m_result, EFBIG);
@@ -201,12 +224,104 @@ bool CXmlDocument::readFile(const std::string& path, std::size_t maxBytes, std::
 
 bool CXmlDocument::loadFile(const std::string& path, std::size_t maxBytes) {
     m_result.clear();
+    if (m_flags & (kFlagReadFile | kFlagWriteFile)) {
+        return false;
+    }
+    maxBytes = std::min(maxBytes, kMaxTextLength);
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return fileError(m_result, errno);
+    }
+    struct stat info {};
+    std::size_t size = 0;
+    if (::fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+            return fileError(m_result, EFBIG);
+        }
+        size = static_cast<std::size_t>(info.st_size);
+        switch (streamPlainUtf8(file.get(), size, maxBytes)) {
+        case EStreamed::Loaded:
+            return true;
+        case EStreamed::Failed:
+            return false;
+        case EStreamed::NotPlainUtf8:
+            std::rewind(file.get());
+            break;
+        }
+    }
     std::string bytes;
-    if ((m_flags & (kFlagReadFile | kFlagWriteFile)) || !readFile(path, maxBytes, bytes)) {
+    if (!readRest(file.get(), size, maxBytes, bytes)) {
         return false;
     }
     decodeAndParse(std::move(bytes));
     return true;
+}
+
+// The usual profile, UTF-8 throughout, decoded while it is read through one small buffer
+// instead of being held whole first. Anything the general reading treats specially (another
+// encoding, zero bytes, a byte that is not UTF-8) gives NotPlainUtf8 with the document
+// untouched, and the caller reads the file again the general way.
+CXmlDocument::EStreamed CXmlDocument::streamPlainUtf8(std::FILE* file, std::size_t size,
+                                                      std::size_t maxBytes) {
+    // A small file fits the buffer whole, with the byte that shows its end.
+    const std::size_t kPiece = std::clamp<std::size_t>(size + 1, 64, std::size_t(1) << 17);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
+    std::u16string text;
+    text.reserve(size);
+    std::size_t total = 0;
+    std::size_t held = 0;
+    std::size_t start = std::string::npos;
+    bool bom = false;
+    while (true) {
+        // total never passes maxBytes here, so at least one byte is asked for.
+        const std::size_t want = std::min(kPiece - held, maxBytes + 1 - total);
+        const std::size_t got = std::fread(buffer.get() + held, 1, want, file);
+        total += got;
+        if (std::ferror(file)) {
+            fileError(m_result, errno);
+            return EStreamed::Failed;
+        }
+        if (total > maxBytes) {
+            fileError(m_result, EFBIG);
+            return EStreamed::Failed;
+        }
+        if (std::memchr(buffer.get() + held, 0, got) != nullptr) {
+            return EStreamed::NotPlainUtf8;
+        }
+        const std::string_view piece(buffer.get(), held + got);
+        if (start == std::string::npos) {
+            start = plainUtf8Start(piece);
+            if (start == std::string::npos) {
+                return EStreamed::NotPlainUtf8;
+            }
+            bom = start != 0;
+        }
+        const bool atEnd = got < want;
+        const std::size_t cut = atEnd ? piece.size() : completeUtf8Prefix(piece);
+        std::size_t unreadable = 0;
+        appendDecodedUtf8(text, piece.substr(start, cut - start), unreadable);
+        if (unreadable != 0) {
+            return EStreamed::NotPlainUtf8;
+        }
+        if (atEnd) {
+            break;
+        }
+        // The bytes of a character the piece cut off begin the next one.
+        held = piece.size() - cut;
+        std::memmove(buffer.get(), buffer.get() + cut, held);
+        start = 0;
+    }
+    // The flags and notes the general reading gives such a file, in its order.
+    m_flags &= ~(kFlagUtf8Bom | kFlagUtf16Le | kFlagUtf16Be);
+    if (bom) {
+        m_flags |= kFlagUtf8Bom;
+        addResult(u"bom", {{u"encoding", u"UTF-8"}});
+    }
+    addResult(u"read", {{u"encoding", u"UTF-8"}, {u"length", number(total - (bom ? 3 : 0))}});
+    addResult(u"converted_to", {{u"encoding", u"UTF-16"}, {u"length", number(text.size())}});
+    m_text = std::move(text);
+    parse();
+    return EStreamed::Loaded;
 }
 
 void CXmlDocument::loadBytes(std::string bytes) {

@@ -399,6 +399,10 @@ void appendDecodedUtf8(std::u16string& out, std::string_view bytes) {
     appendUtf8Lenient(out, bytes, false, replaced);
 }
 
+void appendDecodedUtf8(std::u16string& out, std::string_view bytes, std::size_t& unreadable) {
+    appendUtf8Lenient(out, bytes, false, unreadable);
+}
+
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost) {
     // ASCII, the usual text, is narrowed in blocks up to the first other unit.
     std::string out(text.size(), '\0');

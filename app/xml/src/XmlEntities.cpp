@@ -251,33 +251,42 @@ void appendUnescaped(std::u16string& out, std::u16string_view value) {
         out.append(value);
         return;
     }
-    std::size_t i = 0;
-    while (amp != std::u16string_view::npos) {
-        out.append(value.substr(i, amp - i));
+    // No reference is shorter than what it stands for, so the value's length is room
+    // enough; the units are written in place instead of appended piece by piece.
+    const std::size_t base = out.size();
+    out.resize(base + value.size());
+    char16_t* const begin = out.data() + base;
+    char16_t* at = std::copy(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(amp), begin);
+    std::size_t i = amp;
+    while (i < value.size()) {
+        const char16_t c = value[i];
+        if (c != u'&') {
+            *at++ = c;
+            ++i;
+            continue;
+        }
         char32_t cp = 0;
         std::size_t length = 0;
-        if (amp + 1 < value.size() && value[amp + 1] == u'#') {
-            length = numericReference(value, amp, cp);
+        if (i + 1 < value.size() && value[i + 1] == u'#') {
+            length = numericReference(value, i, cp);
         } else {
             char16_t named = 0;
-            length = namedReference(value, amp, named);
+            length = namedReference(value, i, named);
             cp = named;
         }
         if (length == 0) {
-            out.push_back(u'&');
-            i = amp + 1;
+            *at++ = u'&';
+            ++i;
+        } else if (cp >= 0x10000) {
+            *at++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            *at++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            i += length;
         } else {
-            if (cp >= 0x10000) {
-                out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-                out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-            } else {
-                out.push_back(static_cast<char16_t>(cp));
-            }
-            i = amp + length;
+            *at++ = static_cast<char16_t>(cp);
+            i += length;
         }
-        amp = value.find(u'&', i);
     }
-    out.append(value.substr(i));
+    out.resize(base + static_cast<std::size_t>(at - begin));
 }
 
 } // namespace talvik::xml

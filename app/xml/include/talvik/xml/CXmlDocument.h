@@ -211,7 +211,9 @@ private:
     bool hasRoomFor(std::size_t characters) const;
 
     static bool fileError(std::u16string& result, int error);
-    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
+    bool readRest(std::FILE* file, std::size_t size, std::size_t maxBytes, std::string& bytes);
+    enum class EStreamed { Loaded, Failed, NotPlainUtf8 };
+    EStreamed streamPlainUtf8(std::FILE* file, std::size_t size, std::size_t maxBytes);
     void decodeAndParse(std::string bytes);
     std::u16string decodeBytes(std::string& bytes, int codePage,
                                const std::optional<std::u16string>& declared);

@@ -19,6 +19,8 @@ bool passesUtf8Test(std::string_view bytes);
 std::u16string decodeUtf8(std::string_view bytes);
 // The same appended to out, for writers that decode many short texts into one.
 void appendDecodedUtf8(std::u16string& out, std::string_view bytes);
+// The same with unreadable grown by the number of "?" put in.
+void appendDecodedUtf8(std::u16string& out, std::string_view bytes, std::size_t& unreadable);
 
 // Lone surrogates cannot be written as UTF-8: they become "?" and add to lost.
 std::string encodeUtf8(std::u16string_view text, std::size_t& lost);
