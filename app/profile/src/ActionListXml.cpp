@@ -28,6 +28,40 @@ constexpr int kMaxListDepth = 8;
 // program can make is damage, and honouring it would allocate without bound.
 constexpr int kMaxListItems = 65536;
 
+// An item's start tag in the one form the program writes, <x ID="digits" t1="value"> (or
+// "/>"): its ID and its text as written, without the general attribute scan. False for any
+// other form, which that scan reads; where both apply they give the same.
+bool readWrittenItemTag(std::u16string_view tag, int& id, std::u16string_view& text,
+                        bool& hasReference) {
+    constexpr std::u16string_view kHead = u"<x ID=\"";
+    constexpr std::u16string_view kMiddle = u"\" t1=\"";
+    if (!tag.starts_with(kHead)) {
+        return false;
+    }
+    std::size_t k = kHead.size();
+    int number = 0;
+    for (; k < tag.size() && k < kHead.size() + 9 && tag[k] >= u'0' && tag[k] <= u'9'; ++k) {
+        number = number * 10 + (tag[k] - u'0');
+    }
+    if (k == kHead.size() || tag.substr(k, kMiddle.size()) != kMiddle) {
+        return false;
+    }
+    k += kMiddle.size();
+    const std::size_t start = k;
+    bool reference = false;
+    for (; k < tag.size() && tag[k] != u'"'; ++k) {
+        reference |= tag[k] == u'&';
+    }
+    const std::u16string_view rest = tag.substr(std::min(k + 1, tag.size()));
+    if (k == tag.size() || (rest != u">" && rest != u"/>")) {
+        return false;
+    }
+    id = number;
+    text = tag.substr(start, k - start);
+    hasReference = reference;
+    return true;
+}
+
 } // namespace
 
 std::array<int, 7> CListReader::fields() {
@@ -49,8 +83,19 @@ void CListReader::loadItems(int depth, std::vector<std::string>& texts,
                             std::vector<model::CActionList>& children) {
     std::string text;
     while (m_doc.findElement(u"x")) {
-        text.clear();
-        int index = attributeNumbers<1>(m_doc, {u"ID"}, u"t1", &text)[0];
+        int index = 0;
+        std::u16string_view written;
+        bool hasReference = false;
+        if (readWrittenItemTag(m_doc.startTag(), index, written, hasReference)) {
+            if (hasReference) {
+                xml::CXmlDocument::unescapeInto(written, m_unescaped);
+                written = m_unescaped;
+            }
+            text = toUtf8(written);
+        } else {
+            text.clear();
+            index = attributeNumbers<1>(m_doc, {u"ID"}, u"t1", &text)[0];
+        }
         if (index < 0 || index >= kMaxListItems) {
             m_notes.skipped(u"x", index);
             continue;

@@ -95,6 +95,7 @@ private:
     SProfileNotes& m_notes;
     std::u16string m_lastTag;
     std::array<int, 7> m_lastFields{};
+    std::u16string m_unescaped;
 };
 
 } // namespace talvik::profile

@@ -106,6 +106,10 @@ public:
         }
     }
 
+    // An attribute value as written in a tag, its references turned into characters, into
+    // out (replacing what it held): for readers that take a value from startTag() themselves.
+    static void unescapeInto(std::u16string_view value, std::u16string& out);
+
     bool findElement(std::u16string_view name);
     // Moves to the next element at this level whatever its name.
     bool nextElement();
@@ -183,7 +187,6 @@ private:
     std::size_t attributesStart(int element) const;
     std::size_t startTagEnd(int element) const;
     bool nextAttribute(std::size_t& k, std::size_t tagEnd, SAttribute& attribute) const;
-    static void unescapeInto(std::u16string_view value, std::u16string& out);
     bool findAttribute(int element, std::u16string_view name, SAttribute& found,
                        std::size_t& end) const;
     void linkChild(int parent, int child, int after);
