@@ -212,6 +212,69 @@ TEST_F(Profile, ListAttributesOutOfOrderSpacedOrLookalike_ReadByTheirExactNames)
     EXPECT_EQ(macros.ViewStartAt, 0);
 }
 
+// Item tags are read by a shortcut where they have exactly the form the program writes;
+// forms a step away from it (a sign, ten digits, another attribute, other quotes or spacing)
+// go the general way, and both ways must agree on what they both read.
+TEST_F(Profile, ItemTagsInAndNearTheWrittenForm_ReadTheSame) {
+    const std::string items =
+        "<x ID=\"0012\" t1=\"a &amp; b &#x1F600;&lt;\"/>"      // written form, references
+        "<x ID='0' t1='single'/>"                              // other quotes
+        "<x ID=\"1\" t1=\"q'uote > gt\"><List SizeOfView=\"4\"/></x>" // raw > and '
+        "<x ID=\"2\" t1=\"\"/>"                                // empty text
+        "<x ID=\"+3\" t1=\"plus\"/>"                           // a sign
+        "<x ID=\"4\" t1=\"four\" t2=\"other\"/>"               // another attribute
+        "<x ID=\"5\"  t1=\"spaced\" />"                        // spacing
+        "<x ID=\"6\"/>"                                        // no text
+        "<x ID=\"7\" t1=\"\xC3\xA9t\xC3\xA9\"/>"               // non-ASCII
+        "<x ID=\"1234567890\" t1=\"ten digits\"/>"             // beyond any list
+        "<x ID=\"8\" t1=\"last\"";                          // written form, closed below
+    writeFile(path("items.pro"), kDeclaration +
+                                     "<Talvik(RGB)BLe>\r\n<PredefinedCombo>\r\n<List>" + items +
+                                     "/></List>\r\n</PredefinedCombo>\r\n</Talvik(RGB)BLe>\r\n");
+    auto state = resetState(1);
+    SProfileResult result = loadProfile(*state, path("items.pro"));
+    ASSERT_TRUE(result.ok());
+    EXPECT_NE(result.message.find("<skipped element=\"x\" ID=\"1234567890\"/>"), std::string::npos)
+        << result.message;
+    const CActionList& combos = state->keyConfig.PredefinedCombo;
+    std::vector<std::string> expected(13);
+    expected[0] = "single";
+    expected[1] = "q'uote > gt";
+    expected[3] = "plus";
+    expected[4] = "four";
+    expected[5] = "spaced";
+    expected[7] = "\u00e9t\u00e9";
+    expected[8] = "last";
+    expected[12] = "a & b \U0001F600<";
+    EXPECT_EQ(combos.items(), expected);
+    EXPECT_EQ(combos.children()[1].SizeOfView, 4);
+}
+
+// Number tags in the written form are read by a shortcut too; values it cannot take whole
+// (ten digits, a sign, trailing letters, nothing) must read as the general way reads them.
+TEST_F(Profile, NumberTagsInAndNearTheWrittenForm_ReadTheSame) {
+    writeFile(path("areas.pro"),
+              kDeclaration +
+                  "<Talvik(RGB)BLe>\r\n<BackgroundLightSettings>\r\n"
+                  "<AREA ID=\"1\" Red=\"-7\" Green=\"0042\" Blue=\"255\"/>"
+                  "<AREA ID=\"2\" Red=\"1234567890\" Green=\"+5\" Blue=\"12a\"/>"
+                  "<AREA ID=\"3\" Red=\"\" Green=\"-\" Blue=\"9\" Alpha=\"1\"/>"
+                  "<AREA ID=\"4\" Red=\"1\" Green=\"2\" Blue=\"3\" >"
+                  "</AREA><AREA ID=\"5\" Green=\"6\" Red=\"5\" Blue=\"7\"/>"
+                  "\r\n</BackgroundLightSettings>\r\n</Talvik(RGB)BLe>\r\n");
+    auto state = resetState(1);
+    ASSERT_TRUE(loadProfile(*state, path("areas.pro")).ok());
+    const auto& areas = state->keyConfig.LightAreas;
+    auto rgb = [&](int area) {
+        return std::vector<int>{areas[area].Red, areas[area].Green, areas[area].Blue};
+    };
+    EXPECT_EQ(rgb(1), (std::vector<int>{-7, 42, 255}));
+    EXPECT_EQ(rgb(2), (std::vector<int>{1234567890, 5, 12}));
+    EXPECT_EQ(rgb(3), (std::vector<int>{0, 0, 9}));
+    EXPECT_EQ(rgb(4), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(rgb(5), (std::vector<int>{5, 6, 7}));
+}
+
 // Start tags that repeat are read once; ones that differ in a single digit must not be taken
 // for a repeat.
 TEST_F(Profile, NestedListsWithNearlyEqualStartTags_EachKeepsItsOwnFields) {

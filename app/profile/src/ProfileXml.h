@@ -7,6 +7,7 @@
 #include "talvik/xml/CXmlDocument.h"
 #include "talvik/xml/TextCodec.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -40,6 +41,39 @@ inline bool sameName(std::u16string_view read, std::u16string_view name) {
     return (read.data() == name.data() && read.size() == name.size()) || read == name;
 }
 
+// The numbers of a start tag in the form the program writes it, <element a="1" b="-2">
+// (or "/>"): exactly the names given, in their order, single spaces between them, each value
+// an optional minus and one to nine digits. False for any other form; where the general
+// reading of attributeNumbers applies too, both give the same.
+template <std::size_t N>
+bool writtenNumbers(std::u16string_view tag, const std::array<std::u16string_view, N>& names,
+                    std::array<int, N>& numbers) {
+    std::size_t k = xml::nameEnd(tag, 1);
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::u16string_view name = names[i];
+        if (k + name.size() + 3 >= tag.size() || tag[k] != u' ' ||
+            tag.substr(k + 1, name.size()) != name || tag[k + 1 + name.size()] != u'=' ||
+            tag[k + 2 + name.size()] != u'"') {
+            return false;
+        }
+        k += name.size() + 3;
+        const bool negative = tag[k] == u'-';
+        k += negative ? 1 : 0;
+        const std::size_t digits = k;
+        int number = 0;
+        for (; k < tag.size() && k < digits + 9 && tag[k] >= u'0' && tag[k] <= u'9'; ++k) {
+            number = number * 10 + (tag[k] - u'0');
+        }
+        if (k == digits || k >= tag.size() || tag[k] != u'"') {
+            return false;
+        }
+        ++k;
+        numbers[i] = negative ? -number : number;
+    }
+    const std::u16string_view rest = tag.substr(std::min(k, tag.size()));
+    return rest == u">" || rest == u"/>";
+}
+
 // The numbers of the named attributes of the current element, read in one pass over its
 // start tag; an absent attribute gives 0, a repeated one counts with its first value. The
 // attribute textName, if given, is copied to text, in UTF-8.
@@ -48,6 +82,9 @@ std::array<int, N>
 attributeNumbers(const xml::CXmlDocument& doc, const std::array<std::u16string_view, N>& names,
                  std::u16string_view textName = {}, std::string* text = nullptr) {
     std::array<int, N> numbers{};
+    if (text == nullptr && writtenNumbers(doc.startTag(), names, numbers)) {
+        return numbers;
+    }
     std::array<bool, N> seen{};
     bool textSeen = false;
     std::size_t next = 0;
