@@ -217,19 +217,19 @@ TEST_F(Profile, ListAttributesOutOfOrderSpacedOrLookalike_ReadByTheirExactNames)
 // go the general way, and both ways must agree on what they both read.
 TEST_F(Profile, ItemTagsInAndNearTheWrittenForm_ReadTheSame) {
     const std::string items =
-        "<x ID=\"0012\" t1=\"a &amp; b &#x1F600;&lt;\"/>"      // written form, references
-        "<x ID='0' t1='single'/>"                              // other quotes
+        "<x ID=\"0012\" t1=\"a &amp; b &#x1F600;&lt;\"/>"             // written form, references
+        "<x ID='0' t1='single'/>"                                     // other quotes
         "<x ID=\"1\" t1=\"q'uote > gt\"><List SizeOfView=\"4\"/></x>" // raw > and '
-        "<x ID=\"2\" t1=\"\"/>"                                // empty text
-        "<x ID=\"+3\" t1=\"plus\"/>"                           // a sign
-        "<x ID=\"4\" t1=\"four\" t2=\"other\"/>"               // another attribute
-        "<x ID=\"5\"  t1=\"spaced\" />"                        // spacing
-        "<x ID=\"6\"/>"                                        // no text
-        "<x ID=\"7\" t1=\"\xC3\xA9t\xC3\xA9\"/>"               // non-ASCII
-        "<x ID=\"1234567890\" t1=\"ten digits\"/>"             // beyond any list
-        "<x ID=\"8\" t1=\"last\"";                          // written form, closed below
-    writeFile(path("items.pro"), kDeclaration +
-                                     "<Talvik(RGB)BLe>\r\n<PredefinedCombo>\r\n<List>" + items +
+        "<x ID=\"2\" t1=\"\"/>"                                       // empty text
+        "<x ID=\"+3\" t1=\"plus\"/>"                                  // a sign
+        "<x ID=\"4\" t1=\"four\" t2=\"other\"/>"                      // another attribute
+        "<x ID=\"5\"  t1=\"spaced\" />"                               // spacing
+        "<x ID=\"6\"/>"                                               // no text
+        "<x ID=\"7\" t1=\"\xC3\xA9t\xC3\xA9\"/>"                      // non-ASCII
+        "<x ID=\"1234567890\" t1=\"ten digits\"/>"                    // beyond any list
+        "<x ID=\"8\" t1=\"last\"";                                    // written form, closed below
+    writeFile(path("items.pro"), kDeclaration + "<Talvik(RGB)BLe>\r\n<PredefinedCombo>\r\n<List>" +
+                                     items +
                                      "/></List>\r\n</PredefinedCombo>\r\n</Talvik(RGB)BLe>\r\n");
     auto state = resetState(1);
     SProfileResult result = loadProfile(*state, path("items.pro"));
@@ -253,15 +253,14 @@ TEST_F(Profile, ItemTagsInAndNearTheWrittenForm_ReadTheSame) {
 // Number tags in the written form are read by a shortcut too; values it cannot take whole
 // (ten digits, a sign, trailing letters, nothing) must read as the general way reads them.
 TEST_F(Profile, NumberTagsInAndNearTheWrittenForm_ReadTheSame) {
-    writeFile(path("areas.pro"),
-              kDeclaration +
-                  "<Talvik(RGB)BLe>\r\n<BackgroundLightSettings>\r\n"
-                  "<AREA ID=\"1\" Red=\"-7\" Green=\"0042\" Blue=\"255\"/>"
-                  "<AREA ID=\"2\" Red=\"1234567890\" Green=\"+5\" Blue=\"12a\"/>"
-                  "<AREA ID=\"3\" Red=\"\" Green=\"-\" Blue=\"9\" Alpha=\"1\"/>"
-                  "<AREA ID=\"4\" Red=\"1\" Green=\"2\" Blue=\"3\" >"
-                  "</AREA><AREA ID=\"5\" Green=\"6\" Red=\"5\" Blue=\"7\"/>"
-                  "\r\n</BackgroundLightSettings>\r\n</Talvik(RGB)BLe>\r\n");
+    writeFile(path("areas.pro"), kDeclaration +
+                                     "<Talvik(RGB)BLe>\r\n<BackgroundLightSettings>\r\n"
+                                     "<AREA ID=\"1\" Red=\"-7\" Green=\"0042\" Blue=\"255\"/>"
+                                     "<AREA ID=\"2\" Red=\"1234567890\" Green=\"+5\" Blue=\"12a\"/>"
+                                     "<AREA ID=\"3\" Red=\"\" Green=\"-\" Blue=\"9\" Alpha=\"1\"/>"
+                                     "<AREA ID=\"4\" Red=\"1\" Green=\"2\" Blue=\"3\" >"
+                                     "</AREA><AREA ID=\"5\" Green=\"6\" Red=\"5\" Blue=\"7\"/>"
+                                     "\r\n</BackgroundLightSettings>\r\n</Talvik(RGB)BLe>\r\n");
     auto state = resetState(1);
     ASSERT_TRUE(loadProfile(*state, path("areas.pro")).ok());
     const auto& areas = state->keyConfig.LightAreas;

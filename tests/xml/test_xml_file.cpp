@@ -250,7 +250,11 @@ TEST_F(XmlFileInPieces, WhatTheGeneralReadingHandles_FoundLateStillReadAsWhole) 
     expectSameAsWhole(documentWith(late, "caf\xE9", size), "legacy byte");
     // A lead byte cut off by the end of the file, and one followed by ASCII.
     expectSameAsWhole(documentWith(late, "x", size) + "\xE4\xB8", "cut at the end");
-    expectSameAsWhole(documentWith(late, "\xE4\xB8" "a", size), "cut short");
+    expectSameAsWhole(documentWith(late,
+                                   "\xE4\xB8"
+                                   "a",
+                                   size),
+                      "cut short");
     // Zero bytes are removed and counted.
     expectSameAsWhole(documentWith(late, std::string("a\0b", 3), size), "zero byte");
     // Under a byte order mark malformed bytes are replaced and counted, not re-read.
@@ -258,9 +262,11 @@ TEST_F(XmlFileInPieces, WhatTheGeneralReadingHandles_FoundLateStillReadAsWhole) 
     expectSameAsWhole("\xEF\xBB\xBF" + documentWith(late, "\xC3\xA9", size), "marked");
     // Declared otherwise, or undeclared and not beginning with markup.
     expectSameAsWhole("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
-                          documentWith(late, "\xE9", size), "declared Latin-1");
+                          documentWith(late, "\xE9", size),
+                      "declared Latin-1");
     expectSameAsWhole(" " + documentWith(late, "\xC3\xA9", size), "undeclared, leading space");
-    expectSameAsWhole("<?xml version='1.0' encoding='utf-8'?>" + documentWith(late, "\xC3\xA9", size),
+    expectSameAsWhole("<?xml version='1.0' encoding='utf-8'?>" +
+                          documentWith(late, "\xC3\xA9", size),
                       "declared UTF-8");
 }
 

@@ -169,8 +169,10 @@ std::size_t plainUtf8Start(std::string_view head) {
     if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
         return std::string_view::npos;
     }
-    std::optional<std::u16string> declared = declaredEncoding(decodeUtf8(head.substr(0, kHeadBytes)));
-    const bool utf8 = declared ? codePageFromName(*declared) == kCodePageUtf8 : head.starts_with('<');
+    std::optional<std::u16string> declared =
+        declaredEncoding(decodeUtf8(head.substr(0, kHeadBytes)));
+    const bool utf8 =
+        declared ? codePageFromName(*declared) == kCodePageUtf8 : head.starts_with('<');
     return utf8 ? 0 : std::string_view::npos;
 }
 

@@ -256,7 +256,8 @@ void appendUnescaped(std::u16string& out, std::u16string_view value) {
     const std::size_t base = out.size();
     out.resize(base + value.size());
     char16_t* const begin = out.data() + base;
-    char16_t* at = std::copy(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(amp), begin);
+    char16_t* at =
+        std::copy(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(amp), begin);
     std::size_t i = amp;
     while (i < value.size()) {
         const char16_t c = value[i];
