@@ -82,7 +82,8 @@ bool COrsaDlg::initialise(QSize screen) {
     // loaded set is stretched, softer but complete.
     QString ignored;
     m_app.useResolution(COrsaApp::resolutionFor(m_state.uiScale), ignored);
-    setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
+    setPictures(
+        &m_app.m_bmpMainNormal, [this] { return m_app.mainHover(); }, &m_app.m_bmpMainActive);
     setFonts(&m_app.m_fonts);
     fillElements();
     applyScale(m_state.uiScale, screen);
