@@ -95,7 +95,7 @@ bool COrsaDlg::initialise(QSize screen) {
     m_state.busy = 0;
 
     const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
-    m_info.setGeometry(box.left, box.top, box.width(), box.height());
+    m_info.place(QRect(box.left, box.top, box.width(), box.height()));
     m_info.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
     // The box holds its text before the window first paints. Text that changes
     // while the window paints marks the box for a second pass in the same
