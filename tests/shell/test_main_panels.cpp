@@ -118,7 +118,7 @@ TEST(MainPanelsText, AnActiveKeyUnderThePointerIsOutlined) {
 
     // A key with nothing assigned still shows the pointer-over picture alone.
     f.setMode(kKeyA, 0, KeyMode::NotSet);
-    EXPECT_EQ(at(f.dlg().renderCanvas(), edge), at(f.app.m_bmpMainHover, edge));
+    EXPECT_EQ(at(f.dlg().renderCanvas(), edge), at(*f.app.mainHover(), edge));
 }
 
 TEST(MainPanelsText, TheMostAndLeastPressedKeysAreMarked) {

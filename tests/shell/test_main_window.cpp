@@ -219,7 +219,7 @@ TEST(MainWindow, PointerOverAnActiveButtonShowsNoPointerOverPicture) {
     const SkinRect read = f.dlg().elements()[1].rect;
     movePointer(f.dlg(), centreOf(read));
     EXPECT_EQ(f.dlg().renderCanvas().pixel(centreOf(read)),
-              f.app.m_bmpMainHover.pixel(centreOf(read)));
+              f.app.mainHover()->pixel(centreOf(read)));
     f.dlg().runCommand(id::Language, 0); // the language button becomes active
     const SkinRect language = f.dlg().elements()[0].rect;
     movePointer(f.dlg(), centreOf(language) + QPoint(0, 12)); // below the caption

@@ -69,7 +69,7 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
     placeOverParent();
 
     const SkinRect box = shell::scaledBy(layout::kVirtualInfoRect, scale);
-    m_info.setGeometry(box.left, box.top, box.width(), box.height());
+    m_info.place(QRect(box.left, box.top, box.width(), box.height()));
     m_info.setFont(m_skin.fonts().scaled(layout::kVirtualInfoFont, scale));
     m_info.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_info.setTextIfChanged(choiceText());

@@ -2,7 +2,9 @@
 
 #include "talvik/shell/PaletteColour.h"
 
+#include <QCoreApplication>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -50,6 +52,22 @@ void CInfoBox::styleScrollBar(QScrollBar& bar) {
             .arg(styleSheetColour(layout::kInfoBackground),
                  styleSheetColour(layout::kInfoScrollHandle),
                  styleSheetColour(layout::kAccentOrange)));
+}
+
+void CInfoBox::place(const QRect& place) {
+    setGeometry(place);
+    if (isVisible()) {
+        return;
+    }
+    // What showing the window would send later: the box's resize, then the
+    // viewport's that the box's layout gives. Sent now, they are not sent again.
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resized(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &resized);
+            widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+    }
 }
 
 void CInfoBox::setTextIfChanged(const QString& text) {

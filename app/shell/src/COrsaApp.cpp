@@ -61,12 +61,16 @@ namespace {
 // the whole of it into memory before it is found wrong.
 constexpr qint64 kMaxSkinFileBytes = qint64{64} * 1024 * 1024;
 
+QString missingPictureMessage(int id) {
+    return QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
+                          "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
+        .arg(id);
+}
+
 bool loadPicture(int id, int resolution, QImage& into, QString& error) {
     into = skin::readSkinPicture(QString::fromStdString(layout::picturePath(id, resolution)));
     if (into.isNull()) {
-        error = QStringLiteral("The skin file TalvikRES.rcc has no picture %1.\n"
-                               "皮肤文件 TalvikRES.rcc 缺少图片 %1。")
-                    .arg(id);
+        error = missingPictureMessage(id);
         return false;
     }
     into.setDevicePixelRatio(resolution);
@@ -151,11 +155,11 @@ bool COrsaApp::finishSkin(QString& error) {
     return true;
 }
 
-// The main window's three pictures, decoding. Decoding them is most of
-// start-up's own work: they decode side by side, and beside whatever the
-// caller does meanwhile.
+// The main window's pictures for its first paint, decoding. Decoding them is
+// most of start-up's own work: they decode side by side, and beside whatever
+// the caller does meanwhile.
 struct COrsaApp::SPendingPictures {
-    static constexpr std::size_t kCount = 3; // normal, pointer-over, active
+    static constexpr std::size_t kCount = 2; // normal, active
     int resolution = 1;
     std::array<QImage, kCount> images;
     std::array<QString, kCount> errors;
@@ -167,7 +171,7 @@ void COrsaApp::startMainPictures(int resolution) {
     m_pending = std::make_unique<SPendingPictures>();
     SPendingPictures& pending = *m_pending;
     pending.resolution = resolution;
-    const std::array<int, SPendingPictures::kCount> order{ids.normal, ids.hover, ids.active};
+    const std::array<int, SPendingPictures::kCount> order{ids.normal, ids.active};
     for (std::size_t n = 0; n < order.size(); ++n) {
         pending.loads[n] = std::async(std::launch::async, [&pending, n, id = order[n]] {
             return loadPicture(id, pending.resolution, pending.images[n], pending.errors[n]);
@@ -190,16 +194,25 @@ bool COrsaApp::finishMainPictures(QString& error) {
     if (!loaded) {
         return false;
     }
-    const auto& [normal, hover, active] = pending->images;
+    const auto& [normal, active] = pending->images;
     // The window copies rectangles between its pictures: they must agree.
-    if (hover.size() != normal.size() || active.size() != normal.size()) {
+    if (active.size() != normal.size()) {
         error = QStringLiteral("The main window pictures of TalvikRES.rcc differ in size.\n"
                                "皮肤文件中的主窗口图片尺寸不一致。");
         return false;
     }
+    // The pointer-over picture is read later, but a skin without it is as
+    // incomplete as one without the others.
+    const int hover = layout::mainPictureIds(m_model).hover;
+    if (!QResource(QString::fromStdString(layout::picturePath(hover, pending->resolution)))
+             .isValid()) {
+        error = missingPictureMessage(hover);
+        return false;
+    }
     m_bmpMainNormal = normal;
-    m_bmpMainHover = hover;
     m_bmpMainActive = active;
+    m_bmpMainHover = QImage();
+    m_hoverRead = false;
     m_resolution = pending->resolution;
     m_pictures.clear();
     return true;
@@ -216,6 +229,19 @@ bool COrsaApp::useResolution(int resolution, QString& error) {
     return finishMainPictures(error);
 }
 
+const QImage* COrsaApp::mainHover() {
+    if (!m_hoverRead && !m_bmpMainNormal.isNull()) {
+        m_hoverRead = true;
+        QString ignored;
+        QImage hover;
+        if (loadPicture(layout::mainPictureIds(m_model).hover, m_resolution, hover, ignored) &&
+            hover.size() == m_bmpMainNormal.size()) {
+            m_bmpMainHover = hover;
+        }
+    }
+    return m_bmpMainHover.isNull() ? nullptr : &m_bmpMainHover;
+}
+
 const QImage& COrsaApp::picture(int id) {
     auto [it, added] = m_pictures.try_emplace(id);
     if (added) {
@@ -229,6 +255,7 @@ void COrsaApp::releaseSkin() {
     m_pending.reset(); // waits for pictures still decoding from the resource
     m_bmpMainNormal = QImage();
     m_bmpMainHover = QImage();
+    m_hoverRead = false;
     m_bmpMainActive = QImage();
     m_pictures.clear();
     m_icon = QIcon();

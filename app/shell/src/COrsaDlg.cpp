@@ -82,7 +82,8 @@ bool COrsaDlg::initialise(QSize screen) {
     // loaded set is stretched, softer but complete.
     QString ignored;
     m_app.useResolution(COrsaApp::resolutionFor(m_state.uiScale), ignored);
-    setPictures(&m_app.m_bmpMainNormal, &m_app.m_bmpMainHover, &m_app.m_bmpMainActive);
+    setPictures(
+        &m_app.m_bmpMainNormal, [this] { return m_app.mainHover(); }, &m_app.m_bmpMainActive);
     setFonts(&m_app.m_fonts);
     fillElements();
     applyScale(m_state.uiScale, screen);
@@ -94,7 +95,7 @@ bool COrsaDlg::initialise(QSize screen) {
     m_state.busy = 0;
 
     const SkinRect box = scaledBy(layout::kMainInfoRect, m_state.uiScale);
-    m_info.setGeometry(box.left, box.top, box.width(), box.height());
+    m_info.place(QRect(box.left, box.top, box.width(), box.height()));
     m_info.setFont(m_app.m_fonts.scaled(13, m_state.uiScale));
     // The box holds its text before the window first paints. Text that changes
     // while the window paints marks the box for a second pass in the same

@@ -88,8 +88,15 @@ CSkinWindow::~CSkinWindow() {
 }
 
 void CSkinWindow::setPictures(const QImage* normal, const QImage* hover, const QImage* active) {
-    m_normal = normal;
+    setPictures(normal, std::function<const QImage*()>(), active);
     m_hover = hover;
+}
+
+void CSkinWindow::setPictures(const QImage* normal, std::function<const QImage*()> hover,
+                              const QImage* active) {
+    m_normal = normal;
+    m_hover = nullptr;
+    m_hoverSource = std::move(hover);
     m_active = active;
     m_canvas = QImage(normal->size(),
                       m_translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
@@ -236,7 +243,7 @@ void CSkinWindow::drawPicturePart(QPainter& p, const SkinElement& e, const SkinR
     if (e.active) {
         source = m_active;
     } else if (e.rect.contains(m_pointer.x(), m_pointer.y())) {
-        source = m_hover;
+        source = m_hoverSource ? m_hoverSource() : m_hover;
     }
     if (source != nullptr) {
         drawPictureRect(p, *source, toQRect(r));

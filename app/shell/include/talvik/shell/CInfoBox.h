@@ -15,6 +15,11 @@ public:
     // Replaces the text only when it changed, so repaints do not reset the
     // scroll position or selection. Accepts CR LF line ends.
     void setTextIfChanged(const QString& text);
+    // Gives a box not shown yet its place, and lays it out for it at once:
+    // text set afterwards is laid out a single time, at the width it is shown
+    // at, instead of at a default width and then again as the window first
+    // shows (a box's layout shapes every line of its text).
+    void place(const QRect& place);
     const QString& text() const { return m_text; }
     // Whether the scroll bar has taken the skin's look (it does once the
     // text first needs it).

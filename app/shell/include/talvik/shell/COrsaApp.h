@@ -98,8 +98,12 @@ public:
 
     // What every window reads.
     QImage m_bmpMainNormal;
-    QImage m_bmpMainHover;
     QImage m_bmpMainActive;
+    // The main window's pointer-over picture, read when the pointer first
+    // needs it: at start-up it would cost a third of the pictures' time and
+    // memory for a look most starts never show before the user moves. Null
+    // when it cannot be read or does not match the normal picture's size.
+    const QImage* mainHover();
     QIcon m_icon;
     QBrush m_editBrush{paletteColour(layout::kInfoBackground)};
     CFontTable m_fonts;
@@ -113,6 +117,8 @@ private:
     QString m_hResModule; // the registered resource file, empty when none
     int m_model = 0;
     int m_resolution = 1;
+    QImage m_bmpMainHover;
+    bool m_hoverRead = false;                    // mainHover() has tried at m_resolution
     std::map<int, QImage> m_pictures;            // what picture() has loaded at m_resolution
     std::unique_ptr<SPendingPictures> m_pending; // main pictures still decoding
     std::unique_ptr<CStandardDialogLook> m_dialogLook;

@@ -28,7 +28,9 @@
 #include "talvik/shell/SkinElement.h"
 
 #include <QDialog>
+
 #include <QImage>
+#include <functional>
 
 #include <map>
 #include <optional>
@@ -121,6 +123,10 @@ public:
 protected:
     // Set-up, in this order, from the derived window's initialisation.
     void setPictures(const QImage* normal, const QImage* hover, const QImage* active);
+    // The same, for a window whose pointer-over picture is read only when
+    // the pointer first needs it: `hover` gives it then (null: none).
+    void setPictures(const QImage* normal, std::function<const QImage*()> hover,
+                     const QImage* active);
     void setFonts(const CFontTable* fonts) { m_fonts = fonts; }
     // Multiplies every non-label rectangle by `scale` and sizes the window to
     // the scaled picture, centred on `screenSize`.
@@ -241,6 +247,7 @@ private:
     std::vector<SkinElement> m_elements;
     const QImage* m_normal = nullptr;
     const QImage* m_hover = nullptr;
+    std::function<const QImage*()> m_hoverSource; // asked at each use when set
     const QImage* m_active = nullptr;
     const CFontTable* m_fonts = nullptr;
     QImage m_canvas;

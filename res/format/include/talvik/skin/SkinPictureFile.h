@@ -23,6 +23,11 @@ QByteArray encodeSkinPicture(const QImage& image);
 // magic, sizes that do not match the data, a format we do not store).
 QImage decodeSkinPicture(QByteArray data);
 
+// The picture stored in the zstd frame `data` (how TalvikRES.rcc keeps most
+// of them), decompressed straight into the memory the image keeps; a null
+// image when the frame or the picture in it is damaged.
+QImage decodeCompressedSkinPicture(const uchar* data, qsizetype size);
+
 // Reads a picture from a resource path such as ":/skin/101.pix"; null when
 // the resource is missing or damaged.
 QImage readSkinPicture(const QString& path);
