@@ -38,27 +38,33 @@ TEST(SkinResolution, PicturesComeInTheResolutionAScaleNeeds) {
     EXPECT_EQ(talvik::layout::picturePath(101, 2), ":/skin@2x/101.pix");
 }
 
-TEST(SkinResolution, AtScaleOneTheScreenShowsTheCanvasPixelForPixel) {
-    CMainWindowFixture f(1);
-    ASSERT_TRUE(f.initialised);
-    EXPECT_EQ(f.app.skinResolution(), 1);
-    const QImage canvas = f.dlg().renderCanvas().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(canvas.size(), QSize(1240, 670));
-    // Everything but the information box, a child widget of its own.
-    const QImage screen = shown(f);
-    ASSERT_EQ(screen.size(), canvas.size());
-    const QRect info = talvik::shell::toQRect(talvik::layout::kMainInfoRect).adjusted(-1, -1, 1, 1);
-    QRect differing;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            if (!info.contains(x, y) && screen.pixel(x, y) != canvas.pixel(x, y)) {
-                differing |= QRect(x, y, 1, 1);
+// The window paints straight onto the screen where its pictures match the
+// screen's pixels: at scale 1, and at scale 2 on a 3840x2160 screen, in
+// design coordinates scaled up. Either way it shows the canvas exactly.
+TEST(SkinResolution, TheScreenShowsTheCanvasPixelForPixelAtScaleOneAndTwo) {
+    for (const int scale : {1, 2}) {
+        CMainWindowFixture f(1, scale == 1 ? QSize() : QSize(3840, 2160));
+        ASSERT_TRUE(f.initialised);
+        EXPECT_EQ(f.app.skinResolution(), scale);
+        const QImage canvas = f.dlg().renderCanvas().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(canvas.size(), QSize(1240, 670) * scale);
+        // Everything but the information box, a child widget of its own.
+        const QImage screen = shown(f);
+        ASSERT_EQ(screen.size(), canvas.size());
+        const QRect box = talvik::shell::toQRect(talvik::layout::kMainInfoRect);
+        const QRect info = QRect(box.topLeft() * scale, box.size() * scale).adjusted(-1, -1, 1, 1);
+        QRect differing;
+        for (int y = 0; y < canvas.height(); ++y) {
+            for (int x = 0; x < canvas.width(); ++x) {
+                if (!info.contains(x, y) && screen.pixel(x, y) != canvas.pixel(x, y)) {
+                    differing |= QRect(x, y, 1, 1);
+                }
             }
         }
+        EXPECT_TRUE(differing.isNull())
+            << "scale " << scale << ": resampled around " << differing.x() << "," << differing.y()
+            << " " << differing.width() << "x" << differing.height();
     }
-    EXPECT_TRUE(differing.isNull()) << "resampled around " << differing.x() << ","
-                                    << differing.y() << " " << differing.width() << "x"
-                                    << differing.height();
 }
 
 TEST(SkinResolution, AtScaleTwoTheWindowIsDrawnAtTwiceTheSizeNotStretched) {

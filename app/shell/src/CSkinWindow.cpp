@@ -337,16 +337,25 @@ void CSkinWindow::paintEvent(QPaintEvent* event) {
     const QRect target(0, 0, scaledBy(designSize().width(), m_scale),
                        scaledBy(designSize().height(), m_scale));
     const QSizeF onScreen = QSizeF(target.size()) * devicePixelRatioF();
-    if (onScreen == QSizeF(m_canvas.size()) &&
-        devicePixelRatioF() == m_canvas.devicePixelRatioF()) {
-        // The pictures match the screen's pixels one to one and the window is
-        // not scaled: the scene goes straight onto the window. A canvas would
-        // only cost a copy of the whole window per paint (and, on the first
-        // paint, a window's worth of fresh memory).
+    if (onScreen == QSizeF(m_canvas.size())) {
+        // The pictures match the screen's pixels one to one: the scene goes
+        // straight onto the window. A canvas would only cost a copy of the
+        // whole window per paint (and, on the first paint, a window's worth of
+        // fresh memory). A window scaled up on an ordinary screen, as on a
+        // 3840x2160 one, paints in design coordinates scaled to its pixels,
+        // as it would on a canvas of the pictures' resolution.
         QPainter p(this);
         p.setPen(QPen());
         p.setFont(QFont());
-        paintScene(p, &event->region());
+        const qreal design = m_canvas.devicePixelRatioF() / devicePixelRatioF();
+        if (design == 1.0) {
+            paintScene(p, &event->region());
+            return;
+        }
+        p.scale(design, design);
+        const QRegion exposed =
+            QTransform::fromScale(1.0 / design, 1.0 / design).map(event->region());
+        paintScene(p, &exposed);
         return;
     }
     paintCanvas();
