@@ -18,20 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One element per line: depth, name and attributes, in document order.
-void describeOurs(CXmlDocument& doc, int depth, std::string& out) {
-    while (doc.nextElement()) {
-        out += std::to_string(depth) + " " + utf8(doc.tagName());
-        for (const auto& [name, value] : doc.attributes()) {
-            out += " " + utf8(name) + "=[" + utf8(value) + "]";
-        }
-        out += "\n";
-        doc.enterElement();
-        describeOurs(doc, depth + 1, out);
-        doc.leaveElement();
-    }
-}
-
 void describePugi(const pugi::xml_node& parent, int depth, std::string& out) {
     for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
         if (node.type() != pugi::node_element) {
@@ -127,7 +113,7 @@ TEST(XmlDifferential, GeneratedDocuments_MatchPugixml) {
         doc.setText(talvik::xml::fromUtf8(text));
         EXPECT_TRUE(doc.isWellFormed()) << utf8(doc.result()) << "\n" << text;
         std::string actual;
-        describeOurs(doc, 0, actual);
+        describeTree(doc, 0, actual);
         ASSERT_EQ(actual, expected) << text;
     }
 }
@@ -186,7 +172,7 @@ TEST(XmlDifferential, RealFilesFromThePackages_MatchPugixml) {
         CXmlDocument doc;
         ASSERT_TRUE(doc.loadFile(file.string()));
         std::string actual;
-        describeOurs(doc, 0, actual);
+        describeTree(doc, 0, actual);
         EXPECT_EQ(actual, expected) << file;
         EXPECT_TRUE(doc.isWellFormed()) << file << ": " << utf8(doc.result());
         ++compared;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <functional>
 #include <regex>
 #include <string>
 
@@ -347,19 +346,7 @@ TEST(XmlParse, ResultText_StopsGrowingPastLimit) {
 std::string readAs(CXmlDocument& doc, std::size_t from, std::size_t shift) {
     std::string out;
     doc.resetPosition();
-    std::function<void(int)> walk = [&](int depth) {
-        while (doc.nextElement()) {
-            out += std::to_string(depth) + " " + utf8(doc.tagName());
-            for (const auto& [name, value] : doc.attributes()) {
-                out += " " + utf8(name) + "=[" + utf8(value) + "]";
-            }
-            out += "\n";
-            doc.enterElement();
-            walk(depth + 1);
-            doc.leaveElement();
-        }
-    };
-    walk(0);
+    describeTree(doc, 0, out);
     const std::string result = utf8(doc.result());
     static const std::regex kOffset("offset2?=\"([0-9]+)\"");
     std::size_t done = 0;
@@ -394,8 +381,7 @@ TEST(XmlParse, StartTagsRead_TheSameWhereverTheirMarkupFallsInTheScan) {
          " a=[" + std::string(40, 'v') + "] b=[" + std::string(40, 'v') + "]", u""},
         {u" a=\"1\" <k/></r>", " a=[1]",
          u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
-        {u" a=\"open<k/></r>", "",
-         u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
+        {u" a=\"open<k/></r>", "", u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
         {u" a='open\" b=\"x\"/><k/></r>", "",
          u"<unterminated_tag_syntax type=\"start_tag\" offset=\"3\"/>"},
         {u" a=\"1\"/", "",

@@ -144,26 +144,18 @@ std::size_t numericReference(std::u16string_view value, std::size_t i, char32_t&
 
 // The five markup references, which every escaped value uses, told by their characters.
 std::size_t markupReference(std::u16string_view value, std::size_t i, char16_t& c) {
+    struct SMarkup {
+        std::u16string_view text; // the reference behind its "&"
+        char16_t character;
+    };
+    static constexpr std::array<SMarkup, 5> kMarkup{
+        {{u"lt;", u'<'}, {u"gt;", u'>'}, {u"amp;", u'&'}, {u"quot;", u'"'}, {u"apos;", u'\''}}};
     const std::u16string_view rest = value.substr(i + 1);
-    if (rest.starts_with(u"lt;")) {
-        c = u'<';
-        return 4;
-    }
-    if (rest.starts_with(u"gt;")) {
-        c = u'>';
-        return 4;
-    }
-    if (rest.starts_with(u"amp;")) {
-        c = u'&';
-        return 5;
-    }
-    if (rest.starts_with(u"quot;")) {
-        c = u'"';
-        return 6;
-    }
-    if (rest.starts_with(u"apos;")) {
-        c = u'\'';
-        return 6;
+    for (const SMarkup& markup : kMarkup) {
+        if (rest.starts_with(markup.text)) {
+            c = markup.character;
+            return markup.text.size() + 1;
+        }
     }
     return 0;
 }
