@@ -4,14 +4,17 @@
 #include "MainWindowFixture.h"
 #include "talvik/shell/COrsaDialogWaitKeyboard.h"
 #include "talvik/shell/InstallPaths.h"
+#include "talvik/shell/SessionBus.h"
 
 #include "talvik/layout/WaitLayout.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -368,4 +371,50 @@ TEST(KeyboardSearch, StartingAgainForAnotherModelRunsTheStartUpOnceMore) {
     EXPECT_EQ(run.state.modelNumber, 4);
     EXPECT_EQ(run.state.language, Language::English);
     EXPECT_EQ(run.messages.size(), 1) << "the second start's own message";
+}
+
+// Where the bus library would find a session bus, and that start-up's own
+// connection leaves the environment of the programs Talvik starts as it was.
+TEST(SessionBus, FoundByAddressSocketOrDbusLaunchAndRefusedAtOnceWithoutThem) {
+    using talvik::shell::sessionBusFindable;
+    talvik::test::CTempDir runtime;
+    talvik::test::CTempDir tools;
+    talvik::test::CTempDir path;
+    const QString runtimeDir = QString::fromStdString(runtime.path().string());
+    const QString toolDir = QString::fromStdString(tools.path().string());
+    const QString pathDir = QString::fromStdString(path.path().string());
+    QProcessEnvironment none;
+    none.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    none.insert(QStringLiteral("PATH"), pathDir + QStringLiteral(":/nonexistent"));
+    EXPECT_FALSE(sessionBusFindable(none, toolDir));
+
+    QProcessEnvironment address = none;
+    address.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/x"));
+    EXPECT_TRUE(sessionBusFindable(address, toolDir));
+
+    // A file that is not a program named dbus-launch finds nothing.
+    talvik::test::writeFile(path.path() / "dbus-launch", "");
+    EXPECT_FALSE(sessionBusFindable(none, toolDir));
+    std::filesystem::permissions(path.path() / "dbus-launch", std::filesystem::perms::owner_all);
+    EXPECT_TRUE(sessionBusFindable(none, toolDir));
+    std::filesystem::remove(path.path() / "dbus-launch");
+
+    talvik::test::writeFile(tools.path() / "dbus-launch", "");
+    std::filesystem::permissions(tools.path() / "dbus-launch", std::filesystem::perms::owner_all);
+    EXPECT_TRUE(sessionBusFindable(none, toolDir));
+    std::filesystem::remove(tools.path() / "dbus-launch");
+
+    talvik::test::writeFile(runtime.path() / "bus", "");
+    EXPECT_TRUE(sessionBusFindable(none, toolDir));
+    QProcessEnvironment noRuntime = none;
+    noRuntime.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    EXPECT_FALSE(sessionBusFindable(noRuntime, toolDir));
+
+    // This process, without a bus: refused, and the variable is gone again.
+    if (sessionBusFindable(QProcessEnvironment::systemEnvironment())) {
+        GTEST_SKIP() << "this machine has a session bus or dbus-launch";
+    }
+    talvik::shell::connectSessionBus();
+    EXPECT_FALSE(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"));
+    EXPECT_FALSE(QDBusConnection::sessionBus().isConnected());
 }

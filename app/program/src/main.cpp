@@ -8,6 +8,7 @@
 #include "talvik/shell/COrsaApp.h"
 #include "talvik/shell/COrsaDlg.h"
 #include "talvik/shell/FirstPaintProbe.h"
+#include "talvik/shell/SessionBus.h"
 
 #include <QApplication>
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         }
     }
     QApplication application(argc, argv);
+    talvik::shell::connectSessionBus();
     // Lets the desktop match the windows to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TALVIK_APP_ID));
     // A face that covers Chinese as well as Latin, for every font of the table.
