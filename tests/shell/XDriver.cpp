@@ -82,11 +82,13 @@ void pointAt(QPoint global) {
     const QPoint from = QCursor::pos();
     const bool leaving = takesPointerAt(from);
     const int leaves = watch.leaves;
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
-             QString::number(global.y())});
+    // "mousemove --sync" to where the pointer already is would wait for a
+    // movement that never comes.
     if (from == global) {
         return;
     }
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
+             QString::number(global.y())});
     // Hover outlines follow the events, not the server's pointer: wait until
     // the program has seen the move (or, off its windows, that it was left).
     if (takesPointerAt(global)) {

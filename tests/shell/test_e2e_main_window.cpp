@@ -15,7 +15,9 @@
 #include "support/TestSupport.h"
 #include "talvik/layout/SkinLayout.h"
 
+#include <QBackingStore>
 #include <QDir>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -135,6 +137,60 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
     EXPECT_TRUE(waitFor([&] { return !window.keyboardGone(); }));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char(';')).toStdString();
     qunsetenv("TALVIK_SIMULATOR_UNPLUG_FILE");
+}
+
+// The window's backing store is made and mapped in before the window shows,
+// on another thread: the first paint goes into it, and the screen holds
+// exactly what the window renders, from that first paint on.
+TEST_P(EndToEnd, FirstPaintReachesTheScreenWhole) {
+    const int model = GetParam();
+    CAppState state(talvik::test::processSimulator(model));
+    talvik::shell::COrsaApp app(state);
+    state.modelNumber = state.device.DetectDeviceType();
+    QString error;
+    ASSERT_TRUE(app.loadSkin(model, error, talvik::test::builtSkinPath())) << error.toStdString();
+    state.buildNameTables();
+    talvik::shell::COrsaDlg window(app, state);
+    window.setMessageSink([](const QString&) {});
+    pointAt(QPoint(0, 0)); // no key under the pointer to light up
+    ASSERT_TRUE(window.initialise());
+    ASSERT_NE(window.backingStore(), nullptr);
+    EXPECT_EQ(window.backingStore()->size(), window.size());
+
+    struct CPaints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } paints;
+    window.installEventFilter(&paints);
+    window.show();
+    // The paint is handed to the server as soon as it is done, before the
+    // loop comes back here; the grab asks on the same connection, after it.
+    ASSERT_TRUE(waitFor([&] { return paints.count > 0; }));
+    ASSERT_EQ(paints.count, 1);
+    const QImage screen =
+        window.screen()
+            ->grabWindow(0, window.x(), window.y(), window.width(), window.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    window.removeEventFilter(&paints);
+    const QImage own = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(screen.size(), own.size());
+    const QRegion shape = window.mask().isEmpty() ? QRegion(own.rect()) : window.mask();
+    int inside = 0;
+    int differing = 0;
+    for (const QRect& r : shape) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                ++inside;
+                differing += screen.pixel(x, y) != own.pixel(x, y) ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(inside, own.width() * own.height() / 2);
+    EXPECT_EQ(differing, 0) << "of " << inside << " pixels";
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, EndToEnd, ::testing::Values(1, 2));

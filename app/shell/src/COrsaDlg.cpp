@@ -88,6 +88,7 @@ bool COrsaDlg::initialise(QSize screen) {
     fillElements();
     applyScale(m_state.uiScale, screen);
     applyShape(paletteColour(layout::kColourKey));
+    prepareBackingStore();
 
     m_state.editLevel = 0;
     m_state.resetToDefaults();

@@ -7,18 +7,23 @@
 #include "talvik/shell/WindowMessageEvent.h"
 #include "talvik/shell/WindowShape.h"
 
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
 #include <QWindow>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace talvik::shell {
 namespace {
@@ -83,7 +88,40 @@ CSkinWindow::CSkinWindow(QWidget* parent) : QDialog(parent) {
     });
 }
 
+void CSkinWindow::prepareBackingStore() {
+    // A Wayland compositor's buffers are handed out per frame, not up front.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return;
+    }
+    create();
+    QBackingStore* store = backingStore();
+    if (store == nullptr) {
+        return;
+    }
+    store->resize(size());
+    QPaintDevice* device = store->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return;
+    }
+#ifdef MADV_POPULATE_WRITE
+    auto* image = static_cast<QImage*>(device);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = reinterpret_cast<std::uintptr_t>(image->constBits()) & ~(page - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(image->constBits()) +
+                     static_cast<std::uintptr_t>(image->sizeInBytes());
+    // The pages are mapped in, their contents untouched: the paint that
+    // comes may begin while this runs. Without the call (before Linux 5.14)
+    // the first paint maps them as before.
+    m_storeMapping = std::async(std::launch::async, [first, end] {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    });
+#endif
+}
+
 CSkinWindow::~CSkinWindow() {
+    if (m_storeMapping.valid()) {
+        m_storeMapping.wait();
+    }
     UnregisterMessageWindow(m_handle);
 }
 
@@ -331,6 +369,9 @@ bool CSkinWindow::event(QEvent* event) {
 }
 
 void CSkinWindow::paintEvent(QPaintEvent* event) {
+    if (m_storeMapping.valid()) {
+        m_storeMapping.get();
+    }
     if (m_normal == nullptr) {
         return;
     }

@@ -31,6 +31,7 @@
 
 #include <QImage>
 #include <functional>
+#include <future>
 
 #include <map>
 #include <optional>
@@ -135,6 +136,12 @@ protected:
     // key colour is outside. The first call decides between transparency
     // and a shape mask, and must come before the window is shown.
     void applyShape(QColor key);
+    // Makes the window and its backing store ahead of the first show, and
+    // has the store's memory mapped in on another thread meanwhile: on an
+    // X server the store is fresh shared memory, and taking it page by page
+    // in the first paint cost more than the paint. After applyShape; a
+    // no-op where the platform gives no such store up front.
+    void prepareBackingStore();
     // For a window whose paintElement only draws: a paint then skips the
     // elements it does not renew (a pointer moving over one key need not lay
     // out every key's name again). Windows that gather something while their
@@ -269,6 +276,7 @@ private:
     std::map<int, int> m_groupFocus;
     std::optional<double> m_arrowLine;
     bool m_arrowLineVertical = false;
+    std::future<void> m_storeMapping; // prepareBackingStore's, until the first paint
 };
 
 } // namespace talvik::shell
