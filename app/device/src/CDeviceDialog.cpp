@@ -45,6 +45,7 @@ bool CDeviceDialog::setUpSkin(shell::ESkinWindow window, const CDevicePrompts& p
     }
     applyScale(m_state.uiScale, screen);
     applyShape(shell::paletteColour(key));
+    prepareBackingStore();
     setWindowTitle(modelName());
     return true;
 }

@@ -90,6 +90,7 @@ bool COrsaDialogProgress::initialise() {
     fillElements();
     applyScale(scale, screenSize);
     applyShape(shell::paletteColour(layout::kProgressColourKey));
+    prepareBackingStore();
     setWindowTitle(elementWithId(id::TitleLabel).caption(m_state.language));
 
     m_state.progressWindow = handle();

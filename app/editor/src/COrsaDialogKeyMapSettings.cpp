@@ -169,6 +169,7 @@ bool COrsaDialogKeyMapSettings::initialise(QSize screen) {
     setPictures((*first)[0], (*first)[1], (*first)[2]);
     applyScale(scale, screen);
     applyShape(shell::paletteColour(layout::kKeyMapColourKey));
+    prepareBackingStore();
     setWindowTitle(element(id::Title).caption(m_state.language));
 
     m_renaming = false;

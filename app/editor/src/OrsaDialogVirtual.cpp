@@ -66,6 +66,7 @@ bool OrsaDialogVirtual::initialise(QSize screen) {
     presetChoice();
     applyScale(scale, screen);
     applyShape(shell::paletteColour(layout::kColourKey));
+    prepareBackingStore();
     placeOverParent();
 
     const SkinRect box = shell::scaledBy(layout::kVirtualInfoRect, scale);
