@@ -3,6 +3,7 @@
 // language switch. With TALVIK_SCREENSHOT_DIR set it also saves what the
 // screen shows in both languages.
 
+#include "MainWindowFixture.h"
 #include "QtTestApp.h"
 #include "XDriver.h"
 #include "model/ModelTestSupport.h"
@@ -143,33 +144,20 @@ TEST_P(EndToEnd, ShapedWindowShowsKeyDetailsAndSwitchesLanguage) {
 // on another thread: the first paint goes into it, and the screen holds
 // exactly what the window renders, from that first paint on.
 TEST_P(EndToEnd, FirstPaintReachesTheScreenWhole) {
-    const int model = GetParam();
-    CAppState state(talvik::test::processSimulator(model));
-    talvik::shell::COrsaApp app(state);
-    state.modelNumber = state.device.DetectDeviceType();
-    QString error;
-    ASSERT_TRUE(app.loadSkin(model, error, talvik::test::builtSkinPath())) << error.toStdString();
-    state.buildNameTables();
-    talvik::shell::COrsaDlg window(app, state);
-    window.setMessageSink([](const QString&) {});
     pointAt(QPoint(0, 0)); // no key under the pointer to light up
-    ASSERT_TRUE(window.initialise());
+    talvik::test::CMainWindowFixture f(GetParam());
+    ASSERT_TRUE(f.initialised);
+    talvik::shell::COrsaDlg& window = f.dlg();
     ASSERT_NE(window.backingStore(), nullptr);
     EXPECT_EQ(window.backingStore()->size(), window.size());
 
-    struct CPaints : QObject {
-        int count = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            count += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } paints;
+    talvik::test::CPaintCounter paints;
     window.installEventFilter(&paints);
     window.show();
     // The paint is handed to the server as soon as it is done, before the
     // loop comes back here; the grab asks on the same connection, after it.
-    ASSERT_TRUE(waitFor([&] { return paints.count > 0; }));
-    ASSERT_EQ(paints.count, 1);
+    ASSERT_TRUE(waitFor([&] { return paints.paints > 0; }));
+    ASSERT_EQ(paints.paints, 1);
     const QImage screen =
         window.screen()
             ->grabWindow(0, window.x(), window.y(), window.width(), window.height())

@@ -197,13 +197,7 @@ TEST(MainWindow, FirstExposurePaintsTheInformationBoxOnce) {
     ASSERT_TRUE(f.initialised);
     EXPECT_EQ(f.dlg().infoBox().text(), f.dlg().infoHeader());
 
-    struct CPaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            paints += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } count;
+    talvik::test::CPaintCounter count;
     f.dlg().infoBox().viewport()->installEventFilter(&count);
     f.dlg().move(0, 0); // no pointer over a key: the first paint shows the header
     f.dlg().show();

@@ -3,17 +3,13 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace talvik::shell {
 
 namespace {
 
 const char* const kAddressVariable = "DBUS_SESSION_BUS_ADDRESS";
-
-bool isProgram(const QString& path) {
-    const QFileInfo file(path);
-    return file.isFile() && file.isExecutable();
-}
 
 } // namespace
 
@@ -25,18 +21,10 @@ bool sessionBusFindable(const QProcessEnvironment& environment, const QString& b
     if (!runtime.isEmpty() && QFileInfo::exists(QDir(runtime).filePath(QStringLiteral("bus")))) {
         return true;
     }
-    const QString tool = QStringLiteral("dbus-launch");
-    if (isProgram(QDir(busToolDir).filePath(tool))) {
-        return true;
-    }
-    const QStringList path =
+    QStringList folders{busToolDir};
+    folders +=
         environment.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString& folder : path) {
-        if (isProgram(QDir(folder).filePath(tool))) {
-            return true;
-        }
-    }
-    return false;
+    return !QStandardPaths::findExecutable(QStringLiteral("dbus-launch"), folders).isEmpty();
 }
 
 void connectSessionBus() {
